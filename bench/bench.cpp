@@ -1,0 +1,58 @@
+#include "bench/bench.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace kelvo::bench {
+
+std::vector<Area>& Areas() {
+    static std::vector<Area> areas;
+    return areas;
+}
+
+double MedianMicros(int runs, const std::function<void()>& fn) {
+    std::vector<double> times;
+    times.reserve(static_cast<std::size_t>(runs));
+    for (int i = 0; i < runs; ++i) {
+        auto start = Clock::now();
+        fn();
+        times.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void ReportValue(const std::string& area, const std::string& figure, std::size_t n, double value,
+                 double floor, const char* unit, double budget) {
+    char budget_text[32] = "-";
+    if (budget > 0)
+        std::snprintf(budget_text, sizeof budget_text, "%.2f", budget);
+    std::printf("bench %s/%s n=%zu median=%.1f%s floor=%.1f%s ratio=%.2f budget=%s\n",
+                area.c_str(), figure.c_str(), n, value, unit, floor, unit,
+                floor > 0 ? value / floor : 0.0, budget_text);
+    std::fflush(stdout);
+}
+
+void Report(const std::string& area, const std::string& figure, std::size_t n, double median_us,
+            double floor_us, double budget) {
+    ReportValue(area, figure, n, median_us, floor_us, "us", budget);
+}
+
+} // namespace kelvo::bench
+
+int main(int argc, char** argv) {
+    const char* wanted = argc > 1 ? argv[1] : nullptr;
+    bool ran = false;
+    for (const auto& area : kelvo::bench::Areas()) {
+        if (!wanted || std::strcmp(wanted, area.name) == 0) {
+            area.run();
+            ran = true;
+        }
+    }
+    if (!ran) {
+        std::fprintf(stderr, "kelvo-bench: no area named %s\n", wanted);
+        return 2;
+    }
+    return 0;
+}

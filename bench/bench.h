@@ -1,0 +1,42 @@
+#pragma once
+// The benchmark harness: each area registers its figures; every figure is
+// printed as one line with its median, the floor measured in the same run,
+// their ratio and the budget.
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kelvo::bench {
+
+using Clock = std::chrono::steady_clock;
+
+// Median in microseconds of `runs` calls of `fn`.
+double MedianMicros(int runs, const std::function<void()>& fn);
+
+// Prints: bench <area>/<figure> n=<n> median=<v>us floor=<v>us ratio=<r> budget=<b>
+// budget <= 0 prints "-".
+void Report(const std::string& area, const std::string& figure, std::size_t n, double median_us,
+            double floor_us, double budget);
+
+// Prints a figure measured in another unit (for example peak memory in KiB).
+void ReportValue(const std::string& area, const std::string& figure, std::size_t n, double value,
+                 double floor, const char* unit, double budget);
+
+struct Area {
+    const char* name;
+    void (*run)();
+};
+
+// Areas register themselves with a static KELVO_BENCH_AREA(name, function).
+std::vector<Area>& Areas();
+struct AreaRegistration {
+    AreaRegistration(const char* name, void (*run)()) { Areas().push_back({name, run}); }
+};
+
+} // namespace kelvo::bench
+
+#define KELVO_BENCH_AREA(name, fn) \
+    static ::kelvo::bench::AreaRegistration kelvo_bench_area_##fn{name, fn}
