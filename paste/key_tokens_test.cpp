@@ -1,0 +1,47 @@
+#include "paste/key_tokens.h"
+
+#include <gtest/gtest.h>
+
+#include "paste/test_printable.h"
+
+namespace kelvo {
+namespace {
+
+// The editor colours and completes these texts, so they must stay well formed:
+// bracketed, upper case, and none the beginning of another.
+TEST(KeyTokens, TextsAreBracketedUpperCaseAndPrefixFree) {
+    for (const KeyToken& token : kKeyTokens) {
+        SCOPED_TRACE(Printable(token.text));
+        ASSERT_GE(token.text.size(), 3u);
+        EXPECT_EQ(token.text.front(), u'[');
+        EXPECT_EQ(token.text.back(), u']');
+        for (char16_t c : token.text)
+            EXPECT_EQ(c, AsciiUpper(c));
+        for (const KeyToken& other : kKeyTokens) {
+            if (&other != &token)
+                EXPECT_FALSE(other.text.starts_with(token.text));
+        }
+    }
+}
+
+TEST(KeyTokens, MatchNeedsTheWholeTokenInAnyCase) {
+    struct Case {
+        std::u16string_view text;
+        int code; // -1: no token
+    };
+    const Case cases[] = {
+        {u"[TAB]", 0x09},    {u"[tab]rest", 0x09}, {u"[Tab]", 0x09}, {u"[F1]", 0x70},
+        {u"[F10]", 0x79},    {u"[f12]", 0x7B},     {u"[END]", 0x23}, {u"[ENTER]", 0x0D},
+        {u"[window]", 0x5B}, {u"[TAB ]", -1},      {u"[TAB", -1},    {u"[F1", -1},
+        {u"[ENT]", -1},      {u"[F13]", -1},       {u"TAB]", -1},    {u"", -1},
+        {u"[\u0131NS]", -1}, // dotless i is not "I"
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Printable(c.text));
+        const KeyToken* token = MatchKeyToken(c.text);
+        EXPECT_EQ(token ? token->code : -1, c.code);
+    }
+}
+
+} // namespace
+} // namespace kelvo
