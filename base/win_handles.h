@@ -21,7 +21,6 @@ inline void delete_atom(ATOM a) noexcept { ::GlobalDeleteAtom(a); }
 } // namespace detail
 
 using unique_handle = unique_any<HANDLE, detail::close_handle>;
-using unique_file = unique_any<HANDLE, detail::close_handle, INVALID_HANDLE_VALUE>;
 using unique_hwnd = unique_any<HWND, detail::destroy_window>;
 using unique_gdi = unique_any<HGDIOBJ, detail::delete_gdi_object>;
 using unique_hbitmap = unique_any<HBITMAP, detail::delete_gdi_object>;
@@ -36,6 +35,11 @@ using unique_hglobal = unique_any<HGLOBAL, detail::global_free>;
 using unique_hmodule = unique_any<HMODULE, detail::free_library>;
 using unique_hkey = unique_any<HKEY, detail::reg_close_key>;
 using unique_global_atom = unique_any<ATOM, detail::delete_atom>;
+
+// CreateFile reports failure as INVALID_HANDLE_VALUE rather than null.
+inline unique_handle adopt_file(HANDLE h) noexcept {
+    return unique_handle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+}
 
 // A DC from GetDC, given back with ReleaseDC.
 class window_dc {

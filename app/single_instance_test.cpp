@@ -1,0 +1,53 @@
+#include "app/data_folder.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "base/win_handles.h"
+
+namespace {
+
+// kelvo.exe is built into the folder above the test programs.
+std::wstring KelvoExe() { return GetExecutableFolder() + L"..\\kelvo.exe"; }
+
+kelvo::unique_handle Start(const std::wstring& exe) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::wstring command = L"\"" + exe + L"\"";
+    if (!::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &si, &pi))
+        return {};
+    ::CloseHandle(pi.hThread);
+    return kelvo::unique_handle(pi.hProcess);
+}
+
+bool WaitForWindowOfClass(const wchar_t* class_name, DWORD timeout_ms) {
+    for (DWORD waited = 0; waited < timeout_ms; waited += 50) {
+        if (::FindWindowW(class_name, nullptr))
+            return true;
+        ::Sleep(50);
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(SingleInstance, SecondCopyExitsAtOnceWithZeroAndTheFirstKeepsRunning) {
+    ASSERT_EQ(::FindWindowW(L"KV_MAIN_WND", nullptr), nullptr) << "a copy is already running";
+    auto first = Start(KelvoExe());
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(WaitForWindowOfClass(L"KV_MAIN_WND", 20000));
+
+    auto second = Start(KelvoExe());
+    ASSERT_TRUE(second);
+    EXPECT_EQ(::WaitForSingleObject(second.get(), 10000), WAIT_OBJECT_0);
+    DWORD code = 1234;
+    ::GetExitCodeProcess(second.get(), &code);
+    EXPECT_EQ(code, 0u);
+
+    EXPECT_EQ(::WaitForSingleObject(first.get(), 500), static_cast<DWORD>(WAIT_TIMEOUT));
+    ::TerminateProcess(first.get(), 0);
+    ::WaitForSingleObject(first.get(), 10000);
+}

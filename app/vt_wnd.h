@@ -1,0 +1,41 @@
+#pragma once
+// The base of the top-level windows the program defines itself: registers the
+// window class and binds each window to its object through a window property,
+// so that one shared window procedure dispatches to the object's WindowProc.
+
+#include <windows.h>
+
+#include <string>
+
+class CVtWnd {
+public:
+    CVtWnd();
+    // Destroys the window if it still exists.
+    virtual ~CVtWnd();
+    CVtWnd(const CVtWnd&) = delete;
+    CVtWnd& operator=(const CVtWnd&) = delete;
+
+    // Called with the filled class description just before it is registered.
+    virtual void PreRegisterClass(WNDCLASSEXW& wc);
+    // The object's message handler; the default passes everything on.
+    virtual LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+    // Registers the class unless the instance already has one of that name.
+    void RegisterWindowClass(HINSTANCE instance);
+    // Creates the window with this object as creation parameter.
+    HWND Create(HINSTANCE instance, DWORD ex_style, const wchar_t* title, DWORD style, int x, int y,
+                int width, int height, HWND parent, HMENU menu);
+
+    HWND hwnd() const noexcept { return m_hWnd; }
+    const std::wstring& class_name() const noexcept { return m_className; }
+
+protected:
+    // Window class names longer than the system allows are cut to 255 characters.
+    void SetClassName(std::wstring_view name);
+
+private:
+    static LRESULT CALLBACK SharedWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+
+    HWND m_hWnd = nullptr;
+    std::wstring m_className;
+};

@@ -1,0 +1,223 @@
+#include "library/chunk_store.h"
+
+#include <gtest/gtest.h>
+
+#include "app/data_folder.h"
+#include "library/test_files.h"
+#include "library/xml_props.h"
+
+namespace {
+
+// The store works in portable mode, in the test program's own folder.
+class ChunkStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        test_files::Write(folder + L"portable", "");
+        ASSERT_EQ(GetDataFolder(), folder);
+        Reset();
+    }
+    void TearDown() override {
+        Reset();
+        ::DeleteFileW((folder + L"portable").c_str());
+    }
+    void Reset() {
+        for (const wchar_t* name : {L"chunks.xml", L"settings.xml"}) {
+            ::SetFileAttributesW((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileW((folder + name).c_str());
+        }
+    }
+    static kelvo::ref<text_chunk> Chunk(std::u16string text, std::u16string title,
+                                        std::vector<std::u16string> tags = {}) {
+        auto chunk = kelvo::make_ref<text_chunk>(std::move(text), std::move(title));
+        chunk->tags = std::move(tags);
+        return chunk;
+    }
+    static std::vector<int> Ids(const CChunkStore& store) {
+        std::vector<int> ids;
+        for (const auto& [id, chunk] : store.chunks())
+            ids.push_back(id);
+        return ids;
+    }
+    std::string ChunksFile() { return test_files::Read(folder + L"chunks.xml"); }
+    void WriteChunksFile(const std::string& chunks) {
+        test_files::Write(folder + L"chunks.xml",
+                          "<?xml version=\"1.0\" encoding=\"UTF-8\"?><kelvo><chunks>" + chunks +
+                              "</chunks></kelvo>");
+    }
+    int NextIdInSettings() {
+        auto xml = OpenSettingsXml();
+        return xml->GetIntAttr(L"next-id", -1);
+    }
+
+    std::wstring folder = GetExecutableFolder();
+};
+
+} // namespace
+
+TEST_F(ChunkStoreTest, LoadOrdersByIdAndSkipsUnusableIds) {
+    WriteChunksFile("<chunk id=\"3\" title=\"three\">c</chunk>"
+                    "<chunk id=\"1\" title=\"one\" encrypted=\"7\">a</chunk>"
+                    "<chunk id=\"0\">zero</chunk>"
+                    "<chunk>no id</chunk>"
+                    "<chunk id=\"x\">not a number</chunk>"
+                    "<chunk id=\"99999999999\">too large</chunk>"
+                    "<chunk id=\"-4\" title=\"negative\"/>"
+                    "<chunk id=\"2\" title=\"first two\">b</chunk>"
+                    "<chunk id=\"2\" title=\"second two\">b2</chunk>");
+    CChunkStore store;
+    store.LoadChunks();
+    EXPECT_EQ(Ids(store), (std::vector<int>{-4, 1, 2, 3}));
+    const auto& chunks = store.chunks();
+    EXPECT_EQ(chunks.at(2)->title, u"second two") << "the later of two equal ids wins";
+    EXPECT_TRUE(chunks.at(1)->encrypted);
+    EXPECT_FALSE(chunks.at(3)->encrypted);
+    EXPECT_EQ(chunks.at(-4)->text, u"");
+    EXPECT_TRUE(chunks.at(-4)->tags.empty());
+}
+
+TEST_F(ChunkStoreTest, TagsSplitOnLoadAndJoinOnWrite) {
+    WriteChunksFile("<chunk id=\"1\" tags=\"work;mail,,private\">x</chunk>"
+                    "<chunk id=\"2\" tags=\"a; b\">y</chunk>");
+    CChunkStore store;
+    store.LoadChunks();
+    auto one = store.chunks().at(1);
+    EXPECT_EQ(one->tags, (std::vector<std::u16string>{u"work", u"mail", u"private"}));
+    EXPECT_EQ(store.chunks().at(2)->tags, (std::vector<std::u16string>{u"a", u" b"}));
+    EXPECT_TRUE(one->HasTag(u"MAIL"));
+    EXPECT_FALSE(one->HasTag(u"mai"));
+    EXPECT_FALSE(Chunk(u"", u"")->HasTag(u""));
+
+    TagCounts counts;
+    one->CountTags(counts);
+    store.chunks().at(2)->CountTags(counts);
+    one->CountTags(counts);
+    EXPECT_EQ(counts, (TagCounts{{u" b", 1}, {u"a", 1}, {u"mail", 2}, {u"private", 2}, {u"work", 2}}));
+
+    store.PutChunk(one);
+    EXPECT_NE(ChunksFile().find("tags=\"work;mail;private\""), std::string::npos);
+}
+
+TEST_F(ChunkStoreTest, IdsComeFromTheCounterAndAreNeverReused) {
+    CChunkStore store;
+    store.PutChunk(Chunk(u"text", u"first"));
+    EXPECT_EQ(Ids(store), std::vector<int>{1});
+    EXPECT_EQ(NextIdInSettings(), 2);
+
+    store.PutChunk(Chunk(u"x", u"second"));
+    store.PutChunk(Chunk(u"y", u"third"));
+    store.DeleteChunk(3);
+    store.PutChunk(Chunk(u"z", u"fourth"));
+    EXPECT_EQ(Ids(store), (std::vector<int>{1, 2, 4}));
+
+    // A lost settings file does not bring back ids the library already has.
+    ::DeleteFileW((folder + L"settings.xml").c_str());
+    store.PutChunk(Chunk(u"w", u"fifth"));
+    EXPECT_EQ(Ids(store), (std::vector<int>{1, 2, 4, 5}));
+    EXPECT_EQ(NextIdInSettings(), 6);
+}
+
+TEST_F(ChunkStoreTest, UnwritableSettingsStillGiveFreshIds) {
+    CChunkStore store;
+    store.PutChunk(Chunk(u"a", u"a"));
+    // Another program holds settings.xml, so the counter cannot advance.
+    HANDLE holder = ::CreateFileW((folder + L"settings.xml").c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    store.PutChunk(Chunk(u"b", u"b"));
+    store.PutChunk(Chunk(u"c", u"c"));
+    ::CloseHandle(holder);
+    EXPECT_EQ(Ids(store), (std::vector<int>{1, 2, 3}));
+
+    CChunkStore reloaded;
+    reloaded.LoadChunks();
+    EXPECT_EQ(Ids(reloaded), (std::vector<int>{1, 2, 3}));
+}
+
+TEST_F(ChunkStoreTest, RewriteKeepsPlaceAndAttributeOrder) {
+    CChunkStore store;
+    for (auto title : {u"one", u"two", u"three"})
+        store.PutChunk(Chunk(u"text", title));
+    auto two = kelvo::make_ref<text_chunk>(u"new text", u"two changed");
+    two->id = 2;
+    two->encrypted = true;
+    two->tags = {u"t"};
+    store.PutChunk(two);
+
+    std::string file = ChunksFile();
+    auto first = file.find("title=\"one\"");
+    auto changed = file.find("<chunk id=\"2\" encrypted=\"1\" title=\"two changed\" tags=\"t\">new text</chunk>");
+    auto third = file.find("title=\"three\"");
+    ASSERT_NE(changed, std::string::npos) << file;
+    EXPECT_LT(first, changed);
+    EXPECT_LT(changed, third);
+    EXPECT_EQ(file.find("<chunk id=\"2\"", changed + 1), std::string::npos) << "no second element";
+    EXPECT_EQ(store.chunks().at(2).get(), two.get());
+}
+
+TEST_F(ChunkStoreTest, DeletingAMissingIdChangesNothing) {
+    CChunkStore store;
+    store.PutChunk(Chunk(u"a", u"a"));
+    std::string before = ChunksFile();
+    store.DeleteChunk(42);
+    EXPECT_EQ(ChunksFile(), before);
+    EXPECT_EQ(Ids(store), std::vector<int>{1});
+}
+
+TEST_F(ChunkStoreTest, ChunksStayValidWhileListsHoldThem) {
+    CChunkStore store;
+    store.PutChunk(Chunk(u"a", u"kept"));
+    kelvo::ref<text_chunk> shown = store.chunks().at(1);
+    store.DeleteChunk(1);
+    EXPECT_TRUE(store.chunks().empty());
+    EXPECT_EQ(shown->title, u"kept");
+    EXPECT_EQ(shown->refs(), 1);
+}
+
+TEST_F(ChunkStoreTest, TextsSurviveAReloadExactly) {
+    const std::u16string texts[] = {
+        u"",
+        u"  leading and trailing blanks  ",
+        u"\r\n\r\nblank lines above\r\n\r\n",
+        u"\ttabs\t\t",
+        u"<html> & \"quotes\" 'single' &amp; ]]>",
+        u"\U0001F600\U0001F4CB surrogate pairs",
+        u"user[TAB]password[ENTER][SLEEP 500]\r\n[CTRL]a",
+    };
+    {
+        CChunkStore store;
+        for (const auto& text : texts)
+            store.PutChunk(Chunk(text, text + u" title", {u"tag\U0001F600", u" spaced "}));
+    }
+    CChunkStore reloaded;
+    reloaded.LoadChunks();
+    ASSERT_EQ(reloaded.chunks().size(), std::size(texts));
+    int id = 1;
+    for (const auto& text : texts) {
+        const auto& chunk = reloaded.chunks().at(id++);
+        EXPECT_EQ(chunk->text, text);
+        EXPECT_EQ(chunk->title, text + u" title");
+        EXPECT_EQ(chunk->tags, (std::vector<std::u16string>{u"tag\U0001F600", u" spaced "}));
+    }
+}
+
+TEST_F(ChunkStoreTest, UnreadableLibraryIsKeptBeforeTheFirstWrite) {
+    const std::string broken = "<?xml version=\"1.0\"?><kelvo><chunks><chunk id=\"1\">lost?";
+    test_files::Write(folder + L"chunks.xml", broken);
+    CChunkStore store;
+    store.LoadChunks();
+    EXPECT_TRUE(store.chunks().empty());
+    store.PutChunk(Chunk(u"new", u"new"));
+
+    std::wstring kept;
+    for (const auto& name : test_files::List(folder))
+        if (name.rfind(L"chunks.xml.unreadable-", 0) == 0)
+            kept = folder + name;
+    ASSERT_FALSE(kept.empty());
+    EXPECT_EQ(test_files::Read(kept), broken);
+    ::DeleteFileW(kept.c_str());
+
+    CChunkStore reloaded;
+    reloaded.LoadChunks();
+    EXPECT_EQ(Ids(reloaded), std::vector<int>{1});
+}

@@ -1,0 +1,40 @@
+#pragma once
+// One entry of the library: title, tags and a text that may be stored encrypted.
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "library/object.h"
+
+class CXMLProps;
+
+// Tag text -> number of chunks carrying it, keyed by the exact text.
+using TagCounts = std::map<std::u16string, int>;
+
+class text_chunk : public kelvo::object {
+public:
+    text_chunk() = default;
+    text_chunk(std::u16string text, std::u16string title);
+
+    // Case-insensitive in the user's locale.
+    bool HasTag(std::u16string_view tag) const;
+    std::u16string GetTagsString() const;
+    void CountTags(TagCounts& counts) const;
+
+    // Writes this chunk into chunks.xml at once: an existing element of the
+    // same id is rewritten in place, otherwise one is appended.
+    void WriteToXml() const;
+    // Fills the chunk from the current "chunk" element.
+    void ReadFromXml(CXMLProps& xml);
+
+    int id = 0; // 0: not yet stored
+    std::u16string text;
+    std::u16string title;
+    std::vector<std::u16string> tags;
+    bool encrypted = false;
+};
+
+// The path that selects the "chunk" element of an id.
+std::wstring ChunkPath(int id);

@@ -1,0 +1,78 @@
+#pragma once
+// Access to the data files: an XML document with a stack of entered nodes that
+// callers walk like a directory tree, read and change, and save as a whole.
+
+#include <windows.h>
+
+#include <msxml2.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/com.h"
+
+class CXMLProps {
+public:
+    CXMLProps();
+    virtual ~CXMLProps();
+    CXMLProps(const CXMLProps&) = delete;
+    CXMLProps& operator=(const CXMLProps&) = delete;
+
+    // Parses the file; succeeds only for a well-formed file whose top element is
+    // "kelvo", which is entered. A document type declaration is refused: the
+    // data files never carry one, and it is the door to entity expansion.
+    bool Load(const wchar_t* path);
+    // A new document holding the declaration and an empty "kelvo" root, entered.
+    bool CreateNew(const wchar_t* path);
+
+    // Enters the first node the path finds from the current node; with create on,
+    // a miss adds a child element named path instead.
+    bool Select(const wchar_t* path, bool create);
+    bool AddChild(const wchar_t* name);
+    void Up();
+    // Moves to the next element among the current node's siblings.
+    bool Next();
+
+    bool GetAttr(const wchar_t* name, std::wstring& value);
+    int GetIntAttr(const wchar_t* name, int def);
+    unsigned GetUIntAttr(const wchar_t* name);
+    std::wstring GetStrAttr(const wchar_t* name, std::wstring_view def = {});
+    void SetIntAttr(const wchar_t* name, int value);
+    void SetStrAttr(const wchar_t* name, std::wstring_view text);
+
+    // Replaces the content of the named child (created when missing) or, with a
+    // null name, of the current node with one text node.
+    bool SetChildText(const wchar_t* name, std::wstring_view text);
+    // The text content exactly as stored: white space is never trimmed.
+    std::optional<std::wstring> GetText();
+    bool RemoveCurrent();
+
+    // Writes the whole document to a temporary file beside the target and moves
+    // it over the target, so a crash leaves the old or the new file. A target
+    // that existed but could not be read is first kept as
+    // "<name>.unreadable-YYYYMMDD-HHMMSS"; if that copy fails nothing is written.
+    bool Save();
+
+    bool has_document() const noexcept { return static_cast<bool>(m_doc); }
+    std::size_t depth() const noexcept { return m_stack.size(); }
+
+private:
+    bool Push(kelvo::com_ptr<IXMLDOMNode> node);
+    kelvo::com_ptr<IXMLDOMElement> CurrentElement() const;
+    bool KeepUnreadableCopy();
+
+    kelvo::com_ptr<IXMLDOMDocument> m_doc;
+    std::vector<kelvo::com_ptr<IXMLDOMNode>> m_stack;
+    std::optional<std::wstring> m_path;
+    // The file at the loaded path exists but could not be read as ours.
+    bool m_unreadable = false;
+};
+
+// Opens data_folder + file name; falls back to a new document when the file is
+// missing or unreadable. Always returns an object.
+std::unique_ptr<CXMLProps> OpenXmlFile(const std::wstring& path);
+std::unique_ptr<CXMLProps> OpenSettingsXml();
+std::unique_ptr<CXMLProps> OpenChunksXml();

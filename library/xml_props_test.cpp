@@ -1,0 +1,274 @@
+#include "library/xml_props.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "library/test_files.h"
+
+namespace {
+
+class XmlPropsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        test_files::Empty(folder);
+    }
+    std::unique_ptr<CXMLProps> Open() { return OpenXmlFile(path); }
+
+    std::wstring folder = test_files::Folder(L"xml_props");
+    std::wstring path = folder + L"data.xml";
+};
+
+constexpr char kSample[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                           "<kelvo>\n"
+                           "  <chunks>\n"
+                           "    <chunk id=\"17\">seventeen</chunk>\n"
+                           "    <!-- a comment between elements -->\n"
+                           "    <chunk id=\"7\" title=\"t\" count=\"12\" bad=\"x12\" big=\"99999999999\">seven</chunk>\n"
+                           "    <chunk id=\"70\">seventy</chunk>\n"
+                           "  </chunks>\n"
+                           "</kelvo>\n";
+
+} // namespace
+
+TEST_F(XmlPropsTest, MissingFileReadsAsEmptyAndIsWrittenOnlyBySave) {
+    auto xml = Open();
+    ASSERT_EQ(xml->depth(), 1u); // the root
+    EXPECT_FALSE(xml->Select(L"settings", false));
+    EXPECT_EQ(xml->GetIntAttr(L"next-id", 1), 1);
+    EXPECT_FALSE(test_files::Exists(path));
+
+    ASSERT_TRUE(xml->Select(L"settings", true));
+    xml->SetIntAttr(L"hotkey", -5);
+    xml->Up();
+    ASSERT_TRUE(xml->Select(L"settings", false));
+    EXPECT_EQ(xml->GetIntAttr(L"hotkey", 0), -5);
+    ASSERT_TRUE(xml->Save());
+
+    std::string saved = test_files::Read(path);
+    EXPECT_EQ(saved.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u) << saved;
+    EXPECT_NE(saved.find("hotkey=\"-5\""), std::string::npos) << saved;
+    EXPECT_EQ(test_files::List(folder).size(), 1u) << "no temporary file is left behind";
+}
+
+TEST_F(XmlPropsTest, SelectWalkAndAttributes) {
+    test_files::Write(path, kSample);
+    auto xml = Open();
+    ASSERT_TRUE(xml->Select(L"chunks", false));
+    ASSERT_TRUE(xml->Select(L"chunk[@id=\"7\"]", false));
+    EXPECT_EQ(xml->GetText(), L"seven");
+    EXPECT_EQ(xml->GetIntAttr(L"count", -1), 12);
+    EXPECT_EQ(xml->GetIntAttr(L"bad", -1), -1);
+    EXPECT_EQ(xml->GetIntAttr(L"big", -1), -1);
+    EXPECT_EQ(xml->GetIntAttr(L"missing", -1), -1);
+    EXPECT_EQ(xml->GetUIntAttr(L"count"), 12u);
+    EXPECT_EQ(xml->GetStrAttr(L"title"), L"t");
+    EXPECT_EQ(xml->GetStrAttr(L"missing", L"dflt"), L"dflt");
+    std::wstring value;
+    EXPECT_FALSE(xml->GetAttr(L"missing", value));
+
+    // Next skips the comment and white space between elements.
+    ASSERT_TRUE(xml->Next());
+    EXPECT_EQ(xml->GetStrAttr(L"id"), L"70");
+    const std::size_t depth = xml->depth();
+    EXPECT_FALSE(xml->Next());
+    EXPECT_EQ(xml->depth(), depth);
+    EXPECT_EQ(xml->GetStrAttr(L"id"), L"70");
+
+    xml->Up();
+    EXPECT_FALSE(xml->Select(L"chunk[@id=\"8\"]", false));
+}
+
+TEST_F(XmlPropsTest, SetChildTextCreatesTheChildAndStaysWhereItWas) {
+    auto xml = Open();
+    ASSERT_TRUE(xml->SetChildText(L"password", L"secret"));
+    EXPECT_EQ(xml->depth(), 1u);
+    ASSERT_TRUE(xml->SetChildText(L"password", L"second"));
+    ASSERT_TRUE(xml->Select(L"password", false));
+    EXPECT_EQ(xml->GetText(), L"second");
+    xml->Up();
+    EXPECT_FALSE(xml->Next()) << "only one password element";
+}
+
+TEST_F(XmlPropsTest, RemoveCurrentAndOperationsOnAnEmptyStack) {
+    test_files::Write(path, kSample);
+    auto xml = Open();
+    ASSERT_TRUE(xml->Select(L"chunks", false));
+    ASSERT_TRUE(xml->Select(L"chunk[@id=\"7\"]", false));
+    EXPECT_TRUE(xml->RemoveCurrent());
+    EXPECT_FALSE(xml->Select(L"chunk[@id=\"7\"]", false));
+    EXPECT_TRUE(xml->Select(L"chunk[@id=\"17\"]", false));
+
+    while (xml->depth() > 1)
+        xml->Up();
+    EXPECT_FALSE(xml->RemoveCurrent()) << "the root has no parent on the stack";
+    EXPECT_EQ(xml->depth(), 0u);
+    EXPECT_FALSE(xml->Select(L"chunks", true));
+    EXPECT_FALSE(xml->AddChild(L"x"));
+    EXPECT_FALSE(xml->Next());
+    EXPECT_FALSE(xml->GetText().has_value());
+    xml->Up();
+}
+
+TEST_F(XmlPropsTest, TextComesBackAsStoredButForLineBreaks) {
+    const std::wstring texts[] = {
+        L"",
+        L"   leading and trailing   ",
+        L" ",
+        L"\r\n\r\n",
+        L"line one\r\n\r\n\tline three\r\n",
+        L"<tag> & \"quotes\" 'apostrophes' ]]> &amp;",
+        L"\U0001F600 surrogates \U00010437",
+        L"[TAB][ENTER]\t[SLEEP 100]",
+    };
+    {
+        auto xml = Open();
+        ASSERT_TRUE(xml->Select(L"chunks", true));
+        for (const auto& text : texts) {
+            ASSERT_TRUE(xml->AddChild(L"chunk"));
+            ASSERT_TRUE(xml->SetChildText(nullptr, text));
+            xml->SetStrAttr(L"title", text);
+            xml->Up();
+        }
+        ASSERT_TRUE(xml->Save());
+    }
+    auto xml = Open();
+    ASSERT_TRUE(xml->Select(L"chunks", false));
+    ASSERT_TRUE(xml->Select(L"chunk", false));
+    for (std::wstring text : texts) {
+        // The parser hands line breaks back as bare line feeds.
+        for (auto cr = text.find(L'\r'); cr != text.npos; cr = text.find(L'\r'))
+            text.erase(cr, 1);
+        EXPECT_EQ(xml->GetText(), text);
+        xml->Next();
+    }
+}
+
+TEST_F(XmlPropsTest, SaveReplacesAReadOnlyFile) {
+    test_files::Write(path, kSample);
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    auto xml = Open();
+    xml->SetIntAttr(L"mark", 1);
+    ASSERT_TRUE(xml->Save());
+    EXPECT_NE(test_files::Read(path).find("mark=\"1\""), std::string::npos);
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    EXPECT_FALSE(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+}
+
+TEST_F(XmlPropsTest, InterruptedSaveLeavesThePreviousFile) {
+    test_files::Write(path, kSample);
+    auto xml = Open();
+    xml->SetIntAttr(L"mark", 1);
+    // Another program holding the file without delete sharing makes the final
+    // move fail after the temporary file was written.
+    HANDLE holder = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(xml->Save());
+    ::CloseHandle(holder);
+
+    EXPECT_EQ(test_files::Read(path), kSample);
+    EXPECT_EQ(test_files::List(folder).size(), 1u) << "the temporary file is removed";
+    auto reread = Open();
+    EXPECT_TRUE(reread->Select(L"chunks", false));
+}
+
+namespace {
+
+struct HostileCase {
+    const char* name;
+    std::string content;
+    bool loads;      // Load succeeds
+    bool writable;   // a writer's Save goes through
+    bool keeps_copy; // the old file is kept beside the new one
+};
+
+std::string Utf16LeWithBom(const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    return bytes;
+}
+
+std::string EntityBomb() {
+    std::string doc = "<?xml version=\"1.0\"?>\n<!DOCTYPE kelvo [\n<!ENTITY a \"aaaaaaaaaa\">\n";
+    for (char level = 'b'; level <= 'k'; ++level) {
+        doc += "<!ENTITY ";
+        doc += level;
+        doc += " \"";
+        for (int i = 0; i < 10; ++i)
+            (doc += '&') += static_cast<char>(level - 1), doc += ';';
+        doc += "\">\n";
+    }
+    return doc + "]>\n<kelvo><chunks><chunk id=\"1\">&k;</chunk></chunks></kelvo>";
+}
+
+std::string DeepNesting() {
+    std::string doc = "<kelvo>";
+    for (int i = 0; i < 200000; ++i)
+        doc += "<a>";
+    return doc;
+}
+
+} // namespace
+
+TEST_F(XmlPropsTest, HostileFilesAreHandledSafely) {
+    const std::wstring secret = folder + L"secret.txt";
+    const std::string external =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE kelvo [<!ENTITY x SYSTEM \"secret.txt\">]>\n"
+        "<kelvo><chunks><chunk id=\"1\">&x;</chunk></chunks></kelvo>";
+    const HostileCase cases[] = {
+        {"empty file", "", false, true, false},
+        {"truncated", std::string(kSample).substr(0, 60), false, true, true},
+        {"binary junk", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18), false, true, true},
+        {"other root", "<?xml version=\"1.0\"?><settings next-id=\"3\"/>", false, false, false},
+        {"entity bomb", EntityBomb(), false, true, true},
+        {"external entity", external, false, true, true},
+        {"deep nesting", DeepNesting(), false, true, true},
+        {"UTF-8 with BOM", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?><kelvo a=\"\xC3\xA9\"/>",
+         true, true, false},
+        {"UTF-16 with BOM",
+         Utf16LeWithBom(L"<?xml version=\"1.0\" encoding=\"UTF-16\"?><kelvo a=\"\u00e9\"/>"), true,
+         true, false},
+        {"huge attribute", "<kelvo a=\"" + std::string(8 << 20, 'x') + "\"/>", true, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test_files::Empty(folder);
+        test_files::Write(secret, "TOP-SECRET-CONTENT");
+        test_files::Write(path, c.content);
+
+        CXMLProps probe;
+        EXPECT_EQ(probe.Load(path.c_str()), c.loads);
+
+        auto xml = Open();
+        if (c.loads) {
+            EXPECT_FALSE(xml->GetStrAttr(L"a").empty());
+        }
+        auto text = xml->GetText();
+        EXPECT_EQ(text.value_or(L"").find(L"TOP-SECRET"), std::wstring::npos);
+
+        xml->Select(L"chunks", true);
+        xml->SetIntAttr(L"mark", 1);
+        EXPECT_EQ(xml->Save(), c.writable);
+
+        std::string now = test_files::Read(path);
+        if (c.writable) {
+            EXPECT_NE(now.find("mark=\"1\""), std::string::npos);
+            EXPECT_EQ(now.find("TOP-SECRET"), std::string::npos);
+        } else {
+            EXPECT_EQ(now, c.content) << "the file is left untouched";
+        }
+        std::wstring copy;
+        for (const auto& name : test_files::List(folder))
+            if (name.rfind(L"data.xml.unreadable-", 0) == 0)
+                copy = folder + name;
+        EXPECT_EQ(!copy.empty(), c.keeps_copy);
+        if (!copy.empty()) {
+            EXPECT_EQ(test_files::Read(copy), c.content);
+        }
+    }
+}
