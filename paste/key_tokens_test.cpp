@@ -18,8 +18,9 @@ TEST(KeyTokens, TextsAreBracketedUpperCaseAndPrefixFree) {
         for (char16_t c : token.text)
             EXPECT_EQ(c, AsciiUpper(c));
         for (const KeyToken& other : kKeyTokens) {
-            if (&other != &token)
+            if (&other != &token) {
                 EXPECT_FALSE(other.text.starts_with(token.text));
+            }
         }
     }
 }

@@ -1,0 +1,141 @@
+#include "paste/send_input_output.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "base/win_handles.h"
+#include "paste/chunk_script.h"
+
+namespace kelvo {
+namespace {
+
+// A focused top-level window of our own that writes down every key message it
+// gets: the virtual key in hex, "x" when the extended bit is set, and "v"
+// (down) or "^" (up).
+class CKeyRecorder {
+public:
+    CKeyRecorder() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &WindowProc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = kClassName;
+        ::RegisterClassW(&wc);
+        window_.reset(::CreateWindowExW(0, kClassName, L"key recorder",
+                                        WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                        nullptr, wc.hInstance, this));
+    }
+
+    // Plain SetForegroundWindow; waits until the window really has the foreground.
+    bool Activate() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline) {
+            ::SetForegroundWindow(window_.get());
+            ::SetFocus(window_.get());
+            Pump();
+            if (::GetForegroundWindow() == window_.get() && ::GetFocus() == window_.get())
+                return true;
+            ::Sleep(20);
+        }
+        return false;
+    }
+
+    // Input reaches the window's queue asynchronously: pump until `count`
+    // messages have arrived, or a little longer when they never do.
+    const std::vector<std::string>& WaitForMessages(std::size_t count) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (messages_.size() < count && std::chrono::steady_clock::now() < deadline) {
+            Pump();
+            ::Sleep(10);
+        }
+        ::Sleep(100); // anything beyond the expected messages shows up too
+        Pump();
+        return messages_;
+    }
+
+private:
+    static constexpr const wchar_t* kClassName = L"KelvoKeyRecorder";
+
+    static void Pump() {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam,
+                                       LPARAM lparam) noexcept {
+        if (message == WM_NCCREATE) {
+            auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                                reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<CKeyRecorder*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        switch (message) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP: {
+            char text[16];
+            const bool up = message == WM_KEYUP || message == WM_SYSKEYUP;
+            // Wine reports Shift sent with the extended flag as the right Shift
+            // key, which has no extended bit; its bit is not compared.
+            const bool extended = (lparam & (1 << 24)) != 0 && wparam != VK_SHIFT;
+            std::snprintf(text, sizeof text, "%02X%s%s", static_cast<unsigned>(wparam),
+                          extended ? "x" : "", up ? "^" : "v");
+            try {
+                self->messages_.emplace_back(text);
+            } catch (...) {
+            }
+            // Not to DefWindowProc: Alt and F10 would open the window menu.
+            return 0;
+        }
+        default:
+            return ::DefWindowProcW(hwnd, message, wparam, lparam);
+        }
+    }
+
+    unique_hwnd window_;
+    std::vector<std::string> messages_;
+};
+
+TEST(SendInputOutput, KeysReachTheFocusedWindowAsTheScriptSays) {
+    CKeyRecorder recorder;
+    ASSERT_TRUE(recorder.Activate());
+
+    std::vector<std::wstring> runs;
+    CSendInputOutput output([&](std::wstring_view text) { runs.emplace_back(text); });
+    CHeldModifiers held;
+    PlayScript(u"ab[TAB][CTRL][\\x41][CTRL][*A][SHIFT]cd[F10][WINDOW]", held, output);
+
+    const std::vector<std::string> expected = {
+        "09xv", "09x^", // [TAB]
+        "11xv",         // [CTRL] latched
+        "41xv", "41x^", // [\x41]
+        "11x^",         // [CTRL] let go
+        "41v",  "41^",  // [*A], not extended
+        "10v",  "10^",  // [SHIFT], let go before "cd"
+        "79xv", "79x^", // [F10]
+        "5Bxv", "5Bx^", // [WINDOW], let go at the end
+    };
+    EXPECT_EQ(recorder.WaitForMessages(expected.size()), expected);
+    EXPECT_EQ(runs, (std::vector<std::wstring>{L"ab", L"cd"}));
+}
+
+TEST(SendInputOutput, PauseSleepsTheCallingThread) {
+    CSendInputOutput output([](std::wstring_view) {});
+    CHeldModifiers held;
+    const auto start = std::chrono::steady_clock::now();
+    PlayScript(u"[SLEEP 60]", held, output);
+    // Sleep may end up to a timer tick early; it must not end at once.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(40));
+}
+
+} // namespace
+} // namespace kelvo
