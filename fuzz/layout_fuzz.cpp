@@ -1,0 +1,137 @@
+// Arbitrary containers and children through the grid layout: no crash, no
+// undefined behaviour, one cell per child (hidden children included, as the
+// solver never drops one), no negative sizes; with values small enough that
+// nothing saturates, cells start inside the margins, never overlap, and fit
+// the container whenever it gets at least its natural size and no cell spans.
+
+#include "wyn/layout_grid.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <vector>
+
+namespace {
+
+using kelvo::GridArrangement;
+using kelvo::GridChild;
+using kelvo::GridContainer;
+using kelvo::GridOrient;
+using kelvo::GridRect;
+using kelvo::GridSize;
+
+class Values {
+public:
+    explicit Values(FuzzedDataProvider& data) : data_(data) {}
+
+    // Mostly in [low, high]; now and then an extreme that forces saturation.
+    std::int32_t Next(std::int32_t low, std::int32_t high) {
+        if (data_.ConsumeIntegralInRange(0, 15) != 0) {
+            return data_.ConsumeIntegralInRange(low, high);
+        }
+        extreme_ = true;
+        static constexpr std::int32_t kExtremes[] = {std::numeric_limits<std::int32_t>::min(),
+                                                     std::numeric_limits<std::int32_t>::max(),
+                                                     1 << 30, -(1 << 30)};
+        return data_.PickValueInArray(kExtremes);
+    }
+
+    bool Extreme() const { return extreme_; }
+
+private:
+    FuzzedDataProvider& data_;
+    bool extreme_ = false;
+};
+
+void Check(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+bool Overlap(const GridRect& a, const GridRect& b) {
+    const auto left = std::max<std::int64_t>(a.left, b.left);
+    const auto right =
+        std::min<std::int64_t>(std::int64_t{a.left} + a.width, std::int64_t{b.left} + b.width);
+    const auto top = std::max<std::int64_t>(a.top, b.top);
+    const auto bottom =
+        std::min<std::int64_t>(std::int64_t{a.top} + a.height, std::int64_t{b.top} + b.height);
+    return left < right && top < bottom;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+    FuzzedDataProvider data(bytes, size);
+    Values values(data);
+
+    GridContainer box;
+    box.orient = data.ConsumeBool() ? GridOrient::Vertical : GridOrient::Horizontal;
+    box.columns = values.Next(-2, 6);
+    box.rows = values.Next(-2, 6);
+    box.cellSpaceX = values.Next(-2, 12);
+    box.cellSpaceY = values.Next(-2, 12);
+    box.marginLeft = values.Next(-2, 12);
+    box.marginRight = values.Next(-2, 12);
+    box.marginTop = values.Next(-2, 12);
+    box.marginBottom = values.Next(-2, 12);
+    box.minWidth = values.Next(-10, 400);
+    box.minHeight = values.Next(-10, 400);
+    box.maxWidth = values.Next(-10, 400);
+    box.maxHeight = values.Next(-10, 400);
+
+    std::vector<GridChild> children(data.ConsumeIntegralInRange<std::size_t>(0, 40));
+    bool spans = false;
+    for (GridChild& child : children) {
+        child.width = values.Next(-10, 300);
+        child.height = values.Next(-10, 300);
+        child.span = values.Next(-1, 5);
+        child.hFlex = values.Next(-2, 5);
+        child.vFlex = values.Next(-2, 5);
+        spans = spans || child.span > 1;
+    }
+    const GridRect rect{values.Next(-500, 500), values.Next(-500, 500), values.Next(-10, 2000),
+                        values.Next(-10, 2000)};
+
+    const GridSize natural = kelvo::MeasureGrid(box, children);
+    Check(natural.width >= 0 && natural.height >= 0);
+
+    const GridArrangement given = kelvo::ArrangeGrid(box, children, rect);
+    Check(given.cells.size() == children.size());
+    Check(given.window.width >= 0 && given.window.height >= 0);
+    for (const GridRect& cell : given.cells) {
+        Check(cell.width >= 0 && cell.height >= 0);
+    }
+    if (values.Extreme()) {
+        return 0;
+    }
+
+    const std::int64_t innerLeft = std::int64_t{rect.left} + std::max(box.marginLeft, 0);
+    const std::int64_t innerTop = std::int64_t{rect.top} + std::max(box.marginTop, 0);
+    for (std::size_t i = 0; i < given.cells.size(); ++i) {
+        Check(given.cells[i].left >= innerLeft && given.cells[i].top >= innerTop);
+        for (std::size_t j = 0; j < i; ++j) {
+            Check(!Overlap(given.cells[i], given.cells[j]));
+        }
+    }
+
+    if (spans) {
+        return 0;
+    }
+    // At its natural size or larger, the container holds every cell.
+    const GridRect roomy{rect.left, rect.top, natural.width + std::max(rect.width, 0),
+                         natural.height + std::max(rect.height, 0)};
+    const GridArrangement fitted = kelvo::ArrangeGrid(box, children, roomy);
+    const std::int64_t innerRight =
+        std::int64_t{roomy.left} + roomy.width - std::max(box.marginRight, 0);
+    const std::int64_t innerBottom =
+        std::int64_t{roomy.top} + roomy.height - std::max(box.marginBottom, 0);
+    for (const GridRect& cell : fitted.cells) {
+        Check(std::int64_t{cell.left} + cell.width <= innerRight);
+        Check(std::int64_t{cell.top} + cell.height <= innerBottom);
+    }
+    return 0;
+}
