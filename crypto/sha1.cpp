@@ -1,0 +1,111 @@
+#include "crypto/sha1.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "crypto/wipe.h"
+
+namespace kelvo {
+
+namespace {
+
+std::uint32_t LoadBigEndian(const std::uint8_t* p) noexcept {
+    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 |
+           std::uint32_t{p[3]};
+}
+
+} // namespace
+
+SHA1::~SHA1() {
+    Wipe();
+}
+
+void SHA1::Wipe() noexcept {
+    SecureWipe(state_.data(), sizeof state_);
+    SecureWipe(block_.data(), sizeof block_);
+}
+
+void SHA1::Reset() noexcept {
+    state_ = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0};
+    block_ = {};
+    used_ = 0;
+    length_ = 0;
+}
+
+void SHA1::Feed(std::span<const std::uint8_t> bytes) noexcept {
+    const std::uint8_t* p = bytes.data();
+    std::size_t n = bytes.size();
+    length_ += n;
+    if (used_ != 0) {
+        const std::size_t take = std::min(n, block_.size() - used_);
+        std::memcpy(block_.data() + used_, p, take);
+        used_ += take;
+        p += take;
+        n -= take;
+        if (used_ < block_.size())
+            return;
+        Compress(block_.data());
+        used_ = 0;
+    }
+    for (; n >= 64; p += 64, n -= 64)
+        Compress(p);
+    if (n != 0) {
+        std::memcpy(block_.data(), p, n);
+        used_ = n;
+    }
+}
+
+SHA1::Digest SHA1::Finish() noexcept {
+    const std::uint64_t bits = length_ * 8;
+    block_[used_++] = 0x80;
+    if (used_ > 56) {
+        std::memset(block_.data() + used_, 0, 64 - used_);
+        Compress(block_.data());
+        used_ = 0;
+    }
+    std::memset(block_.data() + used_, 0, 56 - used_);
+    for (int i = 0; i < 8; ++i)
+        block_[56 + i] = static_cast<std::uint8_t>(bits >> (56 - 8 * i));
+    Compress(block_.data());
+    const Digest digest = state_;
+    Wipe();
+    Reset();
+    return digest;
+}
+
+void SHA1::Compress(const std::uint8_t* block) noexcept {
+    std::uint32_t w[80];
+    for (int t = 0; t < 16; ++t)
+        w[t] = LoadBigEndian(block + 4 * t);
+    for (int t = 16; t < 80; ++t)
+        w[t] = std::rotl(w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16], 1);
+
+    std::uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3], e = state_[4];
+    auto step = [&](std::uint32_t f, std::uint32_t k, std::uint32_t wt) {
+        const std::uint32_t temp = std::rotl(a, 5) + f + e + k + wt;
+        e = d;
+        d = c;
+        c = std::rotl(b, 30);
+        b = a;
+        a = temp;
+    };
+    for (int t = 0; t < 20; ++t)
+        step((b & c) | (~b & d), 0x5A827999, w[t]);
+    for (int t = 20; t < 40; ++t)
+        step(b ^ c ^ d, 0x6ED9EBA1, w[t]);
+    for (int t = 40; t < 60; ++t)
+        step((b & c) | (b & d) | (c & d), 0x8F1BBCDC, w[t]);
+    for (int t = 60; t < 80; ++t)
+        step(b ^ c ^ d, 0xCA62C1D6, w[t]);
+
+    state_[0] += a;
+    state_[1] += b;
+    state_[2] += c;
+    state_[3] += d;
+    state_[4] += e;
+    // The schedule is a function of the message block.
+    SecureWipe(w, sizeof w);
+}
+
+} // namespace kelvo
