@@ -1,28 +1,146 @@
 #include "app/main_wnd.h"
 
+#include <shellapi.h>
+
+#include <algorithm>
+
 namespace {
 
-// The text table's default for "appname"; nothing fills the table.
-constexpr wchar_t kAppName[] = L"Kelvo";
+enum TrayCommand : UINT { kOpen = 1, kAbout = 2, kExit = 3 };
 
 } // namespace
-CMainWnd::CMainWnd(HINSTANCE instance) : m_hInstance(instance) {
+
+CMainWnd::CMainWnd(HINSTANCE instance)
+    : m_taskbarCreated(::RegisterWindowMessageW(L"TaskbarCreated")), m_hInstance(instance) {
     SetClassName(L"KV_MAIN_WND");
     m_chunks.LoadChunks();
 }
 
 CMainWnd::~CMainWnd() {
+    // Destroying the window ends the hotkey and removes the tray icon.
     if (hwnd())
         ::DestroyWindow(hwnd());
+    if (m_hotkeyAtom)
+        ::GlobalDeleteAtom(m_hotkeyAtom);
 }
+
+std::wstring CMainWnd::AppName() const { return L"Kelvo"; }
 
 bool CMainWnd::CreateHiddenWindow() {
     RegisterWindowClass(m_hInstance);
     // Never shown: it exists for its messages.
-    return Create(m_hInstance, 0, kAppName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+    return Create(m_hInstance, 0, AppName().c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr) != nullptr;
 }
 
 LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == m_taskbarCreated) {
+        AddTrayIcon(); // the shell restarted and lost the icon
+    } else {
+        switch (msg) {
+        case WM_CREATE:
+            OnCreate();
+            break;
+        case WM_DESTROY:
+            RemoveTrayIcon();
+            break;
+        case WM_HOTKEY:
+            if (m_hotkeyAtom && wp == m_hotkeyAtom)
+                OpenMainWindow();
+            break;
+        case kTrayMessage:
+            if (LOWORD(lp) == WM_LBUTTONUP)
+                OpenMainWindow();
+            else if (LOWORD(lp) == WM_RBUTTONUP)
+                ShowTrayMenu();
+            break;
+        }
+    }
     return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void CMainWnd::OnCreate() {
+    AddTrayIcon();
+    LoadSettings(m_settings);
+    RegisterAppHotkey();
+    if (m_settings.show_onstart)
+        OpenMainWindow();
+}
+
+void CMainWnd::AddTrayIcon() {
+    if (!m_trayIcon)
+        m_trayIcon.reset(static_cast<HICON>(
+            ::LoadImageW(m_hInstance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                         ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = hwnd();
+    data.uID = kTrayIconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kTrayMessage;
+    data.hIcon = m_trayIcon.get();
+    std::wstring tip = AppName().substr(0, 63);
+    std::copy(tip.begin(), tip.end(), data.szTip);
+    ::Shell_NotifyIconW(NIM_ADD, &data);
+}
+
+void CMainWnd::RemoveTrayIcon() {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = hwnd();
+    data.uID = kTrayIconId;
+    ::Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+void CMainWnd::RegisterAppHotkey() {
+    if (m_hotkeyAtom)
+        UnregisterAppHotkey();
+    m_hotkeyAtom = ::GlobalAddAtomW(L"ShowKelvo");
+    HotkeyRegistration hotkey = TranslateHotkey(m_settings.hotkey);
+    // A combination another program holds, or none at all, is not an error:
+    // the tray icon still opens the main window.
+    ::RegisterHotKey(hwnd(), m_hotkeyAtom, hotkey.modifiers, hotkey.key);
+}
+
+void CMainWnd::UnregisterAppHotkey() {
+    if (!m_hotkeyAtom)
+        return;
+    ::UnregisterHotKey(hwnd(), m_hotkeyAtom);
+    ::GlobalDeleteAtom(m_hotkeyAtom);
+    m_hotkeyAtom = 0;
+}
+
+void CMainWnd::OpenMainWindow() {}
+
+void CMainWnd::ShowTrayMenu() {
+    kelvo::unique_hmenu menu(::CreatePopupMenu());
+    if (!menu)
+        return;
+    ::AppendMenuW(menu.get(), MF_STRING, kOpen, L"Open Kelvo...");
+    ::AppendMenuW(menu.get(), MF_STRING, kAbout, L"About Kelvo");
+    ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu.get(), MF_STRING, kExit, L"Exit");
+    ::SetMenuDefaultItem(menu.get(), kOpen, FALSE);
+
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    // Without being the foreground window, the menu would not close when the
+    // user clicks elsewhere.
+    ::SetForegroundWindow(hwnd());
+    UINT command = static_cast<UINT>(::TrackPopupMenu(
+        menu.get(), TPM_RIGHTBUTTON | TPM_RIGHTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD, cursor.x,
+        cursor.y, 0, hwnd(), nullptr));
+    ::PostMessageW(hwnd(), WM_NULL, 0, 0);
+    menu.reset();
+
+    switch (command) {
+    case kOpen:
+        OpenMainWindow();
+        break;
+    case kAbout:
+        break;
+    case kExit:
+        ::PostQuitMessage(0);
+        break;
+    }
 }
