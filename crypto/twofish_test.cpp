@@ -70,8 +70,9 @@ TEST(Twofish, PublishedChains) {
         std::vector<std::uint8_t> key(c.key_size), plain(16), cipher;
         for (int step = 1; step <= 49; ++step) {
             cipher = Encipher(key, plain);
-            if (step == 1)
+            if (step == 1) {
                 EXPECT_EQ(ToHex(cipher), c.first_cipher);
+            }
             if (step == 49)
                 break;
             key.insert(key.begin(), plain.begin(), plain.end());
