@@ -169,7 +169,7 @@ void PaintTag(cairo_t* cr, int, int) {
 }
 
 void PaintAllTags(cairo_t* cr, int, int) {
-    TagShape(cr, 3, 1.5, 15.5, 7.5, kBlueLight, kBlue, kBlueDark);
+    TagShape(cr, 3, 1.5, 14.5, 7.5, kGreenLight, kGreen, kGreenDark);
     TagShape(cr, 1, 7.5, 13.5, 14.5, kAmberLight, kAmber, kAmberDark);
 }
 
