@@ -221,3 +221,32 @@ TEST_F(ChunkStoreTest, UnreadableLibraryIsKeptBeforeTheFirstWrite) {
     reloaded.LoadChunks();
     EXPECT_EQ(Ids(reloaded), std::vector<int>{1});
 }
+
+TEST_F(ChunkStoreTest, EncryptedChunksHoldOnlyTheStoredForm) {
+    kelvo::CipherKey key = kelvo::CCipher().MakeKey(u"data key");
+    auto chunk = Chunk(u"secret text\r\n[TAB]", u"bank");
+    ASSERT_TRUE(chunk->Encrypt(key));
+    std::u16string stored = chunk->text;
+    EXPECT_TRUE(chunk->encrypted);
+    EXPECT_TRUE(chunk->Encrypt(key)) << "an encrypted chunk is left as it is";
+    EXPECT_EQ(chunk->text, stored);
+
+    CChunkStore store;
+    store.PutChunk(chunk);
+    std::string file = ChunksFile();
+    EXPECT_NE(file.find("encrypted=\"1\""), std::string::npos);
+    EXPECT_EQ(file.find("secret"), std::string::npos);
+
+    CChunkStore reloaded;
+    reloaded.LoadChunks();
+    const auto& back = reloaded.chunks().at(1);
+    EXPECT_TRUE(back->encrypted);
+    std::u16string plain;
+    ASSERT_TRUE(kelvo::CCipher().Decrypt(key, back->text, plain));
+    EXPECT_EQ(plain, u"secret text\r\n[TAB]");
+
+    auto refused = Chunk(std::u16string(u"a\0b", 3), u"zero");
+    EXPECT_FALSE(refused->Encrypt(key));
+    EXPECT_FALSE(refused->encrypted);
+    EXPECT_EQ(refused->text, std::u16string(u"a\0b", 3));
+}

@@ -33,6 +33,18 @@ void text_chunk::CountTags(TagCounts& counts) const {
         ++counts[tag];
 }
 
+bool text_chunk::Encrypt(const kelvo::CipherKey& data_key) {
+    if (encrypted)
+        return true;
+    std::u16string stored;
+    if (!kelvo::CCipher().Encrypt(data_key, text, stored))
+        return false;
+    kelvo::SecureWipe(text.data(), text.size() * sizeof(char16_t));
+    text = std::move(stored);
+    encrypted = true;
+    return true;
+}
+
 std::wstring ChunkPath(int id) { return L"chunk[@id=\"" + std::to_wstring(id) + L"\"]"; }
 
 void text_chunk::WriteToXml() const {

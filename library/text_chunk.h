@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "crypto/cipher.h"
 #include "library/object.h"
 
 class CXMLProps;
@@ -22,6 +23,12 @@ public:
     bool HasTag(std::u16string_view tag) const;
     std::u16string GetTagsString() const;
     void CountTags(TagCounts& counts) const;
+
+    // Replaces the text by its stored encrypted form under the data key; an
+    // encrypted chunk stays as it is. False, with nothing changed, for a text
+    // the stored form cannot carry (one holding a zero code unit). The file is
+    // not written.
+    bool Encrypt(const kelvo::CipherKey& data_key);
 
     // Writes this chunk into chunks.xml at once: an existing element of the
     // same id is rewritten in place, otherwise one is appended.
