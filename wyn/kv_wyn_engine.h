@@ -13,6 +13,17 @@ public:
 
     std::unique_ptr<CWynElement> CreateElement(std::wstring_view name,
                                                CWynElement* parent) override;
+    // Images are PNG resources of type "WYNLIB", decoded on every draw and
+    // alpha-blended; an image that cannot be loaded draws nothing.
+    // "delhkicon.png" is drawn centred at 24, 20 or 16 pixels, whichever of
+    // its sizes fits the rectangle with 4 pixels to spare on each side (16
+    // when none does); every other image fills the rectangle.
+    void DrawImage(HDC dc, int x, int y, int width, int height, const wchar_t* image) override;
+    // Red, green and blue become their average.
+    void DrawImageGray(HDC dc, int x, int y, int width, int height, const wchar_t* image) override;
+    // The frame is a nine-part skin, with 3-pixel margins for "delhkbg.png".
+    void DrawImageSkin(HDC dc, int x, int y, int width, int height, const wchar_t* image,
+                       int frameCount, int frameIndex, bool framesSideBySide) override;
 };
 
 namespace kelvo {

@@ -52,6 +52,11 @@ void Flatten(CWynElement& element, int depth, std::vector<std::wstring>& lines) 
         Flatten(*child, depth + 1, lines);
 }
 
+// The window's own visible state; its dialog stays hidden in these tests.
+bool Shown(HWND window) {
+    return (::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
 TEST_F(WynElementTest, DescriptionBecomesATreeOfKnownElementsOnly) {
     TestRoot root(&engine);
     ASSERT_TRUE(root.Load(L"res:sample.xml", L"dialog", Module()));
@@ -153,19 +158,45 @@ TEST_F(WynElementTest, FailedLoadLeavesTheElementUntouched) {
     }
 }
 
-TEST_F(WynElementTest, OtherSourcesLoadAsFiles) {
-    wchar_t folder[MAX_PATH];
-    ASSERT_NE(::GetTempPathW(MAX_PATH, folder), 0u);
-    const std::wstring path = std::wstring(folder) + L"kelvo-wyn-file.xml";
-    {
-        std::ofstream file(std::filesystem::path(path), std::ios::binary);
-        file << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                "<dialog><vbox id=\"outer\"><spacer id=\"inner\"/></vbox></dialog>\n";
+// A UTF-8 file in the temporary folder, deleted with the object.
+class TempFile {
+public:
+    TempFile(const wchar_t* name, const std::string& content) {
+        wchar_t folder[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, folder);
+        path = std::wstring(folder) + name;
+        std::ofstream(std::filesystem::path(path), std::ios::binary) << content;
     }
+    ~TempFile() { ::DeleteFileW(path.c_str()); }
+
+    std::wstring path;
+};
+
+TEST_F(WynElementTest, OtherSourcesLoadAsFiles) {
+    const TempFile file(L"kelvo-wyn-file.xml",
+                        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                        "<dialog><vbox id=\"outer\"><spacer id=\"inner\"/></vbox></dialog>\n");
     TestRoot root(&engine);
-    ASSERT_TRUE(root.Load(path.c_str(), L"dialog", Module()));
+    ASSERT_TRUE(root.Load(file.path.c_str(), L"dialog", Module()));
     EXPECT_EQ(Find(root, L"inner").parent(), &Find(root, L"outer"));
-    ::DeleteFileW(path.c_str());
+}
+
+TEST_F(WynElementTest, NestingDeeperThanAnyDialogNeedsIsCut) {
+    std::string xml = "<dialog>";
+    for (int i = 0; i < 200; ++i)
+        xml += "<box>";
+    for (int i = 0; i < 200; ++i)
+        xml += "</box>";
+    xml += "</dialog>";
+    const TempFile file(L"kelvo-wyn-deep.xml", xml);
+    TestRoot root(&engine);
+    ASSERT_TRUE(root.Load(file.path.c_str(), L"dialog", Module()));
+    int depth = 0;
+    for (CWynElement* e = &root; !e->children().empty(); e = e->children().front().get())
+        ++depth;
+    EXPECT_EQ(depth, 64);
+    root.Create();
+    root.Arrange(0, 0, 100, 100);
 }
 
 TEST_F(WynElementTest, ArrangeGivesEveryChildItsCellAndMovesItsWindow) {
@@ -219,7 +250,7 @@ TEST_F(WynElementTest, ArrangeGivesEveryChildItsCellAndMovesItsWindow) {
     const RECT flex = PlacedRect(Find(root, L"flex").hwnd());
     EXPECT_EQ(flex.right - flex.left, inner - 50 - 2 * gapX);
 
-    EXPECT_FALSE(::IsWindowVisible(Find(root, L"hidden").hwnd()));
+    EXPECT_FALSE(Shown(Find(root, L"hidden").hwnd()));
     EXPECT_EQ(static_cast<wyn_test::TestLeaf&>(Find(root, L"flex")).hint, inner - 50 - 2 * gapX);
 
     const SIZE natural = root.Measure();
@@ -257,7 +288,6 @@ TEST_F(WynElementTest, HiddenAndDisabledStatesReachTheWindowsBelow) {
     TestRoot root(&engine);
     ASSERT_TRUE(root.Load(L"res:layout.xml", L"dialog", Module()));
     root.Create();
-    ::ShowWindow(root.dialog(), SW_SHOWNOACTIVATE);
     CWynElement& row = Find(root, L"row");
     const HWND first = Find(root, L"first").hwnd();
     const HWND hidden = Find(root, L"hidden").hwnd();
@@ -276,10 +306,10 @@ TEST_F(WynElementTest, HiddenAndDisabledStatesReachTheWindowsBelow) {
     EXPECT_TRUE(::IsWindowEnabled(first));
 
     row.SetHidden(true);
-    EXPECT_FALSE(::IsWindowVisible(first));
+    EXPECT_FALSE(Shown(first));
     row.SetHidden(false);
-    EXPECT_TRUE(::IsWindowVisible(first));
-    EXPECT_FALSE(::IsWindowVisible(hidden)) << "its own flag still hides it";
+    EXPECT_TRUE(Shown(first));
+    EXPECT_FALSE(Shown(hidden)) << "its own flag still hides it";
 
     Find(root, L"tight").SetHidden(true);
     Find(root, L"capped").SetDisabled(true);
