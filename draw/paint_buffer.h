@@ -1,0 +1,109 @@
+#pragma once
+// The off-screen buffer that every drawn window paints through, the paint
+// context that offers GDI and cairo over the same pixels, and the buffered
+// WM_PAINT that puts them together.
+
+#include <windows.h>
+
+#include <optional>
+
+#include <cairo.h>
+
+#include "base/unique_any.h"
+#include "base/win_handles.h"
+
+namespace kelvo {
+
+// A top-down 32-bit DIB section selected into a memory device context.
+class CPaintBuffer {
+public:
+    CPaintBuffer() = default;
+    ~CPaintBuffer() { Release(); }
+    CPaintBuffer(const CPaintBuffer&) = delete;
+    CPaintBuffer& operator=(const CPaintBuffer&) = delete;
+
+    // Releases what the buffer held and makes a new one of the given size,
+    // its pixels all 0. False when either side is below 1 or the system
+    // gives no bitmap.
+    bool Create(int width, int height);
+    void Release() noexcept;
+
+    bool IsValid() const noexcept { return bits_ != nullptr; }
+    HDC Dc() const noexcept { return dc_.get(); }
+    void* Bits() const noexcept { return bits_; }
+    int Width() const noexcept { return width_; }
+    int Height() const noexcept { return height_; }
+
+    // Copies the whole buffer to `target` with its top-left at (x, y), with
+    // one BitBlt, whatever window origin the memory DC has.
+    bool CopyTo(HDC target, int x, int y) const;
+
+private:
+    unique_hbitmap bitmap_;
+    HGDIOBJ replaced_bitmap_ = nullptr;
+    unique_hdc dc_;
+    void* bits_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+using unique_cairo_surface = unique_any<cairo_surface_t*, cairo_surface_destroy>;
+using unique_cairo = unique_any<cairo_t*, cairo_destroy>;
+
+// GDI and cairo over one paint buffer, in the same coordinates: the buffer's
+// pixel (0, 0) stands for the point `origin`. GDI and cairo drawing may be
+// mixed; each accessor finishes the other side's pending work first.
+class CPaintContext {
+public:
+    CPaintContext(CPaintBuffer& buffer, POINT origin);
+    // Destroys the cairo context and surface and puts back the DC's origin.
+    ~CPaintContext();
+    CPaintContext(const CPaintContext&) = delete;
+    CPaintContext& operator=(const CPaintContext&) = delete;
+
+    bool IsValid() const noexcept;
+    HDC Dc() const noexcept;
+    cairo_t* Cairo() const noexcept;
+    // Finishes pending cairo and GDI drawing, so that the bits are complete.
+    void Flush() const noexcept;
+    CPaintBuffer& Buffer() const noexcept { return buffer_; }
+
+    // An opaque cairo source of the colour.
+    void SetColour(COLORREF colour) const noexcept;
+    // A rectangle path inset by half the line width, so that a stroke of
+    // that width lies inside `rect`.
+    void InsetRectangle(const RECT& rect, double line_width) const noexcept;
+
+private:
+    CPaintBuffer& buffer_;
+    POINT replaced_origin_{};
+    bool origin_set_ = false;
+    unique_cairo_surface surface_;
+    unique_cairo cairo_;
+};
+
+// One WM_PAINT through a buffer over the update rectangle: BeginPaint, the
+// buffer and its context in client coordinates; on destruction the buffer
+// goes to the window with one BitBlt, then everything is released and
+// EndPaint runs. Not valid (nothing to draw) when the update rectangle is
+// empty or no buffer could be made; the paint still ends properly.
+class CBufferedPaint {
+public:
+    explicit CBufferedPaint(HWND hwnd);
+    ~CBufferedPaint();
+    CBufferedPaint(const CBufferedPaint&) = delete;
+    CBufferedPaint& operator=(const CBufferedPaint&) = delete;
+
+    bool IsValid() const noexcept { return context_.has_value() && context_->IsValid(); }
+    // Only while valid.
+    CPaintContext& Context() noexcept { return *context_; }
+    const RECT& UpdateRect() const noexcept { return paint_.info().rcPaint; }
+    HDC TargetDc() const noexcept { return paint_.get(); }
+
+private:
+    paint_dc paint_;
+    CPaintBuffer buffer_;
+    std::optional<CPaintContext> context_; // goes before the buffer it draws on
+};
+
+} // namespace kelvo
