@@ -89,11 +89,15 @@ cairo_t* CPaintContext::Cairo() const noexcept {
 }
 
 void CPaintContext::SetColour(COLORREF colour) const noexcept {
+    if (!cairo_)
+        return;
     cairo_set_source_rgba(cairo_.get(), GetRValue(colour) / 255.0, GetGValue(colour) / 255.0,
                           GetBValue(colour) / 255.0, 1.0);
 }
 
 void CPaintContext::InsetRectangle(const RECT& rect, double line_width) const noexcept {
+    if (!cairo_)
+        return;
     cairo_rectangle(cairo_.get(), rect.left + line_width / 2, rect.top + line_width / 2,
                     rect.right - rect.left - line_width, rect.bottom - rect.top - line_width);
 }

@@ -61,12 +61,13 @@ public:
     CPaintContext(const CPaintContext&) = delete;
     CPaintContext& operator=(const CPaintContext&) = delete;
 
+    // Over a buffer that is not valid there is nothing to draw on: the DC and
+    // the cairo context are null and the helpers do nothing.
     bool IsValid() const noexcept;
     HDC Dc() const noexcept;
     cairo_t* Cairo() const noexcept;
     // Finishes pending cairo and GDI drawing, so that the bits are complete.
     void Flush() const noexcept;
-    CPaintBuffer& Buffer() const noexcept { return buffer_; }
 
     // An opaque cairo source of the colour.
     void SetColour(COLORREF colour) const noexcept;
@@ -98,7 +99,6 @@ public:
     // Only while valid.
     CPaintContext& Context() noexcept { return *context_; }
     const RECT& UpdateRect() const noexcept { return paint_.info().rcPaint; }
-    HDC TargetDc() const noexcept { return paint_.get(); }
 
 private:
     paint_dc paint_;
