@@ -68,6 +68,18 @@ TEST(PaintContext, GdiAndCairoAgreeAwayFromTheOrigin) {
     EXPECT_EQ(origin.y, 0);
 }
 
+TEST(PaintContext, OverABufferThatWasNotMadeThereIsNothingToDrawOn) {
+    CPaintBuffer buffer;
+    ASSERT_FALSE(buffer.Create(0, 0));
+    CPaintContext context(buffer, POINT{5, 5});
+    EXPECT_FALSE(context.IsValid());
+    EXPECT_EQ(context.Dc(), nullptr);
+    EXPECT_EQ(context.Cairo(), nullptr);
+    context.SetColour(RGB(1, 2, 3));
+    context.InsetRectangle(RECT{0, 0, 4, 4}, 1);
+    context.Flush();
+}
+
 TEST(PaintContext, SetColourTakesTheColourRefChannels) {
     CPaintBuffer buffer;
     ASSERT_TRUE(buffer.Create(2, 2));
