@@ -19,7 +19,7 @@ constexpr WynElementName kApplication[] = {
     {L"codedit", true, nullptr},
 };
 
-bool LoadImage(HINSTANCE module, const wchar_t* name, CVtDIB& image) {
+bool LoadPicture(HINSTANCE module, const wchar_t* name, CVtDIB& image) {
     if (!name)
         return false;
     const auto bytes = FindWynResource(module, name);
@@ -33,9 +33,9 @@ void DrawDeleteIcon(HINSTANCE module, CVtDIB& icon, HDC dc, int x, int y, int wi
     const int room = width - 8;
     const int size = room >= 24 ? 24 : room >= 20 ? 20 : 16;
     if (size == 20)
-        LoadImage(module, L"delhkicon20.png", icon);
+        LoadPicture(module, L"delhkicon20.png", icon);
     else if (size == 16)
-        LoadImage(module, L"delhkicon16.png", icon);
+        LoadPicture(module, L"delhkicon16.png", icon);
     if ((icon.Width() != size || icon.Height() != size) && !icon.Resize(size, size))
         return;
     Draw(icon, dc, x + width / 2 - size / 2, y + height / 2 - size / 2);
@@ -66,7 +66,7 @@ std::unique_ptr<CWynElement> CkvWynEngine::CreateElement(std::wstring_view name,
 
 void CkvWynEngine::DrawImage(HDC dc, int x, int y, int width, int height, const wchar_t* image) {
     kelvo::CVtDIB picture;
-    if (!kelvo::LoadImage(module(), image, picture))
+    if (!kelvo::LoadPicture(module(), image, picture))
         return;
     if (kelvo::EqualsNoCase(image, L"delhkicon.png"))
         kelvo::DrawDeleteIcon(module(), picture, dc, x, y, width, height);
@@ -77,7 +77,7 @@ void CkvWynEngine::DrawImage(HDC dc, int x, int y, int width, int height, const 
 void CkvWynEngine::DrawImageGray(HDC dc, int x, int y, int width, int height,
                                  const wchar_t* image) {
     kelvo::CVtDIB picture;
-    if (!kelvo::LoadImage(module(), image, picture))
+    if (!kelvo::LoadPicture(module(), image, picture))
         return;
     for (std::uint32_t& pixel : picture.Pixels()) {
         const std::uint32_t grey =
@@ -90,7 +90,7 @@ void CkvWynEngine::DrawImageGray(HDC dc, int x, int y, int width, int height,
 void CkvWynEngine::DrawImageSkin(HDC dc, int x, int y, int width, int height, const wchar_t* image,
                                  int frameCount, int frameIndex, bool framesSideBySide) {
     kelvo::CVtDIB picture;
-    if (!kelvo::LoadImage(module(), image, picture))
+    if (!kelvo::LoadPicture(module(), image, picture))
         return;
     if (frameCount > 0) {
         if (frameIndex < 0 || frameIndex >= frameCount)
