@@ -1,26 +1,8 @@
 #include "wyn/element_names.h"
 
 #include "wyn/no_case.h"
-#include "wyn/wyn_actions.h"
 #include "wyn/wyn_box.h"
-#include "wyn/wyn_button.h"
-#include "wyn/wyn_checkbox.h"
-#include "wyn/wyn_combobox.h"
-#include "wyn/wyn_dialog.h"
-#include "wyn/wyn_freedraw.h"
-#include "wyn/wyn_groupbox.h"
-#include "wyn/wyn_hotkey.h"
-#include "wyn/wyn_label.h"
-#include "wyn/wyn_line.h"
-#include "wyn/wyn_menu.h"
-#include "wyn/wyn_picture.h"
-#include "wyn/wyn_radio.h"
-#include "wyn/wyn_rtf.h"
 #include "wyn/wyn_spacer.h"
-#include "wyn/wyn_spin.h"
-#include "wyn/wyn_splitter.h"
-#include "wyn/wyn_textbox.h"
-#include "wyn/wyn_url.h"
 #include "wyn/wyn_window.h"
 
 namespace kelvo {
@@ -33,56 +15,56 @@ std::unique_ptr<CWynElement> Make(CWynElement* parent, CWynEngine* engine) {
 
 constexpr WynElementName kStandard[] = {
     {L"window", false, &Make<CWynWindow>},
-    {L"dialog", false, &Make<CWynDialog>},
-    {L"textbox", false, &Make<CWynTextBox>},
+    {L"dialog", false, nullptr},
+    {L"textbox", false, nullptr},
     {L"box", false, &Make<CWynBox, CWynBox::Orient::FromAttribute>},
-    {L"button", false, &Make<CWynButton>},
-    {L"groupbox", false, &Make<CWynGroupbox>},
-    {L"label", false, &Make<CWynLabel>},
-    {L"checkbox", false, &Make<CWynCheckbox>},
-    {L"radio", false, &Make<CWynRadio>},
-    {L"combobox", false, &Make<CWynComboBox>},
-    {L"menupopup", false, &Make<CWynMenuPopup>},
-    {L"menuitem", false, &Make<CWynMenuItem>},
-    {L"radiogroup", false, &Make<CWynRadioGroup>},
-    {L"spin", false, &Make<CWynSpin>},
+    {L"button", false, nullptr},
+    {L"groupbox", false, nullptr},
+    {L"label", false, nullptr},
+    {L"checkbox", false, nullptr},
+    {L"radio", false, nullptr},
+    {L"combobox", false, nullptr},
+    {L"menupopup", false, nullptr},
+    {L"menuitem", false, nullptr},
+    {L"radiogroup", false, nullptr},
+    {L"spin", false, nullptr},
     {L"tabbox", false, nullptr},
     {L"tabpanel", false, nullptr},
     {L"vbox", false, &Make<CWynBox, CWynBox::Orient::Vertical>},
     {L"hbox", false, &Make<CWynBox, CWynBox::Orient::Horizontal>},
     {L"spacer", false, &Make<CWynSpacer>},
-    {L"menubar", false, &Make<CWynMenuBar>},
-    {L"listitem", false, &Make<CWynListItem>},
-    {L"menuseparator", false, &Make<CWynMenuSeparator>},
+    {L"menubar", false, nullptr},
+    {L"listitem", false, nullptr},
+    {L"menuseparator", false, nullptr},
     {L"tabswitcher", false, nullptr},
     {L"tab", false, nullptr},
     {L"color", false, nullptr},
     {L"slider", false, nullptr},
-    {L"hotkey", false, &Make<CWynHotkey>},
-    {L"picture", false, &Make<CWynPicture>},
+    {L"hotkey", false, nullptr},
+    {L"picture", false, nullptr},
     {L"listbox", false, nullptr},
-    {L"line", false, &Make<CWynLine>},
-    {L"url", false, &Make<CWynUrl>},
+    {L"line", false, nullptr},
+    {L"url", false, nullptr},
     {L"list", false, nullptr},
     {L"selectfile", false, nullptr},
     {L"ext", false, nullptr},
     {L"listcol", false, nullptr},
     {L"checkslist", false, nullptr},
     {L"checkitem", false, nullptr},
-    {L"freedraw", false, &Make<CWynFreeDraw>},
-    {L"disabler", false, &Make<CWynDisabler>},
-    {L"sendcmd", false, &Make<CWynSendCMD>},
+    {L"freedraw", false, nullptr},
+    {L"disabler", false, nullptr},
+    {L"sendcmd", false, nullptr},
     {L"progress", false, nullptr},
-    {L"openhelp", false, &Make<CWynOpenHelp>},
+    {L"openhelp", false, nullptr},
     {L"datepicker", false, nullptr},
     {L"selectfolder", false, nullptr},
     {L"toolbar", false, nullptr},
     {L"toolbarbutton", false, nullptr},
-    {L"rtf", false, &Make<CWynRTF>},
+    {L"rtf", false, nullptr},
     {L"statusbar", false, nullptr},
     {L"sbpart", false, nullptr},
-    {L"vsplitter", false, &Make<CWynVSplitter>},
-    {L"hsplitter", false, &Make<CWynHSplitter>},
+    {L"vsplitter", false, nullptr},
+    {L"hsplitter", false, nullptr},
 };
 
 } // namespace
