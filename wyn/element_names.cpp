@@ -2,7 +2,15 @@
 
 #include "wyn/no_case.h"
 #include "wyn/wyn_box.h"
+#include "wyn/wyn_button.h"
+#include "wyn/wyn_checkbox.h"
+#include "wyn/wyn_combobox.h"
+#include "wyn/wyn_dialog.h"
+#include "wyn/wyn_label.h"
+#include "wyn/wyn_line.h"
 #include "wyn/wyn_spacer.h"
+#include "wyn/wyn_spin.h"
+#include "wyn/wyn_textbox.h"
 #include "wyn/wyn_window.h"
 
 namespace kelvo {
@@ -15,26 +23,26 @@ std::unique_ptr<CWynElement> Make(CWynElement* parent, CWynEngine* engine) {
 
 constexpr WynElementName kStandard[] = {
     {L"window", false, &Make<CWynWindow>},
-    {L"dialog", false, nullptr},
-    {L"textbox", false, nullptr},
+    {L"dialog", false, &Make<CWynDialog>},
+    {L"textbox", false, &Make<CWynTextBox>},
     {L"box", false, &Make<CWynBox, CWynBox::Orient::FromAttribute>},
-    {L"button", false, nullptr},
+    {L"button", false, &Make<CWynButton>},
     {L"groupbox", false, nullptr},
-    {L"label", false, nullptr},
-    {L"checkbox", false, nullptr},
+    {L"label", false, &Make<CWynLabel>},
+    {L"checkbox", false, &Make<CWynCheckbox>},
     {L"radio", false, nullptr},
-    {L"combobox", false, nullptr},
+    {L"combobox", false, &Make<CWynComboBox>},
     {L"menupopup", false, nullptr},
     {L"menuitem", false, nullptr},
     {L"radiogroup", false, nullptr},
-    {L"spin", false, nullptr},
+    {L"spin", false, &Make<CWynSpin>},
     {L"tabbox", false, nullptr},
     {L"tabpanel", false, nullptr},
     {L"vbox", false, &Make<CWynBox, CWynBox::Orient::Vertical>},
     {L"hbox", false, &Make<CWynBox, CWynBox::Orient::Horizontal>},
     {L"spacer", false, &Make<CWynSpacer>},
     {L"menubar", false, nullptr},
-    {L"listitem", false, nullptr},
+    {L"listitem", false, &Make<CWynListItem>},
     {L"menuseparator", false, nullptr},
     {L"tabswitcher", false, nullptr},
     {L"tab", false, nullptr},
@@ -43,7 +51,7 @@ constexpr WynElementName kStandard[] = {
     {L"hotkey", false, nullptr},
     {L"picture", false, nullptr},
     {L"listbox", false, nullptr},
-    {L"line", false, nullptr},
+    {L"line", false, &Make<CWynLine>},
     {L"url", false, nullptr},
     {L"list", false, nullptr},
     {L"selectfile", false, nullptr},

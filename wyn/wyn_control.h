@@ -1,0 +1,39 @@
+#pragma once
+// What every windowed element type shares: creating its window by the common
+// conventions, measuring text in its font, and registering an own window class.
+
+#include <windows.h>
+
+#include <optional>
+
+class CWynElement;
+
+namespace kelvo {
+
+struct ControlWindow {
+    const wchar_t* windowClass = nullptr;
+    const wchar_t* text = L"";
+    DWORD style = 0; // on top of WS_CHILD and the element's visible and disabled state
+    DWORD exStyle = 0;
+    // The parent element's window unless given.
+    HWND parent = nullptr;
+    // The element's own control id unless given.
+    std::optional<int> controlId = std::nullopt;
+    // Handed to WM_CREATE of an own window class.
+    void* createParam = nullptr;
+};
+
+// A child window on the engine's module at the element's stored rectangle,
+// visible unless the element is hidden, disabled when it is, with the
+// element's font. Null when the window cannot be created.
+HWND CreateControlWindow(CWynElement& element, const ControlWindow& control);
+
+// The size of `text` drawn in the element's font as an edit control draws it;
+// with `wrapWidth` > 0 words wrap at that width. A missing text measures "W".
+SIZE MeasureText(CWynElement& element, const wchar_t* text, int wrapWidth = 0);
+
+// Registers a window class on `module` unless one of that name exists there.
+void EnsureWindowClass(HINSTANCE module, const wchar_t* name, WNDPROC procedure, UINT style,
+                       const wchar_t* cursor, HBRUSH background);
+
+} // namespace kelvo
