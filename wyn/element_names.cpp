@@ -1,16 +1,36 @@
 #include "wyn/element_names.h"
 
 #include "wyn/no_case.h"
+#include "wyn/wyn_actions.h"
 #include "wyn/wyn_box.h"
 #include "wyn/wyn_button.h"
 #include "wyn/wyn_checkbox.h"
+#include "wyn/wyn_checks_list.h"
+#include "wyn/wyn_color.h"
 #include "wyn/wyn_combobox.h"
+#include "wyn/wyn_datepicker.h"
 #include "wyn/wyn_dialog.h"
+#include "wyn/wyn_freedraw.h"
+#include "wyn/wyn_groupbox.h"
+#include "wyn/wyn_hotkey.h"
 #include "wyn/wyn_label.h"
 #include "wyn/wyn_line.h"
+#include "wyn/wyn_list.h"
+#include "wyn/wyn_listbox.h"
+#include "wyn/wyn_menu.h"
+#include "wyn/wyn_progress.h"
+#include "wyn/wyn_radio.h"
+#include "wyn/wyn_rtf.h"
+#include "wyn/wyn_select_file.h"
+#include "wyn/wyn_slider.h"
 #include "wyn/wyn_spacer.h"
 #include "wyn/wyn_spin.h"
+#include "wyn/wyn_splitter.h"
+#include "wyn/wyn_statusbar.h"
+#include "wyn/wyn_tab_switcher.h"
+#include "wyn/wyn_tabbox.h"
 #include "wyn/wyn_textbox.h"
+#include "wyn/wyn_toolbar.h"
 #include "wyn/wyn_window.h"
 
 namespace kelvo {
@@ -27,52 +47,52 @@ constexpr WynElementName kStandard[] = {
     {L"textbox", false, &Make<CWynTextBox>},
     {L"box", false, &Make<CWynBox, CWynBox::Orient::FromAttribute>},
     {L"button", false, &Make<CWynButton>},
-    {L"groupbox", false, nullptr},
+    {L"groupbox", false, &Make<CWynGroupbox>},
     {L"label", false, &Make<CWynLabel>},
     {L"checkbox", false, &Make<CWynCheckbox>},
-    {L"radio", false, nullptr},
+    {L"radio", false, &Make<CWynRadio>},
     {L"combobox", false, &Make<CWynComboBox>},
-    {L"menupopup", false, nullptr},
-    {L"menuitem", false, nullptr},
-    {L"radiogroup", false, nullptr},
+    {L"menupopup", false, &Make<CWynMenuPopup>},
+    {L"menuitem", false, &Make<CWynMenuItem>},
+    {L"radiogroup", false, &Make<CWynRadioGroup>},
     {L"spin", false, &Make<CWynSpin>},
-    {L"tabbox", false, nullptr},
-    {L"tabpanel", false, nullptr},
+    {L"tabbox", false, &Make<CWynTabBox>},
+    {L"tabpanel", false, &Make<CWynTabPanel>},
     {L"vbox", false, &Make<CWynBox, CWynBox::Orient::Vertical>},
     {L"hbox", false, &Make<CWynBox, CWynBox::Orient::Horizontal>},
     {L"spacer", false, &Make<CWynSpacer>},
-    {L"menubar", false, nullptr},
+    {L"menubar", false, &Make<CWynMenuBar>},
     {L"listitem", false, &Make<CWynListItem>},
-    {L"menuseparator", false, nullptr},
-    {L"tabswitcher", false, nullptr},
-    {L"tab", false, nullptr},
-    {L"color", false, nullptr},
-    {L"slider", false, nullptr},
-    {L"hotkey", false, nullptr},
+    {L"menuseparator", false, &Make<CWynMenuSeparator>},
+    {L"tabswitcher", false, &Make<CWynTabSwitcher>},
+    {L"tab", false, &Make<CWynTab>},
+    {L"color", false, &Make<CWynColor>},
+    {L"slider", false, &Make<CWynSlider>},
+    {L"hotkey", false, &Make<CWynHotkey>},
     {L"picture", false, nullptr},
-    {L"listbox", false, nullptr},
+    {L"listbox", false, &Make<CWynListBox>},
     {L"line", false, &Make<CWynLine>},
     {L"url", false, nullptr},
-    {L"list", false, nullptr},
-    {L"selectfile", false, nullptr},
-    {L"ext", false, nullptr},
-    {L"listcol", false, nullptr},
-    {L"checkslist", false, nullptr},
-    {L"checkitem", false, nullptr},
-    {L"freedraw", false, nullptr},
-    {L"disabler", false, nullptr},
-    {L"sendcmd", false, nullptr},
-    {L"progress", false, nullptr},
-    {L"openhelp", false, nullptr},
-    {L"datepicker", false, nullptr},
-    {L"selectfolder", false, nullptr},
-    {L"toolbar", false, nullptr},
-    {L"toolbarbutton", false, nullptr},
-    {L"rtf", false, nullptr},
-    {L"statusbar", false, nullptr},
-    {L"sbpart", false, nullptr},
-    {L"vsplitter", false, nullptr},
-    {L"hsplitter", false, nullptr},
+    {L"list", false, &Make<CWynList>},
+    {L"selectfile", false, &Make<CWynSelectFile>},
+    {L"ext", false, &Make<CWynExt>},
+    {L"listcol", false, &Make<CWynListCol>},
+    {L"checkslist", false, &Make<CWynChecksList>},
+    {L"checkitem", false, &Make<CWynCheckItem>},
+    {L"freedraw", false, &Make<CWynFreeDraw>},
+    {L"disabler", false, &Make<CWynDisabler>},
+    {L"sendcmd", false, &Make<CWynSendCMD>},
+    {L"progress", false, &Make<CWynProgress>},
+    {L"openhelp", false, &Make<CWynOpenHelp>},
+    {L"datepicker", false, &Make<CWynDatePicker>},
+    {L"selectfolder", false, &Make<CWynSelectFolder>},
+    {L"toolbar", false, &Make<CWynToolbar>},
+    {L"toolbarbutton", false, &Make<CWynToolbarButton>},
+    {L"rtf", false, &Make<CWynRTF>},
+    {L"statusbar", false, &Make<CWynStatusBar>},
+    {L"sbpart", false, &Make<CWynSBPart>},
+    {L"vsplitter", false, &Make<CWynVSplitter>},
+    {L"hsplitter", false, &Make<CWynHSplitter>},
 };
 
 } // namespace

@@ -1,0 +1,152 @@
+#include "wyn/wyn_menu.h"
+
+#include "wyn/wyn_attributes.h"
+
+bool CWynMenuItem::IsType(std::wstring_view name, CWynElement*& element) {
+    return AnswerType(L"menuitem", name, element);
+}
+
+bool CWynMenuItem::Parse(IXMLDOMNode* node) {
+    CWynElement::Parse(node);
+    const CWynAttributes attributes(node);
+    m_label = GetLocalizedAttribute(node, L"label");
+    m_radio = attributes.Bool(L"radio");
+    m_default = attributes.Bool(L"default");
+    return true;
+}
+
+void CWynMenuItem::SetIntValue(int value) {
+    m_checked = value != 0;
+    ApplyCheck(m_checked);
+}
+
+void CWynMenuItem::ApplyEnabled() {
+    if (m_menu)
+        ::EnableMenuItem(m_menu, static_cast<UINT>(m_controlId),
+                         MF_BYCOMMAND | (IsDisabled() ? MF_GRAYED : MF_ENABLED));
+    CWynElement::ApplyEnabled();
+}
+
+LRESULT CWynMenuItem::OnCommand(int, int, HWND) {
+    NotifyChildren(this);
+    return RaiseEvent(L"clicked");
+}
+
+void CWynMenuItem::AppendTo(HMENU menu) {
+    MENUITEMINFOW item{};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+    item.fType = MFT_STRING | (m_radio ? MFT_RADIOCHECK : 0);
+    item.fState = (m_checked ? MFS_CHECKED : 0) | (IsDisabled() ? MFS_GRAYED : 0) |
+                  (m_default ? MFS_DEFAULT : 0);
+    item.wID = static_cast<UINT>(m_controlId);
+    item.dwTypeData = const_cast<wchar_t*>(m_label ? m_label->c_str() : L"");
+    if (::InsertMenuItemW(menu, ::GetMenuItemCount(menu), TRUE, &item))
+        m_menu = menu;
+}
+
+void CWynMenuItem::Prepare() {
+    if (!m_menu)
+        return;
+    RaiseEvent(L"get-menu-item", reinterpret_cast<WPARAM>(m_menu), m_controlId);
+    bool enabled = !IsDisabled();
+    if (RaiseEvent(L"disable-menu-item"))
+        enabled = false;
+    else if (RaiseEvent(L"enable-menu-item"))
+        enabled = true;
+    ::EnableMenuItem(m_menu, static_cast<UINT>(m_controlId),
+                     MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    bool checked = m_checked;
+    if (RaiseEvent(L"check-menu-item"))
+        checked = true;
+    else if (RaiseEvent(L"uncheck-menu-item"))
+        checked = false;
+    ApplyCheck(checked);
+}
+
+void CWynMenuItem::ApplyCheck(bool checked) {
+    if (m_menu)
+        ::CheckMenuItem(m_menu, static_cast<UINT>(m_controlId),
+                        MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool CWynMenuSeparator::IsType(std::wstring_view name, CWynElement*& element) {
+    return AnswerType(L"menuseparator", name, element);
+}
+
+void CWynMenuSeparator::AppendTo(HMENU menu) {
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+}
+
+bool CWynMenuPopup::IsType(std::wstring_view name, CWynElement*& element) {
+    return AnswerType(L"menupopup", name, element);
+}
+
+bool CWynMenuPopup::Parse(IXMLDOMNode* node) {
+    CWynElement::Parse(node);
+    m_label = GetLocalizedAttribute(node, L"label");
+    return true;
+}
+
+void CWynMenuPopup::Create() {
+    CWynElement::Create();
+    m_menu.reset(::CreatePopupMenu());
+    if (!m_menu)
+        return;
+    for (const auto& child : m_children) {
+        if (auto* item = dynamic_cast<CWynMenuItem*>(child.get()))
+            item->AppendTo(m_menu.get());
+        else if (auto* separator = dynamic_cast<CWynMenuSeparator*>(child.get()))
+            separator->AppendTo(m_menu.get());
+    }
+}
+
+void CWynMenuPopup::OnOwnerAction(CWynElement*) {
+    if (!m_menu)
+        return;
+    Prepare();
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    const int chosen =
+        static_cast<int>(::TrackPopupMenu(m_menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x,
+                                          cursor.y, 0, Root()->GetWindow(), nullptr));
+    if (chosen == 0)
+        return;
+    if (auto* item = dynamic_cast<CWynMenuItem*>(FindByControlId(chosen)))
+        item->OnCommand(0, chosen, nullptr);
+}
+
+void CWynMenuPopup::Prepare() {
+    for (const auto& child : m_children) {
+        if (auto* item = dynamic_cast<CWynMenuItem*>(child.get()))
+            item->Prepare();
+    }
+}
+
+bool CWynMenuBar::IsType(std::wstring_view name, CWynElement*& element) {
+    return AnswerType(L"menubar", name, element);
+}
+
+void CWynMenuBar::Create() {
+    CWynElement::Create();
+    kelvo::unique_hmenu bar(::CreateMenu());
+    if (!bar)
+        return;
+    for (const auto& child : m_children) {
+        auto* popup = dynamic_cast<CWynMenuPopup*>(child.get());
+        if (!popup || !popup->menu())
+            continue;
+        const wchar_t* label = popup->label() ? popup->label()->c_str() : L"";
+        if (::AppendMenuW(bar.get(), MF_POPUP | MF_STRING,
+                          reinterpret_cast<UINT_PTR>(popup->menu()), label))
+            popup->ReleaseMenu(); // the bar destroys its drop-downs
+    }
+    // Once set, the dialog window destroys the bar with itself.
+    if (::SetMenu(Root()->GetWindow(), bar.get()))
+        bar.release();
+}
+
+LRESULT CWynMenuBar::OnCommand(int, int controlId, HWND) {
+    auto* item = dynamic_cast<CWynMenuItem*>(FindByControlId(controlId));
+    return item ? item->OnCommand(0, controlId, nullptr) : 0;
+}
