@@ -18,6 +18,7 @@
 #include "wyn/wyn_list.h"
 #include "wyn/wyn_listbox.h"
 #include "wyn/wyn_menu.h"
+#include "wyn/wyn_picture.h"
 #include "wyn/wyn_progress.h"
 #include "wyn/wyn_radio.h"
 #include "wyn/wyn_rtf.h"
@@ -31,6 +32,7 @@
 #include "wyn/wyn_tabbox.h"
 #include "wyn/wyn_textbox.h"
 #include "wyn/wyn_toolbar.h"
+#include "wyn/wyn_url.h"
 #include "wyn/wyn_window.h"
 
 namespace kelvo {
@@ -69,10 +71,10 @@ constexpr WynElementName kStandard[] = {
     {L"color", false, &Make<CWynColor>},
     {L"slider", false, &Make<CWynSlider>},
     {L"hotkey", false, &Make<CWynHotkey>},
-    {L"picture", false, nullptr},
+    {L"picture", false, &Make<CWynPicture>},
     {L"listbox", false, &Make<CWynListBox>},
     {L"line", false, &Make<CWynLine>},
-    {L"url", false, nullptr},
+    {L"url", false, &Make<CWynUrl>},
     {L"list", false, &Make<CWynList>},
     {L"selectfile", false, &Make<CWynSelectFile>},
     {L"ext", false, &Make<CWynExt>},

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "wyn/test_tree.h"
 #include "wyn/wyn_dialog.h"
 #include "wyn/wyn_engine.h"
 
@@ -92,6 +93,8 @@ public:
         return eventAnswer ? eventAnswer(source, name, first, second) : 0;
     }
 
+    void OnSaveSize(int width, int height) override { savedSize = {width, height}; }
+
     bool OnMessageFallback(UINT message, CWynElement* element, WPARAM, LPARAM) override {
         fallbacks.push_back({message, element});
         return false;
@@ -130,6 +133,7 @@ public:
         CWynElement* element;
     };
     std::vector<Fallback> fallbacks;
+    SIZE savedSize{};
 
 private:
     static constexpr UINT kNextStep = WM_APP + 17;
@@ -137,8 +141,28 @@ private:
     std::size_t m_next = 0;
 };
 
-inline HINSTANCE Module() {
-    return ::GetModuleHandleW(nullptr);
+// Runs a description given as XML text with `steps`; the last step should end
+// the dialog (by default a step that presses Escape is appended).
+inline INT_PTR RunDialog(CWynEngine& engine, std::wstring_view xml,
+                         std::vector<ScriptedDialog::Step> steps, bool appendEscape = true) {
+    DescriptionFile file(xml);
+    ScriptedDialog dialog(file.path(), &engine);
+    dialog.steps = std::move(steps);
+    if (appendEscape)
+        dialog.steps.push_back([](ScriptedDialog& d) { d.PressKey(VK_ESCAPE); });
+    return dialog.DoModal(nullptr);
+}
+
+// Dialog units of the dialog `window` to pixels, each way.
+inline int HorizontalUnits(HWND window, int units) {
+    RECT r{0, 0, units, 0};
+    ::MapDialogRect(window, &r);
+    return r.right;
+}
+inline int VerticalUnits(HWND window, int units) {
+    RECT r{0, 0, 0, units};
+    ::MapDialogRect(window, &r);
+    return r.bottom;
 }
 
 // COM and the common controls, as the program sets them up at start.
