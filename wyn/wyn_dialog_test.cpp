@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <new>
 #include <string>
 
@@ -323,6 +324,61 @@ TEST_F(WynDialogTest, NestedDialogIsAChildDialogWhoseOkEndsTheDialog) {
     }};
     EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
     EXPECT_EQ(dialog.reasons, (std::vector<int>{1}));
+}
+
+// A dialog that uses the hooks a subclass has.
+class HookedDialog : public ScriptedDialog {
+public:
+    using ScriptedDialog::ScriptedDialog;
+
+    void OnBeforeInit() override {
+        CWynElement* button = FindById(L"b");
+        windowBeforeInit = button ? button->hwnd() : reinterpret_cast<HWND>(1);
+    }
+    int AdjustFontSize(int points) override { return points + 4; }
+    int AdjustWidth(int width) override { return width + 40; }
+    int AdjustHeight(int height) override { return height + 30; }
+    CWynElement* GetDefaultButton() override { return FindById(L"b"); }
+    bool HandleMenuKey(wchar_t character) override {
+        menuKeys.push_back(character);
+        return character == L'q';
+    }
+
+    HWND windowBeforeInit = reinterpret_cast<HWND>(1);
+    std::wstring menuKeys;
+};
+
+TEST_F(WynDialogTest, SubclassHooksAreAskedAtTheirMoments) {
+    DescriptionFile file(LR"(<dialog><button id="b" label="B"/><textbox id="t"/></dialog>)");
+    HookedDialog dialog(file.path(), &engine);
+    dialog.steps = {[](ScriptedDialog& s) {
+        auto& d = static_cast<HookedDialog&>(s);
+        EXPECT_EQ(d.windowBeforeInit, nullptr) << "elements exist, their windows not yet";
+
+        LOGFONTW stock{};
+        LOGFONTW made{};
+        ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(stock), &stock);
+        ::GetObjectW(d.GetFont(), sizeof(made), &made);
+        EXPECT_GT(std::abs(made.lfHeight), std::abs(stock.lfHeight)) << "4 points larger";
+
+        const RECT outer = WindowRect(d.hwnd());
+        EXPECT_EQ(outer.right - outer.left, d.min_outer_size().cx + 40);
+        EXPECT_EQ(outer.bottom - outer.top, d.min_outer_size().cy + 30);
+
+        const LRESULT defId = ::SendMessageW(d.hwnd(), DM_GETDEFID, 0, 0);
+        EXPECT_EQ(HIWORD(defId), DC_HASDEFID);
+        EXPECT_EQ(LOWORD(defId), d.FindById(L"b")->control_id());
+
+        EXPECT_EQ(::SendMessageW(d.hwnd(), WM_SYSCOMMAND, SC_KEYMENU, L'q'), 0);
+        EXPECT_EQ(d.menuKeys, L"q");
+
+        ::SendMessageW(d.hwnd(), WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(d.Window(L"t")));
+        ASSERT_FALSE(d.events.empty());
+        EXPECT_EQ(d.events.back().source, L"t");
+        EXPECT_EQ(d.events.back().name, L"vscroll");
+        d.PressKey(VK_ESCAPE);
+    }};
+    EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
 }
 
 } // namespace
