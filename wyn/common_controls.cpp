@@ -9,4 +9,10 @@ void EnsureCommonControls(DWORD classes) noexcept {
     ::InitCommonControlsEx(&controls);
 }
 
+LRESULT AnswerNotification(HWND control, LRESULT answer) noexcept {
+    if (HWND dialog = ::GetParent(control))
+        ::SetWindowLongPtrW(dialog, DWLP_MSGRESULT, answer);
+    return answer;
+}
+
 } // namespace kelvo

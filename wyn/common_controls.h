@@ -9,4 +9,8 @@ namespace kelvo {
 // ICC_* flags of the classes needed.
 void EnsureCommonControls(DWORD classes) noexcept;
 
+// A control's notification answered: the dialog that received it (the
+// control's parent) returns `answer` as the message result.
+LRESULT AnswerNotification(HWND control, LRESULT answer) noexcept;
+
 } // namespace kelvo

@@ -116,7 +116,8 @@ LRESULT CWynChecksList::OnNotify(int code, NMHDR* record) {
         return 0;
     NotifyChildren(this);
     RaiseEvent(L"changed");
-    return 0;
+    kelvo::AnswerNotification(m_hWnd, 0);
+    return 1;
 }
 
 void CWynChecksList::SetChecked(int row, bool checked) {

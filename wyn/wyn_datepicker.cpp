@@ -87,19 +87,21 @@ LRESULT CWynDatePicker::OnNotify(int code, NMHDR*) {
         return 0;
     NotifyChildren(this);
     RaiseEvent(L"changed");
-    return 0; // the control ignores the answer
+    kelvo::AnswerNotification(m_hWnd, 0);
+    return 1;
 }
 
 void CWynDatePicker::SetTextValue(const wchar_t* text) {
     if (!m_hWnd)
         return;
-    if (!text || !*text) {
-        if (m_showNone)
-            ::SendMessageW(m_hWnd, DTM_SETSYSTEMTIME, GDT_NONE, 0);
-        return;
-    }
     SYSTEMTIME time{};
     ::SendMessageW(m_hWnd, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time));
+    if (!text || !*text) {
+        // Windows ignores the time here; Wine refuses the message without one.
+        if (m_showNone)
+            ::SendMessageW(m_hWnd, DTM_SETSYSTEMTIME, GDT_NONE, reinterpret_cast<LPARAM>(&time));
+        return;
+    }
     const bool valid = m_format == kTime ? ParseTime(text, time) : ParseDate(text, time);
     if (valid)
         ::SendMessageW(m_hWnd, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));

@@ -74,9 +74,11 @@ LRESULT CWynFreeDraw::WindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         m_hWnd = nullptr;
         return 0;
     case WM_ERASEBKGND:
-        if (m_doubleBuffered)
-            return 1; // the off-screen copy carries the background
-        break;
+        // The parent's background, so that what the dialog leaves undrawn
+        // looks like the dialog; the off-screen copy carries it already.
+        if (!m_doubleBuffered)
+            kelvo::PaintParentBackground(window, reinterpret_cast<HDC>(wParam));
+        return 1;
     case WM_PAINT:
         Paint(window);
         return 0;

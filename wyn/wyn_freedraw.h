@@ -1,8 +1,8 @@
 #pragma once
 // "freedraw": an own window whose content the dialog draws. Painting raises
-// "freedraw" (device context, pointer to the rectangle to fill); with
-// `doubleBuffered` the device context is an off-screen copy that already
-// holds the parent's background. Size changes raise "size" and the mouse
+// "freedraw" (device context, pointer to the rectangle to fill) over the
+// parent's background; with `doubleBuffered` the device context is an
+// off-screen copy, copied to the window afterwards. Size changes raise "size" and the mouse
 // raises "mousemove", "lbuttondown", "lbuttonup", "rbuttondown", "rbuttonup"
 // with the message's parameters; a nonzero answer ends the message.
 

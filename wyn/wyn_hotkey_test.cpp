@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "wyn/test_dialog.h"
 #include "wyn/test_tree.h"
 
 namespace {
@@ -174,6 +175,39 @@ TEST_F(WynHotkeyTest, SquareIsDrawnWithTheFrameOfItsState) {
     Mouse(WM_MOUSEMOVE, 5, side / 2);
     EXPECT_EQ(paintedFrame(), 0) << "pressed, moved away";
     Mouse(WM_LBUTTONUP, 5, side / 2);
+}
+
+TEST(WynHotkeyInDialogTest, EscapeAndTabBecomePartOfTheHotkey) {
+    wyn_test::InitPlatform();
+    CWynEngine engine(wyn_test::Module());
+    wyn_test::DescriptionFile file(LR"(<dialog>
+        <hotkey id="hk"/>
+        <button id="ok" label="OK" dlgType="accept"/>
+    </dialog>)");
+    wyn_test::ScriptedDialog dialog(file.path(), &engine);
+    // Keys as the keyboard posts them, with their scan codes.
+    const auto post = [](HWND window, UINT key, UINT scan) {
+        ::PostMessageW(window, WM_KEYDOWN, key, 1 | static_cast<LPARAM>(scan) << 16);
+        ::PostMessageW(window, WM_KEYUP, key, 0xC0000001 | static_cast<LPARAM>(scan) << 16);
+    };
+    dialog.steps = {
+        [&](wyn_test::ScriptedDialog& d) {
+            ::SetFocus(d.Window(L"hk"));
+            post(d.Window(L"hk"), VK_ESCAPE, 0x01);
+        },
+        [&](wyn_test::ScriptedDialog& d) {
+            EXPECT_TRUE(::IsWindowVisible(d.hwnd())) << "Escape did not close the dialog";
+            EXPECT_EQ(d.FindById(L"hk")->GetIntValue(), VK_ESCAPE);
+            post(d.Window(L"hk"), VK_TAB, 0x0F);
+        },
+        [](wyn_test::ScriptedDialog& d) {
+            EXPECT_EQ(::GetFocus(), d.Window(L"hk")) << "Tab did not move the focus";
+            EXPECT_EQ(d.FindById(L"hk")->GetIntValue(), VK_TAB);
+            EXPECT_TRUE(d.reasons.empty());
+            ::EndDialog(d.hwnd(), IDCANCEL);
+        },
+    };
+    EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
 }
 
 } // namespace

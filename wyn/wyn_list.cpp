@@ -190,5 +190,9 @@ void CWynList::Arrange(int left, int top, int width, int height) {
 
 LRESULT CWynList::OnNotify(int code, NMHDR* record) {
     const wchar_t* name = ListEventName(static_cast<UINT>(code));
-    return name ? RaiseEvent(name, 0, reinterpret_cast<LPARAM>(record)) : 0;
+    if (!name)
+        return 0;
+    // The answer matters to some: custom drawing, for one.
+    return kelvo::AnswerNotification(
+        m_hWnd, static_cast<LRESULT>(RaiseEvent(name, 0, reinterpret_cast<LPARAM>(record))));
 }

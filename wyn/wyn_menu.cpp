@@ -1,5 +1,7 @@
 #include "wyn/wyn_menu.h"
 
+#include <commctrl.h>
+
 #include "wyn/wyn_attributes.h"
 
 bool CWynMenuItem::IsType(std::wstring_view name, CWynElement*& element) {
@@ -91,6 +93,7 @@ bool CWynMenuPopup::Parse(IXMLDOMNode* node) {
 void CWynMenuPopup::Create() {
     CWynElement::Create();
     m_menu.reset(::CreatePopupMenu());
+    m_handle = m_menu.get();
     if (!m_menu)
         return;
     for (const auto& child : m_children) {
@@ -103,7 +106,7 @@ void CWynMenuPopup::Create() {
 
 void CWynMenuPopup::OnOwnerAction(CWynElement*) {
     if (!m_menu)
-        return;
+        return; // missing, or a drop-down of a menu bar
     Prepare();
     POINT cursor{};
     ::GetCursorPos(&cursor);
@@ -121,6 +124,11 @@ void CWynMenuPopup::Prepare() {
         if (auto* item = dynamic_cast<CWynMenuItem*>(child.get()))
             item->Prepare();
     }
+}
+
+CWynMenuBar::~CWynMenuBar() {
+    if (m_dialog)
+        ::RemoveWindowSubclass(m_dialog, &DialogSubclass, reinterpret_cast<UINT_PTR>(this));
 }
 
 bool CWynMenuBar::IsType(std::wstring_view name, CWynElement*& element) {
@@ -141,12 +149,49 @@ void CWynMenuBar::Create() {
                           reinterpret_cast<UINT_PTR>(popup->menu()), label))
             popup->ReleaseMenu(); // the bar destroys its drop-downs
     }
+    HWND dialog = Root()->GetWindow();
     // Once set, the dialog window destroys the bar with itself.
-    if (::SetMenu(Root()->GetWindow(), bar.get()))
-        bar.release();
+    if (!::SetMenu(dialog, bar.get()))
+        return;
+    bar.release();
+    // Menu commands carry no control window, so the dialog cannot tell
+    // whose they are; the bar takes them before the dialog sees them.
+    if (::SetWindowSubclass(dialog, &DialogSubclass, reinterpret_cast<UINT_PTR>(this),
+                            reinterpret_cast<DWORD_PTR>(this)))
+        m_dialog = dialog;
 }
 
-LRESULT CWynMenuBar::OnCommand(int, int controlId, HWND) {
-    auto* item = dynamic_cast<CWynMenuItem*>(FindByControlId(controlId));
-    return item ? item->OnCommand(0, controlId, nullptr) : 0;
+LRESULT CALLBACK CWynMenuBar::DialogSubclass(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam, UINT_PTR id, DWORD_PTR self) noexcept {
+    auto* bar = reinterpret_cast<CWynMenuBar*>(self);
+    if (message == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(window, &DialogSubclass, id);
+        bar->m_dialog = nullptr;
+    } else {
+        try {
+            if (bar->OnDialogMessage(message, wParam, lParam))
+                return 0;
+        } catch (...) {
+            // Only memory exhaustion throws; the dialog handles the message as usual.
+        }
+    }
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+bool CWynMenuBar::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && lParam == 0 && HIWORD(wParam) == 0) {
+        auto* item = dynamic_cast<CWynMenuItem*>(FindByControlId(LOWORD(wParam)));
+        if (!item)
+            return false;
+        item->OnCommand(0, LOWORD(wParam), nullptr);
+        return true;
+    }
+    if (message == WM_INITMENUPOPUP) {
+        for (const auto& child : m_children) {
+            auto* popup = dynamic_cast<CWynMenuPopup*>(child.get());
+            if (popup && popup->menu() == reinterpret_cast<HMENU>(wParam))
+                popup->Prepare();
+        }
+    }
+    return false;
 }

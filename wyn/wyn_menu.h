@@ -1,12 +1,12 @@
 #pragma once
 // Menus: "menupopup" (a popup menu that opens when its owner control is
 // clicked, or a drop-down of a "menubar"), "menuitem", "menuseparator", and
-// "menubar" (the dialog's menu bar). Item command ids are the items' control
-// ids. Before a popup opens, each item asks the dialog about itself:
-// "get-menu-item" (menu, item id) lets it change the item freely; a nonzero
-// answer to "disable-menu-item" / "enable-menu-item" greys / enables it and
-// one to "check-menu-item" / "uncheck-menu-item" checks / unchecks it,
-// otherwise the item keeps its own state. The chosen item raises "clicked".
+// "menubar" (the dialog's menu bar, which takes the commands of its items
+// from the dialog window). Item command ids are the items' control ids. Before a popup opens, each
+// item asks the dialog about itself: "get-menu-item" (menu, item id) lets it change the item
+// freely; a nonzero answer to "disable-menu-item" / "enable-menu-item" greys / enables it and one
+// to "check-menu-item" / "uncheck-menu-item" checks / unchecks it, otherwise the item keeps its own
+// state. The chosen item raises "clicked".
 
 #include <optional>
 #include <string>
@@ -60,23 +60,33 @@ public:
 
     // Asks the items about their state; then the menu is ready to show.
     void Prepare();
-    HMENU menu() const noexcept { return m_menu.get(); }
+    // The menu, also once a menu bar owns it.
+    HMENU menu() const noexcept { return m_handle; }
     const std::optional<std::wstring>& label() const noexcept { return m_label; }
     // Hands the menu to a menu bar, which then owns it.
-    HMENU ReleaseMenu() noexcept { return m_menu.release(); }
+    void ReleaseMenu() noexcept { m_menu.release(); }
 
 private:
     std::optional<std::wstring> m_label;
     kelvo::unique_hmenu m_menu;
+    HMENU m_handle = nullptr;
 };
 
 class CWynMenuBar : public CWynElement {
 public:
     using CWynElement::CWynElement;
+    ~CWynMenuBar() override;
 
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     // Builds the bar from the popup children and gives it to the dialog window.
     void Create() override;
-    // A command from the bar: the item with that id raises "clicked".
-    LRESULT OnCommand(int code, int controlId, HWND window) override;
+
+private:
+    // Listens on the dialog window: a command of an item makes the item raise
+    // "clicked"; a drop-down about to open asks its items about their state.
+    static LRESULT CALLBACK DialogSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR id, DWORD_PTR self) noexcept;
+    bool OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND m_dialog = nullptr; // while the listening lasts
 };

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "wyn/common_controls.h"
 #include "wyn/no_case.h"
 #include "wyn/wyn_attributes.h"
 #include "wyn/wyn_control.h"
@@ -100,15 +101,17 @@ LRESULT CWynRTF::OnNotify(int code, NMHDR* record) {
     if (static_cast<UINT>(code) != EN_LINK)
         return 0;
     const auto* link = reinterpret_cast<const ENLINK*>(record);
+    // Other mouse messages over the link get the control's own treatment.
+    kelvo::AnswerNotification(m_hWnd, 0);
     if (link->msg != WM_LBUTTONUP || link->chrg.cpMax <= link->chrg.cpMin)
-        return 0;
+        return 1;
     std::wstring target(static_cast<std::size_t>(link->chrg.cpMax - link->chrg.cpMin), L'\0');
     TEXTRANGEW range{link->chrg, target.data()};
     target.resize(static_cast<std::size_t>(
         ::SendMessageW(m_hWnd, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range))));
     if (IsWebOrMailLink(target))
         ::ShellExecuteW(m_hWnd, nullptr, target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    return 1;
+    return kelvo::AnswerNotification(m_hWnd, 1);
 }
 
 LRESULT CWynRTF::OnCommand(int code, int, HWND) {

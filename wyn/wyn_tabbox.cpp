@@ -99,9 +99,17 @@ void CWynTabBox::Arrange(int left, int top, int width, int height) {
 }
 
 LRESULT CWynTabBox::OnNotify(int code, NMHDR*) {
-    if (static_cast<UINT>(code) == TCN_SELCHANGE)
+    switch (static_cast<UINT>(code)) {
+    case TCN_SELCHANGING:
+        kelvo::AnswerNotification(m_hWnd, FALSE); // the page may change
+        return 1;
+    case TCN_SELCHANGE:
         ShowSelected();
-    return 0;
+        kelvo::AnswerNotification(m_hWnd, 0);
+        return 1;
+    default:
+        return 0;
+    }
 }
 
 int CWynTabBox::GetIntValue() {

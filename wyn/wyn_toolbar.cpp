@@ -123,12 +123,18 @@ LRESULT CWynToolbar::OnNotify(int code, NMHDR* record) {
             button->NotifyChildren(button);
         RaiseEvent(L"toolbar-dropdown", static_cast<WPARAM>(commandId),
                    reinterpret_cast<LPARAM>(record));
-        return TBDDRET_DEFAULT;
+        // Nonzero, so that the dialog's own handling stays out of it.
+        kelvo::AnswerNotification(m_hWnd, TBDDRET_DEFAULT);
+        return 1;
     }
     case TBN_TOOLBARCHANGE:
-        return RaiseEvent(L"toolbar-changed", 0, reinterpret_cast<LPARAM>(record));
+        RaiseEvent(L"toolbar-changed", 0, reinterpret_cast<LPARAM>(record));
+        kelvo::AnswerNotification(m_hWnd, 0);
+        return 1;
     case NM_CUSTOMDRAW:
-        return RaiseEvent(L"toolbar-customdraw", 0, reinterpret_cast<LPARAM>(record));
+        return kelvo::AnswerNotification(
+            m_hWnd, static_cast<LRESULT>(
+                        RaiseEvent(L"toolbar-customdraw", 0, reinterpret_cast<LPARAM>(record))));
     default:
         return 0;
     }
