@@ -85,7 +85,9 @@ public:
     // cannot be dragged.
     SIZE min_outer_size() const noexcept { return m_minOuterSize; }
     CWynContextHelp& context_help() noexcept { return m_contextHelp; }
-    bool IsResizable() const noexcept { return m_border == kBorderResizing; }
+    // A top-level dialog with the "resizing" border; nested dialogs are sized
+    // by their parent's layout.
+    bool IsResizable() const noexcept { return !m_parent && m_border == kBorderResizing; }
 
 protected:
     // The answer to DM_GETDEFID before GetDefaultButton is asked.

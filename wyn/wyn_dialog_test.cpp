@@ -300,7 +300,7 @@ TEST_F(WynDialogTest, ADialogObjectIsShownOnce) {
 TEST_F(WynDialogTest, NestedDialogIsAChildDialogWhoseOkEndsTheDialog) {
     DescriptionFile file(LR"(<dialog orient="vertical">
         <label value="outside"/>
-        <dialog id="page" orient="vertical" marginLeft="10">
+        <dialog id="page" orient="vertical" marginLeft="10" border="resizing">
             <textbox id="inner"/>
             <button id="ok" label="OK" dlgType="accept"/>
         </dialog>
@@ -313,6 +313,10 @@ TEST_F(WynDialogTest, NestedDialogIsAChildDialogWhoseOkEndsTheDialog) {
         EXPECT_TRUE(::GetWindowLongW(page, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
         EXPECT_EQ(::GetParent(page), d.hwnd());
         EXPECT_EQ(::GetParent(d.Window(L"inner")), page);
+        const RECT pageRect = d.Placed(L"page");
+        ::SetWindowPos(page, nullptr, 0, 0, pageRect.right - pageRect.left + 10,
+                       pageRect.bottom - pageRect.top, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(d.Placed(L"page").left, pageRect.left) << "sized by its parent only";
         RECT inner{};
         ::GetWindowRect(d.Window(L"inner"), &inner);
         ::MapWindowPoints(HWND_DESKTOP, page, reinterpret_cast<POINT*>(&inner), 2);
