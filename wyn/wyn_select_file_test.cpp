@@ -23,11 +23,14 @@ std::vector<std::wstring> PickerEvents(const ScriptedDialog& d) {
     return names;
 }
 
+// The file name box of the system's file dialogs.
+constexpr int kNameBox = 1152;
+
 // Presses OK in the system's dialog captioned `title`, once it is there.
 void AcceptDialog(const wchar_t* title) {
     HWND picker = ::FindWindowW(L"#32770", title);
     ASSERT_NE(picker, nullptr) << "the system's dialog is open";
-    ::PostMessageW(picker, WM_COMMAND, IDOK, 0);
+    ::PostMessageW(::GetDlgItem(picker, IDOK), BM_CLICK, 0, 0);
 }
 
 TEST(WynSelectFileTest, ChosenFileGoesToItsTargetWithEvents) {
@@ -56,6 +59,44 @@ TEST(WynSelectFileTest, ChosenFileGoesToItsTargetWithEvents) {
                       (std::vector<std::wstring>{L"fsinitialdir", L"fsselected", L"changed"}));
             EXPECT_TRUE(::lstrcmpiW(d.FindById(L"path")->GetTextValueOr(L""), target.c_str()) == 0)
                 << "the name it started with, accepted";
+            d.PressKey(VK_ESCAPE);
+        },
+    };
+    EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
+}
+
+TEST(WynSelectFolderTest, ChosenFolderIsTheValueAndGoesToItsTarget) {
+    wyn_test::InitPlatform();
+    CWynEngine engine(wyn_test::Module());
+    DescriptionFile file(LR"(<dialog orient="vertical">
+        <textbox id="path"/>
+        <button id="browse" label="Browse">
+            <selectfolder id="picker" title="Pick the folder" saveto="path"/>
+        </button>
+    </dialog>)");
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = temp;
+    folder.pop_back(); // no trailing backslash
+    ScriptedDialog dialog(file.path(), &engine);
+    dialog.steps = {
+        [&](ScriptedDialog& d) {
+            EXPECT_EQ(d.FindById(L"picker")->GetTextValue(), nullptr);
+            d.FindById(L"path")->SetTextValue(folder.c_str());
+            ::PostMessageW(d.Window(L"browse"), BM_CLICK, 0, 0);
+        },
+        // The user types the folder into the name box and presses OK.
+        [&](ScriptedDialog&) {
+            ::SetWindowTextW(::GetDlgItem(::FindWindowW(L"#32770", L"Pick the folder"), kNameBox),
+                             folder.c_str());
+            AcceptDialog(L"Pick the folder");
+        },
+        [&](ScriptedDialog& d) {
+            EXPECT_EQ(PickerEvents(d), (std::vector<std::wstring>{L"fsselected", L"changed"}));
+            const wchar_t* chosen = d.FindById(L"picker")->GetTextValue();
+            ASSERT_NE(chosen, nullptr);
+            EXPECT_STREQ(d.FindById(L"path")->GetTextValueOr(L""), chosen);
+            EXPECT_EQ(::lstrcmpiW(chosen, folder.c_str()), 0);
             d.PressKey(VK_ESCAPE);
         },
     };
