@@ -159,7 +159,10 @@ LRESULT CWynHotkey::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         OnButtonUp({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_CAPTURECHANGED:
-        m_pressed = false;
+        if (m_pressed) {
+            m_pressed = false;
+            SetSquare(Square::Normal);
+        }
         return 0;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {
