@@ -1,7 +1,6 @@
 #include "wyn/wyn_textbox.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "base/utf16.h"
 #include "paste/read_integer.h"
