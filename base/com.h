@@ -7,12 +7,12 @@
 
 #include <new>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 namespace kelvo {
 
-template <typename T>
-class com_ptr {
+template <typename T> class com_ptr {
 public:
     com_ptr() noexcept = default;
     com_ptr(std::nullptr_t) noexcept {}
@@ -27,6 +27,12 @@ public:
             p_->AddRef();
     }
     com_ptr(com_ptr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    // From a pointer to a derived interface.
+    template <typename U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+    com_ptr(const com_ptr<U>& other) noexcept : p_(other.get()) {
+        if (p_)
+            p_->AddRef();
+    }
     com_ptr& operator=(com_ptr other) noexcept {
         std::swap(p_, other.p_);
         return *this;
@@ -47,8 +53,7 @@ public:
     }
     void** put_void() noexcept { return reinterpret_cast<void**>(put()); }
 
-    template <typename U>
-    com_ptr<U> query(REFIID iid) const noexcept {
+    template <typename U> com_ptr<U> query(REFIID iid) const noexcept {
         com_ptr<U> result;
         if (p_)
             p_->QueryInterface(iid, result.put_void());
@@ -107,6 +112,26 @@ public:
 
 private:
     VARIANT v_;
+};
+
+// SafeArrayAccessData for the life of the object.
+class safearray_access {
+public:
+    explicit safearray_access(SAFEARRAY* array) noexcept : array_(array) {
+        if (FAILED(::SafeArrayAccessData(array_, &data_)))
+            data_ = nullptr;
+    }
+    ~safearray_access() {
+        if (data_)
+            ::SafeArrayUnaccessData(array_);
+    }
+    safearray_access(const safearray_access&) = delete;
+    safearray_access& operator=(const safearray_access&) = delete;
+    void* data() const noexcept { return data_; }
+
+private:
+    SAFEARRAY* array_;
+    void* data_ = nullptr;
 };
 
 } // namespace kelvo

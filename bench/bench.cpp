@@ -23,14 +23,32 @@ double MedianMicros(int runs, const std::function<void()>& fn) {
     return times[times.size() / 2];
 }
 
+Timing MeasureAgainstFloor(int turns, int reps, const std::function<void()>& figure,
+                           const std::function<void()>& floor) {
+    auto batch = [reps](const std::function<void()>& fn) {
+        return [&fn, reps] {
+            for (int i = 0; i < reps; ++i)
+                fn();
+        };
+    };
+    std::vector<double> figures, floors;
+    for (int turn = 0; turn < turns; ++turn) {
+        figures.push_back(MedianMicros(1, batch(figure)) / reps);
+        floors.push_back(MedianMicros(1, batch(floor)) / reps);
+    }
+    std::sort(figures.begin(), figures.end());
+    std::sort(floors.begin(), floors.end());
+    return {figures[figures.size() / 2], floors[floors.size() / 2]};
+}
+
 void ReportValue(const std::string& area, const std::string& figure, std::size_t n, double value,
                  double floor, const char* unit, double budget) {
     char budget_text[32] = "-";
     if (budget > 0)
         std::snprintf(budget_text, sizeof budget_text, "%.2f", budget);
-    std::printf("bench %s/%s n=%zu median=%.1f%s floor=%.1f%s ratio=%.2f budget=%s\n",
-                area.c_str(), figure.c_str(), n, value, unit, floor, unit,
-                floor > 0 ? value / floor : 0.0, budget_text);
+    std::printf("bench %s/%s n=%zu median=%.1f%s floor=%.1f%s ratio=%.2f budget=%s\n", area.c_str(),
+                figure.c_str(), n, value, unit, floor, unit, floor > 0 ? value / floor : 0.0,
+                budget_text);
     std::fflush(stdout);
 }
 

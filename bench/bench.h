@@ -16,6 +16,17 @@ using Clock = std::chrono::steady_clock;
 // Median in microseconds of `runs` calls of `fn`.
 double MedianMicros(int runs, const std::function<void()>& fn);
 
+struct Timing {
+    double figure_us;
+    double floor_us;
+};
+
+// Microseconds per call of a figure and of its floor, measured in turns so that
+// both see the same load on a busy machine; each timed batch repeats the call
+// `reps` times to stand well above the clock's resolution.
+Timing MeasureAgainstFloor(int turns, int reps, const std::function<void()>& figure,
+                           const std::function<void()>& floor);
+
 // Prints: bench <area>/<figure> n=<n> median=<v>us floor=<v>us ratio=<r> budget=<b>
 // budget <= 0 prints "-".
 void Report(const std::string& area, const std::string& figure, std::size_t n, double median_us,
@@ -38,5 +49,7 @@ struct AreaRegistration {
 
 } // namespace kelvo::bench
 
-#define KELVO_BENCH_AREA(name, fn) \
-    static ::kelvo::bench::AreaRegistration kelvo_bench_area_##fn{name, fn}
+#define KELVO_BENCH_AREA(name, fn)                                                                 \
+    static ::kelvo::bench::AreaRegistration kelvo_bench_area_##fn {                                \
+        name, fn                                                                                   \
+    }

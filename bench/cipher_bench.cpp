@@ -17,35 +17,6 @@ namespace {
 
 volatile std::uint8_t sink;
 
-struct Timing {
-    double figure_us;
-    double floor_us;
-};
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// Microseconds per call of the figure and of its floor, measured in turns so
-// that both see the same load on a busy machine; every timed batch repeats the
-// call `reps` times to stand well above the clock's resolution.
-Timing MeasureAgainstFloor(int reps, const std::function<void()>& figure,
-                           const std::function<void()>& floor) {
-    auto batch = [reps](const std::function<void()>& fn) {
-        return [&fn, reps] {
-            for (int i = 0; i < reps; ++i)
-                fn();
-        };
-    };
-    std::vector<double> figures, floors;
-    for (int turn = 0; turn < 15; ++turn) {
-        figures.push_back(MedianMicros(3, batch(figure)) / reps);
-        floors.push_back(MedianMicros(3, batch(floor)) / reps);
-    }
-    return {Median(figures), Median(floors)};
-}
-
 void RunCipherBench() {
     const CCipher cipher;
     const CipherKey key = cipher.MakeKey(u"benchmark master password");
@@ -66,7 +37,7 @@ void RunCipherBench() {
         std::vector<std::uint8_t> buffer(16 * blocks);
 
         const Timing encrypt = MeasureAgainstFloor(
-            size.reps,
+            45, size.reps,
             [&] {
                 std::u16string out;
                 cipher.Encrypt(key, text, out);
@@ -79,7 +50,7 @@ void RunCipherBench() {
         Report("cipher", "encrypt", size.bytes, encrypt.figure_us, encrypt.floor_us, 0);
 
         const Timing decrypt = MeasureAgainstFloor(
-            size.reps,
+            45, size.reps,
             [&] {
                 std::u16string out;
                 sink = cipher.Decrypt(key, stored, out);

@@ -10,12 +10,10 @@ void CChunkStore::LoadChunks() {
     if (!xml->Select(L"chunks", false) || !xml->Select(L"chunk", false))
         return;
     do {
-        int id = xml->GetIntAttr(L"id", 0);
-        if (id == 0)
-            continue;
         auto chunk = kelvo::make_ref<text_chunk>();
-        m_chunks[id] = chunk;
         chunk->ReadFromXml(*xml);
+        if (int id = chunk->id; id != 0)
+            m_chunks[id] = std::move(chunk);
     } while (xml->Next());
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/data_folder.h"
+#include "base/utf16.h"
 #include "library/test_files.h"
 #include "library/xml_props.h"
 
@@ -27,8 +28,8 @@ protected:
             ::DeleteFileW((folder + name).c_str());
         }
     }
-    static kelvo::ref<text_chunk> Chunk(std::u16string text, std::u16string title,
-                                        std::vector<std::u16string> tags = {}) {
+    static kelvo::ref<text_chunk> Chunk(std::wstring text, std::wstring title,
+                                        std::vector<std::wstring> tags = {}) {
         auto chunk = kelvo::make_ref<text_chunk>(std::move(text), std::move(title));
         chunk->tags = std::move(tags);
         return chunk;
@@ -69,10 +70,10 @@ TEST_F(ChunkStoreTest, LoadOrdersByIdAndSkipsUnusableIds) {
     store.LoadChunks();
     EXPECT_EQ(Ids(store), (std::vector<int>{-4, 1, 2, 3}));
     const auto& chunks = store.chunks();
-    EXPECT_EQ(chunks.at(2)->title, u"second two") << "the later of two equal ids wins";
+    EXPECT_EQ(chunks.at(2)->title, L"second two") << "the later of two equal ids wins";
     EXPECT_TRUE(chunks.at(1)->encrypted);
     EXPECT_FALSE(chunks.at(3)->encrypted);
-    EXPECT_EQ(chunks.at(-4)->text, u"");
+    EXPECT_EQ(chunks.at(-4)->text, L"");
     EXPECT_TRUE(chunks.at(-4)->tags.empty());
 }
 
@@ -82,17 +83,18 @@ TEST_F(ChunkStoreTest, TagsSplitOnLoadAndJoinOnWrite) {
     CChunkStore store;
     store.LoadChunks();
     auto one = store.chunks().at(1);
-    EXPECT_EQ(one->tags, (std::vector<std::u16string>{u"work", u"mail", u"private"}));
-    EXPECT_EQ(store.chunks().at(2)->tags, (std::vector<std::u16string>{u"a", u" b"}));
-    EXPECT_TRUE(one->HasTag(u"MAIL"));
-    EXPECT_FALSE(one->HasTag(u"mai"));
-    EXPECT_FALSE(Chunk(u"", u"")->HasTag(u""));
+    EXPECT_EQ(one->tags, (std::vector<std::wstring>{L"work", L"mail", L"private"}));
+    EXPECT_EQ(store.chunks().at(2)->tags, (std::vector<std::wstring>{L"a", L" b"}));
+    EXPECT_TRUE(one->HasTag(L"MAIL"));
+    EXPECT_FALSE(one->HasTag(L"mai"));
+    EXPECT_FALSE(Chunk(L"", L"")->HasTag(L""));
 
     TagCounts counts;
     one->CountTags(counts);
     store.chunks().at(2)->CountTags(counts);
     one->CountTags(counts);
-    EXPECT_EQ(counts, (TagCounts{{u" b", 1}, {u"a", 1}, {u"mail", 2}, {u"private", 2}, {u"work", 2}}));
+    EXPECT_EQ(counts,
+              (TagCounts{{L" b", 1}, {L"a", 1}, {L"mail", 2}, {L"private", 2}, {L"work", 2}}));
 
     store.PutChunk(one);
     EXPECT_NE(ChunksFile().find("tags=\"work;mail;private\""), std::string::npos);
@@ -100,32 +102,32 @@ TEST_F(ChunkStoreTest, TagsSplitOnLoadAndJoinOnWrite) {
 
 TEST_F(ChunkStoreTest, IdsComeFromTheCounterAndAreNeverReused) {
     CChunkStore store;
-    store.PutChunk(Chunk(u"text", u"first"));
+    store.PutChunk(Chunk(L"text", L"first"));
     EXPECT_EQ(Ids(store), std::vector<int>{1});
     EXPECT_EQ(NextIdInSettings(), 2);
 
-    store.PutChunk(Chunk(u"x", u"second"));
-    store.PutChunk(Chunk(u"y", u"third"));
+    store.PutChunk(Chunk(L"x", L"second"));
+    store.PutChunk(Chunk(L"y", L"third"));
     store.DeleteChunk(3);
-    store.PutChunk(Chunk(u"z", u"fourth"));
+    store.PutChunk(Chunk(L"z", L"fourth"));
     EXPECT_EQ(Ids(store), (std::vector<int>{1, 2, 4}));
 
     // A lost settings file does not bring back ids the library already has.
     ::DeleteFileW((folder + L"settings.xml").c_str());
-    store.PutChunk(Chunk(u"w", u"fifth"));
+    store.PutChunk(Chunk(L"w", L"fifth"));
     EXPECT_EQ(Ids(store), (std::vector<int>{1, 2, 4, 5}));
     EXPECT_EQ(NextIdInSettings(), 6);
 }
 
 TEST_F(ChunkStoreTest, UnwritableSettingsStillGiveFreshIds) {
     CChunkStore store;
-    store.PutChunk(Chunk(u"a", u"a"));
+    store.PutChunk(Chunk(L"a", L"a"));
     // Another program holds settings.xml, so the counter cannot advance.
-    HANDLE holder = ::CreateFileW((folder + L"settings.xml").c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE holder = ::CreateFileW((folder + L"settings.xml").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    store.PutChunk(Chunk(u"b", u"b"));
-    store.PutChunk(Chunk(u"c", u"c"));
+    store.PutChunk(Chunk(L"b", L"b"));
+    store.PutChunk(Chunk(L"c", L"c"));
     ::CloseHandle(holder);
     EXPECT_EQ(Ids(store), (std::vector<int>{1, 2, 3}));
 
@@ -136,17 +138,18 @@ TEST_F(ChunkStoreTest, UnwritableSettingsStillGiveFreshIds) {
 
 TEST_F(ChunkStoreTest, RewriteKeepsPlaceAndAttributeOrder) {
     CChunkStore store;
-    for (auto title : {u"one", u"two", u"three"})
-        store.PutChunk(Chunk(u"text", title));
-    auto two = kelvo::make_ref<text_chunk>(u"new text", u"two changed");
+    for (auto title : {L"one", L"two", L"three"})
+        store.PutChunk(Chunk(L"text", title));
+    auto two = kelvo::make_ref<text_chunk>(L"new text", L"two changed");
     two->id = 2;
     two->encrypted = true;
-    two->tags = {u"t"};
+    two->tags = {L"t"};
     store.PutChunk(two);
 
     std::string file = ChunksFile();
     auto first = file.find("title=\"one\"");
-    auto changed = file.find("<chunk id=\"2\" encrypted=\"1\" title=\"two changed\" tags=\"t\">new text</chunk>");
+    auto changed = file.find(
+        "<chunk id=\"2\" encrypted=\"1\" title=\"two changed\" tags=\"t\">new text</chunk>");
     auto third = file.find("title=\"three\"");
     ASSERT_NE(changed, std::string::npos) << file;
     EXPECT_LT(first, changed);
@@ -157,7 +160,7 @@ TEST_F(ChunkStoreTest, RewriteKeepsPlaceAndAttributeOrder) {
 
 TEST_F(ChunkStoreTest, DeletingAMissingIdChangesNothing) {
     CChunkStore store;
-    store.PutChunk(Chunk(u"a", u"a"));
+    store.PutChunk(Chunk(L"a", L"a"));
     std::string before = ChunksFile();
     store.DeleteChunk(42);
     EXPECT_EQ(ChunksFile(), before);
@@ -166,28 +169,28 @@ TEST_F(ChunkStoreTest, DeletingAMissingIdChangesNothing) {
 
 TEST_F(ChunkStoreTest, ChunksStayValidWhileListsHoldThem) {
     CChunkStore store;
-    store.PutChunk(Chunk(u"a", u"kept"));
+    store.PutChunk(Chunk(L"a", L"kept"));
     kelvo::ref<text_chunk> shown = store.chunks().at(1);
     store.DeleteChunk(1);
     EXPECT_TRUE(store.chunks().empty());
-    EXPECT_EQ(shown->title, u"kept");
+    EXPECT_EQ(shown->title, L"kept");
     EXPECT_EQ(shown->refs(), 1);
 }
 
 TEST_F(ChunkStoreTest, TextsSurviveAReloadExactly) {
-    const std::u16string texts[] = {
-        u"",
-        u"  leading and trailing blanks  ",
-        u"\r\n\r\nblank lines above\r\n\r\n",
-        u"\ttabs\t\t",
-        u"<html> & \"quotes\" 'single' &amp; ]]>",
-        u"\U0001F600\U0001F4CB surrogate pairs",
-        u"user[TAB]password[ENTER][SLEEP 500]\r\n[CTRL]a",
+    const std::wstring texts[] = {
+        L"",
+        L"  leading and trailing blanks  ",
+        L"\r\n\r\nblank lines above\r\n\r\n",
+        L"\ttabs\t\t",
+        L"<html> & \"quotes\" 'single' &amp; ]]>",
+        L"\U0001F600\U0001F4CB surrogate pairs",
+        L"user[TAB]password[ENTER][SLEEP 500]\r\n[CTRL]a",
     };
     {
         CChunkStore store;
         for (const auto& text : texts)
-            store.PutChunk(Chunk(text, text + u" title", {u"tag\U0001F600", u" spaced "}));
+            store.PutChunk(Chunk(text, text + L" title", {L"tag\U0001F600", L" spaced "}));
     }
     CChunkStore reloaded;
     reloaded.LoadChunks();
@@ -196,8 +199,8 @@ TEST_F(ChunkStoreTest, TextsSurviveAReloadExactly) {
     for (const auto& text : texts) {
         const auto& chunk = reloaded.chunks().at(id++);
         EXPECT_EQ(chunk->text, text);
-        EXPECT_EQ(chunk->title, text + u" title");
-        EXPECT_EQ(chunk->tags, (std::vector<std::u16string>{u"tag\U0001F600", u" spaced "}));
+        EXPECT_EQ(chunk->title, text + L" title");
+        EXPECT_EQ(chunk->tags, (std::vector<std::wstring>{L"tag\U0001F600", L" spaced "}));
     }
 }
 
@@ -207,7 +210,7 @@ TEST_F(ChunkStoreTest, UnreadableLibraryIsKeptBeforeTheFirstWrite) {
     CChunkStore store;
     store.LoadChunks();
     EXPECT_TRUE(store.chunks().empty());
-    store.PutChunk(Chunk(u"new", u"new"));
+    store.PutChunk(Chunk(L"new", L"new"));
 
     std::wstring kept;
     for (const auto& name : test_files::List(folder))
@@ -224,9 +227,9 @@ TEST_F(ChunkStoreTest, UnreadableLibraryIsKeptBeforeTheFirstWrite) {
 
 TEST_F(ChunkStoreTest, EncryptedChunksHoldOnlyTheStoredForm) {
     kelvo::CipherKey key = kelvo::CCipher().MakeKey(u"data key");
-    auto chunk = Chunk(u"secret text\r\n[TAB]", u"bank");
+    auto chunk = Chunk(L"secret text\r\n[TAB]", L"bank");
     ASSERT_TRUE(chunk->Encrypt(key));
-    std::u16string stored = chunk->text;
+    std::wstring stored = chunk->text;
     EXPECT_TRUE(chunk->encrypted);
     EXPECT_TRUE(chunk->Encrypt(key)) << "an encrypted chunk is left as it is";
     EXPECT_EQ(chunk->text, stored);
@@ -242,11 +245,11 @@ TEST_F(ChunkStoreTest, EncryptedChunksHoldOnlyTheStoredForm) {
     const auto& back = reloaded.chunks().at(1);
     EXPECT_TRUE(back->encrypted);
     std::u16string plain;
-    ASSERT_TRUE(kelvo::CCipher().Decrypt(key, back->text, plain));
+    ASSERT_TRUE(kelvo::CCipher().Decrypt(key, kelvo::as_u16(back->text), plain));
     EXPECT_EQ(plain, u"secret text\r\n[TAB]");
 
-    auto refused = Chunk(std::u16string(u"a\0b", 3), u"zero");
+    auto refused = Chunk(std::wstring(L"a\0b", 3), L"zero");
     EXPECT_FALSE(refused->Encrypt(key));
     EXPECT_FALSE(refused->encrypted);
-    EXPECT_EQ(refused->text, std::u16string(u"a\0b", 3));
+    EXPECT_EQ(refused->text, std::wstring(L"a\0b", 3));
 }

@@ -25,8 +25,7 @@ private:
 };
 
 // A counted reference to a kelvo::object.
-template <typename T>
-class ref {
+template <typename T> class ref {
 public:
     ref() noexcept = default;
     explicit ref(T* p) noexcept : p_(p) {
@@ -53,8 +52,7 @@ private:
     T* p_ = nullptr;
 };
 
-template <typename T, typename... Args>
-ref<T> make_ref(Args&&... args) {
+template <typename T, typename... Args> ref<T> make_ref(Args&&... args) {
     return ref<T>(new T(std::forward<Args>(args)...));
 }
 

@@ -3,30 +3,28 @@
 #include <windows.h>
 
 #include "base/utf16.h"
-#include "library/line_breaks.h"
 #include "library/tokenizer.h"
 #include "library/xml_props.h"
 
 using kelvo::as_u16;
 using kelvo::as_wide;
 
-text_chunk::text_chunk(std::u16string text, std::u16string title)
+text_chunk::text_chunk(std::wstring text, std::wstring title)
     : text(std::move(text)), title(std::move(title)) {}
 
-bool text_chunk::HasTag(std::u16string_view tag) const {
-    std::wstring_view wanted = as_wide(tag);
+bool text_chunk::HasTag(std::wstring_view tag) const {
     for (const auto& own : tags) {
-        std::wstring_view mine = as_wide(own);
-        if (::CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, mine.data(),
-                              static_cast<int>(mine.size()), wanted.data(),
-                              static_cast<int>(wanted.size()), nullptr, nullptr,
-                              0) == CSTR_EQUAL)
+        if (::CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, own.data(),
+                              static_cast<int>(own.size()), tag.data(),
+                              static_cast<int>(tag.size()), nullptr, nullptr, 0) == CSTR_EQUAL)
             return true;
     }
     return false;
 }
 
-std::u16string text_chunk::GetTagsString() const { return JoinTags(tags); }
+std::wstring text_chunk::GetTagsString() const {
+    return JoinTags(tags);
+}
 
 void text_chunk::CountTags(TagCounts& counts) const {
     for (const auto& tag : tags)
@@ -37,33 +35,37 @@ bool text_chunk::Encrypt(const kelvo::CipherKey& data_key) {
     if (encrypted)
         return true;
     std::u16string stored;
-    if (!kelvo::CCipher().Encrypt(data_key, text, stored))
+    if (!kelvo::CCipher().Encrypt(data_key, as_u16(text), stored))
         return false;
-    kelvo::SecureWipe(text.data(), text.size() * sizeof(char16_t));
-    text = std::move(stored);
+    kelvo::SecureWipe(text.data(), text.size() * sizeof(wchar_t));
+    text.assign(as_wide(stored));
     encrypted = true;
     return true;
 }
 
-std::wstring ChunkPath(int id) { return L"chunk[@id=\"" + std::to_wstring(id) + L"\"]"; }
+std::wstring ChunkPath(int id) {
+    return L"chunk[@id=\"" + std::to_wstring(id) + L"\"]";
+}
 
 void text_chunk::WriteToXml() const {
     auto xml = OpenChunksXml();
     xml->Select(L"chunks", true);
     if (!xml->Select(ChunkPath(id).c_str(), false))
         xml->AddChild(L"chunk");
-    xml->SetChildText(nullptr, as_wide(text));
+    xml->SetChildText(nullptr, text);
     xml->SetIntAttr(L"id", id);
     xml->SetIntAttr(L"encrypted", encrypted ? 1 : 0);
-    xml->SetStrAttr(L"title", as_wide(title));
-    xml->SetStrAttr(L"tags", as_wide(GetTagsString()));
+    xml->SetStrAttr(L"title", title);
+    xml->SetStrAttr(L"tags", GetTagsString());
     xml->Save();
 }
 
 void text_chunk::ReadFromXml(CXMLProps& xml) {
     id = xml.GetIntAttr(L"id", 0);
     encrypted = xml.GetIntAttr(L"encrypted", 0) != 0;
-    title = as_u16(xml.GetStrAttr(L"title"));
-    text = WithCrLf(as_u16(xml.GetText().value_or(std::wstring())));
-    tags = SplitTags(as_u16(xml.GetStrAttr(L"tags")));
+    title = xml.GetStrAttr(L"title");
+    text = xml.GetText().value_or(std::wstring());
+    tags.clear();
+    for (const auto& tag : SplitTags(as_u16(xml.GetStrAttr(L"tags"))))
+        tags.emplace_back(as_wide(tag));
 }

@@ -12,16 +12,16 @@
 class CXMLProps;
 
 // Tag text -> number of chunks carrying it, keyed by the exact text.
-using TagCounts = std::map<std::u16string, int>;
+using TagCounts = std::map<std::wstring, int>;
 
 class text_chunk : public kelvo::object {
 public:
     text_chunk() = default;
-    text_chunk(std::u16string text, std::u16string title);
+    text_chunk(std::wstring text, std::wstring title);
 
     // Case-insensitive in the user's locale.
-    bool HasTag(std::u16string_view tag) const;
-    std::u16string GetTagsString() const;
+    bool HasTag(std::wstring_view tag) const;
+    std::wstring GetTagsString() const;
     void CountTags(TagCounts& counts) const;
 
     // Replaces the text by its stored encrypted form under the data key; an
@@ -37,9 +37,11 @@ public:
     void ReadFromXml(CXMLProps& xml);
 
     int id = 0; // 0: not yet stored
-    std::u16string text;
-    std::u16string title;
-    std::vector<std::u16string> tags;
+    // Texts are kept in the form the file layer hands out, so that loading
+    // moves them into place instead of copying them.
+    std::wstring text;
+    std::wstring title;
+    std::vector<std::wstring> tags;
     bool encrypted = false;
 };
 

@@ -2,7 +2,9 @@
 
 namespace {
 
-bool IsOneOf(char16_t c, std::u16string_view set) { return set.find(c) != set.npos; }
+bool IsOneOf(char16_t c, std::u16string_view set) {
+    return set.find(c) != set.npos;
+}
 
 } // namespace
 
@@ -39,14 +41,4 @@ std::vector<std::u16string> SplitTokens(std::u16string_view text, std::u16string
 
 std::vector<std::u16string> SplitTags(std::u16string_view text) {
     return SplitTokens(text, u";,", u"", u"\"", u"\\");
-}
-
-std::u16string JoinTags(const std::vector<std::u16string>& tags) {
-    std::u16string joined;
-    for (std::size_t i = 0; i < tags.size(); ++i) {
-        if (i > 0)
-            joined.push_back(u';');
-        joined += tags[i];
-    }
-    return joined;
 }

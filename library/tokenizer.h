@@ -18,4 +18,12 @@ std::vector<std::u16string> SplitTokens(std::u16string_view text, std::u16string
 std::vector<std::u16string> SplitTags(std::u16string_view text);
 
 // The tags joined by ";" with nothing around them; no quoting.
-std::u16string JoinTags(const std::vector<std::u16string>& tags);
+template <typename String> String JoinTags(const std::vector<String>& tags) {
+    String joined;
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        if (i > 0)
+            joined.push_back(';');
+        joined += tags[i];
+    }
+    return joined;
+}

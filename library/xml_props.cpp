@@ -1,12 +1,11 @@
 #include "library/xml_props.h"
 
-#include <shlwapi.h>
-
 #include <algorithm>
 #include <cstring>
 #include <new>
 
 #include "app/data_folder.h"
+#include "base/msxml_ids.h"
 #include "base/win_handles.h"
 
 using kelvo::com_ptr;
@@ -14,17 +13,6 @@ using kelvo::unique_bstr;
 using kelvo::unique_variant;
 
 namespace {
-
-// The version-independent free-threaded document and the interfaces we use.
-// MinGW declares some of these without linking them, so they are defined here.
-constexpr CLSID kFreeThreadedDocument = {
-    0x2933BF91, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
-constexpr IID kIXMLDOMDocument = {
-    0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
-constexpr IID kIXMLDOMDocument2 = {
-    0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
-constexpr IID kIXMLDOMElement = {
-    0x2933BF86, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
 // Larger files are not data files of ours; refusing them keeps memory bounded.
 constexpr LONGLONG kMaxFileSize = 512LL * 1024 * 1024;
@@ -43,13 +31,14 @@ void SetBoolProperty(IXMLDOMDocument2* doc, const wchar_t* name, bool value) {
 
 com_ptr<IXMLDOMDocument> CreateDocument() {
     com_ptr<IXMLDOMDocument> doc;
-    HRESULT hr = ::CoCreateInstance(kFreeThreadedDocument, nullptr, CLSCTX_INPROC_SERVER,
-                                    kIXMLDOMDocument, doc.put_void());
+    HRESULT hr =
+        ::CoCreateInstance(kelvo::msxml::kFreeThreadedDocument, nullptr, CLSCTX_INPROC_SERVER,
+                           kelvo::msxml::kIXMLDOMDocument, doc.put_void());
     if (FAILED(hr)) {
         // A thread where start-up did not initialise COM.
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        hr = ::CoCreateInstance(kFreeThreadedDocument, nullptr, CLSCTX_INPROC_SERVER,
-                                kIXMLDOMDocument, doc.put_void());
+        hr = ::CoCreateInstance(kelvo::msxml::kFreeThreadedDocument, nullptr, CLSCTX_INPROC_SERVER,
+                                kelvo::msxml::kIXMLDOMDocument, doc.put_void());
     }
     if (FAILED(hr))
         return {};
@@ -59,7 +48,7 @@ com_ptr<IXMLDOMDocument> CreateDocument() {
     // Blank text is kept so that chunk texts come back exactly; the walkers
     // skip the non-element nodes that this leaves between elements.
     doc->put_preserveWhiteSpace(VARIANT_TRUE);
-    if (auto doc2 = doc.query<IXMLDOMDocument2>(kIXMLDOMDocument2)) {
+    if (auto doc2 = doc.query<IXMLDOMDocument2>(kelvo::msxml::kIXMLDOMDocument2)) {
         unique_variant xpath;
         SetStringVariant(xpath.get(), L"XPath");
         doc2->setProperty(unique_bstr(L"SelectionLanguage").get(), *xpath.get());
@@ -70,24 +59,33 @@ com_ptr<IXMLDOMDocument> CreateDocument() {
 
 enum class ReadResult { ok, missing, failed };
 
-ReadResult ReadWholeFile(const wchar_t* path, std::string& bytes) {
-    auto file = kelvo::adopt_file(::CreateFileW(path, GENERIC_READ,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+// Reads the whole file into a byte array variant, the form the parser takes
+// fastest (loading by path or from a stream is far slower on large files).
+ReadResult ReadWholeFile(const wchar_t* path, unique_variant& bytes, std::size_t& size) {
+    auto file = kelvo::adopt_file(
+        ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::missing
                                                                               : ReadResult::failed;
     }
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxFileSize)
+    LARGE_INTEGER file_size{};
+    if (!::GetFileSizeEx(file.get(), &file_size) || file_size.QuadPart > kMaxFileSize)
         return ReadResult::failed;
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 24));
+    size = static_cast<std::size_t>(file_size.QuadPart);
+    SAFEARRAY* array = ::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(size));
+    if (!array)
+        throw std::bad_alloc();
+    VARIANT* v = bytes.put();
+    v->vt = VT_ARRAY | VT_UI1;
+    v->parray = array;
+    kelvo::safearray_access data(array);
+    auto* target = static_cast<char*>(data.data());
+    for (std::size_t done = 0; done < size;) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1 << 24));
         DWORD read = 0;
-        if (!::ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr) || read == 0)
+        if (!target || !::ReadFile(file.get(), target + done, chunk, &read, nullptr) || read == 0)
             return ReadResult::failed;
         done += read;
     }
@@ -95,9 +93,9 @@ ReadResult ReadWholeFile(const wchar_t* path, std::string& bytes) {
 }
 
 // True if the bytes hold a document type declaration in UTF-8 or UTF-16.
-bool HasDoctype(const std::string& bytes) {
+bool HasDoctype(std::string_view bytes) {
     static constexpr char kAscii[] = "<!DOCTYPE";
-    if (bytes.find(kAscii) != std::string::npos)
+    if (bytes.find(kAscii) != std::string_view::npos)
         return true;
     for (int high_first = 0; high_first < 2; ++high_first) {
         std::string wide;
@@ -105,10 +103,16 @@ bool HasDoctype(const std::string& bytes) {
             wide.push_back(high_first ? '\0' : *p);
             wide.push_back(high_first ? *p : '\0');
         }
-        if (bytes.find(wide) != std::string::npos)
+        if (bytes.find(wide) != std::string_view::npos)
             return true;
     }
     return false;
+}
+
+bool HasDoctype(const VARIANT& bytes, std::size_t size) {
+    kelvo::safearray_access data(bytes.parray);
+    return !data.data() ||
+           HasDoctype(std::string_view(static_cast<const char*>(data.data()), size));
 }
 
 std::wstring FolderOf(const std::wstring& path) {
@@ -128,6 +132,25 @@ std::wstring UnreadableCopyName(const std::wstring& path, int attempt) {
     return name;
 }
 
+// Appends text, turning every line feed that does not follow a carriage return
+// into both, and growing the output once.
+void AppendWithCrLf(std::wstring_view text, std::wstring& out) {
+    wchar_t previous = out.empty() ? L'\0' : out.back();
+    std::size_t missing = 0;
+    for (wchar_t c : text) {
+        missing += c == L'\n' && previous != L'\r';
+        previous = c;
+    }
+    out.reserve(out.size() + text.size() + missing);
+    previous = out.empty() ? L'\0' : out.back();
+    for (wchar_t c : text) {
+        if (c == L'\n' && previous != L'\r')
+            out.push_back(L'\r');
+        out.push_back(c);
+        previous = c;
+    }
+}
+
 void AppendText(IXMLDOMNode* node, std::wstring& out) {
     com_ptr<IXMLDOMNode> child;
     node->get_firstChild(child.put());
@@ -137,7 +160,7 @@ void AppendText(IXMLDOMNode* node, std::wstring& out) {
         if (type == NODE_TEXT || type == NODE_CDATA_SECTION) {
             unique_variant value;
             if (SUCCEEDED(child->get_nodeValue(value.get())) && value.get()->vt == VT_BSTR)
-                out.append(value.get()->bstrVal, ::SysStringLen(value.get()->bstrVal));
+                AppendWithCrLf({value.get()->bstrVal, ::SysStringLen(value.get()->bstrVal)}, out);
         } else if (type == NODE_ELEMENT || type == NODE_ENTITY_REFERENCE) {
             AppendText(child.get(), out);
         }
@@ -149,29 +172,27 @@ void AppendText(IXMLDOMNode* node, std::wstring& out) {
 
 } // namespace
 
-CXMLProps::CXMLProps() : m_doc(CreateDocument()) { m_stack.reserve(10); }
+CXMLProps::CXMLProps() : m_doc(CreateDocument()) {
+    m_stack.reserve(10);
+}
 
 CXMLProps::~CXMLProps() = default;
 
-bool CXMLProps::Push(com_ptr<IXMLDOMNode> node) {
-    if (!node)
+bool CXMLProps::Push(const com_ptr<IXMLDOMNode>& node) {
+    auto element = node.query<IXMLDOMElement>(kelvo::msxml::kIXMLDOMElement);
+    if (!element)
         return false;
-    m_stack.push_back(std::move(node));
+    m_stack.push_back(std::move(element));
     return true;
-}
-
-com_ptr<IXMLDOMElement> CXMLProps::CurrentElement() const {
-    if (m_stack.empty())
-        return {};
-    return m_stack.back().query<IXMLDOMElement>(kIXMLDOMElement);
 }
 
 bool CXMLProps::Load(const wchar_t* path) {
     m_unreadable = false;
     if (!m_doc || !path)
         return false;
-    std::string bytes;
-    switch (ReadWholeFile(path, bytes)) {
+    unique_variant bytes;
+    std::size_t size = 0;
+    switch (ReadWholeFile(path, bytes, size)) {
     case ReadResult::missing:
         return false;
     case ReadResult::failed:
@@ -181,20 +202,11 @@ bool CXMLProps::Load(const wchar_t* path) {
         break;
     }
     // An empty file holds nothing to lose.
-    m_unreadable = !bytes.empty();
-    if (bytes.empty() || HasDoctype(bytes))
+    m_unreadable = size > 0;
+    if (size == 0 || HasDoctype(*bytes.get(), size))
         return false;
-
-    com_ptr<IStream> stream = com_ptr<IStream>::attach(::SHCreateMemStream(
-        reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
-    if (!stream)
-        throw std::bad_alloc();
-    unique_variant source;
-    source.get()->vt = VT_UNKNOWN;
-    source.get()->punkVal = stream.get();
-    stream->AddRef();
     VARIANT_BOOL ok = VARIANT_FALSE;
-    if (FAILED(m_doc->load(*source.get(), &ok)) || ok != VARIANT_TRUE)
+    if (FAILED(m_doc->load(*bytes.get(), &ok)) || ok != VARIANT_TRUE)
         return false;
 
     // Well-formed: a foreign root stays in the document (so CreateNew refuses
@@ -203,7 +215,8 @@ bool CXMLProps::Load(const wchar_t* path) {
     com_ptr<IXMLDOMNode> root;
     if (m_doc->selectSingleNode(unique_bstr(L"kelvo").get(), root.put()) != S_OK || !root)
         return false;
-    Push(std::move(root));
+    if (!Push(root))
+        return false;
     m_path = path;
     return true;
 }
@@ -216,9 +229,9 @@ bool CXMLProps::CreateNew(const wchar_t* path) {
         return false; // a document holds one root element
     com_ptr<IXMLDOMProcessingInstruction> declaration;
     com_ptr<IXMLDOMNode> appended;
-    if (FAILED(m_doc->createProcessingInstruction(unique_bstr(L"xml").get(),
-                                                  unique_bstr(L"version=\"1.0\" encoding=\"UTF-8\"").get(),
-                                                  declaration.put())) ||
+    if (FAILED(m_doc->createProcessingInstruction(
+            unique_bstr(L"xml").get(), unique_bstr(L"version=\"1.0\" encoding=\"UTF-8\"").get(),
+            declaration.put())) ||
         FAILED(m_doc->appendChild(declaration.get(), appended.put())))
         return false;
     com_ptr<IXMLDOMElement> root;
@@ -226,7 +239,7 @@ bool CXMLProps::CreateNew(const wchar_t* path) {
         FAILED(m_doc->appendChild(root.get(), appended.put())))
         return false;
     m_stack.clear();
-    Push(std::move(appended));
+    Push(appended);
     if (path)
         m_path = path;
     return true;
@@ -236,7 +249,7 @@ bool CXMLProps::Select(const wchar_t* path, bool create) {
     if (!m_stack.empty()) {
         com_ptr<IXMLDOMNode> found;
         if (m_stack.back()->selectSingleNode(unique_bstr(path).get(), found.put()) == S_OK && found)
-            return Push(std::move(found));
+            return Push(found);
     }
     return create && AddChild(path);
 }
@@ -249,7 +262,7 @@ bool CXMLProps::AddChild(const wchar_t* name) {
     if (FAILED(m_doc->createElement(unique_bstr(name).get(), element.put())) ||
         FAILED(m_stack.back()->appendChild(element.get(), appended.put())))
         return false;
-    return Push(std::move(appended));
+    return Push(appended);
 }
 
 void CXMLProps::Up() {
@@ -265,10 +278,8 @@ bool CXMLProps::Next() {
         com_ptr<IXMLDOMNode> next;
         if (node->get_nextSibling(next.put()) != S_OK || !next)
             return false;
-        DOMNodeType type{};
-        next->get_nodeType(&type);
-        if (type == NODE_ELEMENT) {
-            m_stack.back() = std::move(next);
+        if (auto element = next.query<IXMLDOMElement>(kelvo::msxml::kIXMLDOMElement)) {
+            m_stack.back() = std::move(element);
             return true;
         }
         node = std::move(next);
@@ -276,11 +287,11 @@ bool CXMLProps::Next() {
 }
 
 bool CXMLProps::GetAttr(const wchar_t* name, std::wstring& value) {
-    auto element = CurrentElement();
-    if (!element)
+    if (m_stack.empty())
         return false;
     unique_variant v;
-    if (element->getAttribute(unique_bstr(name).get(), v.get()) != S_OK || v.get()->vt != VT_BSTR)
+    if (m_stack.back()->getAttribute(unique_bstr(name).get(), v.get()) != S_OK ||
+        v.get()->vt != VT_BSTR)
         return false;
     value.assign(v.get()->bstrVal, ::SysStringLen(v.get()->bstrVal));
     return true;
@@ -320,12 +331,11 @@ void CXMLProps::SetIntAttr(const wchar_t* name, int value) {
 }
 
 void CXMLProps::SetStrAttr(const wchar_t* name, std::wstring_view text) {
-    auto element = CurrentElement();
-    if (!element)
+    if (m_stack.empty())
         return;
     unique_variant v;
     SetStringVariant(v.get(), text);
-    element->setAttribute(unique_bstr(name).get(), *v.get());
+    m_stack.back()->setAttribute(unique_bstr(name).get(), *v.get());
 }
 
 bool CXMLProps::SetChildText(const wchar_t* name, std::wstring_view text) {
@@ -361,7 +371,7 @@ std::optional<std::wstring> CXMLProps::GetText() {
 bool CXMLProps::RemoveCurrent() {
     if (m_stack.empty())
         return false;
-    com_ptr<IXMLDOMNode> node = std::move(m_stack.back());
+    com_ptr<IXMLDOMElement> node = std::move(m_stack.back());
     m_stack.pop_back();
     if (m_stack.empty())
         return false;
@@ -411,6 +421,10 @@ std::unique_ptr<CXMLProps> OpenXmlFile(const std::wstring& path) {
     return props;
 }
 
-std::unique_ptr<CXMLProps> OpenSettingsXml() { return OpenXmlFile(GetDataFolder() + L"settings.xml"); }
+std::unique_ptr<CXMLProps> OpenSettingsXml() {
+    return OpenXmlFile(GetDataFolder() + L"settings.xml");
+}
 
-std::unique_ptr<CXMLProps> OpenChunksXml() { return OpenXmlFile(GetDataFolder() + L"chunks.xml"); }
+std::unique_ptr<CXMLProps> OpenChunksXml() {
+    return OpenXmlFile(GetDataFolder() + L"chunks.xml");
+}

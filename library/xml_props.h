@@ -46,7 +46,9 @@ public:
     // Replaces the content of the named child (created when missing) or, with a
     // null name, of the current node with one text node.
     bool SetChildText(const wchar_t* name, std::wstring_view text);
-    // The text content exactly as stored: white space is never trimmed.
+    // The text content as stored: white space is never trimmed. Line breaks
+    // come back as carriage return + line feed, the form the program's texts
+    // use, although the parser hands them out as bare line feeds.
     std::optional<std::wstring> GetText();
     bool RemoveCurrent();
 
@@ -60,12 +62,12 @@ public:
     std::size_t depth() const noexcept { return m_stack.size(); }
 
 private:
-    bool Push(kelvo::com_ptr<IXMLDOMNode> node);
-    kelvo::com_ptr<IXMLDOMElement> CurrentElement() const;
+    // Enters an element; other kinds of node are never entered.
+    bool Push(const kelvo::com_ptr<IXMLDOMNode>& node);
     bool KeepUnreadableCopy();
 
     kelvo::com_ptr<IXMLDOMDocument> m_doc;
-    std::vector<kelvo::com_ptr<IXMLDOMNode>> m_stack;
+    std::vector<kelvo::com_ptr<IXMLDOMElement>> m_stack;
     std::optional<std::wstring> m_path;
     // The file at the loaded path exists but could not be read as ours.
     bool m_unreadable = false;

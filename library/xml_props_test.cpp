@@ -20,15 +20,16 @@ protected:
     std::wstring path = folder + L"data.xml";
 };
 
-constexpr char kSample[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                           "<kelvo>\n"
-                           "  <chunks>\n"
-                           "    <chunk id=\"17\">seventeen</chunk>\n"
-                           "    <!-- a comment between elements -->\n"
-                           "    <chunk id=\"7\" title=\"t\" count=\"12\" bad=\"x12\" big=\"99999999999\">seven</chunk>\n"
-                           "    <chunk id=\"70\">seventy</chunk>\n"
-                           "  </chunks>\n"
-                           "</kelvo>\n";
+constexpr char kSample[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<kelvo>\n"
+    "  <chunks>\n"
+    "    <chunk id=\"17\">seventeen</chunk>\n"
+    "    <!-- a comment between elements -->\n"
+    "    <chunk id=\"7\" title=\"t\" count=\"12\" bad=\"x12\" big=\"99999999999\">seven</chunk>\n"
+    "    <chunk id=\"70\">seventy</chunk>\n"
+    "  </chunks>\n"
+    "</kelvo>\n";
 
 } // namespace
 
@@ -111,7 +112,7 @@ TEST_F(XmlPropsTest, RemoveCurrentAndOperationsOnAnEmptyStack) {
     xml->Up();
 }
 
-TEST_F(XmlPropsTest, TextComesBackAsStoredButForLineBreaks) {
+TEST_F(XmlPropsTest, TextComesBackExactly) {
     const std::wstring texts[] = {
         L"",
         L"   leading and trailing   ",
@@ -136,18 +137,23 @@ TEST_F(XmlPropsTest, TextComesBackAsStoredButForLineBreaks) {
     auto xml = Open();
     ASSERT_TRUE(xml->Select(L"chunks", false));
     ASSERT_TRUE(xml->Select(L"chunk", false));
-    for (std::wstring text : texts) {
-        // The parser hands line breaks back as bare line feeds.
-        for (auto cr = text.find(L'\r'); cr != text.npos; cr = text.find(L'\r'))
-            text.erase(cr, 1);
+    for (const auto& text : texts) {
         EXPECT_EQ(xml->GetText(), text);
         xml->Next();
     }
 }
 
+TEST_F(XmlPropsTest, BareLineFeedsComeBackWithCarriageReturns) {
+    test_files::Write(path, "<kelvo><a>one\ntwo\r\nthree\n\n<b>\nfour</b>\r</a></kelvo>");
+    auto xml = Open();
+    ASSERT_TRUE(xml->Select(L"a", false));
+    EXPECT_EQ(xml->GetText(), L"one\r\ntwo\r\nthree\r\n\r\n\r\nfour\r\n");
+}
+
 TEST_F(XmlPropsTest, SaveReplacesAReadOnlyFile) {
     test_files::Write(path, kSample);
-    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     auto xml = Open();
     xml->SetIntAttr(L"mark", 1);
     ASSERT_TRUE(xml->Save());
@@ -223,13 +229,15 @@ TEST_F(XmlPropsTest, HostileFilesAreHandledSafely) {
     const HostileCase cases[] = {
         {"empty file", "", false, true, false},
         {"truncated", std::string(kSample).substr(0, 60), false, true, true},
-        {"binary junk", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18), false, true, true},
+        {"binary junk", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18), false, true,
+         true},
         {"other root", "<?xml version=\"1.0\"?><settings next-id=\"3\"/>", false, false, false},
         {"entity bomb", EntityBomb(), false, true, true},
         {"external entity", external, false, true, true},
         {"deep nesting", DeepNesting(), false, true, true},
-        {"UTF-8 with BOM", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?><kelvo a=\"\xC3\xA9\"/>",
-         true, true, false},
+        {"UTF-8 with BOM",
+         "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?><kelvo a=\"\xC3\xA9\"/>", true,
+         true, false},
         {"UTF-16 with BOM",
          Utf16LeWithBom(L"<?xml version=\"1.0\" encoding=\"UTF-16\"?><kelvo a=\"\u00e9\"/>"), true,
          true, false},

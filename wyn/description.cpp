@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "wyn/msxml_ids.h"
+#include "base/msxml_ids.h"
 #include "wyn/wyn_resource.h"
 
 namespace kelvo {

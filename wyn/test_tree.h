@@ -13,7 +13,7 @@
 #include "base/com.h"
 #include "base/win_handles.h"
 #include "wyn/dialog_units.h"
-#include "wyn/msxml_ids.h"
+#include "base/msxml_ids.h"
 #include "wyn/wyn_element.h"
 #include "wyn/wyn_engine.h"
 #include "wyn/wyn_window.h"

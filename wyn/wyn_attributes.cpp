@@ -1,6 +1,6 @@
 #include "wyn/wyn_attributes.h"
 
-#include "wyn/msxml_ids.h"
+#include "base/msxml_ids.h"
 #include "wyn/no_case.h"
 
 using kelvo::EqualsNoCase;

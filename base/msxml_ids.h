@@ -1,6 +1,6 @@
 #pragma once
-// The MSXML class and interfaces the dialog engine uses. MinGW declares some
-// of these without linking them, so they are defined here.
+// The MSXML class and interfaces the data files and the dialog engine use.
+// MinGW declares some of these without linking them, so they are defined here.
 
 #include <windows.h>
 
