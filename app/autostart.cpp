@@ -37,6 +37,7 @@ void SetAutostart(bool on) {
     }
     // The fixed file name, whatever the running file is called.
     std::wstring command = GetExecutableFolder() + L"kelvo.exe";
-    ::RegSetValueExW(key.get(), kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+    ::RegSetValueExW(key.get(), kValueName, 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(command.c_str()),
                      static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
 }

@@ -13,7 +13,8 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Local to the logon session: one copy per user.
-    kelvo::unique_handle mutex(::CreateMutexW(nullptr, FALSE, L"7A2E798F-2605-4E5A-B83F-33B451B885FD"));
+    kelvo::unique_handle mutex(
+        ::CreateMutexW(nullptr, FALSE, L"7A2E798F-2605-4E5A-B83F-33B451B885FD"));
     if (::GetLastError() == ERROR_ALREADY_EXISTS)
         return 0;
 

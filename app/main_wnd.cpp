@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+#include "app/about_dlg.h"
+#include "app/settings_dlg.h"
+
 namespace {
 
 enum TrayCommand : UINT { kOpen = 1, kAbout = 2, kExit = 3 };
@@ -11,7 +14,8 @@ enum TrayCommand : UINT { kOpen = 1, kAbout = 2, kExit = 3 };
 } // namespace
 
 CMainWnd::CMainWnd(HINSTANCE instance)
-    : m_taskbarCreated(::RegisterWindowMessageW(L"TaskbarCreated")), m_hInstance(instance) {
+    : m_taskbarCreated(::RegisterWindowMessageW(L"TaskbarCreated")), m_hInstance(instance),
+      m_engine(instance) {
     SetClassName(L"KV_MAIN_WND");
     m_chunks.LoadChunks();
 }
@@ -24,7 +28,9 @@ CMainWnd::~CMainWnd() {
         ::GlobalDeleteAtom(m_hotkeyAtom);
 }
 
-std::wstring CMainWnd::AppName() const { return L"Kelvo"; }
+std::wstring CMainWnd::AppName() const {
+    return m_engine.GetString(L"appname", nullptr, L"Kelvo");
+}
 
 bool CMainWnd::CreateHiddenWindow() {
     RegisterWindowClass(m_hInstance);
@@ -67,7 +73,7 @@ void CMainWnd::OnCreate() {
         OpenMainWindow();
 }
 
-void CMainWnd::AddTrayIcon() {
+NOTIFYICONDATAW CMainWnd::TrayIconData() {
     if (!m_trayIcon)
         m_trayIcon.reset(static_cast<HICON>(
             ::LoadImageW(m_hInstance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
@@ -81,6 +87,11 @@ void CMainWnd::AddTrayIcon() {
     data.hIcon = m_trayIcon.get();
     std::wstring tip = AppName().substr(0, 63);
     std::copy(tip.begin(), tip.end(), data.szTip);
+    return data;
+}
+
+void CMainWnd::AddTrayIcon() {
+    NOTIFYICONDATAW data = TrayIconData();
     ::Shell_NotifyIconW(NIM_ADD, &data);
 }
 
@@ -112,14 +123,32 @@ void CMainWnd::UnregisterAppHotkey() {
 
 void CMainWnd::OpenMainWindow() {}
 
+void CMainWnd::ShowAbout(HWND owner) {
+    CAboutDlg(&m_engine).DoModal(owner);
+}
+
+void CMainWnd::EditSettings(HWND owner) {
+    CSettingsDlg dialog(&m_engine, m_settings);
+    // Pressing the current combination in the dialog must reach its hotkey box.
+    UnregisterAppHotkey();
+    if (dialog.DoModal(owner) == IDOK) {
+        m_settings = dialog.settings();
+        SaveSettings(m_settings);
+    }
+    RegisterAppHotkey();
+}
+
 void CMainWnd::ShowTrayMenu() {
     kelvo::unique_hmenu menu(::CreatePopupMenu());
     if (!menu)
         return;
-    ::AppendMenuW(menu.get(), MF_STRING, kOpen, L"Open Kelvo...");
-    ::AppendMenuW(menu.get(), MF_STRING, kAbout, L"About Kelvo");
+    ::AppendMenuW(menu.get(), MF_STRING, kOpen,
+                  m_engine.GetString(L"WYN_STR_TRAYMENU_OPEN", nullptr, L"Open Kelvo..."));
+    ::AppendMenuW(menu.get(), MF_STRING, kAbout,
+                  m_engine.GetString(L"WYN_STR_TRAYMENU_ABOUT", nullptr, L"About Kelvo"));
     ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(menu.get(), MF_STRING, kExit, L"Exit");
+    ::AppendMenuW(menu.get(), MF_STRING, kExit,
+                  m_engine.GetString(L"WYN_STR_TRAYMENU_EXIT", nullptr, L"Exit"));
     ::SetMenuDefaultItem(menu.get(), kOpen, FALSE);
 
     POINT cursor{};
@@ -138,6 +167,7 @@ void CMainWnd::ShowTrayMenu() {
         OpenMainWindow();
         break;
     case kAbout:
+        ShowAbout(hwnd());
         break;
     case kExit:
         ::PostQuitMessage(0);

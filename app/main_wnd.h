@@ -5,12 +5,15 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <string>
 
 #include "app/settings.h"
 #include "app/vt_wnd.h"
 #include "base/win_handles.h"
 #include "library/chunk_store.h"
+#include "wyn/kv_wyn_engine.h"
 
 class CMainWnd : public CVtWnd {
 public:
@@ -31,12 +34,20 @@ public:
     void RemoveTrayIcon();
     void RegisterAppHotkey();
     void UnregisterAppHotkey();
+    // Shows the chunk browser; the hook for the hotkey, the tray icon and the
+    // show-on-start setting.
     void OpenMainWindow();
+    void ShowAbout(HWND owner);
+    // The settings dialog, with the hotkey unregistered while it is open.
+    void EditSettings(HWND owner);
+    // The tray icon's description: icon, callback message and tip.
+    NOTIFYICONDATAW TrayIconData();
 
     HINSTANCE instance() const noexcept { return m_hInstance; }
     // The chunk library, loaded when the application object is built.
     CChunkStore& chunks() noexcept { return m_chunks; }
     Settings& settings() noexcept { return m_settings; }
+    CkvWynEngine& engine() noexcept { return m_engine; }
     ATOM hotkey_atom() const noexcept { return m_hotkeyAtom; }
 
 private:
@@ -46,6 +57,7 @@ private:
 
     UINT m_taskbarCreated;
     HINSTANCE m_hInstance;
+    CkvWynEngine m_engine;
     CChunkStore m_chunks;
     Settings m_settings;
     ATOM m_hotkeyAtom = 0;

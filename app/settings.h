@@ -23,7 +23,9 @@ void SaveSettings(const Settings& settings);
 
 // A delay as slept: values from an edited file are used as they are, but a
 // negative one waits nothing.
-inline DWORD SleepMillis(int delay) { return delay > 0 ? static_cast<DWORD>(delay) : 0; }
+inline DWORD SleepMillis(int delay) {
+    return delay > 0 ? static_cast<DWORD>(delay) : 0;
+}
 
 // The 16-bit hotkey value: low byte the virtual-key code, then these flags.
 enum HotkeyFlags : std::uint16_t {

@@ -4,38 +4,11 @@
 
 #include "app/autostart.h"
 #include "app/data_folder.h"
+#include "app/portable_data_test.h"
 #include "base/win_handles.h"
 #include "library/xml_props.h"
 
-namespace {
-
-// Settings tests work in portable mode in the test program's folder.
-class SettingsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        Touch(folder + L"portable");
-        ::DeleteFileW(settings_path.c_str());
-    }
-    void TearDown() override {
-        ::DeleteFileW(settings_path.c_str());
-        ::DeleteFileW((folder + L"portable").c_str());
-    }
-    static void Touch(const std::wstring& path) {
-        kelvo::adopt_file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                                        nullptr));
-    }
-    void WriteSettings(const char* xml) {
-        auto file = kelvo::adopt_file(::CreateFileW(settings_path.c_str(), GENERIC_WRITE, 0,
-                                                    nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD written = 0;
-        ::WriteFile(file.get(), xml, static_cast<DWORD>(strlen(xml)), &written, nullptr);
-    }
-    std::wstring folder = GetExecutableFolder();
-    std::wstring settings_path = folder + L"settings.xml";
-};
-
-} // namespace
+using SettingsTest = PortableDataTest;
 
 TEST_F(SettingsTest, FreshInstallationReadsTheDefaults) {
     Settings s;
@@ -55,6 +28,11 @@ TEST_F(SettingsTest, SaveWritesAllSevenAttributesInOrderAndLoadsThemBack) {
     ASSERT_TRUE(xml->Select(L"settings", false));
     EXPECT_EQ(xml->GetStrAttr(L"hotkey"), L"1622");
     xml.reset();
+    EXPECT_NE(SettingsFile().find("<settings paste-on-dblclick=\"0\" hotkey=\"1622\" "
+                                  "close-on-paste=\"1\" remember-password=\"-1\" "
+                                  "show-onstart=\"0\" paste-delay=\"5\" switch-delay=\"-3\"/>"),
+              std::string::npos)
+        << SettingsFile();
 
     Settings back;
     LoadSettings(back);

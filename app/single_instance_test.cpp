@@ -9,15 +9,17 @@
 namespace {
 
 // kelvo.exe is built into the folder above the test programs.
-std::wstring KelvoExe() { return GetExecutableFolder() + L"..\\kelvo.exe"; }
+std::wstring KelvoExe() {
+    return GetExecutableFolder() + L"..\\kelvo.exe";
+}
 
 kelvo::unique_handle Start(const std::wstring& exe) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::wstring command = L"\"" + exe + L"\"";
-    if (!::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &si, &pi))
+    if (!::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &si, &pi))
         return {};
     ::CloseHandle(pi.hThread);
     return kelvo::unique_handle(pi.hProcess);

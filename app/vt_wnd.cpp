@@ -7,7 +7,9 @@ constexpr std::size_t kMaxClassName = 255;
 
 } // namespace
 
-CVtWnd::CVtWnd() { SetClassName(L"VANTREL_WINDOW"); }
+CVtWnd::CVtWnd() {
+    SetClassName(L"VANTREL_WINDOW");
+}
 
 CVtWnd::~CVtWnd() {
     if (m_hWnd)
@@ -58,7 +60,8 @@ LRESULT CALLBACK CVtWnd::SharedWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
             self->m_hWnd = hwnd;
             return self->WindowProc(hwnd, msg, wp, lp);
         }
-        auto* self = ::IsWindow(hwnd) ? static_cast<CVtWnd*>(::GetPropW(hwnd, kThisProperty)) : nullptr;
+        auto* self =
+            ::IsWindow(hwnd) ? static_cast<CVtWnd*>(::GetPropW(hwnd, kThisProperty)) : nullptr;
         if (!self || self->m_hWnd != hwnd)
             return ::DefWindowProcW(hwnd, msg, wp, lp);
         if (msg == WM_DESTROY) {

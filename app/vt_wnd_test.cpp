@@ -33,8 +33,8 @@ TEST(CVtWnd, BindsFromCreateToDestroyOnly) {
     wnd.RegisterWindowClass(instance);
     wnd.RegisterWindowClass(instance); // a second registration is harmless
 
-    HWND hwnd = wnd.Create(instance, 0, L"test", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                           nullptr);
+    HWND hwnd =
+        wnd.Create(instance, 0, L"test", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr);
     ASSERT_NE(hwnd, nullptr);
     ASSERT_FALSE(wnd.seen.empty());
     // Creation messages before WM_CREATE went to the default procedure.
@@ -58,8 +58,8 @@ TEST(CVtWnd, DestructorDestroysALiveWindow) {
     {
         RecordingWnd wnd;
         wnd.RegisterWindowClass(instance);
-        hwnd = wnd.Create(instance, 0, L"test", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                          nullptr);
+        hwnd =
+            wnd.Create(instance, 0, L"test", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr);
         ASSERT_TRUE(::IsWindow(hwnd));
     }
     EXPECT_FALSE(::IsWindow(hwnd));

@@ -1,0 +1,22 @@
+#pragma once
+// The About box: the product, its version and its web page.
+
+#include <cstdint>
+#include <string>
+
+#include "wyn/wyn_dialog.h"
+
+// "v%s (64 bit)" with the file version's four parts joined by "."; trailing
+// zero parts are left off, but two parts always stay, and a version of all
+// zeros keeps all four.
+std::wstring FormatVersionLabel(std::uint16_t major, std::uint16_t minor, std::uint16_t build,
+                                std::uint16_t revision);
+
+// The version label of the running program, from its version resource.
+std::wstring ProgramVersionLabel();
+
+class CAboutDlg : public CWynDialog {
+public:
+    explicit CAboutDlg(CWynEngine* engine) : CWynDialog(L"res:about.xml", engine) {}
+    bool OnInitDialog() override;
+};

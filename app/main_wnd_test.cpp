@@ -1,0 +1,269 @@
+#include "app/main_wnd.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/about_dlg.h"
+#include "app/autostart.h"
+#include "app/portable_data_test.h"
+#include "base/win_handles.h"
+
+namespace {
+
+// Acts on the first dialog the thread shows, from a thread timer that the
+// dialog's modal loop dispatches.
+class DialogDriver {
+public:
+    explicit DialogDriver(std::function<void(HWND)> action) {
+        s_action = std::move(action);
+        s_acted = false;
+        m_timer = ::SetTimer(nullptr, 0, 50, &DialogDriver::Tick);
+    }
+    ~DialogDriver() { ::KillTimer(nullptr, m_timer); }
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+    bool acted() const { return s_acted; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (s_acted)
+            return;
+        HWND dialog = nullptr;
+        ::EnumThreadWindows(
+            ::GetCurrentThreadId(),
+            [](HWND window, LPARAM found) -> BOOL {
+                wchar_t name[16] = {};
+                ::GetClassNameW(window, name, 16);
+                if (std::wstring_view(name) != L"#32770" || !::IsWindowVisible(window))
+                    return TRUE;
+                *reinterpret_cast<HWND*>(found) = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&dialog));
+        if (!dialog)
+            return;
+        s_acted = true;
+        s_action(dialog);
+    }
+
+    static inline std::function<void(HWND)> s_action;
+    static inline bool s_acted = false;
+    UINT_PTR m_timer = 0;
+};
+
+HWND Child(HWND dialog, const wchar_t* window_class, const wchar_t* text) {
+    return ::FindWindowExW(dialog, nullptr, window_class, text);
+}
+
+void Click(HWND button) {
+    ::SendMessageW(button, BM_CLICK, 0, 0);
+}
+void ClickOk(HWND dialog) {
+    Click(::GetDlgItem(dialog, IDOK));
+}
+void ClickCancel(HWND dialog) {
+    Click(::GetDlgItem(dialog, IDCANCEL));
+}
+HWND AutostartBox(HWND dialog) {
+    return Child(dialog, L"Button", L"&Start with Windows");
+}
+
+// A key press as the keyboard delivers it: the control reads the scan code.
+void Key(HWND control, UINT key, bool down) {
+    LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+    ::SendMessageW(control, down ? WM_KEYDOWN : WM_KEYUP, key,
+                   scan | (down ? 1 : static_cast<LPARAM>(0xC0000001)));
+}
+
+constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::wstring RunValue() {
+    wchar_t data[1024] = {};
+    DWORD size = sizeof data;
+    if (::RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Kelvo", RRF_RT_REG_SZ, nullptr, data, &size) !=
+        ERROR_SUCCESS)
+        return L"<none>";
+    return data;
+}
+
+void SetRunValue(const wchar_t* value) {
+    kelvo::unique_hkey key;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                key.put(), nullptr),
+              ERROR_SUCCESS);
+    if (value)
+        ::RegSetValueExW(key.get(), L"Kelvo", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                         static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+    else
+        ::RegDeleteValueW(key.get(), L"Kelvo");
+}
+
+// True when the combination is taken, so that nobody else can register it.
+bool HotkeyTaken(UINT modifiers, UINT key) {
+    if (::RegisterHotKey(nullptr, 0xBFFF, modifiers, key)) {
+        ::UnregisterHotKey(nullptr, 0xBFFF);
+        return false;
+    }
+    return true;
+}
+
+class MainWndTest : public PortableDataTest {
+protected:
+    void Start() {
+        // Nothing opens at start in these tests.
+        WriteSettings("<kelvo><settings show-onstart=\"0\" hotkey=\"1622\"/></kelvo>");
+        ASSERT_TRUE(app.CreateHiddenWindow());
+    }
+    void TearDown() override {
+        SetRunValue(nullptr);
+        PortableDataTest::TearDown();
+    }
+    CMainWnd app{::GetModuleHandleW(nullptr)};
+};
+
+bool TrayIconExists(CMainWnd& app) {
+    NOTIFYICONDATAW data = app.TrayIconData();
+    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+} // namespace
+
+TEST_F(MainWndTest, AFreshDataFolderGivesTheDefaults) {
+    ASSERT_TRUE(app.CreateHiddenWindow());
+    EXPECT_EQ(app.settings(), (Settings{1, 0, 0, 5, 1, 20, 50}));
+    EXPECT_FALSE(test_files::Exists(settings_path)) << "reading writes nothing";
+}
+
+TEST_F(MainWndTest, TrayIconComesBackWhenTheShellRestarts) {
+    Start();
+    EXPECT_TRUE(TrayIconExists(app));
+    app.RemoveTrayIcon(); // what a shell restart does to it
+    EXPECT_FALSE(TrayIconExists(app));
+    ::SendMessageW(app.hwnd(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(TrayIconExists(app));
+}
+
+TEST_F(MainWndTest, TrayTipIsTheApplicationNameCutTo63Characters) {
+    EXPECT_STREQ(app.TrayIconData().szTip, L"Kelvo");
+    app.engine().AddString(L"appname", std::nullopt, std::wstring(70, L'n'));
+    EXPECT_EQ(std::wstring(app.TrayIconData().szTip), std::wstring(63, L'n'));
+}
+
+TEST_F(MainWndTest, HotkeyFromTheSettingsIsRegisteredAndReleased) {
+    Start();
+    EXPECT_NE(app.hotkey_atom(), 0);
+    EXPECT_TRUE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
+    app.UnregisterAppHotkey();
+    EXPECT_EQ(app.hotkey_atom(), 0);
+    EXPECT_FALSE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
+}
+
+TEST_F(MainWndTest, AcceptingTheSettingsUnchangedRewritesAllSevenAttributes) {
+    Start();
+    const Settings before = app.settings();
+    DialogDriver driver(ClickOk);
+    app.EditSettings(nullptr);
+    EXPECT_TRUE(driver.acted());
+    EXPECT_EQ(app.settings(), before);
+    const std::string file = SettingsFile();
+    for (const char* attribute :
+         {"paste-on-dblclick=\"1\"", "hotkey=\"1622\"", "close-on-paste=\"0\"",
+          "remember-password=\"5\"", "show-onstart=\"0\"", "paste-delay=\"20\"",
+          "switch-delay=\"50\""})
+        EXPECT_NE(file.find(attribute), std::string::npos) << attribute << " in " << file;
+    EXPECT_TRUE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
+}
+
+TEST_F(MainWndTest, CancellingTheSettingsChangesNothingAndKeepsTheHotkey) {
+    Start();
+    const Settings before = app.settings();
+    const std::string file = SettingsFile();
+    DialogDriver driver([](HWND dialog) {
+        // The hotkey is free while the dialog is open.
+        EXPECT_FALSE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
+        Click(AutostartBox(dialog));
+        ClickCancel(dialog);
+    });
+    app.EditSettings(nullptr);
+    EXPECT_TRUE(driver.acted());
+    EXPECT_EQ(app.settings(), before);
+    EXPECT_EQ(SettingsFile(), file);
+    EXPECT_EQ(RunValue(), L"<none>");
+    EXPECT_TRUE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
+}
+
+TEST_F(MainWndTest, ANewHotkeyIsStoredAndRegistered) {
+    WriteSettings("<kelvo><settings show-onstart=\"0\"/></kelvo>");
+    ASSERT_TRUE(app.CreateHiddenWindow());
+    DialogDriver driver([](HWND dialog) {
+        HWND hotkey = Child(dialog, L"WYN_HOTKEY_CLASS", nullptr);
+        ASSERT_NE(hotkey, nullptr);
+        Key(hotkey, VK_CONTROL, true);
+        Key(hotkey, VK_MENU, true);
+        Key(hotkey, 'V', true);
+        ClickOk(dialog);
+    });
+    app.EditSettings(nullptr);
+    EXPECT_EQ(app.settings().hotkey, 0x0656);
+    EXPECT_NE(SettingsFile().find("hotkey=\"1622\""), std::string::npos);
+    EXPECT_TRUE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
+}
+
+TEST_F(MainWndTest, StartWithWindowsFollowsTheBoxOnlyWhenItChanges) {
+    Start();
+    SetRunValue(nullptr);
+    auto tick_and_accept = [](HWND dialog) {
+        Click(AutostartBox(dialog));
+        ClickOk(dialog);
+    };
+    {
+        DialogDriver driver(tick_and_accept);
+        app.EditSettings(nullptr);
+    }
+    EXPECT_EQ(RunValue(), GetExecutableFolder() + L"kelvo.exe");
+    {
+        DialogDriver driver(tick_and_accept);
+        app.EditSettings(nullptr);
+    }
+    EXPECT_EQ(RunValue(), L"<none>");
+
+    // A value written by hand shows the box on and survives an unchanged accept.
+    SetRunValue(L"D:\\elsewhere\\kelvo.exe /quiet");
+    int shown = -1;
+    {
+        DialogDriver driver([&shown](HWND dialog) {
+            shown = static_cast<int>(::SendMessageW(AutostartBox(dialog), BM_GETCHECK, 0, 0));
+            ClickOk(dialog);
+        });
+        app.EditSettings(nullptr);
+    }
+    EXPECT_EQ(shown, BST_CHECKED);
+    EXPECT_EQ(RunValue(), L"D:\\elsewhere\\kelvo.exe /quiet");
+}
+
+TEST(FormatVersionLabel, TrailingZerosGoButTwoPartsStay) {
+    EXPECT_EQ(FormatVersionLabel(1, 2, 0, 0), L"v1.2 (64 bit)");
+    EXPECT_EQ(FormatVersionLabel(1, 2, 3, 0), L"v1.2.3 (64 bit)");
+    EXPECT_EQ(FormatVersionLabel(1, 2, 3, 4), L"v1.2.3.4 (64 bit)");
+    EXPECT_EQ(FormatVersionLabel(1, 0, 0, 0), L"v1.0 (64 bit)");
+    EXPECT_EQ(FormatVersionLabel(1, 0, 0, 7), L"v1.0.0.7 (64 bit)");
+    EXPECT_EQ(FormatVersionLabel(0, 0, 0, 0), L"v0.0.0.0 (64 bit)");
+}
+
+TEST_F(MainWndTest, AboutShowsTheProgramVersion) {
+    Start();
+    std::wstring shown;
+    DialogDriver driver([&shown](HWND dialog) {
+        wchar_t text[64] = {};
+        HWND label = Child(dialog, L"Static", L"v0.1 (64 bit)");
+        if (label)
+            ::GetWindowTextW(label, text, 64);
+        shown = text;
+        ClickOk(dialog);
+    });
+    app.ShowAbout(app.hwnd());
+    EXPECT_TRUE(driver.acted());
+    EXPECT_EQ(shown, L"v0.1 (64 bit)");
+    EXPECT_EQ(ProgramVersionLabel(), L"v0.1 (64 bit)");
+}
