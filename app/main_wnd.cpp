@@ -50,6 +50,12 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DESTROY:
             RemoveTrayIcon();
             break;
+        case WM_CLOSE:
+            // Asked to close by another program (an installer, taskkill): end
+            // as the tray menu's Exit does, rather than lose the window and
+            // keep running without it.
+            ::PostQuitMessage(0);
+            return 0;
         case WM_HOTKEY:
             if (m_hotkeyAtom && wp == m_hotkeyAtom)
                 OpenMainWindow();
