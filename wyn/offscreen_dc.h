@@ -29,6 +29,19 @@ private:
     int m_height;
 };
 
+// Answers WM_PAINT through an off-screen buffer of the client size:
+// paint(buffer DC, client rectangle), then one copy to the window.
+template <typename PaintFn> void PaintBuffered(HWND window, PaintFn&& paint) {
+    paint_dc dc(window);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    COffscreenDC buffer(dc.get(), client.right, client.bottom);
+    if (buffer) {
+        paint(buffer.get(), client);
+        buffer.CopyTo(dc.get());
+    }
+}
+
 // Lets the parent of `child` erase its background into `dc` (WM_ERASEBKGND),
 // with the origin moved so that the part under `child` lands at (0, 0).
 void PaintParentBackground(HWND child, HDC dc);

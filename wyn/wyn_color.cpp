@@ -124,17 +124,10 @@ LRESULT CWynColor::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         break;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        kelvo::paint_dc dc(window);
-        RECT client{};
-        ::GetClientRect(window, &client);
-        kelvo::COffscreenDC buffer(dc.get(), client.right, client.bottom);
-        if (buffer) {
-            Paint(buffer.get(), client);
-            buffer.CopyTo(dc.get());
-        }
+    case WM_PAINT:
+        kelvo::PaintBuffered(window,
+                             [this](HDC buffer, const RECT& client) { Paint(buffer, client); });
         return 0;
-    }
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
@@ -264,17 +257,10 @@ LRESULT CWynColorPicker::WindowProc(HWND window, UINT message, WPARAM wParam, LP
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        kelvo::paint_dc dc(window);
-        RECT client{};
-        ::GetClientRect(window, &client);
-        kelvo::COffscreenDC buffer(dc.get(), client.right, client.bottom);
-        if (buffer) {
-            Paint(buffer.get(), client);
-            buffer.CopyTo(dc.get());
-        }
+    case WM_PAINT:
+        kelvo::PaintBuffered(window,
+                             [this](HDC buffer, const RECT& client) { Paint(buffer, client); });
         return 0;
-    }
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
 }

@@ -175,17 +175,10 @@ LRESULT CWynHotkey::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         break;
     case WM_ERASEBKGND:
         return 1; // painted whole in WM_PAINT
-    case WM_PAINT: {
-        kelvo::paint_dc dc(window);
-        RECT client{};
-        ::GetClientRect(window, &client);
-        kelvo::COffscreenDC buffer(dc.get(), client.right, client.bottom);
-        if (buffer) {
-            Paint(buffer.get(), client);
-            buffer.CopyTo(dc.get());
-        }
+    case WM_PAINT:
+        kelvo::PaintBuffered(window,
+                             [this](HDC buffer, const RECT& client) { Paint(buffer, client); });
         return 0;
-    }
     case WM_USER + 1: // HKM_SETHOTKEY
         m_value = static_cast<std::uint16_t>(wParam);
         Refresh();

@@ -61,17 +61,11 @@ LRESULT CWynSplitter::WindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_ERASEBKGND:
         return 1; // painted whole in WM_PAINT
-    case WM_PAINT: {
-        kelvo::paint_dc dc(window);
-        RECT client{};
-        ::GetClientRect(window, &client);
-        kelvo::COffscreenDC buffer(dc.get(), client.right, client.bottom);
-        if (buffer) {
-            kelvo::PaintParentBackground(window, buffer.get());
-            buffer.CopyTo(dc.get());
-        }
+    case WM_PAINT:
+        kelvo::PaintBuffered(window, [window](HDC buffer, const RECT&) {
+            kelvo::PaintParentBackground(window, buffer);
+        });
         return 0;
-    }
     case WM_LBUTTONDOWN:
         ::SetCapture(window);
         m_dragging = true;

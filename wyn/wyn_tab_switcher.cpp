@@ -218,17 +218,10 @@ LRESULT CWynTabSwitcher::WindowProc(HWND window, UINT message, WPARAM wParam, LP
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        kelvo::paint_dc dc(window);
-        RECT client{};
-        ::GetClientRect(window, &client);
-        kelvo::COffscreenDC buffer(dc.get(), client.right, client.bottom);
-        if (buffer) {
-            PaintColumn(buffer.get(), client);
-            buffer.CopyTo(dc.get());
-        }
+    case WM_PAINT:
+        kelvo::PaintBuffered(
+            window, [this](HDC buffer, const RECT& client) { PaintColumn(buffer, client); });
         return 0;
-    }
     case WM_LBUTTONDOWN:
         if (const int height = EntryHeight(); height > 0)
             Select(GET_Y_LPARAM(lParam) / height);
@@ -247,17 +240,10 @@ LRESULT CWynTabSwitcher::CaptionProc(HWND window, UINT message, WPARAM wParam, L
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        kelvo::paint_dc dc(window);
-        RECT client{};
-        ::GetClientRect(window, &client);
-        kelvo::COffscreenDC buffer(dc.get(), client.right, client.bottom);
-        if (buffer) {
-            PaintCaption(buffer.get(), client);
-            buffer.CopyTo(dc.get());
-        }
+    case WM_PAINT:
+        kelvo::PaintBuffered(
+            window, [this](HDC buffer, const RECT& client) { PaintCaption(buffer, client); });
         return 0;
-    }
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
