@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "wyn/wyn_dialog.h"
+#include "wyn/host/wyn_dialog.h"
 
 // "v%s (64 bit)" with the file version's four parts joined by "."; trailing
 // zero parts are left off, but two parts always stay, and a version of all

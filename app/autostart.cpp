@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/data_folder.h"
 #include "base/win_handles.h"
+#include "library/data_folder.h"
 
 namespace {
 

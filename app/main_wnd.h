@@ -13,7 +13,7 @@
 #include "app/vt_wnd.h"
 #include "base/win_handles.h"
 #include "library/chunk_store.h"
-#include "wyn/kv_wyn_engine.h"
+#include "ui/kv_wyn_engine.h"
 
 class CMainWnd : public CVtWnd {
 public:

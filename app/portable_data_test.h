@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "app/data_folder.h"
+#include "library/data_folder.h"
 #include "library/test_files.h"
 
 class PortableDataTest : public ::testing::Test {

@@ -3,7 +3,7 @@
 // start with Windows.
 
 #include "app/settings.h"
-#include "wyn/wyn_dialog.h"
+#include "wyn/host/wyn_dialog.h"
 
 class CSettingsDlg : public CWynDialog {
 public:

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/autostart.h"
-#include "app/data_folder.h"
 #include "app/portable_data_test.h"
 #include "base/win_handles.h"
+#include "library/data_folder.h"
 #include "library/xml_props.h"
 
 using SettingsTest = PortableDataTest;

@@ -1,4 +1,4 @@
-#include "app/data_folder.h"
+#include "library/data_folder.h"
 
 #include <windows.h>
 

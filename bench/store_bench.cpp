@@ -9,10 +9,10 @@
 #include <random>
 #include <string>
 
-#include "app/data_folder.h"
 #include "base/msxml_ids.h"
 #include "bench/bench.h"
 #include "library/chunk_store.h"
+#include "library/data_folder.h"
 #include "library/xml_props.h"
 
 namespace {

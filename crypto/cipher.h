@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "crypto/wipe.h"
+#include "base/wipe.h"
 
 namespace kelvo {
 

@@ -4,7 +4,7 @@
 #include <bit>
 #include <cassert>
 
-#include "crypto/wipe.h"
+#include "base/wipe.h"
 
 namespace kelvo {
 

@@ -4,7 +4,7 @@
 // nothing saturates, cells start inside the margins, never overlap, and fit
 // the container whenever it gets at least its natural size and no cell spans.
 
-#include "wyn/layout_grid.h"
+#include "wyn/engine/layout_grid.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "wyn/tip_markup.h"
+#include "wyn/host/tip_markup.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::u16string_view markup(reinterpret_cast<const char16_t*>(data), size / 2);

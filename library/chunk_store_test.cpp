@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/data_folder.h"
 #include "base/utf16.h"
+#include "library/data_folder.h"
 #include "library/test_files.h"
 #include "library/xml_props.h"
 

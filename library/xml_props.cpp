@@ -4,9 +4,9 @@
 #include <cstring>
 #include <new>
 
-#include "app/data_folder.h"
 #include "base/msxml_ids.h"
 #include "base/win_handles.h"
+#include "library/data_folder.h"
 
 using kelvo::com_ptr;
 using kelvo::unique_bstr;

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/read_integer.h"
+#include "base/wipe.h"
 #include "paste/key_tokens.h"
-#include "paste/read_integer.h"
 
 namespace kelvo {
 
@@ -31,11 +32,7 @@ public:
           capacity_(script_length), held_(held), output_(output) {}
 
     // The pending run may hold decrypted text: wipe it rather than just free it.
-    ~CScriptPlayer() {
-        volatile char16_t* p = pending_.get();
-        for (std::size_t i = 0; i < capacity_; ++i)
-            p[i] = 0;
-    }
+    ~CScriptPlayer() { SecureWipe(pending_.get(), capacity_ * sizeof(char16_t)); }
 
     CScriptPlayer(const CScriptPlayer&) = delete;
     CScriptPlayer& operator=(const CScriptPlayer&) = delete;

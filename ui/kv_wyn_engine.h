@@ -1,0 +1,34 @@
+#pragma once
+// The application's dialog engine: the element types the application adds,
+// and images drawn from the PNG resources of the module.
+
+#include <span>
+
+#include "wyn/engine/element_names.h"
+#include "wyn/engine/wyn_engine.h"
+
+class CkvWynEngine : public CWynEngine {
+public:
+    using CWynEngine::CWynEngine;
+
+    std::unique_ptr<CWynElement> CreateElement(std::wstring_view name,
+                                               CWynElement* parent) override;
+    // Images are PNG resources of type "WYNLIB", decoded on every draw and
+    // alpha-blended; an image that cannot be loaded draws nothing.
+    // "delhkicon.png" is drawn centred at 24, 20 or 16 pixels, whichever of
+    // its sizes fits the rectangle with 4 pixels to spare on each side (16
+    // when none does); every other image fills the rectangle.
+    void DrawImage(HDC dc, int x, int y, int width, int height, const wchar_t* image) override;
+    // Red, green and blue become their average.
+    void DrawImageGray(HDC dc, int x, int y, int width, int height, const wchar_t* image) override;
+    // The frame is a nine-part skin, with 3-pixel margins for "delhkbg.png".
+    void DrawImageSkin(HDC dc, int x, int y, int width, int height, const wchar_t* image,
+                       int frameCount, int frameIndex, bool framesSideBySide) override;
+};
+
+namespace kelvo {
+
+// The names the application adds, tested before the engine's own.
+std::span<const WynElementName> ApplicationElementNames() noexcept;
+
+} // namespace kelvo

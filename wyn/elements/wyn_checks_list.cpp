@@ -1,0 +1,129 @@
+#include "wyn/elements/wyn_checks_list.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "wyn/engine/wyn_attributes.h"
+#include "wyn/host/common_controls.h"
+#include "wyn/host/wyn_control.h"
+
+bool CWynCheckItem::IsType(std::wstring_view name, CWynElement*& element) {
+    return AnswerType(L"checkitem", name, element);
+}
+
+bool CWynCheckItem::Parse(IXMLDOMNode* node) {
+    CWynElement::Parse(node);
+    m_label = GetLocalizedAttribute(node, L"label").value_or(L"");
+    m_value = CWynAttributes(node).Int(L"value", 0);
+    return true;
+}
+
+int CWynCheckItem::GetIntValue() {
+    const int row = Row();
+    if (row < 0 || !m_parent->hwnd())
+        return 0;
+    return ListView_GetCheckState(m_parent->hwnd(), row) ? 1 : 0;
+}
+
+void CWynCheckItem::SetIntValue(int value) {
+    auto* list = dynamic_cast<CWynChecksList*>(m_parent);
+    const int row = Row();
+    if (list && row >= 0)
+        list->SetChecked(row, value != 0);
+}
+
+int CWynCheckItem::Row() {
+    int row = 0;
+    for (const auto& sibling : m_parent->children()) {
+        if (sibling.get() == this)
+            return row;
+        if (dynamic_cast<const CWynCheckItem*>(sibling.get()))
+            ++row;
+    }
+    return -1;
+}
+
+bool CWynChecksList::IsType(std::wstring_view name, CWynElement*& element) {
+    return AnswerType(L"checkslist", name, element);
+}
+
+bool CWynChecksList::Parse(IXMLDOMNode* node) {
+    CWynElement::Parse(node);
+    m_visibleItems = std::max(CWynAttributes(node).Int(L"visibleItems", 5), 1);
+    return true;
+}
+
+void CWynChecksList::Create() {
+    kelvo::EnsureCommonControls(ICC_LISTVIEW_CLASSES);
+    kelvo::ControlWindow control;
+    control.windowClass = WC_LISTVIEWW;
+    control.style =
+        WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+    control.exStyle = WS_EX_CLIENTEDGE;
+    m_hWnd = kelvo::CreateControlWindow(*this, control);
+    CWynElement::Create();
+    int widest = kelvo::MeasureText(*this, L"WWWWWWWWWW").cx;
+    if (m_hWnd) {
+        const bool wasFilling = std::exchange(m_filling, true);
+        ListView_SetExtendedListViewStyle(m_hWnd, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+        LVCOLUMNW column{};
+        column.mask = LVCF_WIDTH;
+        column.cx = 100;
+        ListView_InsertColumn(m_hWnd, 0, &column);
+        int row = 0;
+        for (const auto& child : m_children) {
+            const auto* item = dynamic_cast<const CWynCheckItem*>(child.get());
+            if (!item)
+                continue;
+            LVITEMW line{};
+            line.mask = LVIF_TEXT | LVIF_PARAM;
+            line.iItem = row++;
+            line.pszText = const_cast<wchar_t*>(item->label().c_str());
+            line.lParam = item->value();
+            ListView_InsertItem(m_hWnd, &line);
+            widest = std::max<int>(widest, kelvo::MeasureText(*this, item->label().c_str()).cx);
+        }
+        m_filling = wasFilling;
+    }
+    // A row is as high as the text or the check box, whichever is higher.
+    const int rowHeight = std::max<int>(kelvo::MeasureText(*this, nullptr).cy + 4,
+                                        ::GetSystemMetrics(SM_CYSMICON) + 2);
+    const int border = 2 * ::GetSystemMetrics(SM_CXEDGE);
+    m_minWidth =
+        widest + ::GetSystemMetrics(SM_CXSMICON) + ::GetSystemMetrics(SM_CXVSCROLL) + border + 8;
+    m_minHeight = m_visibleItems * rowHeight + border;
+}
+
+SIZE CWynChecksList::Measure() {
+    return {m_minWidth, m_minHeight};
+}
+
+void CWynChecksList::Arrange(int left, int top, int width, int height) {
+    CWynElement::Arrange(left, top, width, height);
+    if (m_hWnd)
+        ListView_SetColumnWidth(m_hWnd, 0, LVSCW_AUTOSIZE_USEHEADER);
+}
+
+LRESULT CWynChecksList::OnNotify(int code, NMHDR* record) {
+    if (static_cast<UINT>(code) != LVN_ITEMCHANGED || m_filling)
+        return 0;
+    const auto* change = reinterpret_cast<const NMLISTVIEW*>(record);
+    // Only the check box, which is the row's state image.
+    if (!(change->uChanged & LVIF_STATE) ||
+        !((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK))
+        return 0;
+    NotifyChildren(this);
+    RaiseEvent(L"changed");
+    kelvo::AnswerNotification(m_hWnd, 0);
+    return 1;
+}
+
+void CWynChecksList::SetChecked(int row, bool checked) {
+    if (!m_hWnd)
+        return;
+    const bool wasFilling = std::exchange(m_filling, true);
+    ListView_SetCheckState(m_hWnd, row, checked);
+    m_filling = wasFilling;
+}

@@ -1,0 +1,114 @@
+#include "wyn/elements/wyn_freedraw.h"
+
+#include "base/win_handles.h"
+#include "wyn/engine/wyn_attributes.h"
+#include "wyn/engine/wyn_engine.h"
+#include "wyn/host/offscreen_dc.h"
+#include "wyn/host/own_window.h"
+#include "wyn/host/wyn_control.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"WYN_FREEDRAW_CLASS";
+constexpr wchar_t kProperty[] = L"CWynFreeDrawThis";
+
+const wchar_t* MouseEventName(UINT message) {
+    switch (message) {
+    case WM_MOUSEMOVE:
+        return L"mousemove";
+    case WM_LBUTTONDOWN:
+        return L"lbuttondown";
+    case WM_LBUTTONUP:
+        return L"lbuttonup";
+    case WM_RBUTTONDOWN:
+        return L"rbuttondown";
+    case WM_RBUTTONUP:
+        return L"rbuttonup";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+CWynFreeDraw::CWynFreeDraw(CWynElement* parent, CWynEngine* engine) : CWynElement(parent, engine) {
+    kelvo::EnsureWindowClass(engine->module(), kClassName,
+                             &kelvo::OwnWindowProc<CWynFreeDraw, kProperty>,
+                             CS_HREDRAW | CS_VREDRAW, IDC_ARROW, nullptr);
+}
+
+CWynFreeDraw::~CWynFreeDraw() {
+    if (m_hWnd)
+        ::DestroyWindow(m_hWnd);
+}
+
+bool CWynFreeDraw::IsType(std::wstring_view name, CWynElement*& element) {
+    return AnswerType(L"freedraw", name, element);
+}
+
+bool CWynFreeDraw::Parse(IXMLDOMNode* node) {
+    CWynElement::Parse(node);
+    m_doubleBuffered = CWynAttributes(node).Bool(L"doubleBuffered");
+    return true;
+}
+
+void CWynFreeDraw::Create() {
+    kelvo::ControlWindow control;
+    control.windowClass = kClassName;
+    control.createParam = this;
+    kelvo::CreateControlWindow(*this, control);
+    const int width = m_rect.width ? m_rect.width : m_minWidth ? m_minWidth : 14;
+    const int height = m_rect.height ? m_rect.height : m_minHeight ? m_minHeight : 14;
+    const RECT natural = ToPixels({0, 0, width, height});
+    m_minWidth = natural.right;
+    m_minHeight = natural.bottom;
+    CWynElement::Create();
+}
+
+LRESULT CWynFreeDraw::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        m_hWnd = window;
+        return 0;
+    case WM_DESTROY:
+        m_hWnd = nullptr;
+        return 0;
+    case WM_ERASEBKGND:
+        // The parent's background, so that what the dialog leaves undrawn
+        // looks like the dialog; the off-screen copy carries it already.
+        if (!m_doubleBuffered)
+            kelvo::PaintParentBackground(window, reinterpret_cast<HDC>(wParam));
+        return 1;
+    case WM_PAINT:
+        Paint(window);
+        return 0;
+    case WM_SIZE:
+        RaiseEvent(L"size", wParam, lParam);
+        break;
+    default:
+        if (const wchar_t* name = MouseEventName(message)) {
+            if (RaiseEvent(name, wParam, lParam))
+                return 0;
+        }
+        break;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void CWynFreeDraw::Paint(HWND window) {
+    kelvo::paint_dc dc(window);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    if (!m_doubleBuffered) {
+        RaiseEvent(L"freedraw", reinterpret_cast<WPARAM>(dc.get()),
+                   reinterpret_cast<LPARAM>(&client));
+        return;
+    }
+    kelvo::COffscreenDC buffer(dc.get(), client.right, client.bottom);
+    if (!buffer)
+        return;
+    kelvo::PaintParentBackground(window, buffer.get());
+    RaiseEvent(L"freedraw", reinterpret_cast<WPARAM>(buffer.get()),
+               reinterpret_cast<LPARAM>(&client));
+    buffer.CopyTo(dc.get());
+}

@@ -1,0 +1,31 @@
+#include "wyn/elements/wyn_groupbox.h"
+
+#include "wyn/host/wyn_control.h"
+
+bool CWynGroupbox::IsType(std::wstring_view name, CWynElement*& element) {
+    return AnswerType(L"groupbox", name, element);
+}
+
+bool CWynGroupbox::Parse(IXMLDOMNode* node) {
+    CWynElement::Parse(node);
+    m_label = GetLocalizedAttribute(node, L"label");
+    return true;
+}
+
+void CWynGroupbox::Create() {
+    CWynElement::Create();
+    const wchar_t* label = m_label ? m_label->c_str() : nullptr;
+    kelvo::ControlWindow control;
+    control.windowClass = L"BUTTON";
+    control.text = label ? label : L"";
+    control.style = BS_GROUPBOX;
+    control.exStyle = WS_EX_TRANSPARENT;
+    m_hWnd = kelvo::CreateControlWindow(*this, control);
+    const SIZE text = kelvo::MeasureText(*this, label);
+    m_minWidth = text.cx + 12;
+    m_minHeight = text.cy + 12;
+    // The frame and the caption line around the content.
+    const RECT margins = ToPixels({7, 11, 8, 7});
+    m_margins = {
+        .left = margins.left, .right = margins.right, .top = margins.top, .bottom = margins.bottom};
+}

@@ -1,0 +1,32 @@
+#pragma once
+// "label": static text. Single-line labels measure their text; multiline ones
+// wrap and grow to the height their text needs in the width layout gives them.
+
+#include <optional>
+#include <string>
+
+#include "wyn/engine/wyn_element.h"
+
+class CWynLabel : public CWynElement {
+public:
+    using CWynElement::CWynElement;
+
+    bool IsType(std::wstring_view name, CWynElement*& element) override;
+    bool Parse(IXMLDOMNode* node) override;
+    void Create() override;
+    void SetTextValue(const wchar_t* text) override;
+    const wchar_t* GetTextValue() override;
+    void SetWidthHint(int width) override;
+
+private:
+    enum Align : int { kLeft, kRight, kCenter };
+
+    const wchar_t* Text() const { return m_value ? m_value->c_str() : nullptr; }
+
+    std::optional<std::wstring> m_value;
+    bool m_vcenter = true;
+    bool m_multiline = false;
+    int m_align = kLeft;
+    int m_requestedWidth = 0; // dialog units
+    int m_requestedHeight = 0;
+};

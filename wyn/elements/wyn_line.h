@@ -1,0 +1,19 @@
+#pragma once
+// "line": an etched separator, horizontal across its cell or vertical down it.
+
+#include "wyn/engine/wyn_element.h"
+
+class CWynLine : public CWynElement {
+public:
+    using CWynElement::CWynElement;
+
+    bool IsType(std::wstring_view name, CWynElement*& element) override;
+    bool Parse(IXMLDOMNode* node) override;
+    void Create() override;
+    // Spans the cell along the line, centred across it at its natural thickness.
+    void Arrange(int left, int top, int width, int height) override;
+
+private:
+    bool m_vertical = false;
+    int m_requestedLength = 0; // dialog units
+};

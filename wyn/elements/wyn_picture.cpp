@@ -1,0 +1,92 @@
+#include "wyn/elements/wyn_picture.h"
+
+#include <algorithm>
+
+#include "wyn/engine/wyn_attributes.h"
+#include "wyn/engine/wyn_engine.h"
+#include "wyn/host/offscreen_dc.h"
+#include "wyn/host/own_window.h"
+#include "wyn/host/wyn_control.h"
+
+namespace {
+
+constexpr const wchar_t* kClassName = L"WYN_PICTURE_CLASS";
+constexpr wchar_t kProperty[] = L"wynpicture_this";
+constexpr UINT_PTR kAnimationTimer = 1;
+
+} // namespace
+
+CWynPicture::CWynPicture(CWynElement* parent, CWynEngine* engine) : CWynElement(parent, engine) {
+    kelvo::EnsureWindowClass(engine->module(), kClassName,
+                             &kelvo::OwnWindowProc<CWynPicture, kProperty>, 0, IDC_ARROW, nullptr);
+}
+
+bool CWynPicture::IsType(std::wstring_view name, CWynElement*& element) {
+    return AnswerType(L"picture", name, element);
+}
+
+bool CWynPicture::Parse(IXMLDOMNode* node) {
+    CWynElement::Parse(node);
+    const CWynAttributes a(node);
+    m_pic = a.Text(L"pic");
+    m_picWidth = std::max(0, a.Int(L"picWidth", 0));
+    m_picHeight = std::max(0, a.Int(L"picHeight", 0));
+    m_frames = std::max(1, a.Int(L"frames", 1));
+    m_animInterval = std::max(0, a.Int(L"animInterval", 0));
+    m_framesSideBySide = a.Enum(L"framesOrient", {L"vertical", L"horizontal"}, 0) == 1;
+    return true;
+}
+
+void CWynPicture::Create() {
+    kelvo::CreateControlWindow(*this, {.windowClass = kClassName, .createParam = this});
+    m_minWidth = m_picWidth;
+    m_minHeight = m_picHeight;
+    // Without a period there is nothing to time the frames by.
+    if (m_hWnd && m_frames > 1 && m_animInterval > 0)
+        ::SetTimer(m_hWnd, kAnimationTimer, static_cast<UINT>(m_animInterval), nullptr);
+    CWynElement::Create();
+}
+
+LRESULT CWynPicture::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        m_hWnd = window;
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        Paint(window);
+        return 0;
+    case WM_TIMER:
+        if (wParam != kAnimationTimer)
+            break;
+        m_frame = (m_frame + 1) % m_frames;
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return 0;
+    case WM_DESTROY:
+        ::KillTimer(window, kAnimationTimer);
+        break;
+    default:
+        break;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void CWynPicture::Paint(HWND window) {
+    kelvo::paint_dc dc(window);
+    if (!dc)
+        return;
+    RECT client{};
+    ::GetClientRect(window, &client);
+    kelvo::COffscreenDC buffer(dc.get(), client.right, client.bottom);
+    const HDC target = buffer ? buffer.get() : dc.get();
+    kelvo::PaintParentBackground(window, target);
+    if (m_pic) {
+        if (m_frames > 1)
+            m_engine->DrawImageSkin(target, 0, 0, m_picWidth, m_picHeight, m_pic->c_str(), m_frames,
+                                    m_frame, m_framesSideBySide);
+        else
+            m_engine->DrawImage(target, 0, 0, m_picWidth, m_picHeight, m_pic->c_str());
+    }
+    buffer.CopyTo(dc.get());
+}

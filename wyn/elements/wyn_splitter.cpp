@@ -1,0 +1,148 @@
+#include "wyn/elements/wyn_splitter.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "base/win_handles.h"
+#include "wyn/engine/wyn_engine.h"
+#include "wyn/host/offscreen_dc.h"
+#include "wyn/host/own_window.h"
+#include "wyn/host/wyn_control.h"
+
+namespace {
+
+constexpr wchar_t kVClass[] = L"WYN_VSPLITTER_CLASS";
+constexpr wchar_t kHClass[] = L"WYN_HSPLITTER_CLASS";
+constexpr wchar_t kVProperty[] = L"vsplitter_this";
+constexpr wchar_t kHProperty[] = L"hsplitter_this";
+constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS | CS_SAVEBITS;
+
+} // namespace
+
+CWynSplitter::CWynSplitter(CWynElement* parent, CWynEngine* engine, Axis axis,
+                           const wchar_t* className)
+    : CWynElement(parent, engine), m_axis(axis), m_className(className) {}
+
+CWynSplitter::~CWynSplitter() {
+    if (m_hWnd)
+        ::DestroyWindow(m_hWnd);
+}
+
+void CWynSplitter::Create() {
+    kelvo::ControlWindow control;
+    control.windowClass = m_className;
+    control.createParam = this;
+    kelvo::CreateControlWindow(*this, control);
+    const RECT natural = ToPixels({0, 0, 7, 7});
+    m_minWidth = natural.right;
+    m_minHeight = natural.bottom;
+    CWynElement::Create();
+}
+
+int CWynSplitter::GetIntValue() {
+    const CWynElement* previous = PreviousSibling();
+    if (!previous)
+        return 10;
+    return m_axis == Axis::Width ? previous->rect().width : previous->rect().height;
+}
+
+void CWynSplitter::SetIntValue(int value) {
+    Resize(Bounded(value));
+}
+
+LRESULT CWynSplitter::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        m_hWnd = window;
+        return 0;
+    case WM_DESTROY:
+        m_hWnd = nullptr;
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // painted whole in WM_PAINT
+    case WM_PAINT:
+        kelvo::PaintBuffered(window, [window](HDC buffer, const RECT&) {
+            kelvo::PaintParentBackground(window, buffer);
+        });
+        return 0;
+    case WM_LBUTTONDOWN:
+        ::SetCapture(window);
+        m_dragging = true;
+        m_dragStart = Along(window, lParam);
+        m_startSize = GetIntValue();
+        return 0;
+    case WM_MOUSEMOVE:
+        if (m_dragging) {
+            const int size = Bounded(m_startSize + Along(window, lParam) - m_dragStart);
+            if (size != GetIntValue()) {
+                Resize(size);
+                ::RedrawWindow(Root()->GetWindow(), nullptr, nullptr,
+                               RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            }
+        }
+        return 0;
+    case WM_LBUTTONUP:
+        if (m_dragging)
+            ::ReleaseCapture();
+        return 0;
+    case WM_CAPTURECHANGED:
+        m_dragging = false;
+        return 0;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+int CWynSplitter::Bounded(int size) {
+    const CWynElement* previous = PreviousSibling();
+    if (!previous || !m_parent)
+        return std::max(size, 0);
+    // The splitter moves by as much as the previous sibling grows; its far
+    // edge stays inside the container.
+    const CWynElement::Rect& container = m_parent->rect();
+    const int room = m_axis == Axis::Width
+                         ? container.left + container.width - (m_rect.left + m_rect.width)
+                         : container.top + container.height - (m_rect.top + m_rect.height);
+    return std::clamp(size, 0, std::max(GetIntValue() + room, 0));
+}
+
+void CWynSplitter::Resize(int size) {
+    CWynElement* previous = PreviousSibling();
+    if (!previous || !m_parent)
+        return;
+    if (m_axis == Axis::Width)
+        previous->SetFixedWidth(size);
+    else
+        previous->SetFixedHeight(size);
+    const CWynElement::Rect r = m_parent->rect();
+    m_parent->Arrange(r.left, r.top, r.width, r.height);
+}
+
+int CWynSplitter::Along(HWND window, LPARAM clientPoint) const {
+    // Screen coordinates, because the splitter itself moves while it is dragged.
+    POINT point{GET_X_LPARAM(clientPoint), GET_Y_LPARAM(clientPoint)};
+    ::ClientToScreen(window, &point);
+    return m_axis == Axis::Width ? point.x : point.y;
+}
+
+CWynVSplitter::CWynVSplitter(CWynElement* parent, CWynEngine* engine)
+    : CWynSplitter(parent, engine, Axis::Width, kVClass) {
+    kelvo::EnsureWindowClass(engine->module(), kVClass,
+                             &kelvo::OwnWindowProc<CWynSplitter, kVProperty>, kClassStyle,
+                             IDC_SIZEWE, nullptr);
+}
+
+bool CWynVSplitter::IsType(std::wstring_view name, CWynElement*& element) {
+    return AnswerType(L"vsplitter", name, element);
+}
+
+CWynHSplitter::CWynHSplitter(CWynElement* parent, CWynEngine* engine)
+    : CWynSplitter(parent, engine, Axis::Height, kHClass) {
+    kelvo::EnsureWindowClass(engine->module(), kHClass,
+                             &kelvo::OwnWindowProc<CWynSplitter, kHProperty>, kClassStyle,
+                             IDC_SIZENS, nullptr);
+}
+
+bool CWynHSplitter::IsType(std::wstring_view name, CWynElement*& element) {
+    return AnswerType(L"hsplitter", name, element);
+}

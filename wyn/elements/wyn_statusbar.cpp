@@ -1,0 +1,108 @@
+#include "wyn/elements/wyn_statusbar.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+#include "wyn/engine/wyn_attributes.h"
+#include "wyn/host/common_controls.h"
+#include "wyn/host/wyn_control.h"
+
+bool CWynSBPart::IsType(std::wstring_view name, CWynElement*& element) {
+    return AnswerType(L"sbpart", name, element);
+}
+
+bool CWynSBPart::Parse(IXMLDOMNode* node) {
+    CWynElement::Parse(node);
+    const CWynAttributes attributes(node);
+    m_flex = std::max(attributes.Int(L"flex", 0), 0);
+    m_size = std::max(attributes.Int(L"size", 0), 0);
+    return true;
+}
+
+void CWynSBPart::Create() {
+    m_size = ToPixels({0, 0, m_size, 0}).right;
+    CWynElement::Create();
+}
+
+void CWynSBPart::SetTextValue(const wchar_t* text) {
+    const int index = Index();
+    if (index >= 0 && m_parent->hwnd())
+        ::SendMessageW(m_parent->hwnd(), SB_SETTEXTW, static_cast<WPARAM>(index),
+                       reinterpret_cast<LPARAM>(text ? text : L""));
+}
+
+int CWynSBPart::Index() {
+    int index = 0;
+    for (const auto& sibling : m_parent->children()) {
+        if (sibling.get() == this)
+            return index;
+        if (dynamic_cast<const CWynSBPart*>(sibling.get()))
+            ++index;
+    }
+    return -1;
+}
+
+bool CWynStatusBar::IsType(std::wstring_view name, CWynElement*& element) {
+    return AnswerType(L"statusbar", name, element);
+}
+
+bool CWynStatusBar::Parse(IXMLDOMNode* node) {
+    CWynElement::Parse(node);
+    m_sizeGrip = CWynAttributes(node).Bool(L"sizeGrip");
+    return true;
+}
+
+void CWynStatusBar::Create() {
+    kelvo::EnsureCommonControls(ICC_BAR_CLASSES);
+    kelvo::ControlWindow control;
+    control.windowClass = STATUSCLASSNAMEW;
+    // Placed by the layout like any control, not docked to the bottom.
+    control.style =
+        CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER | (m_sizeGrip ? SBARS_SIZEGRIP : 0);
+    m_hWnd = kelvo::CreateControlWindow(*this, control);
+    CWynElement::Create();
+    int fixed = 0;
+    for (const auto& child : m_children) {
+        if (const auto* part = dynamic_cast<const CWynSBPart*>(child.get()))
+            fixed += part->size();
+    }
+    int borders[3] = {};
+    if (m_hWnd)
+        ::SendMessageW(m_hWnd, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
+    m_minWidth = std::max<int>(fixed, kelvo::MeasureText(*this, nullptr).cx);
+    m_minHeight =
+        kelvo::MeasureText(*this, nullptr).cy + 2 * borders[1] + 2 * ::GetSystemMetrics(SM_CYEDGE);
+}
+
+SIZE CWynStatusBar::Measure() {
+    return {m_minWidth, m_minHeight};
+}
+
+void CWynStatusBar::Arrange(int left, int top, int width, int height) {
+    CWynElement::Arrange(left, top, width, height);
+    if (!m_hWnd)
+        return;
+    std::vector<const CWynSBPart*> parts;
+    long long fixed = 0, flex = 0;
+    for (const auto& child : m_children) {
+        if (const auto* part = dynamic_cast<const CWynSBPart*>(child.get())) {
+            parts.push_back(part);
+            fixed += part->flex() ? 0 : part->size();
+            flex += part->flex();
+        }
+    }
+    if (parts.empty())
+        return;
+    const long long spare = std::max<long long>(width - fixed, 0);
+    std::vector<int> edges;
+    long long right = 0;
+    for (const CWynSBPart* part : parts) {
+        right += part->flex() ? spare * part->flex() / flex : part->size();
+        edges.push_back(static_cast<int>(std::min<long long>(right, INT_MAX)));
+    }
+    edges.back() = -1; // the last part runs to the end
+    ::SendMessageW(m_hWnd, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+}

@@ -1,0 +1,45 @@
+#pragma once
+// "statusbar" with its "sbpart" children: parts of `size` dialog units, and
+// parts with `flex` that share the rest of the width by their weights. A
+// part's text is set through its value.
+
+#include <optional>
+#include <string>
+
+#include "wyn/engine/wyn_element.h"
+
+class CWynSBPart : public CWynElement {
+public:
+    using CWynElement::CWynElement;
+
+    bool IsType(std::wstring_view name, CWynElement*& element) override;
+    bool Parse(IXMLDOMNode* node) override;
+    void Create() override;
+    void SetTextValue(const wchar_t* text) override;
+
+    int flex() const noexcept { return m_flex; }
+    // Pixels once created.
+    int size() const noexcept { return m_size; }
+
+private:
+    int Index();
+
+    int m_flex = 0;
+    int m_size = 0;
+};
+
+class CWynStatusBar : public CWynElement {
+public:
+    using CWynElement::CWynElement;
+
+    bool IsType(std::wstring_view name, CWynElement*& element) override;
+    bool Parse(IXMLDOMNode* node) override;
+    void Create() override;
+    // The parts are no cells of a grid.
+    SIZE Measure() override;
+    // Places the bar and divides its width among the parts.
+    void Arrange(int left, int top, int width, int height) override;
+
+private:
+    bool m_sizeGrip = false;
+};

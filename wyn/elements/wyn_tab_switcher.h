@@ -1,0 +1,90 @@
+#pragma once
+// "tabswitcher" with its "tab" pages: a column of page titles (each with its
+// `icon`) at the left, a caption band above the page, and the active page
+// below it; the other pages are hidden. A click on a title, the value (the
+// active page's index), the text value (the active page's id) or the
+// commands "next" and "back" switch pages; "help" opens the active page's
+// `helpTopic`. Switching makes the pages raise "tab-deactivate", then
+// "tab-init" (first time only) and "tab-activate".
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/win_handles.h"
+#include "wyn/engine/wyn_element.h"
+
+class CWynTab : public CWynElement {
+public:
+    using CWynElement::CWynElement;
+
+    bool IsType(std::wstring_view name, CWynElement*& element) override;
+    bool Parse(IXMLDOMNode* node) override;
+    // The `value` attribute.
+    int GetIntValue() override;
+    // Once the page was active.
+    bool IsLive() override;
+
+    void Activate();
+    void Deactivate();
+
+    const std::wstring& label() const noexcept { return m_label; }
+    // The caption band's text: `caption`, else the label.
+    const std::wstring& caption() const noexcept { return m_caption ? *m_caption : m_label; }
+    const std::optional<std::wstring>& icon() const noexcept { return m_icon; }
+    const std::optional<std::wstring>& help_topic() const noexcept { return m_helpTopic; }
+    bool selected() const noexcept { return m_selected; }
+
+private:
+    std::wstring m_label;
+    std::optional<std::wstring> m_caption;
+    std::optional<std::wstring> m_icon;
+    std::optional<std::wstring> m_helpTopic;
+    bool m_selected = false;
+    bool m_setFocus = false;
+    int m_value = 0;
+    bool m_opened = false;
+};
+
+class CWynTabSwitcher : public CWynElement {
+public:
+    CWynTabSwitcher(CWynElement* parent, CWynEngine* engine);
+    ~CWynTabSwitcher() override;
+
+    bool IsType(std::wstring_view name, CWynElement*& element) override;
+    bool Parse(IXMLDOMNode* node) override;
+    void Create() override;
+    SIZE Measure() override;
+    void Arrange(int left, int top, int width, int height) override;
+    // The pages' controls live in the dialog, not in the title column.
+    HWND GetWindow() override;
+    void ApplyVisibility() override;
+    int GetIntValue() override;
+    void SetIntValue(int value) override;
+    const wchar_t* GetTextValue() override;
+    void SetTextValue(const wchar_t* text) override;
+    void DoCommand(const wchar_t* command) override;
+
+    // The title column and the caption band.
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT CaptionProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    std::vector<CWynTab*> Tabs() const;
+    void Select(int index);
+    int EntryHeight();
+    int ColumnWidth();
+    int CaptionHeight();
+    HFONT BoldFont();
+    void PaintColumn(HDC dc, const RECT& client);
+    void PaintCaption(HDC dc, const RECT& client);
+
+    bool m_imageTop = false; // icons above the titles instead of left of them
+    int m_imageSize = 16;
+    bool m_showSwitcher = true;
+    bool m_showCaption = true;
+    int m_active = -1;
+    HWND m_captionWindow = nullptr;
+    std::optional<std::wstring> m_activeId;
+    kelvo::unique_hfont m_boldFont;
+};

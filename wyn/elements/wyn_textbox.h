@@ -1,0 +1,50 @@
+#pragma once
+// "textbox": an edit control, single-line or multiline, optionally numbers
+// only or masked as a password; may hold a spin that steps its number.
+
+#include <string>
+
+#include "wyn/engine/wyn_element.h"
+
+class CWynTextBox : public CWynElement {
+public:
+    using CWynElement::CWynElement;
+    // A password's last read copy is wiped.
+    ~CWynTextBox() override;
+
+    bool IsType(std::wstring_view name, CWynElement*& element) override;
+    bool Parse(IXMLDOMNode* node) override;
+    void Create() override;
+    LRESULT OnCommand(int code, int controlId, HWND window) override;
+    // The text read as a decimal number the way wcstol reads it; 0 for none.
+    int GetIntValue() override;
+    void SetIntValue(int value) override;
+    // None when the box is empty.
+    const wchar_t* GetTextValue() override;
+    // Sets the text without raising "changed", then tells the children.
+    void SetTextValue(const wchar_t* text) override;
+
+private:
+    enum Align : int { kLeft, kRight, kCenter };
+
+    void Forget();
+
+    std::wstring m_value;
+    std::wstring m_read;
+    bool m_readonly = false;
+    bool m_multiline = false;
+    int m_maxLength = 0;
+    int m_textRows = 1;
+    int m_textCols = 10;
+    int m_size = 10;
+    bool m_numberOnly = false;
+    bool m_password = false;
+    int m_align = kLeft;
+    bool m_wantReturn = false;
+    bool m_autoHScroll = true;
+    bool m_autoVScroll = false;
+    bool m_hScroll = false;
+    bool m_vScroll = false;
+    int m_requestedMinWidth = 0; // dialog units
+    bool m_settingText = false;
+};

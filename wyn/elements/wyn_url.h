@@ -1,0 +1,34 @@
+#pragma once
+// "url": a link drawn in blue over the parent's background, underlined while
+// the mouse is over it. A click on the text opens `url` with the shell, or
+// raises "clicked" when `url` is ":notify:".
+
+#include <optional>
+#include <string>
+
+#include "wyn/engine/wyn_element.h"
+
+class CWynUrl : public CWynElement {
+public:
+    explicit CWynUrl(CWynElement* parent, CWynEngine* engine);
+
+    bool IsType(std::wstring_view name, CWynElement*& element) override;
+    bool Parse(IXMLDOMNode* node) override;
+    void Create() override;
+
+    bool hovering() const noexcept { return m_hover; }
+
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    // The text's horizontal extent in client coordinates.
+    bool OverText(POINT client);
+    void UpdateHover();
+    void Paint(HWND window);
+    void Click();
+
+    std::wstring m_text;
+    std::wstring m_url;
+    bool m_alignRight = false;
+    bool m_hover = false;
+};

@@ -1,0 +1,273 @@
+#include "wyn/engine/layout_grid.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+namespace kelvo {
+namespace {
+
+// Sums of sizes and gaps can pass 32 bits; they are worked out in 64 and
+// saturated only in the results.
+using Wide = std::int64_t;
+
+std::int32_t Saturate(Wide value) {
+    return static_cast<std::int32_t>(std::clamp<Wide>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+Wide NonNegative(std::int32_t value) {
+    return std::max<Wide>(value, 0);
+}
+
+// A cell's footing on one axis: the columns (or rows) it covers and what it
+// asks of them.
+struct AxisCell {
+    Wide index = 0; // first track covered
+    Wide span = 1;  // tracks covered, at least 1
+    Wide natural = 0;
+    Wide flex = 0;
+    std::size_t first = 0; // position of the first track in the stored tracks
+    std::size_t end = 0;   // position of the first stored track past the cell
+};
+
+struct Track {
+    Wide index = 0;
+    Wide size = 0;
+    Wide flex = 0;
+};
+
+// The columns or the rows of a grid. Only tracks where a cell starts are
+// stored; the others are empty and fixed and count only through the gaps, so
+// a huge span or `columns` costs no memory.
+class Axis {
+public:
+    Axis(std::vector<AxisCell> cells, Wide gap) : cells_(std::move(cells)), gap_(gap) {
+        std::vector<Wide> starts;
+        starts.reserve(cells_.size());
+        for (const AxisCell& cell : cells_) {
+            starts.push_back(cell.index);
+            count_ = std::max(count_, cell.index + cell.span);
+        }
+        std::sort(starts.begin(), starts.end());
+        starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
+        tracks_.reserve(starts.size());
+        for (const Wide index : starts) {
+            tracks_.push_back({index});
+        }
+        for (AxisCell& cell : cells_) {
+            cell.first = Position(cell.index);
+            cell.end = Position(cell.index + cell.span);
+            Track& track = tracks_[cell.first];
+            if (cell.span == 1) {
+                track.size = std::max(track.size, cell.natural);
+            }
+            track.flex = std::max(track.flex, cell.flex);
+        }
+        // All flexible tracks share the natural size of the largest of them.
+        Wide flexibleSize = 0;
+        for (const Track& track : tracks_) {
+            if (track.flex != 0) {
+                flexibleSize = std::max(flexibleSize, track.size);
+            }
+        }
+        for (Track& track : tracks_) {
+            if (track.flex != 0) {
+                track.size = flexibleSize;
+            }
+        }
+        SettleSpans();
+    }
+
+    Wide Content() const {
+        Wide sum = Gaps();
+        for (const Track& track : tracks_) {
+            sum += track.size;
+        }
+        return sum;
+    }
+
+    // Shares what `available` leaves beside the gaps and the fixed tracks
+    // among the flexible tracks by weight, whatever their natural sizes; the
+    // pixels lost to truncation stay unused at the far edge. Without such
+    // space the flexible tracks keep their natural sizes.
+    void Distribute(Wide available) {
+        Wide fixed = 0;
+        Wide totalFlex = 0;
+        for (const Track& track : tracks_) {
+            if (track.flex == 0) {
+                fixed += track.size;
+            } else {
+                totalFlex += track.flex;
+            }
+        }
+        const Wide spare = available - Gaps() - fixed;
+        if (spare >= 1 && totalFlex != 0) {
+            for (Track& track : tracks_) {
+                if (track.flex != 0) {
+                    track.size = spare * track.flex / totalFlex;
+                }
+            }
+        }
+        SettleSpans();
+    }
+
+    // Offset from the grid's origin and extent of every cell, in cell order.
+    std::vector<std::pair<Wide, Wide>> Place() const {
+        std::vector<Wide> before(tracks_.size() + 1, 0);
+        for (std::size_t i = 0; i < tracks_.size(); ++i) {
+            before[i + 1] = before[i] + tracks_[i].size;
+        }
+        std::vector<std::pair<Wide, Wide>> placed;
+        placed.reserve(cells_.size());
+        for (const AxisCell& cell : cells_) {
+            placed.emplace_back(before[cell.first] + cell.index * gap_,
+                                before[cell.end] - before[cell.first] + (cell.span - 1) * gap_);
+        }
+        return placed;
+    }
+
+private:
+    std::size_t Position(Wide index) const {
+        const auto found =
+            std::lower_bound(tracks_.begin(), tracks_.end(), index,
+                             [](const Track& track, Wide wanted) { return track.index < wanted; });
+        return static_cast<std::size_t>(found - tracks_.begin());
+    }
+
+    Wide Gaps() const { return count_ > 0 ? (count_ - 1) * gap_ : 0; }
+
+    // A spanning cell whose tracks and inner gaps fall short of its own
+    // natural size widens its first track by the difference; later cells see
+    // the widened track.
+    void SettleSpans() {
+        for (const AxisCell& cell : cells_) {
+            if (cell.span < 2) {
+                continue;
+            }
+            Wide total = (cell.span - 1) * gap_;
+            for (std::size_t i = cell.first; i < cell.end; ++i) {
+                total += tracks_[i].size;
+            }
+            if (total < cell.natural) {
+                tracks_[cell.first].size += cell.natural - total;
+            }
+        }
+    }
+
+    std::vector<AxisCell> cells_;
+    std::vector<Track> tracks_;
+    Wide count_ = 0; // tracks in the grid, stored or not
+    Wide gap_ = 0;
+};
+
+// The grid of a container: the cursor walks along the orientation, and each
+// child's span is clipped so that it never runs past the end of its line.
+struct Grid {
+    Grid(const GridContainer& container, std::span<const GridChild> children)
+        : columns(BuildAxis(container, children, true), NonNegative(container.cellSpaceX)),
+          rows(BuildAxis(container, children, false), NonNegative(container.cellSpaceY)) {}
+
+    Axis columns;
+    Axis rows;
+
+private:
+    static std::vector<AxisCell> BuildAxis(const GridContainer& container,
+                                           std::span<const GridChild> children, bool horizontal) {
+        const bool vertical = container.orient == GridOrient::Vertical;
+        Wide perLine = NonNegative(vertical ? container.rows : container.columns);
+        if (perLine == 0) {
+            perLine = static_cast<Wide>(children.size());
+        }
+        const bool alongOrientation = horizontal != vertical;
+        std::vector<AxisCell> cells;
+        cells.reserve(children.size());
+        Wide line = 0;
+        Wide position = 0;
+        for (const GridChild& child : children) {
+            const Wide span = std::clamp<Wide>(child.span, 1, perLine - position);
+            AxisCell cell;
+            if (alongOrientation) {
+                cell.index = position;
+                cell.span = span;
+            } else {
+                cell.index = line;
+            }
+            cell.natural = NonNegative(horizontal ? child.width : child.height);
+            cell.flex = NonNegative(horizontal ? child.hFlex : child.vFlex);
+            cells.push_back(cell);
+            position += span;
+            if (position >= perLine) {
+                position = 0;
+                ++line;
+            }
+        }
+        return cells;
+    }
+};
+
+std::int32_t Limit(Wide size, std::int32_t max) {
+    return Saturate(max > 0 ? std::min<Wide>(size, max) : size);
+}
+
+} // namespace
+
+GridSize MeasureGrid(const GridContainer& container, std::span<const GridChild> children) {
+    Wide contentWidth = 0;
+    Wide contentHeight = 0;
+    if (!children.empty()) {
+        const Grid grid(container, children);
+        contentWidth = grid.columns.Content();
+        contentHeight = grid.rows.Content();
+    }
+    return {Saturate(NonNegative(container.marginLeft) + NonNegative(container.marginRight) +
+                     std::max<Wide>(container.minWidth, contentWidth)),
+            Saturate(NonNegative(container.marginTop) + NonNegative(container.marginBottom) +
+                     std::max<Wide>(container.minHeight, contentHeight))};
+}
+
+GridArrangement ArrangeGrid(const GridContainer& container, std::span<const GridChild> children,
+                            GridRect rect) {
+    const Wide width = NonNegative(rect.width);
+    const Wide height = NonNegative(rect.height);
+    GridArrangement result;
+    result.window = {rect.left, rect.top, Limit(width, container.maxWidth),
+                     Limit(height, container.maxHeight)};
+    if (children.empty()) {
+        return result;
+    }
+    const Wide marginLeft = NonNegative(container.marginLeft);
+    const Wide marginTop = NonNegative(container.marginTop);
+    Grid grid(container, children);
+    grid.columns.Distribute(width - marginLeft - NonNegative(container.marginRight));
+    grid.rows.Distribute(height - marginTop - NonNegative(container.marginBottom));
+    const auto xs = grid.columns.Place();
+    const auto ys = grid.rows.Place();
+    result.cells.reserve(children.size());
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        result.cells.push_back({Saturate(rect.left + marginLeft + xs[i].first),
+                                Saturate(rect.top + marginTop + ys[i].first),
+                                Saturate(xs[i].second), Saturate(ys[i].second)});
+    }
+    return result;
+}
+
+std::vector<GridChild> MeasureChildren(GridChildSource& children) {
+    std::vector<GridChild> measured;
+    measured.reserve(children.Count());
+    for (std::size_t i = 0; i < children.Count(); ++i) {
+        measured.push_back(children.Measure(i));
+    }
+    return measured;
+}
+
+GridArrangement ArrangeGridWithWidthHints(const GridContainer& container, GridChildSource& children,
+                                          GridRect rect) {
+    const GridArrangement first = ArrangeGrid(container, MeasureChildren(children), rect);
+    for (std::size_t i = 0; i < first.cells.size(); ++i) {
+        children.SetWidthHint(i, first.cells[i].width);
+    }
+    return ArrangeGrid(container, MeasureChildren(children), rect);
+}
+
+} // namespace kelvo

@@ -1,0 +1,181 @@
+#include "wyn/host/wyn_context_help.h"
+
+#include <algorithm>
+
+#include "base/com.h"
+#include "wyn/engine/no_case.h"
+#include "wyn/engine/wyn_attributes.h"
+#include "wyn/engine/wyn_engine.h"
+#include "wyn/host/own_window.h"
+#include "wyn/host/window_placement.h"
+#include "wyn/host/wyn_control.h"
+
+namespace {
+
+constexpr const wchar_t* kClassName = L"WYN_CONTEXTHELP_CLASS";
+constexpr wchar_t kProperty[] = L"wynctxhelp_this";
+constexpr int kPadding = 10;
+constexpr int kTextWidth = 310;
+
+kelvo::ScreenRect ToScreenRect(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// The work area of the monitor nearest `window`, else the desktop's client area.
+RECT WorkAreaNear(HWND window) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (HMONITOR monitor = ::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+        monitor && ::GetMonitorInfoW(monitor, &info))
+        return info.rcWork;
+    RECT desktop{};
+    ::GetClientRect(::GetDesktopWindow(), &desktop);
+    return desktop;
+}
+
+} // namespace
+
+CWynContextHelp::CWynContextHelp(CWynEngine* engine) : m_engine(engine) {
+    kelvo::EnsureWindowClass(
+        m_engine->module(), kClassName, &kelvo::OwnWindowProc<CWynContextHelp, kProperty>,
+        CS_HREDRAW | CS_VREDRAW, IDC_ARROW, reinterpret_cast<HBRUSH>(COLOR_INFOBK + 1));
+}
+
+CWynContextHelp::~CWynContextHelp() {
+    Close();
+}
+
+void CWynContextHelp::Read(IXMLDOMNode* contextHelp) {
+    if (!contextHelp)
+        return;
+    kelvo::com_ptr<IXMLDOMNode> node;
+    contextHelp->get_firstChild(node.put());
+    while (node) {
+        kelvo::unique_bstr name;
+        DOMNodeType type = NODE_INVALID;
+        node->get_nodeType(&type);
+        node->get_nodeName(name.put());
+        if (type == NODE_ELEMENT && kelvo::EqualsNoCase(name.view(), L"tip")) {
+            const CWynAttributes attributes(node.get());
+            Tip tip;
+            tip.control = attributes.Text(L"control").value_or(L"");
+            tip.image = attributes.Text(L"img");
+            tip.tag = attributes.Text(L"tag");
+            tip.imageWidth = std::max(0, attributes.Int(L"imgWidth", 0));
+            tip.imageHeight = std::max(0, attributes.Int(L"imgHeight", 0));
+            const std::wstring* localised = nullptr;
+            if (const auto locid = attributes.Text(L"locid"))
+                localised = m_engine->Lookup(*locid, L"CDATA");
+            if (localised) {
+                tip.markup = *localised;
+            } else {
+                kelvo::unique_bstr text;
+                node->get_text(text.put());
+                tip.markup = text.view();
+            }
+            m_tips.push_back(std::move(tip));
+        }
+        kelvo::com_ptr<IXMLDOMNode> next;
+        node->get_nextSibling(next.put());
+        node = std::move(next);
+    }
+}
+
+int CWynContextHelp::FindTip(std::wstring_view controlId, const wchar_t* tag) const {
+    for (std::size_t i = 0; i < m_tips.size(); ++i) {
+        const Tip& tip = m_tips[i];
+        if (!kelvo::EqualsNoCase(tip.control, controlId))
+            continue;
+        if (tag ? tip.tag && kelvo::EqualsNoCase(*tip.tag, tag) : !tip.tag)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool CWynContextHelp::Show(std::wstring_view controlId, HWND control, const wchar_t* tag) {
+    Close();
+    const int index = FindTip(controlId, tag);
+    if (index < 0)
+        return false;
+    const Tip& tip = m_tips[index];
+
+    LOGFONTW gui{};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(gui), &gui);
+    m_renderer.SetMarkup(tip.markup, gui.lfFaceName, gui.lfHeight, ::GetSysColor(COLOR_INFOTEXT));
+    const bool hasImage = tip.image && tip.imageWidth > 0 && tip.imageHeight > 0;
+    const int textLeft = hasImage ? kPadding + tip.imageWidth + kPadding : kPadding;
+    const int textBottom = m_renderer.Layout(textLeft, kPadding, textLeft + kTextWidth);
+    const kelvo::ScreenSize size{kTextWidth + 2 * kPadding +
+                                     (hasImage ? tip.imageWidth + kPadding : 0),
+                                 std::max(textBottom - kPadding + 2 * kPadding,
+                                          hasImage ? tip.imageHeight + 2 * kPadding : 0)};
+
+    RECT controlRect{};
+    ::GetWindowRect(control, &controlRect);
+    const kelvo::ScreenPoint at =
+        kelvo::PlaceTip(ToScreenRect(WorkAreaNear(control)), ToScreenRect(controlRect), size);
+    m_current = index;
+    // The tip takes the focus, so that any key or click elsewhere closes it.
+    HWND window = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, L"",
+                                    WS_POPUP | WS_VISIBLE, at.x, at.y, size.width, size.height,
+                                    nullptr, nullptr, m_engine->module(), this);
+    if (!window) {
+        m_current = -1;
+        return false;
+    }
+    return true;
+}
+
+void CWynContextHelp::Close() {
+    m_window.reset();
+    m_current = -1;
+}
+
+LRESULT CWynContextHelp::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        m_window.reset(window);
+        return 0;
+    case WM_PAINT:
+        Paint(window);
+        return 0;
+    case WM_KILLFOCUS:
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        ::DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        // The window is going by its own hand or by Close: nothing left to destroy.
+        if (m_window.get() == window) {
+            m_window.release();
+            m_current = -1;
+        }
+        return 0;
+    default:
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void CWynContextHelp::Paint(HWND window) {
+    kelvo::paint_dc dc(window);
+    if (!dc)
+        return;
+    RECT client{};
+    ::GetClientRect(window, &client);
+    kelvo::unique_hpen pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_INFOTEXT)));
+    {
+        kelvo::select_object selectedPen(dc.get(), pen.get());
+        kelvo::select_object noFill(dc.get(), ::GetStockObject(NULL_BRUSH));
+        ::Rectangle(dc.get(), client.left, client.top, client.right, client.bottom);
+    }
+    if (m_current >= 0) {
+        const Tip& tip = m_tips[m_current];
+        if (tip.image && tip.imageWidth > 0 && tip.imageHeight > 0)
+            m_engine->DrawImage(dc.get(), kPadding, kPadding, tip.imageWidth, tip.imageHeight,
+                                tip.image->c_str());
+    }
+    m_renderer.Draw(dc.get());
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The context-help tips of a dialog: short formatted texts bound to element
+// ids and optionally to a tag, read from the description's `contexthelp`
+// element, and shown one at a time in a small topmost popup beside their
+// control. The popup closes itself on a key, a click or losing the focus, and
+// never outlives the object that showed it.
+
+#include <windows.h>
+
+#include <msxml2.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/win_handles.h"
+#include "wyn/host/tip_renderer.h"
+
+class CWynEngine;
+
+class CWynContextHelp {
+public:
+    struct Tip {
+        std::wstring control;
+        std::wstring markup;
+        std::optional<std::wstring> image;
+        std::optional<std::wstring> tag;
+        int imageWidth = 0;
+        int imageHeight = 0;
+    };
+
+    explicit CWynContextHelp(CWynEngine* engine);
+    CWynContextHelp(const CWynContextHelp&) = delete;
+    CWynContextHelp& operator=(const CWynContextHelp&) = delete;
+    // Closes an open tip.
+    ~CWynContextHelp();
+
+    // Appends the `tip` children of a `contexthelp` element, in order.
+    void Read(IXMLDOMNode* contextHelp);
+    // Closes an open tip, then shows the tip for `controlId` with `tag` (the
+    // first tagged so; without a tag, the first untagged one) beside
+    // `control`. False when there is no such tip.
+    bool Show(std::wstring_view controlId, HWND control, const wchar_t* tag);
+    void Close();
+
+    const std::vector<Tip>& tips() const noexcept { return m_tips; }
+    // The index of the tip on screen, -1 for none.
+    int current_tip() const noexcept { return m_current; }
+    HWND tip_window() const noexcept { return m_window.get(); }
+
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    int FindTip(std::wstring_view controlId, const wchar_t* tag) const;
+    void Paint(HWND window);
+
+    CWynEngine* m_engine;
+    std::vector<Tip> m_tips;
+    int m_current = -1;
+    kelvo::unique_hwnd m_window;
+    CWynTipRenderer m_renderer;
+};

@@ -1,0 +1,140 @@
+#pragma once
+// The root element of every description and the host of its window: builds
+// the dialog template from the dialog's attributes, runs the dialog modally
+// (or, inside another dialog, as a child dialog), creates and lays out the
+// element windows, routes control notifications to the elements that own the
+// controls and delivers the resulting events to the application's dialog
+// class, which derives from this one.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/win_handles.h"
+#include "wyn/engine/wyn_element.h"
+#include "wyn/host/data_exchange.h"
+#include "wyn/host/wyn_context_help.h"
+
+class CWynDialog : public CWynElement {
+public:
+    // Why a dialog is asked whether it may end.
+    enum CloseReason : int { kCloseBox = 0, kAccept = IDOK, kCancel = IDCANCEL };
+
+    // A top-level dialog on the description `source`: "res:" and a resource
+    // name, or a file path.
+    CWynDialog(std::wstring source, CWynEngine* engine, CWynElement* parent = nullptr);
+    // A dialog nested in a description: a child dialog in its parent's window.
+    CWynDialog(CWynElement* parent, CWynEngine* engine);
+    ~CWynDialog() override;
+
+    // Element operations.
+    bool IsType(std::wstring_view name, CWynElement*& element) override;
+    void Arrange(int left, int top, int width, int height) override;
+    bool Parse(IXMLDOMNode* node) override;
+    // A nested dialog creates its window here; its children are created by
+    // its initialisation.
+    void Create() override;
+    int NextControlId() override;
+    HFONT GetFont() override;
+
+    // The dialog operations, in their fixed slot order.
+
+    // Creates and lays out the element windows and places the window.
+    virtual bool OnInitDialog();
+    // Asked before the dialog ends: kAccept (OK, Enter), kCancel (Cancel,
+    // Escape) or kCloseBox. The base agrees.
+    virtual bool CanClose(int reason);
+    virtual void OnNotifyDefault(CWynElement* element, int controlId, NMHDR* record);
+    // Ends the dialog for the ids of OK and Cancel when CanClose agrees.
+    virtual bool OnCommandDefault(CWynElement* element, int code, int controlId, HWND control);
+    // Offered every message first; true returns `result` (1 unless changed) at once.
+    virtual bool PreMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                            INT_PTR& result);
+    virtual CWynElement* GetDefaultButton();
+    virtual int AdjustWidth(int width);
+    virtual int AdjustHeight(int height);
+    // The outer window size when the window goes.
+    virtual void OnSaveSize(int width, int height);
+    // The context-help tip with `tag` (none: the untagged one) beside the
+    // element with the id `controlId`.
+    virtual void ShowTip(const wchar_t* controlId, const wchar_t* tag);
+    virtual int AdjustFontSize(int points);
+    // save: controls to variables.
+    virtual void DoDataExchange(bool save, CWynElement* scope);
+    // Before any element window exists.
+    virtual void OnBeforeInit();
+    // WM_COMMAND and WM_NOTIFY that the element declined, before the defaults.
+    virtual bool OnMessageFallback(UINT message, CWynElement* element, WPARAM wParam,
+                                   LPARAM lParam);
+
+    // Loads the description and runs the dialog: 1 after accept, 2 after
+    // cancel or close, 0 when the description cannot be loaded (nothing is
+    // shown) or the dialog was shown before, -1 when the window cannot be made.
+    INT_PTR DoModal(HWND owner);
+
+    // The exchange services for DoDataExchange.
+    void Exchange(bool save, const CWynExchange& record, CWynElement* scope = nullptr);
+
+    const std::optional<std::wstring>& caption() const noexcept { return m_caption; }
+    DWORD style() const noexcept { return m_style; }
+    DWORD ex_style() const noexcept { return m_exStyle; }
+    // The outer size found at initialisation, below which a resizable dialog
+    // cannot be dragged.
+    SIZE min_outer_size() const noexcept { return m_minOuterSize; }
+    CWynContextHelp& context_help() noexcept { return m_contextHelp; }
+    // A top-level dialog with the "resizing" border; nested dialogs are sized
+    // by their parent's layout.
+    bool IsResizable() const noexcept { return !m_parent && m_border == kBorderResizing; }
+
+protected:
+    // The answer to DM_GETDEFID before GetDefaultButton is asked.
+    CWynElement* m_defaultButton = nullptr;
+
+private:
+    enum Border : int { kBorderNone, kBorderThin, kBorderResizing, kBorderDialogFrame };
+
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam,
+                                       LPARAM lParam) noexcept;
+    INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleCommand(WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleNotify(WPARAM wParam, LPARAM lParam);
+    // Raises `name` on `element`; whether the dialog handled it.
+    static INT_PTR RaiseOn(CWynElement* element, std::wstring_view name, WPARAM first,
+                           LPARAM second);
+
+    bool IsNested() const noexcept { return m_parent != nullptr; }
+    bool BuildTemplate();
+    void InitTopLevel();
+    void InitNested();
+    // The dialog that ends when OK or Cancel reaches this one.
+    CWynDialog* TopDialog();
+    // The stock GUI font's description, its size passed through AdjustFontSize.
+    LOGFONTW DialogLogFont();
+
+    kelvo::unique_hglobal m_template;
+    std::optional<std::wstring> m_caption;
+    DWORD m_style = 0;
+    DWORD m_exStyle = 0;
+    std::wstring m_source;
+    bool m_centerScreen = false;
+    int m_nextControlId = 100;
+    bool m_contextHelpButton = false;
+    bool m_clipChildren = false;
+    bool m_clipSiblings = false;
+    int m_border = kBorderDialogFrame;
+    bool m_minimizeBox = false;
+    bool m_maximizeBox = false;
+    bool m_sysMenu = true;
+    bool m_titleBar = true;
+    CWynContextHelp m_contextHelp;
+    SIZE m_minOuterSize{};
+    kelvo::unique_hfont m_font;
+    bool m_fontMade = false;
+    // Dialog units until the window exists, then pixels.
+    int m_requestedWidth = 0;
+    int m_requestedHeight = 0;
+    bool m_shown = false;
+};

@@ -1,0 +1,146 @@
+#pragma once
+// Fixtures of the dialog engine's tests: a root that hosts its tree in a real
+// dialog window and counts control ids like the dialog does, and a windowed
+// leaf element whose natural size is its `minwidth` x `minheight` in pixels.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "base/com.h"
+#include "base/msxml_ids.h"
+#include "base/win_handles.h"
+#include "wyn/engine/dialog_units.h"
+#include "wyn/engine/wyn_element.h"
+#include "wyn/engine/wyn_engine.h"
+#include "wyn/engine/wyn_window.h"
+
+namespace wyn_test {
+
+inline HINSTANCE Module() {
+    return ::GetModuleHandleW(nullptr);
+}
+
+// An empty dialog with the system font.
+// The top element of an XML text; null if it does not parse.
+inline kelvo::com_ptr<IXMLDOMNode> ParseElement(std::wstring_view xml) {
+    kelvo::com_ptr<IXMLDOMDocument> doc;
+    ::CoCreateInstance(kelvo::msxml::kFreeThreadedDocument, nullptr, CLSCTX_INPROC_SERVER,
+                       kelvo::msxml::kIXMLDOMDocument, doc.put_void());
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    IXMLDOMElement* element = nullptr;
+    if (doc && SUCCEEDED(doc->loadXML(kelvo::unique_bstr(xml).get(), &ok)) && ok == VARIANT_TRUE)
+        doc->get_documentElement(&element);
+    return kelvo::com_ptr<IXMLDOMNode>::attach(element);
+}
+
+inline kelvo::unique_hwnd CreateTestDialog() {
+    struct alignas(DWORD) Template {
+        DLGTEMPLATE header;
+        WORD menu = 0;
+        WORD windowClass = 0;
+        WORD title = 0;
+    } dialog{};
+    dialog.header.style = WS_POPUP | WS_CAPTION;
+    dialog.header.cx = 300;
+    dialog.header.cy = 200;
+    return kelvo::unique_hwnd(::CreateDialogIndirectParamW(
+        Module(), &dialog.header, nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) noexcept -> INT_PTR { return FALSE; }, 0));
+}
+
+inline int Pixels(int dialogUnits, bool horizontal, HWND dialog) {
+    const RECT r = kelvo::DialogUnitsToPixels(dialog, {0, 0, dialogUnits, dialogUnits});
+    return horizontal ? r.right : r.bottom;
+}
+
+struct Event {
+    CWynElement* source = nullptr;
+    std::wstring name;
+    WPARAM first = 0;
+    LPARAM second = 0;
+};
+
+class TestRoot : public CWynWindow {
+public:
+    explicit TestRoot(CWynEngine* engine)
+        : CWynWindow(nullptr, engine), m_dialog(CreateTestDialog()) {
+        m_hWnd = m_dialog.get();
+    }
+    ~TestRoot() override { m_hWnd = nullptr; }
+
+    int NextControlId() override { return m_nextId++; }
+
+    std::int64_t OnEvent(CWynElement* source, std::wstring_view name, WPARAM first,
+                         LPARAM second) override {
+        last = {source, std::wstring(name), first, second};
+        return 42;
+    }
+
+    // Spacing and margins as the dialog takes them: 4 and 7 dialog units.
+    void Create() override {
+        const RECT pixels = ToPixels({4, 4, 7, 7});
+        m_cellSpaceX = pixels.left;
+        m_cellSpaceY = pixels.top;
+        m_margins = {pixels.right, pixels.right, pixels.bottom, pixels.bottom};
+        CWynWindow::Create();
+    }
+
+    HWND dialog() const { return m_dialog.get(); }
+    Event last;
+
+private:
+    kelvo::unique_hwnd m_dialog;
+    int m_nextId = 100;
+};
+
+class TestLeaf : public CWynElement {
+public:
+    using CWynElement::CWynElement;
+
+    bool IsType(std::wstring_view name, CWynElement*& element) override {
+        return AnswerType(L"leaf", name, element);
+    }
+
+    void Create() override {
+        DWORD style = WS_CHILD | WS_TABSTOP;
+        if (!IsHidden())
+            style |= WS_VISIBLE;
+        if (IsDisabled())
+            style |= WS_DISABLED;
+        m_hWnd = ::CreateWindowExW(0, L"EDIT", L"", style, 0, 0, 0, 0, m_parent->GetWindow(),
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(m_controlId)),
+                                   Module(), nullptr);
+        CWynElement::Create();
+    }
+
+    void SetWidthHint(int width) override { hint = width; }
+
+    int hint = -1;
+};
+
+// The engine's own types plus "leaf".
+class TestEngine : public CWynEngine {
+public:
+    TestEngine() : CWynEngine(Module()) {}
+
+    std::unique_ptr<CWynElement> CreateElement(std::wstring_view name,
+                                               CWynElement* parent) override {
+        if (name == L"leaf")
+            return std::make_unique<TestLeaf>(parent, this);
+        return CWynEngine::CreateElement(name, parent);
+    }
+};
+
+// The rectangle of a child window in its parent's client coordinates.
+inline RECT PlacedRect(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+} // namespace wyn_test
