@@ -4,7 +4,8 @@
 # tray menu by a right click on the icon, choose About, capture the screen,
 # close the box, choose Exit, and check that the program ends with 0.
 # Usage: tray_about_exit.sh <kelvo.exe> <screenshot.png>
-# Runs under ctest with DISPLAY and WINEPREFIX set by scripts/test.
+# Runs under ctest with the DISPLAY of scripts/test and the WINEPREFIX of its
+# ctest entry.
 set -euo pipefail
 exe=$1
 shot=$2
