@@ -6,10 +6,17 @@
 
 #include "app/about_dlg.h"
 #include "app/settings_dlg.h"
+#include "ui/password_dlg.h"
 
 namespace {
 
 enum TrayCommand : UINT { kOpen = 1, kAbout = 2, kExit = 3 };
+
+// A remember period in minutes as a timer's period, held to the longest a
+// window timer takes.
+UINT RememberMillis(int minutes) {
+    return static_cast<UINT>(std::min<long long>(minutes * 60000LL, USER_TIMER_MAXIMUM));
+}
 
 } // namespace
 
@@ -48,7 +55,12 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             OnCreate();
             break;
         case WM_DESTROY:
+            ForgetPassword();
             RemoveTrayIcon();
+            break;
+        case WM_TIMER:
+            if (wp == kPasswordTimer)
+                ForgetPassword();
             break;
         case WM_CLOSE:
             // Asked to close by another program (an installer, taskkill): end
@@ -142,6 +154,41 @@ void CMainWnd::EditSettings(HWND owner) {
         SaveSettings(m_settings);
     }
     RegisterAppHotkey();
+}
+
+bool CMainWnd::ObtainDataKey(HWND owner, kelvo::CipherKey& data_key) {
+    if (m_passwordCached) {
+        data_key = m_cachedKey;
+        return true;
+    }
+    CPasswordDlg dialog(&m_engine);
+    dialog.SetRememberPeriod(m_settings.remember_password);
+    if (dialog.DoModal(owner) != IDOK)
+        return false;
+    if (dialog.RememberPeriod() != m_settings.remember_password) {
+        m_settings.remember_password = dialog.RememberPeriod();
+        SaveSettings(m_settings);
+    }
+    data_key = dialog.DataKey();
+
+    // Remembered only with the window whose timer ends the remembering.
+    const int period = m_settings.remember_password;
+    if (period == 0 || !hwnd())
+        return true;
+    m_cachedKey = dialog.DataKey();
+    if (period < 0)
+        ::KillTimer(hwnd(), kPasswordTimer); // until the program ends
+    else
+        ::SetTimer(hwnd(), kPasswordTimer, RememberMillis(period), nullptr);
+    m_passwordCached = true;
+    return true;
+}
+
+void CMainWnd::ForgetPassword() {
+    kelvo::SecureWipe(m_cachedKey.bytes.data(), m_cachedKey.bytes.size());
+    m_passwordCached = false;
+    if (hwnd())
+        ::KillTimer(hwnd(), kPasswordTimer);
 }
 
 void CMainWnd::ShowTrayMenu() {

@@ -12,6 +12,7 @@
 #include "app/settings.h"
 #include "app/vt_wnd.h"
 #include "base/win_handles.h"
+#include "crypto/cipher.h"
 #include "library/chunk_store.h"
 #include "ui/kv_wyn_engine.h"
 
@@ -21,6 +22,8 @@ public:
     static constexpr UINT kTrayMessage = WM_USER + 100;
     static constexpr UINT kTrayIconId = 0;
     static constexpr int kIconResource = 101;
+    // Ends the remembering of the data key.
+    static constexpr UINT_PTR kPasswordTimer = 2;
 
     explicit CMainWnd(HINSTANCE instance);
     ~CMainWnd() override;
@@ -43,6 +46,15 @@ public:
     // The tray icon's description: icon, callback message and tip.
     NOTIFYICONDATAW TrayIconData();
 
+    // The data key, from the password cache or else by asking for the master
+    // password (the dialog is owned by `owner`), which is then remembered for
+    // the chosen period; using the cache does not extend it. False when the
+    // user cancelled.
+    bool ObtainDataKey(HWND owner, kelvo::CipherKey& data_key);
+    // Empties the password cache.
+    void ForgetPassword();
+    bool IsPasswordCached() const noexcept { return m_passwordCached; }
+
     HINSTANCE instance() const noexcept { return m_hInstance; }
     // The chunk library, loaded when the application object is built.
     CChunkStore& chunks() noexcept { return m_chunks; }
@@ -62,4 +74,7 @@ private:
     Settings m_settings;
     ATOM m_hotkeyAtom = 0;
     kelvo::unique_hicon m_trayIcon;
+    // The password cache; the key wipes itself when the object goes.
+    kelvo::CipherKey m_cachedKey;
+    bool m_passwordCached = false;
 };

@@ -2,69 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "app/about_dlg.h"
 #include "app/autostart.h"
-#include "app/portable_data_test.h"
 #include "base/win_handles.h"
+#include "library/portable_data_test.h"
+#include "wyn/testing/dialog_script.h"
+
+using wyn_test::Click;
+using wyn_test::ClickCancel;
+using wyn_test::ClickOk;
+using wyn_test::DialogScript;
 
 namespace {
-
-// Acts on the first dialog the thread shows, from a thread timer that the
-// dialog's modal loop dispatches.
-class DialogDriver {
-public:
-    explicit DialogDriver(std::function<void(HWND)> action) {
-        s_action = std::move(action);
-        s_acted = false;
-        m_timer = ::SetTimer(nullptr, 0, 50, &DialogDriver::Tick);
-    }
-    ~DialogDriver() { ::KillTimer(nullptr, m_timer); }
-    DialogDriver(const DialogDriver&) = delete;
-    DialogDriver& operator=(const DialogDriver&) = delete;
-    bool acted() const { return s_acted; }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        if (s_acted)
-            return;
-        HWND dialog = nullptr;
-        ::EnumThreadWindows(
-            ::GetCurrentThreadId(),
-            [](HWND window, LPARAM found) -> BOOL {
-                wchar_t name[16] = {};
-                ::GetClassNameW(window, name, 16);
-                if (std::wstring_view(name) != L"#32770" || !::IsWindowVisible(window))
-                    return TRUE;
-                *reinterpret_cast<HWND*>(found) = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&dialog));
-        if (!dialog)
-            return;
-        s_acted = true;
-        s_action(dialog);
-    }
-
-    static inline std::function<void(HWND)> s_action;
-    static inline bool s_acted = false;
-    UINT_PTR m_timer = 0;
-};
 
 HWND Child(HWND dialog, const wchar_t* window_class, const wchar_t* text) {
     return ::FindWindowExW(dialog, nullptr, window_class, text);
 }
 
-void Click(HWND button) {
-    ::SendMessageW(button, BM_CLICK, 0, 0);
-}
-void ClickOk(HWND dialog) {
-    Click(::GetDlgItem(dialog, IDOK));
-}
-void ClickCancel(HWND dialog) {
-    Click(::GetDlgItem(dialog, IDCANCEL));
-}
 HWND AutostartBox(HWND dialog) {
     return Child(dialog, L"Button", L"&Start with Windows");
 }
@@ -162,9 +116,9 @@ TEST_F(MainWndTest, HotkeyFromTheSettingsIsRegisteredAndReleased) {
 TEST_F(MainWndTest, AcceptingTheSettingsUnchangedRewritesAllSevenAttributes) {
     Start();
     const Settings before = app.settings();
-    DialogDriver driver(ClickOk);
+    DialogScript script({ClickOk});
     app.EditSettings(nullptr);
-    EXPECT_TRUE(driver.acted());
+    EXPECT_TRUE(script.Finished());
     EXPECT_EQ(app.settings(), before);
     const std::string file = SettingsFile();
     for (const char* attribute :
@@ -179,14 +133,14 @@ TEST_F(MainWndTest, CancellingTheSettingsChangesNothingAndKeepsTheHotkey) {
     Start();
     const Settings before = app.settings();
     const std::string file = SettingsFile();
-    DialogDriver driver([](HWND dialog) {
+    DialogScript script({[](HWND dialog) {
         // The hotkey is free while the dialog is open.
         EXPECT_FALSE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
         Click(AutostartBox(dialog));
         ClickCancel(dialog);
-    });
+    }});
     app.EditSettings(nullptr);
-    EXPECT_TRUE(driver.acted());
+    EXPECT_TRUE(script.Finished());
     EXPECT_EQ(app.settings(), before);
     EXPECT_EQ(SettingsFile(), file);
     EXPECT_EQ(RunValue(), L"<none>");
@@ -196,14 +150,14 @@ TEST_F(MainWndTest, CancellingTheSettingsChangesNothingAndKeepsTheHotkey) {
 TEST_F(MainWndTest, ANewHotkeyIsStoredAndRegistered) {
     WriteSettings("<kelvo><settings show-onstart=\"0\"/></kelvo>");
     ASSERT_TRUE(app.CreateHiddenWindow());
-    DialogDriver driver([](HWND dialog) {
+    DialogScript script({[](HWND dialog) {
         HWND hotkey = Child(dialog, L"WYN_HOTKEY_CLASS", nullptr);
         ASSERT_NE(hotkey, nullptr);
         Key(hotkey, VK_CONTROL, true);
         Key(hotkey, VK_MENU, true);
         Key(hotkey, 'V', true);
         ClickOk(dialog);
-    });
+    }});
     app.EditSettings(nullptr);
     EXPECT_EQ(app.settings().hotkey, 0x0656);
     EXPECT_NE(SettingsFile().find("hotkey=\"1622\""), std::string::npos);
@@ -218,12 +172,12 @@ TEST_F(MainWndTest, StartWithWindowsFollowsTheBoxOnlyWhenItChanges) {
         ClickOk(dialog);
     };
     {
-        DialogDriver driver(tick_and_accept);
+        DialogScript script({tick_and_accept});
         app.EditSettings(nullptr);
     }
     EXPECT_EQ(RunValue(), GetExecutableFolder() + L"kelvo.exe");
     {
-        DialogDriver driver(tick_and_accept);
+        DialogScript script({tick_and_accept});
         app.EditSettings(nullptr);
     }
     EXPECT_EQ(RunValue(), L"<none>");
@@ -232,10 +186,10 @@ TEST_F(MainWndTest, StartWithWindowsFollowsTheBoxOnlyWhenItChanges) {
     SetRunValue(L"D:\\elsewhere\\kelvo.exe /quiet");
     int shown = -1;
     {
-        DialogDriver driver([&shown](HWND dialog) {
+        DialogScript script({[&shown](HWND dialog) {
             shown = static_cast<int>(::SendMessageW(AutostartBox(dialog), BM_GETCHECK, 0, 0));
             ClickOk(dialog);
-        });
+        }});
         app.EditSettings(nullptr);
     }
     EXPECT_EQ(shown, BST_CHECKED);
@@ -254,16 +208,16 @@ TEST(FormatVersionLabel, TrailingZerosGoButTwoPartsStay) {
 TEST_F(MainWndTest, AboutShowsTheProgramVersion) {
     Start();
     std::wstring shown;
-    DialogDriver driver([&shown](HWND dialog) {
+    DialogScript script({[&shown](HWND dialog) {
         wchar_t text[64] = {};
         HWND label = Child(dialog, L"Static", L"v0.1 (64 bit)");
         if (label)
             ::GetWindowTextW(label, text, 64);
         shown = text;
         ClickOk(dialog);
-    });
+    }});
     app.ShowAbout(app.hwnd());
-    EXPECT_TRUE(driver.acted());
+    EXPECT_TRUE(script.Finished());
     EXPECT_EQ(shown, L"v0.1 (64 bit)");
     EXPECT_EQ(ProgramVersionLabel(), L"v0.1 (64 bit)");
 }

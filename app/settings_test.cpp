@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/autostart.h"
-#include "app/portable_data_test.h"
+#include "library/portable_data_test.h"
 #include "base/win_handles.h"
 #include "library/data_folder.h"
 #include "library/xml_props.h"

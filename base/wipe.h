@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace kelvo {
@@ -32,5 +33,27 @@ template <typename T> struct WipingAllocator {
 
 // Bytes that hold secrets: wiped when the vector drops or moves its storage.
 using SecureBytes = std::vector<std::uint8_t, WipingAllocator<std::uint8_t>>;
+
+// Text that held a secret, wiped to the whole of its storage when dropped. For
+// interfaces that fill a plain string: a string that grows moves its text and
+// frees the old block unwiped, so let it take the secret in one step (or
+// reserve its full size first).
+template <typename Char> struct WipedString {
+    std::basic_string<Char> text;
+
+    WipedString() = default;
+    WipedString(const WipedString&) = delete;
+    WipedString& operator=(const WipedString&) = delete;
+    ~WipedString() {
+        // Within the capacity, so nothing moves.
+        text.resize(text.capacity());
+        SecureWipe(text.data(), text.size() * sizeof(Char));
+    }
+};
+
+// A password as typed, and the like: wiped when dropped or moved out of its
+// storage. A vector, not a string: a string keeps short texts inside itself,
+// where the allocator never sees them.
+using SecureWideChars = std::vector<wchar_t, WipingAllocator<wchar_t>>;
 
 } // namespace kelvo

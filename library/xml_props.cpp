@@ -409,8 +409,12 @@ bool CXMLProps::Save() {
         ok = ::MoveFileExW(temp, m_path->c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     }
-    if (!ok)
+    if (!ok) {
+        // Callers tell the user why a save failed: keep the error across the clean-up.
+        const DWORD error = ::GetLastError();
         ::DeleteFileW(temp);
+        ::SetLastError(error);
+    }
     return ok;
 }
 

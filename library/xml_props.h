@@ -56,6 +56,7 @@ public:
     // it over the target, so a crash leaves the old or the new file. A target
     // that existed but could not be read is first kept as
     // "<name>.unreadable-YYYYMMDD-HHMMSS"; if that copy fails nothing is written.
+    // On failure GetLastError() tells why.
     bool Save();
 
     bool has_document() const noexcept { return static_cast<bool>(m_doc); }

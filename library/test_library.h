@@ -1,0 +1,62 @@
+#pragma once
+// Libraries with encrypted chunks for the tests of the master password, made
+// and read back through the program's own chunk and key operations.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/utf16.h"
+#include "library/chunk_store.h"
+#include "library/master_password.h"
+
+namespace test_library {
+
+// Writes every text as an encrypted chunk under data_key, and data_key
+// wrapped under password.
+inline void Write(const wchar_t* password, const kelvo::CipherKey& data_key,
+                  const std::vector<std::wstring>& texts) {
+    EXPECT_TRUE(StoreDataKey(password, data_key));
+    int id = 1;
+    for (const auto& text : texts) {
+        auto chunk = kelvo::make_ref<text_chunk>(text, L"title");
+        chunk->id = id++;
+        EXPECT_TRUE(chunk->Encrypt(data_key));
+        chunk->WriteToXml();
+    }
+}
+
+// As Write, with a new data key, which it returns.
+inline kelvo::CipherKey Make(const wchar_t* password, const std::vector<std::wstring>& texts) {
+    kelvo::CipherKey data_key;
+    EXPECT_TRUE(MakeDataKey(data_key));
+    Write(password, data_key, texts);
+    return data_key;
+}
+
+// The chunk texts of the library decrypted under data_key, by ascending id;
+// "<undecryptable>" for one that does not decrypt.
+inline std::vector<std::wstring> Decrypted(const kelvo::CipherKey& data_key) {
+    CChunkStore store;
+    store.LoadChunks();
+    std::vector<std::wstring> texts;
+    for (const auto& [id, chunk] : store.chunks()) {
+        std::u16string text;
+        texts.push_back(kelvo::CCipher().Decrypt(data_key, kelvo::as_u16(chunk->text), text)
+                            ? std::wstring(kelvo::as_wide(text))
+                            : L"<undecryptable>");
+    }
+    return texts;
+}
+
+// The text of the "password" element of a chunks.xml, as stored.
+inline std::string PasswordElement(const std::string& file) {
+    const auto start = file.find("<password>");
+    const auto end = file.find("</password>");
+    if (start == std::string::npos || end == std::string::npos)
+        return "<none>";
+    return file.substr(start + 10, end - start - 10);
+}
+
+} // namespace test_library

@@ -1,0 +1,44 @@
+#pragma once
+// The "Set Master Password" dialog: sets the master password the first time
+// (with a new random data key) or changes it (wrapping the same data key anew,
+// after the old password unwrapped it). A master password cannot be removed.
+
+#include <windows.h>
+
+#include <string_view>
+
+#include "ui/secret_text.h"
+#include "wyn/host/wyn_dialog.h"
+
+class CMasterPwd : public CWynDialog {
+public:
+    explicit CMasterPwd(CWynEngine* engine) : CWynDialog(L"res:master-password.xml", engine) {}
+
+    // Without a master password the old-password field is disabled.
+    void SetHasPassword(bool has_password) noexcept { m_hasPassword = has_password; }
+
+    bool OnInitDialog() override;
+    // On accept: a confirmation that differs, or a wrong old password, is
+    // refused with the field's tip; a new password stored in chunks.xml
+    // closes the dialog; a save that failed is told in a message box and the
+    // dialog stays open with nothing changed. Both new fields empty: closes
+    // with nothing changed.
+    bool CanClose(int reason) override;
+    // Reads the three password fields (only that way: they start empty).
+    void DoDataExchange(bool save, CWynElement* scope) override;
+
+private:
+    // Focuses the field and shows its error tip.
+    void Refuse(const wchar_t* id);
+    void ShowNotSaved(std::wstring_view reason);
+
+    bool m_hasPassword = false;
+    CSecretText m_password;
+    CSecretText m_confirmation;
+    CSecretText m_oldPassword;
+};
+
+// Opens the master password dialog for the library as it is now. The main
+// window's menu item "Master password..." will call this; the item arrives
+// with the main window.
+void EditMasterPassword(CWynEngine& engine, HWND owner);

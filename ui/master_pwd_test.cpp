@@ -1,0 +1,187 @@
+#include "ui/master_pwd.h"
+
+#include <gtest/gtest.h>
+
+#include "library/test_library.h"
+#include "ui/dialog_test.h"
+
+using kelvo::CipherKey;
+using test_library::PasswordElement;
+using wyn_test::ClickOk;
+using wyn_test::DialogScript;
+using wyn_test::SetText;
+using wyn_test::ShownTip;
+
+namespace {
+
+class MasterPwdTest : public DialogTest {
+protected:
+    HWND Window(const wchar_t* id) { return dialog.FindById(id)->hwnd(); }
+    // Types the three fields and presses OK.
+    void Accept(const wchar_t* old_password, const wchar_t* password, const wchar_t* confirmation) {
+        SetText(dialog, L"old-password", old_password);
+        SetText(dialog, L"password", password);
+        SetText(dialog, L"password2", confirmation);
+        ClickOk(dialog.hwnd());
+    }
+    // Closes the tip as a click on it does, so that a tip seen next is new.
+    void DismissTip() {
+        ::SendMessageW(dialog.context_help().tip_window(), WM_LBUTTONDOWN, 0, 0);
+        EXPECT_EQ(ShownTip(dialog), L"");
+    }
+
+    CMasterPwd dialog{&engine};
+};
+
+const std::vector<std::wstring> kTexts = {L"first [TAB] secret", L"second\r\nline"};
+
+} // namespace
+
+TEST_F(MasterPwdTest, FirstSettingWithTheOldFieldDisabledStoresANewKey) {
+    bool old_enabled = true, label_enabled = true;
+    DialogScript script({[&](HWND) {
+        old_enabled = ::IsWindowEnabled(Window(L"old-password"));
+        label_enabled = ::IsWindowEnabled(Window(L"l-old-password"));
+        Accept(L"", L"Secret", L"Secret");
+    }});
+    EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_FALSE(old_enabled);
+    EXPECT_FALSE(label_enabled);
+    EXPECT_EQ(PasswordElement(ChunksFile()).size(), 172u);
+    CipherKey key;
+    EXPECT_TRUE(VerifyMasterPassword(L"Secret", key));
+}
+
+TEST_F(MasterPwdTest, ChangingNeedsTheOldPasswordAndKeepsTheDataKey) {
+    const CipherKey key = test_library::Make(L"Old", kTexts);
+    dialog.SetHasPassword(true);
+    const std::string before = ChunksFile();
+    std::string after_wrong, after_empty;
+    DialogScript script({
+        [&](HWND) {
+            EXPECT_TRUE(::IsWindowEnabled(Window(L"old-password")));
+            Accept(L"old", L"New", L"New");
+        },
+        [&](HWND) {
+            EXPECT_EQ(ShownTip(dialog), L"old-password");
+            after_wrong = ChunksFile();
+            DismissTip();
+            EXPECT_EQ(::GetFocus(), Window(L"old-password")) << "back in the field at fault";
+            Accept(L"", L"New", L"New");
+        },
+        [&](HWND) {
+            EXPECT_EQ(ShownTip(dialog), L"old-password") << "shown again";
+            after_empty = ChunksFile();
+            Accept(L"Old", L"New", L"New");
+        },
+    });
+    EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(after_wrong, before);
+    EXPECT_EQ(after_empty, before);
+
+    EXPECT_NE(PasswordElement(ChunksFile()), PasswordElement(before));
+    CipherKey back;
+    EXPECT_FALSE(VerifyMasterPassword(L"Old", back));
+    ASSERT_TRUE(VerifyMasterPassword(L"New", back));
+    EXPECT_EQ(back, key);
+    EXPECT_EQ(test_library::Decrypted(back), kTexts);
+}
+
+TEST_F(MasterPwdTest, ConfirmationsThatDifferAreRefusedAndBothEmptyChangesNothing) {
+    test_library::Make(L"Old", kTexts);
+    dialog.SetHasPassword(true);
+    const std::string before = ChunksFile();
+    const struct {
+        const wchar_t* password;
+        const wchar_t* confirmation;
+    } mismatches[] = {
+        {L"Secret", L"secret"}, {L"Secret", L""}, {L"", L"Secret"}, {L"Secret", L"Secret "}};
+    std::vector<DialogScript::Step> steps;
+    for (const auto& m : mismatches) {
+        steps.push_back([&](HWND) { Accept(L"Old", m.password, m.confirmation); });
+        steps.push_back([&](HWND) {
+            EXPECT_EQ(ShownTip(dialog), L"password") << m.password << " / " << m.confirmation;
+            EXPECT_EQ(ChunksFile(), before);
+            DismissTip();
+        });
+    }
+    // Whatever the old-password field holds.
+    steps.push_back([&](HWND) { Accept(L"wrong", L"", L""); });
+    DialogScript script(std::move(steps));
+    EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(ChunksFile(), before);
+}
+
+TEST_F(MasterPwdTest, BothEmptyOnAFirstSettingWritesNothing) {
+    DialogScript script({[&](HWND) { Accept(L"", L"", L""); }});
+    EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_FALSE(test_files::Exists(chunks_path));
+}
+
+TEST_F(MasterPwdTest, ASaveThatFailsIsToldAndTheDialogStaysWithNothingChanged) {
+    test_library::Make(L"Old", kTexts);
+    dialog.SetHasPassword(true);
+    const std::string before = ChunksFile();
+    // Another program holds the file and lets nobody replace it.
+    HANDLE held = ::CreateFileW(chunks_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    // What the system answers to the save.
+    CipherKey key;
+    ASSERT_FALSE(StoreDataKey(L"New", key));
+    const DWORD error = ::GetLastError();
+    std::wstring caption, message;
+    bool dialog_in_front = false;
+    DialogScript script({
+        [&](HWND) { Accept(L"Old", L"New", L"New"); },
+        [&](HWND box) {
+            // The message box, in front of the dialog it disabled.
+            wchar_t text[64] = {};
+            ::GetWindowTextW(box, text, 64);
+            caption = text;
+            message = wyn_test::MessageBoxText(box);
+            ClickOk(box);
+        },
+        [&](HWND front) {
+            dialog_in_front = front == dialog.hwnd();
+            wyn_test::ClickCancel(front);
+        },
+    });
+    EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
+    EXPECT_TRUE(script.Finished());
+    ::CloseHandle(held);
+
+    EXPECT_EQ(caption, L"Kelvo");
+    wchar_t reason[256] = {};
+    ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                     reason, 256, nullptr);
+    const std::wstring first_line(reason, std::wcscspn(reason, L"\r\n"));
+    ASSERT_FALSE(first_line.empty());
+    EXPECT_NE(message.find(L"not saved"), std::wstring::npos) << message;
+    EXPECT_NE(message.find(chunks_path), std::wstring::npos) << message;
+    EXPECT_NE(message.find(first_line), std::wstring::npos) << message;
+    EXPECT_TRUE(dialog_in_front) << "still open after the message";
+    EXPECT_EQ(ChunksFile(), before);
+    EXPECT_TRUE(VerifyMasterPassword(L"Old", key));
+}
+
+TEST_F(MasterPwdTest, OpenedForTheLibraryAsItIs) {
+    // The first edit box is the old password's.
+    auto old_field_enabled = [this] {
+        BOOL enabled = -1;
+        DialogScript script({[&](HWND shown) {
+            enabled = ::IsWindowEnabled(::FindWindowExW(shown, nullptr, L"Edit", nullptr));
+            wyn_test::ClickCancel(shown);
+        }});
+        EditMasterPassword(engine, nullptr);
+        EXPECT_TRUE(script.Finished());
+        return enabled;
+    };
+    EXPECT_EQ(old_field_enabled(), FALSE);
+    test_library::Make(L"Old", {});
+    EXPECT_EQ(old_field_enabled(), TRUE);
+}

@@ -1,0 +1,33 @@
+#include "ui/password_dlg.h"
+
+#include "library/master_password.h"
+#include "ui/secret_text.h"
+
+bool CPasswordDlg::OnInitDialog() {
+    CWynDialog::OnInitDialog();
+    DoDataExchange(false, nullptr);
+    return true;
+}
+
+bool CPasswordDlg::CanClose(int reason) {
+    if (reason != kAccept)
+        return true;
+    CSecretText password;
+    password.Read(*this, L"password");
+    if (!VerifyMasterPassword(password.View(), m_dataKey)) {
+        if (CWynElement* element = FindById(L"password"))
+            element->FocusFirst();
+        ShowTip(L"password", L"error");
+        return false;
+    }
+    DoDataExchange(true, nullptr);
+    return true;
+}
+
+void CPasswordDlg::DoDataExchange(bool save, CWynElement* scope) {
+    const CWynElement* remember = FindById(L"remember");
+    if (save && (!remember || !remember->hwnd() ||
+                 ::SendMessageW(remember->hwnd(), CB_GETCURSEL, 0, 0) == CB_ERR))
+        return; // "no selection" would read as -1, "until restart", which nobody chose
+    Exchange(save, CWynExchange::Int(L"remember", m_rememberPeriod), scope);
+}
