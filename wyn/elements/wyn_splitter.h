@@ -44,11 +44,11 @@ private:
     int Along(HWND window, LPARAM clientPoint) const;
 
     Axis m_axis;
+    std::optional<int> m_kept; // the size set or dragged
     const wchar_t* m_className;
     bool m_dragging = false;
     int m_dragStart = 0; // cursor position along the axis, screen coordinates
     int m_startSize = 0; // the previous sibling's size when the drag began
-    std::optional<int> m_kept;
 };
 
 class CWynVSplitter final : public CWynSplitter {

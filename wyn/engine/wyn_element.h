@@ -195,8 +195,9 @@ protected:
     bool m_fixedPosition = false;
     Margins m_margins; // dialog units
     // What layout reads, in pixels: made in Create from the values above.
-    // The min sizes start as the attributes taken as pixels; a type that
-    // measures its natural size (or reads them in dialog units) replaces them.
+    // Only the min sizes start at Parse, as the attributes taken as pixels; a
+    // type that measures its natural size (or reads them in dialog units)
+    // replaces them in its Create.
     struct Pixels {
         int minWidth = 0; // a leaf's natural size, a container's least size
         int minHeight = 0;
