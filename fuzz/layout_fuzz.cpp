@@ -62,6 +62,31 @@ bool Overlap(const GridRect& a, const GridRect& b) {
     return left < right && top < bottom;
 }
 
+// Children as a live container asks them: some hold a text that wraps, one
+// line of 12 pixels for every `text` pixels that do not fit the width.
+class Wrapping : public kelvo::GridChildSource {
+public:
+    Wrapping(const std::vector<GridChild>& children, const std::vector<std::int32_t>& text)
+        : children_(children), text_(text) {}
+
+    std::size_t Count() const override { return children_.size(); }
+    GridChild Measure(std::size_t index) const override { return children_[index]; }
+    std::int32_t HeightForWidth(std::size_t index, std::int32_t width) const override {
+        const std::int64_t natural = children_[index].height;
+        if (text_[index] == 0) {
+            return children_[index].height;
+        }
+        const std::int64_t wide = std::max(width, 1);
+        const std::int64_t lines = (text_[index] + wide - 1) / wide;
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+            std::max(natural, lines * 12), 0, std::numeric_limits<std::int32_t>::max()));
+    }
+
+private:
+    const std::vector<GridChild>& children_;
+    const std::vector<std::int32_t>& text_;
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
@@ -93,6 +118,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         child.vFlex = values.Next(-2, 5);
         spans = spans || child.span > 1;
     }
+    std::vector<std::int32_t> text;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        text.push_back(data.ConsumeBool() ? data.ConsumeIntegralInRange(0, 3000) : 0);
+    }
+    const Wrapping source(children, text);
     const GridRect rect{values.Next(-500, 500), values.Next(-500, 500), values.Next(-10, 2000),
                         values.Next(-10, 2000)};
 
@@ -105,6 +135,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     for (const GridRect& cell : given.cells) {
         Check(cell.width >= 0 && cell.height >= 0);
     }
+    // Heights for the cells' widths: one per child, natural widths kept, never
+    // below the natural height, and the same answer when asked again.
+    const std::vector<GridChild> fitted = kelvo::FitChildrenToCells(box, source, rect);
+    Check(fitted.size() == children.size());
+    for (std::size_t i = 0; i < fitted.size(); ++i) {
+        Check(fitted[i].width == children[i].width);
+        Check(fitted[i].height >= children[i].height);
+    }
+    Check(kelvo::FitChildrenToCells(box, source, rect) == fitted);
     if (values.Extreme()) {
         return 0;
     }
@@ -124,14 +163,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     // At its natural size or larger, the container holds every cell.
     const GridRect roomy{rect.left, rect.top, natural.width + std::max(rect.width, 0),
                          natural.height + std::max(rect.height, 0)};
-    const GridArrangement fitted = kelvo::ArrangeGrid(box, children, roomy);
+    const GridArrangement roomyCells = kelvo::ArrangeGrid(box, children, roomy);
     const std::int64_t innerRight =
         std::int64_t{roomy.left} + roomy.width - std::max(box.marginRight, 0);
     const std::int64_t innerBottom =
         std::int64_t{roomy.top} + roomy.height - std::max(box.marginBottom, 0);
-    for (const GridRect& cell : fitted.cells) {
+    for (const GridRect& cell : roomyCells.cells) {
         Check(std::int64_t{cell.left} + cell.width <= innerRight);
         Check(std::int64_t{cell.top} + cell.height <= innerBottom);
+    }
+    // At that width and the height its wrapping children need there, too.
+    const std::vector<GridChild> wrapped = kelvo::FitChildrenToCells(box, source, roomy);
+    const GridRect tall{roomy.left, roomy.top, roomy.width,
+                        kelvo::MeasureGrid(box, wrapped).height};
+    const GridArrangement wrappedCells = kelvo::ArrangeGrid(box, wrapped, tall);
+    const std::int64_t tallBottom =
+        std::int64_t{tall.top} + tall.height - std::max(box.marginBottom, 0);
+    for (const GridRect& cell : wrappedCells.cells) {
+        Check(std::int64_t{cell.left} + cell.width <= innerRight);
+        Check(std::int64_t{cell.top} + cell.height <= tallBottom);
     }
     return 0;
 }

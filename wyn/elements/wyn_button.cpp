@@ -15,8 +15,6 @@ bool CWynButton::Parse(IXMLDOMNode* node) {
     m_label = GetLocalizedAttribute(node, L"label");
     m_type = a.Enum(L"dlgType", {L"button", L"accept", L"cancel", L"help", L"disclosure"}, kButton);
     m_default = a.Bool(L"default");
-    m_requestedWidth = m_rect.width;
-    m_requestedHeight = m_rect.height;
     return true;
 }
 
@@ -33,12 +31,12 @@ void CWynButton::Create() {
          .style = static_cast<DWORD>(WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON))});
     const RECT units = ToPixels({0, 0, m_requestedWidth > 0 ? m_requestedWidth : 50,
                                  m_requestedHeight > 0 ? m_requestedHeight : 14});
-    m_minWidth =
+    m_pixels.minWidth =
         m_requestedWidth > 0
             ? units.right
             : std::max<int>(kelvo::MeasureText(*this, m_label ? m_label->c_str() : nullptr).cx + 12,
                             units.right);
-    m_minHeight = units.bottom;
+    m_pixels.minHeight = units.bottom;
     CWynElement::Create();
 }
 

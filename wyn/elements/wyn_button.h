@@ -28,6 +28,4 @@ private:
     std::optional<std::wstring> m_label;
     int m_type = kButton;
     bool m_default = false;
-    int m_requestedWidth = 0; // dialog units
-    int m_requestedHeight = 0;
 };

@@ -27,9 +27,9 @@ void CWynCheckbox::Create() {
         ::SendMessageW(m_hWnd, BM_SETCHECK, BST_CHECKED, 0);
     // The box is as wide as the line is high, with a gap before the text.
     const RECT units = ToPixels({0, 0, 7, 10});
-    m_minWidth = kelvo::MeasureText(*this, m_label ? m_label->c_str() : nullptr).cx + units.right +
-                 units.bottom;
-    m_minHeight = units.bottom;
+    m_pixels.minWidth = kelvo::MeasureText(*this, m_label ? m_label->c_str() : nullptr).cx +
+                        units.right + units.bottom;
+    m_pixels.minHeight = units.bottom;
     CWynElement::Create();
 }
 

@@ -91,17 +91,16 @@ void CWynChecksList::Create() {
     const int rowHeight = std::max<int>(kelvo::MeasureText(*this, nullptr).cy + 4,
                                         ::GetSystemMetrics(SM_CYSMICON) + 2);
     const int border = 2 * ::GetSystemMetrics(SM_CXEDGE);
-    m_minWidth =
+    m_pixels.minWidth =
         widest + ::GetSystemMetrics(SM_CXSMICON) + ::GetSystemMetrics(SM_CXVSCROLL) + border + 8;
-    m_minHeight = m_visibleItems * rowHeight + border;
+    m_pixels.minHeight = m_visibleItems * rowHeight + border;
 }
 
-SIZE CWynChecksList::Measure() {
-    return {m_minWidth, m_minHeight};
+SIZE CWynChecksList::Measure() const {
+    return {m_pixels.minWidth, m_pixels.minHeight};
 }
 
-void CWynChecksList::Arrange(int left, int top, int width, int height) {
-    CWynElement::Arrange(left, top, width, height);
+void CWynChecksList::OnLayoutApplied() {
     if (m_hWnd)
         ListView_SetColumnWidth(m_hWnd, 0, LVSCW_AUTOSIZE_USEHEADER);
 }

@@ -37,9 +37,11 @@ public:
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
     // The items are no cells of a grid.
-    SIZE Measure() override;
-    // Places the list; its one column takes the whole width.
-    void Arrange(int left, int top, int width, int height) override;
+    // The measured size: the items inside take no room.
+    SIZE Measure() const override;
+    int HeightForWidth(int) const override { return Measure().cy; }
+    // Its one column takes the placed list's whole width.
+    void OnLayoutApplied() override;
     LRESULT OnNotify(int code, NMHDR* record) override;
 
     // Sets a row's check box without taking it for the user's change.

@@ -75,10 +75,10 @@ void CWynColor::Create() {
     control.style = WS_TABSTOP;
     control.createParam = this;
     kelvo::CreateControlWindow(*this, control);
-    const RECT natural =
-        ToPixels({0, 0, m_rect.width ? m_rect.width : 30, m_rect.height ? m_rect.height : 14});
-    m_minWidth = natural.right;
-    m_minHeight = natural.bottom;
+    const RECT natural = ToPixels({0, 0, m_requestedWidth ? m_requestedWidth : 30,
+                                   m_requestedHeight ? m_requestedHeight : 14});
+    m_pixels.minWidth = natural.right;
+    m_pixels.minHeight = natural.bottom;
     CWynElement::Create();
 }
 

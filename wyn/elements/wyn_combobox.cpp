@@ -29,7 +29,6 @@ bool CWynComboBox::Parse(IXMLDOMNode* node) {
     m_autoComplete = a.Bool(L"autoComplete");
     m_size = std::clamp(a.Int(L"size", 10), 0, 1000);
     m_ownerDraw = a.Enum(L"ownerdraw", {L"no", L"fixed", L"variable"}, kNoOwnerDraw);
-    m_requestedWidth = m_rect.width;
     return true;
 }
 
@@ -65,23 +64,22 @@ void CWynComboBox::Create() {
             kelvo::MeasureText(*this, std::wstring(static_cast<std::size_t>(m_size), L'W').c_str())
                 .cx;
     const RECT units = ToPixels({0, 0, m_requestedWidth > 0 ? m_requestedWidth : 18, 14});
-    m_minWidth = m_requestedWidth > 0 ? units.right : widest + units.right;
-    m_minHeight = units.bottom;
+    m_pixels.minWidth = m_requestedWidth > 0 ? units.right : widest + units.right;
+    m_pixels.minHeight = units.bottom;
     CWynElement::Create();
 }
 
-void CWynComboBox::Arrange(int left, int top, int width, int height) {
-    m_rect = {left, top, width, height};
+void CWynComboBox::CalculateLayout(const Rect& rect, CWynLayout& layout) const {
     if (!m_hWnd)
         return;
-    const int shown = m_maxWidth > 0 ? std::min(width, m_maxWidth) : width;
-    // The window's height is the dropped list's; the closed box is centred.
-    ::SetWindowPos(m_hWnd, nullptr, left, top, shown, 5 * height,
-                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    // The window's height is the dropped list's; the closed box, whose height
+    // the control keeps whatever it is given, is centred.
     RECT closed{};
     ::GetWindowRect(m_hWnd, &closed);
-    ::SetWindowPos(m_hWnd, nullptr, left, top + (height - (closed.bottom - closed.top)) / 2, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    const int shown = m_pixels.maxWidth > 0 ? std::min(rect.width, m_pixels.maxWidth) : rect.width;
+    layout.moves.push_back({m_hWnd,
+                            {rect.left, rect.top + (rect.height - (closed.bottom - closed.top)) / 2,
+                             shown, 5 * rect.height}});
 }
 
 LRESULT CWynComboBox::OnCommand(int code, int, HWND) {

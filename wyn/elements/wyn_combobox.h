@@ -31,7 +31,7 @@ public:
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
     // The cell's width, room below for the list, the closed box centred in the cell.
-    void Arrange(int left, int top, int width, int height) override;
+    void CalculateLayout(const Rect& rect, CWynLayout& layout) const override;
     LRESULT OnCommand(int code, int controlId, HWND window) override;
     // The value of the selected item; -1 with no selection.
     int GetIntValue() override;
@@ -51,7 +51,6 @@ private:
     bool m_autoComplete = false;
     int m_size = 10;
     int m_ownerDraw = kNoOwnerDraw;
-    int m_requestedWidth = 0; // dialog units
     std::wstring m_lastTyped;
     std::wstring m_read;
 };

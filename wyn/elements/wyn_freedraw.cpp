@@ -57,11 +57,11 @@ void CWynFreeDraw::Create() {
     control.windowClass = kClassName;
     control.createParam = this;
     kelvo::CreateControlWindow(*this, control);
-    const int width = m_rect.width ? m_rect.width : m_minWidth ? m_minWidth : 14;
-    const int height = m_rect.height ? m_rect.height : m_minHeight ? m_minHeight : 14;
+    const int width = m_requestedWidth ? m_requestedWidth : m_minWidth ? m_minWidth : 14;
+    const int height = m_requestedHeight ? m_requestedHeight : m_minHeight ? m_minHeight : 14;
     const RECT natural = ToPixels({0, 0, width, height});
-    m_minWidth = natural.right;
-    m_minHeight = natural.bottom;
+    m_pixels.minWidth = natural.right;
+    m_pixels.minHeight = natural.bottom;
     CWynElement::Create();
 }
 

@@ -22,10 +22,10 @@ void CWynGroupbox::Create() {
     control.exStyle = WS_EX_TRANSPARENT;
     m_hWnd = kelvo::CreateControlWindow(*this, control);
     const SIZE text = kelvo::MeasureText(*this, label);
-    m_minWidth = text.cx + 12;
-    m_minHeight = text.cy + 12;
+    m_pixels.minWidth = text.cx + 12;
+    m_pixels.minHeight = text.cy + 12;
     // The frame and the caption line around the content.
     const RECT margins = ToPixels({7, 11, 8, 7});
-    m_margins = {
+    m_pixels.margins = {
         .left = margins.left, .right = margins.right, .top = margins.top, .bottom = margins.bottom};
 }

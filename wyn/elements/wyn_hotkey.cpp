@@ -65,8 +65,8 @@ void CWynHotkey::Create() {
     // The minimum sizes of this type are dialog units.
     const RECT natural =
         ToPixels({0, 0, m_minWidth ? m_minWidth : 80, m_minHeight ? m_minHeight : 14});
-    m_minWidth = natural.right;
-    m_minHeight = natural.bottom;
+    m_pixels.minWidth = natural.right;
+    m_pixels.minHeight = natural.bottom;
     CWynElement::Create();
 }
 

@@ -17,8 +17,6 @@ bool CWynLabel::Parse(IXMLDOMNode* node) {
     // A multiline label never centres vertically.
     m_vcenter = attributes.BoolDefaultTrue(L"vcenter") && !m_multiline;
     m_align = attributes.Enum(L"textalign", {L"left", L"right", L"center"}, kLeft);
-    m_requestedWidth = m_rect.width;
-    m_requestedHeight = m_rect.height;
     return true;
 }
 
@@ -33,26 +31,27 @@ void CWynLabel::Create() {
     if (m_multiline) {
         const RECT natural = ToPixels({0, 0, m_requestedWidth > 0 ? m_requestedWidth : 7,
                                        m_requestedHeight > 0 ? m_requestedHeight : 7});
-        m_minWidth = natural.right;
-        m_minHeight = natural.bottom;
+        m_pixels.minWidth = natural.right;
+        m_pixels.minHeight = natural.bottom;
     } else {
         const RECT units =
             ToPixels({0, 0, m_requestedWidth, m_requestedHeight > 0 ? m_requestedHeight : 8});
         const SIZE text = kelvo::MeasureText(*this, Text(), m_requestedWidth > 0 ? units.right : 0);
-        m_minWidth = m_requestedWidth > 0 ? units.right : text.cx;
-        m_minHeight = std::max<int>(text.cy, units.bottom);
+        m_pixels.minWidth = m_requestedWidth > 0 ? units.right : text.cx;
+        m_pixels.minHeight = std::max<int>(text.cy, units.bottom);
     }
     CWynElement::Create();
 }
 
-void CWynLabel::SetWidthHint(int width) {
+int CWynLabel::HeightForWidth(int width) const {
     if (!m_multiline)
-        return;
+        return CWynElement::HeightForWidth(width);
+    // Never wrapped narrower than the label's natural width.
     const RECT least = ToPixels({0, 0, 7, 7});
-    m_minWidth = std::max({m_minWidth, static_cast<int>(least.right), width});
-    const SIZE text = kelvo::MeasureText(*this, Text(), m_minWidth);
-    m_minHeight =
-        std::max({m_minHeight, static_cast<int>(text.cy), static_cast<int>(least.bottom)});
+    const int wrap_width = std::max({m_pixels.minWidth, static_cast<int>(least.right), width});
+    const SIZE text = kelvo::MeasureText(*this, Text(), wrap_width);
+    return std::max(
+        {m_pixels.minHeight, static_cast<int>(text.cy), static_cast<int>(least.bottom)});
 }
 
 void CWynLabel::SetTextValue(const wchar_t* text) {

@@ -1,6 +1,6 @@
 #pragma once
 // "label": static text. Single-line labels measure their text; multiline ones
-// wrap and grow to the height their text needs in the width layout gives them.
+// wrap and take the height their text needs in the width layout gives them.
 
 #include <optional>
 #include <string>
@@ -16,7 +16,8 @@ public:
     void Create() override;
     void SetTextValue(const wchar_t* text) override;
     const wchar_t* GetTextValue() override;
-    void SetWidthHint(int width) override;
+    // A multiline label: the height of its text wrapped at that width.
+    int HeightForWidth(int width) const override;
 
 private:
     enum Align : int { kLeft, kRight, kCenter };
@@ -27,6 +28,4 @@ private:
     bool m_vcenter = true;
     bool m_multiline = false;
     int m_align = kLeft;
-    int m_requestedWidth = 0; // dialog units
-    int m_requestedHeight = 0;
 };

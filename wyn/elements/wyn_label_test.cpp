@@ -70,4 +70,40 @@ TEST(WynLabel, SizesAndStyles) {
               }});
 }
 
+// A resizable dialog widened and narrowed again: the label takes fewer lines
+// while wide, wraps again at the narrow width, and the dialog's natural size
+// is what it was.
+TEST(WynLabel, WrapsAgainWhenTheDialogNarrows) {
+    wyn_test::InitPlatform();
+    CWynEngine engine{wyn_test::Module()};
+    const std::wstring xml = std::wstring(LR"(<dialog border="resizing" orient="vertical">
+            <label id="wrap" multiline="true" hFlex="1" width="120" value=")") +
+                             kText + LR"("/></dialog>)";
+    int ran = 0;
+    RunDialog(engine, xml, {[&](ScriptedDialog& d) {
+                  ++ran;
+                  const RECT first = d.Placed(L"wrap");
+                  const SIZE natural = d.Measure();
+                  RECT outer{};
+                  ::GetWindowRect(d.hwnd(), &outer);
+                  const auto resize = [&](int extra) {
+                      ::SetWindowPos(d.hwnd(), nullptr, 0, 0, outer.right - outer.left + extra,
+                                     outer.bottom - outer.top,
+                                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                      return d.Placed(L"wrap");
+                  };
+                  const RECT wide = resize(300);
+                  EXPECT_EQ(wide.right - wide.left, first.right - first.left + 300);
+                  EXPECT_LT(wide.bottom - wide.top, first.bottom - first.top) << "fewer lines";
+
+                  const RECT again = resize(0);
+                  EXPECT_EQ(again.right - again.left, first.right - first.left);
+                  EXPECT_EQ(again.bottom - again.top, first.bottom - first.top)
+                      << "wrapped again at the narrow width";
+                  EXPECT_EQ(d.Measure().cx, natural.cx) << "the natural size shrinks back";
+                  EXPECT_EQ(d.Measure().cy, natural.cy);
+              }});
+    EXPECT_EQ(ran, 1);
+}
+
 } // namespace

@@ -11,9 +11,8 @@ public:
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
     // Spans the cell along the line, centred across it at its natural thickness.
-    void Arrange(int left, int top, int width, int height) override;
+    void CalculateLayout(const Rect& rect, CWynLayout& layout) const override;
 
 private:
     bool m_vertical = false;
-    int m_requestedLength = 0; // dialog units
 };

@@ -148,18 +148,17 @@ void CWynList::Create() {
         }
         RaiseEvent(L"lst-requestcols");
     }
-    const RECT natural =
-        ToPixels({0, 0, m_rect.width ? m_rect.width : 100, m_rect.height ? m_rect.height : 60});
-    m_minWidth = natural.right;
-    m_minHeight = natural.bottom;
+    const RECT natural = ToPixels({0, 0, m_requestedWidth ? m_requestedWidth : 100,
+                                   m_requestedHeight ? m_requestedHeight : 60});
+    m_pixels.minWidth = natural.right;
+    m_pixels.minHeight = natural.bottom;
 }
 
-SIZE CWynList::Measure() {
-    return {m_minWidth, m_minHeight};
+SIZE CWynList::Measure() const {
+    return {m_pixels.minWidth, m_pixels.minHeight};
 }
 
-void CWynList::Arrange(int left, int top, int width, int height) {
-    CWynElement::Arrange(left, top, width, height);
+void CWynList::OnLayoutApplied() {
     if (!m_hWnd)
         return;
     long long fixed = 0, flex = 0;

@@ -48,9 +48,11 @@ public:
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
     // The columns are no cells of a grid.
-    SIZE Measure() override;
-    // Places the list and gives the flexible columns the width left over.
-    void Arrange(int left, int top, int width, int height) override;
+    // The measured size: the items inside take no room.
+    SIZE Measure() const override;
+    int HeightForWidth(int) const override { return Measure().cy; }
+    // Gives the flexible columns the width the placed list leaves over.
+    void OnLayoutApplied() override;
     LRESULT OnNotify(int code, NMHDR* record) override;
 
 private:

@@ -58,15 +58,15 @@ void CWynListBox::Create() {
     const int border = 2 * ::GetSystemMetrics(SM_CXEDGE);
     const int itemHeight =
         m_hWnd ? static_cast<int>(::SendMessageW(m_hWnd, LB_GETITEMHEIGHT, 0, 0)) : 0;
-    m_minWidth = m_rect.width ? ToPixels({0, 0, m_rect.width, 0}).right
-                              : widest + ::GetSystemMetrics(SM_CXVSCROLL) + border + 4;
-    m_minHeight =
-        m_rect.height ? ToPixels({0, 0, 0, m_rect.height}).bottom : m_rows * itemHeight + border;
+    m_pixels.minWidth = m_requestedWidth ? ToPixels({0, 0, m_requestedWidth, 0}).right
+                                         : widest + ::GetSystemMetrics(SM_CXVSCROLL) + border + 4;
+    m_pixels.minHeight = m_requestedHeight ? ToPixels({0, 0, 0, m_requestedHeight}).bottom
+                                           : m_rows * itemHeight + border;
     CWynElement::Create();
 }
 
-SIZE CWynListBox::Measure() {
-    return {m_minWidth, m_minHeight};
+SIZE CWynListBox::Measure() const {
+    return {m_pixels.minWidth, m_pixels.minHeight};
 }
 
 LRESULT CWynListBox::OnCommand(int code, int, HWND) {

@@ -13,7 +13,9 @@ public:
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
     // The items are no cells of a grid.
-    SIZE Measure() override;
+    // The measured size: the items inside take no room.
+    SIZE Measure() const override;
+    int HeightForWidth(int) const override { return Measure().cy; }
     LRESULT OnCommand(int code, int controlId, HWND window) override;
     int GetIntValue() override;
     // Selects the first item of that value alone; no such item changes nothing.

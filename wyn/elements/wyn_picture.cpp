@@ -39,8 +39,8 @@ bool CWynPicture::Parse(IXMLDOMNode* node) {
 
 void CWynPicture::Create() {
     kelvo::CreateControlWindow(*this, {.windowClass = kClassName, .createParam = this});
-    m_minWidth = m_picWidth;
-    m_minHeight = m_picHeight;
+    m_pixels.minWidth = m_picWidth;
+    m_pixels.minHeight = m_picHeight;
     // Without a period there is nothing to time the frames by.
     if (m_hWnd && m_frames > 1 && m_animInterval > 0)
         ::SetTimer(m_hWnd, kAnimationTimer, static_cast<UINT>(m_animInterval), nullptr);

@@ -38,12 +38,12 @@ void CWynProgress::Create() {
         if (m_style & PBS_MARQUEE)
             ::SendMessageW(m_hWnd, PBM_SETMARQUEE, TRUE, 0);
     }
-    const int along = m_vertical ? m_rect.height : m_rect.width;
-    const int across = m_vertical ? m_rect.width : m_rect.height;
+    const int along = m_vertical ? m_requestedHeight : m_requestedWidth;
+    const int across = m_vertical ? m_requestedWidth : m_requestedHeight;
     const int a = along ? along : 100, c = across ? across : 10;
     const RECT natural = ToPixels({0, 0, m_vertical ? c : a, m_vertical ? a : c});
-    m_minWidth = natural.right;
-    m_minHeight = natural.bottom;
+    m_pixels.minWidth = natural.right;
+    m_pixels.minHeight = natural.bottom;
     CWynElement::Create();
 }
 

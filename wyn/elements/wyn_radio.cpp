@@ -38,12 +38,13 @@ void CWynRadio::Create() {
     m_hWnd = kelvo::CreateControlWindow(*this, control);
     if (m_hWnd && m_selected)
         ::SendMessageW(m_hWnd, BM_SETCHECK, BST_CHECKED, 0);
-    // A multiline radio starts narrow and grows in SetWidthHint, once the
-    // layout knows the width.
-    const int textWidth = m_multiline ? ToPixels({0, 0, m_rect.width ? m_rect.width : 7, 0}).right
-                                      : kelvo::MeasureText(*this, label).cx;
-    m_minWidth = textWidth + BoxWidth();
-    m_minHeight = LineHeight();
+    // A multiline radio starts narrow; its height follows the width layout
+    // gives it (HeightForWidth).
+    const int textWidth = m_multiline
+                              ? ToPixels({0, 0, m_requestedWidth ? m_requestedWidth : 7, 0}).right
+                              : kelvo::MeasureText(*this, label).cx;
+    m_pixels.minWidth = textWidth + BoxWidth();
+    m_pixels.minHeight = LineHeight();
     CWynElement::Create();
 }
 
@@ -65,13 +66,12 @@ int CWynRadio::GetIntValue() {
     return m_hWnd ? static_cast<int>(::SendMessageW(m_hWnd, BM_GETCHECK, 0, 0)) : 0;
 }
 
-void CWynRadio::SetWidthHint(int width) {
+int CWynRadio::HeightForWidth(int width) const {
     if (!m_multiline || !m_hWnd)
-        return;
-    m_minWidth = std::max(m_minWidth, width);
-    const SIZE text = kelvo::MeasureText(*this, m_label ? m_label->c_str() : nullptr,
-                                         std::max(m_minWidth - BoxWidth(), 1));
-    m_minHeight = std::max({m_minHeight, static_cast<int>(text.cy), LineHeight()});
+        return CWynElement::HeightForWidth(width);
+    const int wrap_width = std::max(std::max(m_pixels.minWidth, width) - BoxWidth(), 1);
+    const SIZE text = kelvo::MeasureText(*this, m_label ? m_label->c_str() : nullptr, wrap_width);
+    return std::max({m_pixels.minHeight, static_cast<int>(text.cy), LineHeight()});
 }
 
 bool CWynRadio::StartsGroup() {
@@ -82,13 +82,13 @@ bool CWynRadio::StartsGroup() {
     return !dynamic_cast<CWynRadio*>(PreviousSibling());
 }
 
-int CWynRadio::BoxWidth() {
+int CWynRadio::BoxWidth() const {
     // The circle is as wide as the line is high, then a gap of 7 units.
     const RECT units = ToPixels({0, 0, 7, 10});
     return units.right + units.bottom;
 }
 
-int CWynRadio::LineHeight() {
+int CWynRadio::LineHeight() const {
     return ToPixels({0, 0, 0, 10}).bottom;
 }
 

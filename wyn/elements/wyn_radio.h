@@ -24,8 +24,8 @@ public:
     // Check state (0 or 1); setting it notifies the children.
     void SetIntValue(int value) override;
     int GetIntValue() override;
-    // A multiline radio takes the height its wrapped text needs in the width.
-    void SetWidthHint(int width) override;
+    // A multiline radio: the height its text needs wrapped in that width.
+    int HeightForWidth(int width) const override;
 
     // The `value` attribute: what the radio group answers when this is checked.
     int value() const noexcept { return m_value; }
@@ -33,8 +33,8 @@ public:
 private:
     bool StartsGroup();
     // The circle and the gap before the text.
-    int BoxWidth();
-    int LineHeight();
+    int BoxWidth() const;
+    int LineHeight() const;
 
     std::optional<std::wstring> m_label;
     bool m_selected = false;

@@ -40,12 +40,12 @@ void CWynSlider::Create() {
             ::SendMessageW(m_hWnd, TBM_SETTICFREQ, static_cast<WPARAM>(m_ticFrequency), 0);
     }
     // Long along its axis, one thumb across: `width` and `height` when given.
-    const int along = m_vertical ? m_rect.height : m_rect.width;
-    const int across = m_vertical ? m_rect.width : m_rect.height;
+    const int along = m_vertical ? m_requestedHeight : m_requestedWidth;
+    const int across = m_vertical ? m_requestedWidth : m_requestedHeight;
     const int a = along ? along : 100, c = across ? across : 15;
     const RECT natural = ToPixels({0, 0, m_vertical ? c : a, m_vertical ? a : c});
-    m_minWidth = natural.right;
-    m_minHeight = natural.bottom;
+    m_pixels.minWidth = natural.right;
+    m_pixels.minHeight = natural.bottom;
     CWynElement::Create();
 }
 

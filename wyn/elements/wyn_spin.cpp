@@ -38,20 +38,23 @@ void CWynSpin::Create() {
         ::SendMessageW(m_hWnd, UDM_SETPOS32, 0, m_pos);
     }
     const RECT natural = ToPixels({0, 0, 11, 14});
-    m_minWidth = natural.right;
-    m_minHeight = natural.bottom;
+    m_pixels.minWidth = natural.right;
+    m_pixels.minHeight = natural.bottom;
     CWynElement::Create();
 }
 
-void CWynSpin::Arrange(int left, int top, int width, int height) {
-    m_rect = {left, top, width, height};
+void CWynSpin::CalculateLayout(const Rect& rect, CWynLayout& layout) const {
+    if (m_hWnd)
+        layout.moves.push_back({m_hWnd, {0, 0, rect.width, rect.height}, SWP_NOMOVE});
+}
+
+void CWynSpin::OnLayoutApplied() {
     if (!m_hWnd)
         return;
-    // Detached first, so that attaching again shrinks the box's new size
-    // rather than the size the arrows already took from it.
+    // The textbox has its new size now. Detached first, so that attaching
+    // again shrinks that size rather than the size the arrows already took
+    // from it.
     ::SendMessageW(m_hWnd, UDM_SETBUDDY, 0, 0);
-    ::SetWindowPos(m_hWnd, nullptr, 0, 0, width, height,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     if (HWND buddy = Buddy())
         ::SendMessageW(m_hWnd, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
 }

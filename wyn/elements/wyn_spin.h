@@ -12,8 +12,10 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
-    // Sizes the arrows, then lets them place themselves against the textbox.
-    void Arrange(int left, int top, int width, int height) override;
+    // Sizes the arrows; once the textbox has moved, they place themselves
+    // against it.
+    void CalculateLayout(const Rect& rect, CWynLayout& layout) const override;
+    void OnLayoutApplied() override;
 
 private:
     // The textbox the arrows belong to, if the parent is one.

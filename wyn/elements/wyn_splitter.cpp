@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "base/win_handles.h"
 #include "wyn/engine/wyn_engine.h"
@@ -35,20 +36,37 @@ void CWynSplitter::Create() {
     control.createParam = this;
     kelvo::CreateControlWindow(*this, control);
     const RECT natural = ToPixels({0, 0, 7, 7});
-    m_minWidth = natural.right;
-    m_minHeight = natural.bottom;
+    m_pixels.minWidth = natural.right;
+    m_pixels.minHeight = natural.bottom;
     CWynElement::Create();
 }
 
 int CWynSplitter::GetIntValue() {
-    const CWynElement* previous = PreviousSibling();
-    if (!previous)
-        return 10;
-    return m_axis == Axis::Width ? previous->rect().width : previous->rect().height;
+    return m_kept && PreviousSibling() ? *m_kept : PlacedSize();
 }
 
 void CWynSplitter::SetIntValue(int value) {
-    Resize(Bounded(value));
+    Resize(std::max(value, 0));
+}
+
+bool CWynSplitter::LimitPrevious(kelvo::GridChild& previous, const Rect& previous_cell,
+                                 const Rect& own_cell, const Rect& room) const {
+    if (!m_kept)
+        return false;
+    const bool widths = m_axis == Axis::Width;
+    const std::int64_t far_edge = widths ? std::int64_t{own_cell.left} + own_cell.width
+                                         : std::int64_t{own_cell.top} + own_cell.height;
+    const std::int64_t room_edge =
+        widths ? std::int64_t{room.left} + room.width : std::int64_t{room.top} + room.height;
+    std::int32_t& size = widths ? previous.width : previous.height;
+    const std::int64_t cell = widths ? previous_cell.width : previous_cell.height;
+    // Smaller by as much as the splitter sticks out, but never below 0.
+    const auto limited = static_cast<std::int32_t>(
+        std::max<std::int64_t>(std::min<std::int64_t>(size, cell - (far_edge - room_edge)), 0));
+    if (far_edge <= room_edge || limited == size)
+        return false;
+    size = limited;
+    return true;
 }
 
 LRESULT CWynSplitter::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -70,7 +88,7 @@ LRESULT CWynSplitter::WindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         ::SetCapture(window);
         m_dragging = true;
         m_dragStart = Along(window, lParam);
-        m_startSize = GetIntValue();
+        m_startSize = PlacedSize();
         return 0;
     case WM_MOUSEMOVE:
         if (m_dragging) {
@@ -93,7 +111,14 @@ LRESULT CWynSplitter::WindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-int CWynSplitter::Bounded(int size) {
+int CWynSplitter::PlacedSize() const {
+    const CWynElement* previous = PreviousSibling();
+    if (!previous)
+        return 10;
+    return m_axis == Axis::Width ? previous->rect().width : previous->rect().height;
+}
+
+int CWynSplitter::Bounded(int size) const {
     const CWynElement* previous = PreviousSibling();
     if (!previous || !m_parent)
         return std::max(size, 0);
@@ -103,13 +128,14 @@ int CWynSplitter::Bounded(int size) {
     const int room = m_axis == Axis::Width
                          ? container.left + container.width - (m_rect.left + m_rect.width)
                          : container.top + container.height - (m_rect.top + m_rect.height);
-    return std::clamp(size, 0, std::max(GetIntValue() + room, 0));
+    return std::clamp(size, 0, std::max(PlacedSize() + room, 0));
 }
 
 void CWynSplitter::Resize(int size) {
     CWynElement* previous = PreviousSibling();
     if (!previous || !m_parent)
         return;
+    m_kept = size;
     if (m_axis == Axis::Width)
         previous->SetFixedWidth(size);
     else

@@ -2,6 +2,11 @@
 // "vsplitter" and "hsplitter": a bar the user drags to resize the element
 // just before it (its previous sibling): the vertical splitter changes that
 // element's width, the horizontal one its height. The value is that size.
+// A size set by code is kept as it is; while the container has less room,
+// layout places the element smaller, and the kept size applies again once
+// there is room. Only dragging is bounded by the room.
+
+#include <optional>
 
 #include "wyn/engine/wyn_element.h"
 
@@ -12,10 +17,16 @@ public:
     ~CWynSplitter() override;
 
     void Create() override;
-    // The previous sibling's placed size; 10 when there is none.
+    // The kept size once one was set or dragged, else the previous sibling's
+    // placed size; 10 when there is no previous sibling.
     int GetIntValue() override;
-    // Gives the previous sibling that fixed size and lays the parent out again.
+    // Keeps that size (at least 0) as the previous sibling's fixed size and
+    // lays the parent out again.
     void SetIntValue(int value) override;
+    // Keeps its own far edge inside the room by placing the previous sibling
+    // smaller than the kept size.
+    bool LimitPrevious(kelvo::GridChild& previous, const Rect& previous_cell, const Rect& own_cell,
+                       const Rect& room) const override;
 
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -23,14 +34,17 @@ protected:
     CWynSplitter(CWynElement* parent, CWynEngine* engine, Axis axis, const wchar_t* className);
 
 private:
-    // The size the previous sibling gets: never below 0, and never so large
-    // that the splitter leaves its container.
-    int Bounded(int size);
+    // The previous sibling's placed size; 10 when there is none.
+    int PlacedSize() const;
+    // The size a drag gives the previous sibling: never below 0, and never so
+    // large that the splitter leaves its container.
+    int Bounded(int size) const;
     void Resize(int size);
     // The cursor position of a mouse message along the axis, on the screen.
     int Along(HWND window, LPARAM clientPoint) const;
 
     Axis m_axis;
+    std::optional<int> m_kept; // the size set or dragged
     const wchar_t* m_className;
     bool m_dragging = false;
     int m_dragStart = 0; // cursor position along the axis, screen coordinates

@@ -17,9 +17,14 @@ protected:
     // A row of a fixed leaf, a splitter and a flexible leaf, laid out 400
     // pixels wide, or the same as a column with a horizontal splitter.
     void Build(const wchar_t* xml) {
+        ASSERT_NO_FATAL_FAILURE(Create(xml));
+        root.Arrange(0, 0, 400, 400);
+    }
+
+    // The same, not laid out yet.
+    void Create(const wchar_t* xml) {
         ASSERT_TRUE(root.Parse(wyn_test::ParseElement(xml).get()));
         root.Create();
-        root.Arrange(0, 0, 400, 400);
         first = root.FindById(L"first");
         splitter = root.FindById(L"split");
         ASSERT_NE(first, nullptr);
@@ -92,6 +97,40 @@ TEST_F(WynSplitterTest, SettingTheValueFixesThePreviousSize) {
     EXPECT_EQ(splitter->GetIntValue(), 120);
     root.Arrange(0, 0, 600, 400);
     EXPECT_EQ(first->rect().width, 120) << "no longer flexible";
+}
+
+// A restored width, set before the first layout or wider than the window
+// then is, stays the value and applies once the room is there.
+TEST_F(WynSplitterTest, ASetValueIsKeptUntilThereIsRoomForIt) {
+    ASSERT_NO_FATAL_FAILURE(
+        Create(L"<dialog><hbox hFlex='1' vFlex='1'><leaf id='first' hFlex='1' minwidth='10' "
+               L"minheight='50'/><vsplitter id='split'/>"
+               L"<leaf id='rest' hFlex='1' minwidth='20' minheight='50'/></hbox></dialog>"));
+    splitter->SetIntValue(150);
+    EXPECT_EQ(splitter->GetIntValue(), 150) << "before any layout";
+    root.Arrange(0, 0, 400, 400);
+    EXPECT_EQ(first->rect().width, 150);
+    EXPECT_EQ(PlacedRect(first->hwnd()).right - PlacedRect(first->hwnd()).left, 150);
+
+    splitter->SetIntValue(1000);
+    EXPECT_EQ(splitter->GetIntValue(), 1000);
+    const CWynElement::Rect& box = splitter->parent()->rect();
+    EXPECT_EQ(splitter->rect().left + splitter->rect().width, box.left + box.width)
+        << "the panes are placed within the room there is";
+    EXPECT_LT(first->rect().width, 1000);
+
+    root.Arrange(0, 0, 700, 400);
+    EXPECT_EQ(splitter->GetIntValue(), 1000) << "a narrow layout does not overwrite it";
+    root.Arrange(0, 0, 1200, 400);
+    EXPECT_EQ(first->rect().width, 1000) << "room enough now";
+    EXPECT_EQ(splitter->GetIntValue(), 1000);
+
+    // A drag starts from what the user sees, not from the kept value.
+    root.Arrange(0, 0, 700, 400);
+    const int shown = first->rect().width;
+    Drag(-30, 0);
+    EXPECT_EQ(first->rect().width, shown - 30);
+    EXPECT_EQ(splitter->GetIntValue(), shown - 30);
 }
 
 } // namespace

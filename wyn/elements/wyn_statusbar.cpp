@@ -72,17 +72,16 @@ void CWynStatusBar::Create() {
     int borders[3] = {};
     if (m_hWnd)
         ::SendMessageW(m_hWnd, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
-    m_minWidth = std::max<int>(fixed, kelvo::MeasureText(*this, nullptr).cx);
-    m_minHeight =
+    m_pixels.minWidth = std::max<int>(fixed, kelvo::MeasureText(*this, nullptr).cx);
+    m_pixels.minHeight =
         kelvo::MeasureText(*this, nullptr).cy + 2 * borders[1] + 2 * ::GetSystemMetrics(SM_CYEDGE);
 }
 
-SIZE CWynStatusBar::Measure() {
-    return {m_minWidth, m_minHeight};
+SIZE CWynStatusBar::Measure() const {
+    return {m_pixels.minWidth, m_pixels.minHeight};
 }
 
-void CWynStatusBar::Arrange(int left, int top, int width, int height) {
-    CWynElement::Arrange(left, top, width, height);
+void CWynStatusBar::OnLayoutApplied() {
     if (!m_hWnd)
         return;
     std::vector<const CWynSBPart*> parts;
@@ -96,7 +95,7 @@ void CWynStatusBar::Arrange(int left, int top, int width, int height) {
     }
     if (parts.empty())
         return;
-    const long long spare = std::max<long long>(width - fixed, 0);
+    const long long spare = std::max<long long>(m_rect.width - fixed, 0);
     std::vector<int> edges;
     long long right = 0;
     for (const CWynSBPart* part : parts) {

@@ -36,9 +36,11 @@ public:
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
     // The parts are no cells of a grid.
-    SIZE Measure() override;
-    // Places the bar and divides its width among the parts.
-    void Arrange(int left, int top, int width, int height) override;
+    // The measured size: the items inside take no room.
+    SIZE Measure() const override;
+    int HeightForWidth(int) const override { return Measure().cy; }
+    // Divides the placed bar's width among the parts.
+    void OnLayoutApplied() override;
 
 private:
     bool m_sizeGrip = false;

@@ -126,35 +126,46 @@ void CWynTabSwitcher::Create() {
         tabs[static_cast<std::size_t>(m_active)]->Activate();
 }
 
-SIZE CWynTabSwitcher::Measure() {
+SIZE CWynTabSwitcher::Measure() const {
     int width = 0, height = 0;
     for (CWynTab* tab : Tabs()) {
         const SIZE natural = tab->Measure();
         width = std::max<int>(width, natural.cx);
         height = std::max<int>(height, natural.cy);
     }
-    height += CaptionHeight();
-    const int column = ColumnWidth();
-    const int entries = m_showSwitcher ? static_cast<int>(Tabs().size()) * EntryHeight() : 0;
-    return {std::max(column + width, m_minWidth), std::max({height, entries, m_minHeight})};
+    return {std::max(ColumnWidth() + width, m_pixels.minWidth), OuterHeight(height)};
 }
 
-void CWynTabSwitcher::Arrange(int left, int top, int width, int height) {
-    m_rect = {left, top, width, height};
+int CWynTabSwitcher::HeightForWidth(int width) const {
+    const int pages_width = std::max(width - ColumnWidth(), 0);
+    int height = 0;
+    for (CWynTab* tab : Tabs())
+        height = std::max(height, tab->HeightForWidth(pages_width));
+    return OuterHeight(height);
+}
+
+int CWynTabSwitcher::OuterHeight(int pages_height) const {
+    const int entries = m_showSwitcher ? static_cast<int>(Tabs().size()) * EntryHeight() : 0;
+    return std::max({pages_height + CaptionHeight(), entries, m_pixels.minHeight});
+}
+
+void CWynTabSwitcher::CalculateLayout(const Rect& rect, CWynLayout& layout) const {
     const int column = ColumnWidth();
     const int caption = CaptionHeight();
-    constexpr UINT kMove = SWP_NOZORDER | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_DEFERERASE;
     if (m_hWnd)
-        ::SetWindowPos(m_hWnd, nullptr, left, top, column, height, kMove);
+        layout.moves.push_back({m_hWnd, {rect.left, rect.top, column, rect.height}});
     if (m_captionWindow)
-        ::SetWindowPos(m_captionWindow, nullptr, left + column, top, width - column, caption,
-                       kMove);
-    for (CWynTab* tab : Tabs())
-        tab->Arrange(left + column, top + caption, std::max(width - column, 0),
-                     std::max(height - caption, 0));
+        layout.moves.push_back(
+            {m_captionWindow, {rect.left + column, rect.top, rect.width - column, caption}});
+    const Rect pages{rect.left + column, rect.top + caption, std::max(rect.width - column, 0),
+                     std::max(rect.height - caption, 0)};
+    for (CWynTab* tab : Tabs()) {
+        layout.placements.push_back({tab, pages});
+        tab->CalculateLayout(pages, layout);
+    }
 }
 
-HWND CWynTabSwitcher::GetWindow() {
+HWND CWynTabSwitcher::GetWindow() const {
     return m_parent ? m_parent->GetWindow() : nullptr;
 }
 
@@ -271,12 +282,12 @@ void CWynTabSwitcher::Select(int index) {
         ::InvalidateRect(m_captionWindow, nullptr, FALSE);
 }
 
-int CWynTabSwitcher::EntryHeight() {
+int CWynTabSwitcher::EntryHeight() const {
     const int text = kelvo::MeasureText(*this, nullptr).cy;
     return (m_imageTop ? m_imageSize + text : std::max(m_imageSize, text)) + 2 * kPadding;
 }
 
-int CWynTabSwitcher::ColumnWidth() {
+int CWynTabSwitcher::ColumnWidth() const {
     if (!m_showSwitcher)
         return 0;
     int widest = 0;
@@ -287,7 +298,7 @@ int CWynTabSwitcher::ColumnWidth() {
     return content + 2 * kPadding;
 }
 
-int CWynTabSwitcher::CaptionHeight() {
+int CWynTabSwitcher::CaptionHeight() const {
     return m_showCaption ? kelvo::MeasureText(*this, nullptr).cy + 2 * kPadding : 0;
 }
 

@@ -54,10 +54,11 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
-    SIZE Measure() override;
-    void Arrange(int left, int top, int width, int height) override;
+    SIZE Measure() const override;
+    int HeightForWidth(int width) const override;
+    void CalculateLayout(const Rect& rect, CWynLayout& layout) const override;
     // The pages' controls live in the dialog, not in the title column.
-    HWND GetWindow() override;
+    HWND GetWindow() const override;
     void ApplyVisibility() override;
     int GetIntValue() override;
     void SetIntValue(int value) override;
@@ -72,9 +73,12 @@ public:
 private:
     std::vector<CWynTab*> Tabs() const;
     void Select(int index);
-    int EntryHeight();
-    int ColumnWidth();
-    int CaptionHeight();
+    int EntryHeight() const;
+    int ColumnWidth() const;
+    int CaptionHeight() const;
+    // Pages that high with the caption band above them, and room for the
+    // column's entries.
+    int OuterHeight(int pages_height) const;
     HFONT BoldFont();
     void PaintColumn(HDC dc, const RECT& client);
     void PaintCaption(HDC dc, const RECT& client);

@@ -66,36 +66,47 @@ void CWynTabBox::Create() {
     ShowSelected();
 }
 
-SIZE CWynTabBox::Measure() {
+SIZE CWynTabBox::Measure() const {
     int width = 0, height = 0;
     for (CWynTabPanel* page : Pages()) {
         const SIZE natural = page->Measure();
         width = std::max<int>(width, natural.cx);
         height = std::max<int>(height, natural.cy);
     }
-    RECT outer{0, 0, width, height};
-    if (m_hWnd)
-        ::SendMessageW(m_hWnd, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&outer));
-    return {std::max<int>(outer.right - outer.left, m_minWidth),
-            std::max<int>(outer.bottom - outer.top, m_minHeight)};
+    const RECT outer = Adjusted({0, 0, width, height}, TRUE);
+    return {std::max<int>(outer.right - outer.left, m_pixels.minWidth),
+            std::max<int>(outer.bottom - outer.top, m_pixels.minHeight)};
 }
 
-void CWynTabBox::Arrange(int left, int top, int width, int height) {
-    m_rect = {left, top, width, height};
+int CWynTabBox::HeightForWidth(int width) const {
+    const RECT display = Adjusted({0, 0, width, 0}, FALSE);
+    int height = 0;
+    for (CWynTabPanel* page : Pages())
+        height = std::max(height, page->HeightForWidth(display.right - display.left));
+    const RECT outer = Adjusted({0, 0, width, height}, TRUE);
+    return std::max<int>(outer.bottom - outer.top, m_pixels.minHeight);
+}
+
+void CWynTabBox::CalculateLayout(const Rect& rect, CWynLayout& layout) const {
     if (!m_hWnd)
         return;
-    ::SetWindowPos(m_hWnd, nullptr, left, top, width, height,
-                   SWP_NOZORDER | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_DEFERERASE);
-    RECT display{0, 0, width, height};
-    ::SendMessageW(m_hWnd, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
-    const int w = std::max<int>(display.right - display.left, 0);
-    const int h = std::max<int>(display.bottom - display.top, 0);
+    layout.moves.push_back({m_hWnd, rect});
+    // The pages are windows inside the tab control: its client coordinates.
+    const RECT display = Adjusted({0, 0, rect.width, rect.height}, FALSE);
+    const Rect page_rect{display.left, display.top, std::max<int>(display.right - display.left, 0),
+                         std::max<int>(display.bottom - display.top, 0)};
     for (CWynTabPanel* page : Pages()) {
         if (page->hwnd())
-            ::SetWindowPos(page->hwnd(), nullptr, display.left, display.top, w, h,
-                           SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-        page->Arrange(display.left, display.top, w, h);
+            layout.moves.push_back({page->hwnd(), page_rect});
+        layout.placements.push_back({page, page_rect});
+        page->CalculateLayout(page_rect, layout);
     }
+}
+
+RECT CWynTabBox::Adjusted(RECT rect, BOOL larger) const {
+    if (m_hWnd)
+        ::SendMessageW(m_hWnd, TCM_ADJUSTRECT, larger, reinterpret_cast<LPARAM>(&rect));
+    return rect;
 }
 
 LRESULT CWynTabBox::OnNotify(int code, NMHDR*) {

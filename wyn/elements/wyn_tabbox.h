@@ -36,9 +36,10 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     void Create() override;
     // The largest page plus the tabs around it.
-    SIZE Measure() override;
+    SIZE Measure() const override;
+    int HeightForWidth(int width) const override;
     // Places the tab control and every page over its display area.
-    void Arrange(int left, int top, int width, int height) override;
+    void CalculateLayout(const Rect& rect, CWynLayout& layout) const override;
     LRESULT OnNotify(int code, NMHDR* record) override;
     int GetIntValue() override;
     // Selects and shows that page; an index out of range changes nothing.
@@ -46,5 +47,8 @@ public:
 
 private:
     std::vector<CWynTabPanel*> Pages() const;
+    // The display area of a tab control of that size, or with `larger` the
+    // control around a display area of that size (TCM_ADJUSTRECT).
+    RECT Adjusted(RECT rect, BOOL larger) const;
     void ShowSelected();
 };

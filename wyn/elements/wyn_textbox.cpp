@@ -39,7 +39,6 @@ bool CWynTextBox::Parse(IXMLDOMNode* node) {
     m_autoVScroll = a.Bool(L"autoVScroll");
     m_hScroll = a.Bool(L"hScroll");
     m_vScroll = a.Bool(L"vScroll");
-    m_requestedMinWidth = m_minWidth;
     return true;
 }
 
@@ -78,20 +77,20 @@ void CWynTextBox::Create() {
 
     const int rows = m_multiline ? m_textRows : 1;
     const int columns = m_multiline ? m_textCols : m_size;
-    if (m_requestedMinWidth > 0) {
-        const RECT natural = ToPixels({0, 0, m_requestedMinWidth, rows * 14});
-        m_minWidth = natural.right;
-        m_minHeight = natural.bottom;
+    if (m_minWidth > 0) {
+        const RECT natural = ToPixels({0, 0, m_minWidth, rows * 14});
+        m_pixels.minWidth = natural.right;
+        m_pixels.minHeight = natural.bottom;
     } else {
         std::wstring sample;
         for (int r = 0; r < rows; ++r)
             sample.append(static_cast<std::size_t>(columns), L'W').append(L"\n");
         const SIZE text = kelvo::MeasureText(*this, sample.c_str());
-        m_minWidth = text.cx + 6;
-        m_minHeight = text.cy + 6;
+        m_pixels.minWidth = text.cx + 6;
+        m_pixels.minHeight = text.cy + 6;
     }
     if (!m_multiline)
-        m_minHeight = ToPixels({0, 0, 0, 14}).bottom;
+        m_pixels.minHeight = ToPixels({0, 0, 0, 14}).bottom;
     CWynElement::Create();
 }
 

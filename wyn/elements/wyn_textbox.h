@@ -45,6 +45,5 @@ private:
     bool m_autoVScroll = false;
     bool m_hScroll = false;
     bool m_vScroll = false;
-    int m_requestedMinWidth = 0; // dialog units
     bool m_settingText = false;
 };

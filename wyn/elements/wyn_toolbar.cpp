@@ -97,14 +97,14 @@ void CWynToolbar::Create() {
             ::SendMessageW(m_hWnd, TB_SETBUTTONSIZE, 0, MAKELPARAM(m_buttonWidth, m_buttonHeight));
         SIZE size{};
         ::SendMessageW(m_hWnd, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
-        m_minWidth = size.cx;
-        m_minHeight = size.cy;
+        m_pixels.minWidth = size.cx;
+        m_pixels.minHeight = size.cy;
     }
     CWynElement::Create();
 }
 
-SIZE CWynToolbar::Measure() {
-    return {m_minWidth, m_minHeight};
+SIZE CWynToolbar::Measure() const {
+    return {m_pixels.minWidth, m_pixels.minHeight};
 }
 
 LRESULT CWynToolbar::OnCommand(int, int controlId, HWND) {

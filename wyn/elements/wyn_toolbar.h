@@ -39,7 +39,9 @@ public:
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
     // The buttons are no cells of a grid.
-    SIZE Measure() override;
+    // The measured size: the items inside take no room.
+    SIZE Measure() const override;
+    int HeightForWidth(int) const override { return Measure().cy; }
     LRESULT OnCommand(int code, int controlId, HWND window) override;
     LRESULT OnNotify(int code, NMHDR* record) override;
 

@@ -40,8 +40,8 @@ void CWynUrl::Create() {
     kelvo::CreateControlWindow(
         *this, {.windowClass = kClassName, .text = m_text.c_str(), .createParam = this});
     const SIZE text = kelvo::MeasureText(*this, m_text.c_str());
-    m_minWidth = text.cx;
-    m_minHeight = std::max<int>(text.cy, ToPixels({0, 0, 0, 8}).bottom);
+    m_pixels.minWidth = text.cx;
+    m_pixels.minHeight = std::max<int>(text.cy, ToPixels({0, 0, 0, 8}).bottom);
     CWynElement::Create();
 }
 

@@ -252,7 +252,7 @@ GridArrangement ArrangeGrid(const GridContainer& container, std::span<const Grid
     return result;
 }
 
-std::vector<GridChild> MeasureChildren(GridChildSource& children) {
+std::vector<GridChild> MeasureChildren(const GridChildSource& children) {
     std::vector<GridChild> measured;
     measured.reserve(children.Count());
     for (std::size_t i = 0; i < children.Count(); ++i) {
@@ -261,13 +261,14 @@ std::vector<GridChild> MeasureChildren(GridChildSource& children) {
     return measured;
 }
 
-GridArrangement ArrangeGridWithWidthHints(const GridContainer& container, GridChildSource& children,
-                                          GridRect rect) {
-    const GridArrangement first = ArrangeGrid(container, MeasureChildren(children), rect);
-    for (std::size_t i = 0; i < first.cells.size(); ++i) {
-        children.SetWidthHint(i, first.cells[i].width);
+std::vector<GridChild> FitChildrenToCells(const GridContainer& container,
+                                          const GridChildSource& children, GridRect rect) {
+    std::vector<GridChild> fitted = MeasureChildren(children);
+    const GridArrangement first = ArrangeGrid(container, fitted, rect);
+    for (std::size_t i = 0; i < fitted.size(); ++i) {
+        fitted[i].height = children.HeightForWidth(i, first.cells[i].width);
     }
-    return ArrangeGrid(container, MeasureChildren(children), rect);
+    return fitted;
 }
 
 } // namespace kelvo

@@ -58,6 +58,8 @@ struct GridChild {
     std::int32_t span = 1;  // cells covered along the container's orientation
     std::int32_t hFlex = 0; // share of spare width; 0 = fixed
     std::int32_t vFlex = 0;
+
+    bool operator==(const GridChild&) const = default;
 };
 
 struct GridArrangement {
@@ -69,27 +71,33 @@ struct GridArrangement {
 // natural content.
 GridSize MeasureGrid(const GridContainer& container, std::span<const GridChild> children);
 
-// One pass: the grid at its natural solution, then spare space (or shortage)
-// of `rect` inside the margins shared among the flexible columns and rows.
+// One pass: the grid at its natural solution, then the room that `rect`
+// leaves inside the margins, beside the gaps and the fixed columns and rows,
+// shared among the flexible ones by weight, whatever their natural sizes (a
+// flexible column may end narrower than its content). When there is no such
+// room at all, the flexible columns and rows keep their natural sizes and the
+// content runs past the container's far edge: nothing is shrunk.
 GridArrangement ArrangeGrid(const GridContainer& container, std::span<const GridChild> children,
                             GridRect rect);
 
-// The children of a live container, asked for their natural sizes afresh on
-// every pass and told the width of their cell between the passes.
+// The children of a live container: their natural sizes, and the height each
+// needs at a given width (a wrapping text is taller in a narrower cell). Both
+// are queries: asking changes nothing.
 class GridChildSource {
 public:
     virtual ~GridChildSource() = default;
     virtual std::size_t Count() const = 0;
-    virtual GridChild Measure(std::size_t index) = 0;
-    virtual void SetWidthHint(std::size_t index, std::int32_t width) = 0;
+    virtual GridChild Measure(std::size_t index) const = 0;
+    virtual std::int32_t HeightForWidth(std::size_t index, std::int32_t width) const = 0;
 };
 
-std::vector<GridChild> MeasureChildren(GridChildSource& children);
+std::vector<GridChild> MeasureChildren(const GridChildSource& children);
 
-// The full arrangement: a first pass finds every cell's width, each child is
-// told it (a wrapping text works out its height there), and a second pass with
-// the children measured again gives the final cells.
-GridArrangement ArrangeGridWithWidthHints(const GridContainer& container, GridChildSource& children,
-                                          GridRect rect);
+// The children at their natural widths, each with the height it needs at the
+// width of its cell in a first pass over `rect` (widths do not depend on
+// heights, so a second pass over `rect` keeps those widths). MeasureGrid of
+// the result is the container's natural height at `rect`'s width.
+std::vector<GridChild> FitChildrenToCells(const GridContainer& container,
+                                          const GridChildSource& children, GridRect rect);
 
 } // namespace kelvo

@@ -100,6 +100,18 @@ const std::vector<GridCase> kCases = {
      {200, 20},
      {0, 0, 100, 20},
      {{0, 0, 50, 10}, {50, 0, 50, 10}, {0, 10, 100, 10}}},
+    {"a flexible column with no room left beside the fixed ones keeps its natural width",
+     kRowGap4,
+     {{.width = 50, .height = 10}, {.width = 30, .height = 10, .hFlex = 1}},
+     {84, 10},
+     {0, 0, 54, 10}, // 54 - 50 fixed - 1 gap = 0
+     {{0, 0, 50, 10}, {54, 0, 30, 10}}},
+    {"a flexible column in a shortage keeps its natural width and overflows",
+     kRowGap4,
+     {{.width = 50, .height = 10}, {.width = 30, .height = 10, .hFlex = 1}},
+     {84, 10},
+     {0, 0, 40, 10}, // 40 - 50 fixed - 1 gap = -14
+     {{0, 0, 50, 10}, {54, 0, 30, 10}}},
     {"fixed columns overflow a narrow container unshrunk",
      kRowGap4,
      {{.width = 100, .height = 10}, {.width = 100, .height = 10}, {.width = 100, .height = 10}},
@@ -222,36 +234,29 @@ TEST(LayoutGrid, HugeSpanCountsItsGapsWithoutStoringEveryColumn) {
 }
 
 // Leaves as the dialog's elements behave: fixed natural sizes, except a
-// multiline note whose height follows the width it is told.
+// multiline note that needs more lines in a narrower cell.
 class Leaves : public GridChildSource {
 public:
     struct Leaf {
         GridChild natural;
         std::int32_t textWidth = 0; // wraps when nonzero
         std::int32_t lineHeight = 0;
-        std::int32_t hint = 0;
     };
 
     explicit Leaves(std::vector<Leaf> leaves) : leaves_(std::move(leaves)) {}
 
     std::size_t Count() const override { return leaves_.size(); }
 
-    GridChild Measure(std::size_t index) override {
+    GridChild Measure(std::size_t index) const override { return leaves_[index].natural; }
+
+    std::int32_t HeightForWidth(std::size_t index, std::int32_t width) const override {
         const Leaf& leaf = leaves_[index];
-        GridChild child = leaf.natural;
-        if (leaf.textWidth != 0 && leaf.hint > 0) {
-            child.width = std::max(child.width, leaf.hint);
-            const std::int32_t lines = (leaf.textWidth + child.width - 1) / child.width;
-            child.height = std::max(child.height, lines * leaf.lineHeight);
+        if (leaf.textWidth == 0 || width <= 0) {
+            return leaf.natural.height;
         }
-        return child;
+        const std::int32_t lines = (leaf.textWidth + width - 1) / width;
+        return std::max(leaf.natural.height, lines * leaf.lineHeight);
     }
-
-    void SetWidthHint(std::size_t index, std::int32_t width) override {
-        leaves_[index].hint = width;
-    }
-
-    std::int32_t HintOf(std::size_t index) const { return leaves_[index].hint; }
 
 private:
     std::vector<Leaf> leaves_;
@@ -260,7 +265,7 @@ private:
 // The settings dialog's two-column box: labels in column 0, controls in
 // column 1, lines and a multiline note spanning both.
 TEST(LayoutGrid, SettingsBoxGivesTheNoteBothColumnsAndItsWrappedHeight) {
-    Leaves settings({
+    const Leaves settings({
         {{.width = 118, .height = 13}},                    // "On chunk double click:"
         {{.width = 120, .height = 21}},                    // combobox
         {{.width = 98, .height = 13}},                     // "Open Kelvo hotkey:"
@@ -276,25 +281,41 @@ TEST(LayoutGrid, SettingsBoxGivesTheNoteBothColumnsAndItsWrappedHeight) {
     const GridContainer box{.columns = 2, .cellSpaceX = 6, .cellSpaceY = 6};
 
     // Rows 21, 24, 2, 12, 20, 20, 2 and six gaps.
-    const GridSize before = MeasureGrid(box, MeasureChildren(settings));
-    EXPECT_EQ(before, (GridSize{288, 137}));
+    const GridSize natural = MeasureGrid(box, MeasureChildren(settings));
+    EXPECT_EQ(natural, (GridSize{288, 137}));
 
-    // The dialog measures and arranges twice; the note learns its width in the
-    // first arrangement and its three wrapped lines count from then on.
-    ArrangeGridWithWidthHints(box, settings, {0, 0, before.width, before.height});
-    EXPECT_EQ(settings.HintOf(5), 288);
-    EXPECT_EQ(settings.HintOf(8), 132);
-    EXPECT_EQ(settings.HintOf(3), 150);
-    const GridSize after = MeasureGrid(box, MeasureChildren(settings));
-    EXPECT_EQ(after, (GridSize{288, 137 - 12 + 39}));
+    // In the cell that width gives it the note needs three lines.
+    const std::vector<GridChild> fitted = FitChildrenToCells(box, settings, {0, 0, 288, 0});
+    EXPECT_EQ(fitted[5].height, 39);
+    EXPECT_EQ(fitted[5].width, 11) << "the natural width stays";
+    EXPECT_EQ(fitted[3].height, 24) << "what does not wrap keeps its height";
+    const GridSize forWidth = MeasureGrid(box, fitted);
+    EXPECT_EQ(forWidth, (GridSize{288, 137 - 12 + 39}));
+    EXPECT_EQ(FitChildrenToCells(box, settings, {0, 0, 288, 0}), fitted)
+        << "asking changes nothing";
 
-    const GridArrangement cells = ArrangeGridWithWidthHints(box, settings, {0, 0, 288, 164});
+    const GridArrangement cells = ArrangeGrid(box, fitted, {0, 0, 288, 164});
     EXPECT_EQ(cells.cells[0], (GridRect{0, 0, 132, 21}));   // widest label
     EXPECT_EQ(cells.cells[1], (GridRect{138, 0, 150, 21})); // widest control
     EXPECT_EQ(cells.cells[4], (GridRect{0, 57, 288, 2}));   // line over both columns
     EXPECT_EQ(cells.cells[5], (GridRect{0, 65, 288, 39}));  // 132 + 6 + 150, 3 lines of 13
     EXPECT_EQ(cells.cells[6], (GridRect{0, 110, 132, 20})); // below the note
     EXPECT_EQ(cells.cells[10], (GridRect{0, 162, 288, 2}));
+}
+
+// A wrapping text in a flexible column: the wider the container, the fewer
+// lines, and narrowing it again gives the first height back.
+TEST(LayoutGrid, HeightFollowsTheWidthBothWays) {
+    const Leaves row(
+        {{{.width = 40, .height = 10}}, {{.width = 20, .height = 10, .hFlex = 1}, 600, 10}});
+    const GridContainer box{.cellSpaceX = 4};
+    const auto heightAt = [&](std::int32_t width) {
+        return MeasureGrid(box, FitChildrenToCells(box, row, {0, 0, width, 0})).height;
+    };
+    EXPECT_EQ(heightAt(144), 60); // 100 wide: 6 lines
+    EXPECT_EQ(heightAt(344), 20); // 300 wide: 2 lines
+    EXPECT_EQ(heightAt(144), 60);
+    EXPECT_EQ(MeasureGrid(box, MeasureChildren(row)), (GridSize{64, 10}));
 }
 
 } // namespace

@@ -27,7 +27,7 @@ void CWynBox::Create() {
     CWynElement::Create();
     const RECT pixels =
         ToPixels({m_margins.left, m_margins.top, m_margins.right, m_margins.bottom});
-    m_margins = {
+    m_pixels.margins = {
         .left = pixels.left, .right = pixels.right, .top = pixels.top, .bottom = pixels.bottom};
 }
 

@@ -1,8 +1,10 @@
 #include "wyn/engine/wyn_element.h"
 
+#include <algorithm>
 #include <new>
 
 #include "base/com.h"
+#include "base/unique_any.h"
 #include "wyn/engine/description.h"
 #include "wyn/engine/dialog_units.h"
 #include "wyn/engine/no_case.h"
@@ -18,6 +20,57 @@ namespace {
 // keeps the recursive passes over the tree off the end of the stack.
 constexpr int kMaxDepth = 64;
 
+// One repaint of the dialog after a whole layout: no copying of old contents,
+// erasing deferred.
+constexpr UINT kMoveFlags = SWP_NOZORDER | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_DEFERERASE;
+
+void EndBatch(HDWP batch) noexcept {
+    ::EndDeferWindowPos(batch);
+}
+// A batch of window moves, carried out when the owner goes.
+using unique_hdwp = kelvo::unique_any<HDWP, EndBatch>;
+
+void MoveAlone(const CWynLayout::Move& move) {
+    ::SetWindowPos(move.window, nullptr, move.rect.left, move.rect.top, move.rect.width,
+                   move.rect.height, kMoveFlags | move.flags);
+}
+
+// The moves of the windows of one parent as one batch. A batch that fails is
+// abandoned by the system, so its windows are then moved one by one.
+void MoveSiblings(const std::vector<const CWynLayout::Move*>& moves) {
+    unique_hdwp batch(::BeginDeferWindowPos(static_cast<int>(moves.size())));
+    for (const CWynLayout::Move* move : moves) {
+        if (!batch)
+            break;
+        batch.reset(::DeferWindowPos(batch.release(), move->window, nullptr, move->rect.left,
+                                     move->rect.top, move->rect.width, move->rect.height,
+                                     kMoveFlags | move->flags));
+    }
+    if (batch)
+        return;
+    for (const CWynLayout::Move* move : moves)
+        MoveAlone(*move);
+}
+
+// DeferWindowPos takes the windows of one parent per batch: one batch for each
+// parent, in the order the parents first appear.
+void MoveWindows(const std::vector<CWynLayout::Move>& moves) {
+    std::vector<HWND> parents;
+    for (const CWynLayout::Move& move : moves) {
+        HWND parent = ::GetAncestor(move.window, GA_PARENT);
+        if (std::find(parents.begin(), parents.end(), parent) == parents.end())
+            parents.push_back(parent);
+    }
+    for (HWND parent : parents) {
+        std::vector<const CWynLayout::Move*> siblings;
+        for (const CWynLayout::Move& move : moves) {
+            if (::GetAncestor(move.window, GA_PARENT) == parent)
+                siblings.push_back(&move);
+        }
+        MoveSiblings(siblings);
+    }
+}
+
 } // namespace
 
 // The children of an element as the grid solver sees them.
@@ -28,19 +81,18 @@ public:
 
     std::size_t Count() const override { return m_children.size(); }
 
-    kelvo::GridChild Measure(std::size_t index) override { return Cell(*m_children[index]); }
-
-    void SetWidthHint(std::size_t index, std::int32_t width) override {
-        m_children[index]->SetWidthHint(width);
-    }
-
-    static kelvo::GridChild Cell(CWynElement& child) {
+    kelvo::GridChild Measure(std::size_t index) const override {
+        const CWynElement& child = *m_children[index];
         const SIZE natural = child.Measure();
         return {.width = natural.cx,
                 .height = natural.cy,
                 .span = child.m_span,
                 .hFlex = child.m_hFlex,
                 .vFlex = child.m_vFlex};
+    }
+
+    std::int32_t HeightForWidth(std::size_t index, std::int32_t width) const override {
+        return m_children[index]->HeightForWidth(width);
     }
 
 private:
@@ -59,41 +111,77 @@ bool CWynElement::IsType(std::wstring_view name, CWynElement*& element) {
     return AnswerType(L"", name, element);
 }
 
-SIZE CWynElement::Measure() {
-    std::vector<kelvo::GridChild> children;
-    children.reserve(m_children.size());
-    for (const auto& child : m_children)
-        children.push_back(ChildSource::Cell(*child));
-    const kelvo::GridSize size = kelvo::MeasureGrid(Container(), children);
+SIZE CWynElement::Measure() const {
+    const kelvo::GridSize size =
+        kelvo::MeasureGrid(Container(), kelvo::MeasureChildren(ChildSource(m_children)));
     return {size.width, size.height};
 }
 
-void CWynElement::Arrange(int left, int top, int width, int height) {
-    m_rect = {left, top, width, height};
-    ChildSource children(m_children);
-    const kelvo::GridArrangement arranged =
-        kelvo::ArrangeGridWithWidthHints(Container(), children, {left, top, width, height});
-    if (m_hWnd && m_parent && !m_fixedPosition) {
-        // One repaint of the dialog after a whole layout: no copying of old
-        // contents, erasing deferred.
-        ::SetWindowPos(m_hWnd, nullptr, arranged.window.left, arranged.window.top,
-                       arranged.window.width, arranged.window.height,
-                       SWP_NOZORDER | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_DEFERERASE);
+int CWynElement::HeightForWidth(int width) const {
+    if (m_children.empty())
+        return Measure().cy;
+    const kelvo::GridContainer container = Container();
+    return kelvo::MeasureGrid(container, kelvo::FitChildrenToCells(
+                                             container, ChildSource(m_children), {0, 0, width, 0}))
+        .height;
+}
+
+void CWynElement::CalculateLayout(const Rect& rect, CWynLayout& layout) const {
+    const kelvo::GridArrangement arranged = ArrangeChildren(rect);
+    if (m_hWnd && m_parent && !m_fixedPosition)
+        layout.moves.push_back({m_hWnd, arranged.window});
+    PlaceChildren(arranged, layout);
+}
+
+kelvo::GridArrangement CWynElement::ArrangeChildren(const Rect& rect) const {
+    const kelvo::GridContainer container = Container();
+    std::vector<kelvo::GridChild> children =
+        kelvo::FitChildrenToCells(container, ChildSource(m_children), rect);
+    kelvo::GridArrangement arranged = kelvo::ArrangeGrid(container, children, rect);
+    bool limited = false;
+    for (std::size_t i = 1; i < m_children.size(); ++i) {
+        limited |= m_children[i]->LimitPrevious(children[i - 1], arranged.cells[i - 1],
+                                                arranged.cells[i], rect);
     }
+    return limited ? kelvo::ArrangeGrid(container, children, rect) : arranged;
+}
+
+void CWynElement::PlaceChildren(const kelvo::GridArrangement& arranged, CWynLayout& layout) const {
     for (std::size_t i = 0; i < arranged.cells.size(); ++i) {
-        const kelvo::GridRect& cell = arranged.cells[i];
-        m_children[i]->Arrange(cell.left, cell.top, cell.width, cell.height);
+        layout.placements.push_back({m_children[i].get(), arranged.cells[i]});
+        m_children[i]->CalculateLayout(arranged.cells[i], layout);
     }
+}
+
+CWynLayout CWynElement::Layout(const Rect& rect) {
+    CWynLayout layout;
+    layout.placements.push_back({this, rect});
+    CalculateLayout(rect, layout);
+    return layout;
+}
+
+void CWynElement::ApplyLayout(const CWynLayout& layout) {
+    for (const CWynLayout::Placement& placed : layout.placements)
+        placed.element->m_rect = placed.rect;
+    MoveWindows(layout.moves);
+    for (const CWynLayout::Placement& placed : layout.placements)
+        placed.element->OnLayoutApplied();
+}
+
+void CWynElement::Arrange(int left, int top, int width, int height) {
+    ApplyLayout(Layout({left, top, width, height}));
 }
 
 bool CWynElement::Parse(IXMLDOMNode* node) {
     const CWynAttributes attributes(node);
-    m_rect = {attributes.Int(L"left", 0), attributes.Int(L"top", 0), attributes.Int(L"width", 0),
-              attributes.Int(L"height", 0)};
+    m_requestedWidth = attributes.Int(L"width", 0);
+    m_requestedHeight = attributes.Int(L"height", 0);
     m_hFlex = attributes.Int(L"hFlex", 0);
     m_vFlex = attributes.Int(L"vFlex", 0);
     m_minWidth = attributes.Int(L"minwidth", 0);
     m_minHeight = attributes.Int(L"minheight", 0);
+    m_pixels.minWidth = m_minWidth;
+    m_pixels.minHeight = m_minHeight;
     m_maxWidth = attributes.Int(L"maxwidth", 0);
     m_maxHeight = attributes.Int(L"maxheight", 0);
     m_columns = attributes.Int(L"columns", 0);
@@ -158,10 +246,10 @@ void CWynElement::AddChild(std::unique_ptr<CWynElement> child) {
 void CWynElement::Create() {
     if (m_parent) {
         const RECT pixels = ToPixels({m_cellSpaceX, m_cellSpaceY, m_maxWidth, m_maxHeight});
-        m_cellSpaceX = m_cellSpaceX >= 0 ? pixels.left : m_parent->m_cellSpaceX;
-        m_cellSpaceY = m_cellSpaceY >= 0 ? pixels.top : m_parent->m_cellSpaceY;
-        m_maxWidth = pixels.right;
-        m_maxHeight = pixels.bottom;
+        m_pixels.cellSpaceX = m_cellSpaceX >= 0 ? pixels.left : m_parent->m_pixels.cellSpaceX;
+        m_pixels.cellSpaceY = m_cellSpaceY >= 0 ? pixels.top : m_parent->m_pixels.cellSpaceY;
+        m_pixels.maxWidth = pixels.right;
+        m_pixels.maxHeight = pixels.bottom;
     }
     for (const auto& child : m_children)
         child->Create();
@@ -192,7 +280,7 @@ bool CWynElement::HandleMenuKey(wchar_t character) {
     return false;
 }
 
-HFONT CWynElement::GetFont() {
+HFONT CWynElement::GetFont() const {
     return m_parent ? m_parent->GetFont() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
@@ -208,7 +296,7 @@ int CWynElement::GetKind() {
     return 0;
 }
 
-HWND CWynElement::GetWindow() {
+HWND CWynElement::GetWindow() const {
     if (m_hWnd)
         return m_hWnd;
     return m_parent ? m_parent->GetWindow() : nullptr;
@@ -250,7 +338,11 @@ bool CWynElement::IsHidden() {
     return m_hidden || (m_parent && m_parent->IsHidden());
 }
 
-void CWynElement::SetWidthHint(int) {}
+void CWynElement::OnLayoutApplied() {}
+
+bool CWynElement::LimitPrevious(kelvo::GridChild&, const Rect&, const Rect&, const Rect&) const {
+    return false;
+}
 
 CWynElement* CWynElement::FindByControlId(int controlId) {
     if (m_controlId == controlId)
@@ -289,7 +381,7 @@ CWynElement* CWynElement::Root() {
     return root;
 }
 
-CWynElement* CWynElement::PreviousSibling() {
+CWynElement* CWynElement::PreviousSibling() const {
     if (!m_parent)
         return nullptr;
     const auto& siblings = m_parent->m_children;
@@ -320,12 +412,12 @@ void CWynElement::SetHidden(bool hidden) {
 }
 
 void CWynElement::SetFixedWidth(int width) {
-    m_minWidth = width;
+    m_pixels.minWidth = width;
     m_hFlex = 0;
 }
 
 void CWynElement::SetFixedHeight(int height) {
-    m_minHeight = height;
+    m_pixels.minHeight = height;
     m_vFlex = 0;
 }
 
@@ -363,7 +455,7 @@ bool CWynElement::AnswerType(std::wstring_view own, std::wstring_view name, CWyn
     return matches;
 }
 
-RECT CWynElement::ToPixels(RECT units) {
+RECT CWynElement::ToPixels(RECT units) const {
     return kelvo::DialogUnitsToPixels(GetWindow(), units);
 }
 
@@ -372,14 +464,14 @@ kelvo::GridContainer CWynElement::Container() const {
                 m_orient == kVertical ? kelvo::GridOrient::Vertical : kelvo::GridOrient::Horizontal,
             .columns = m_columns,
             .rows = m_rows,
-            .cellSpaceX = m_cellSpaceX,
-            .cellSpaceY = m_cellSpaceY,
-            .marginLeft = m_margins.left,
-            .marginRight = m_margins.right,
-            .marginTop = m_margins.top,
-            .marginBottom = m_margins.bottom,
-            .minWidth = m_minWidth,
-            .minHeight = m_minHeight,
-            .maxWidth = m_maxWidth,
-            .maxHeight = m_maxHeight};
+            .cellSpaceX = m_pixels.cellSpaceX,
+            .cellSpaceY = m_pixels.cellSpaceY,
+            .marginLeft = m_pixels.margins.left,
+            .marginRight = m_pixels.margins.right,
+            .marginTop = m_pixels.margins.top,
+            .marginBottom = m_pixels.margins.bottom,
+            .minWidth = m_pixels.minWidth,
+            .minHeight = m_pixels.minHeight,
+            .maxWidth = m_pixels.maxWidth,
+            .maxHeight = m_pixels.maxHeight};
 }

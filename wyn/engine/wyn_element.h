@@ -2,6 +2,11 @@
 // The base of every element of a dialog description. Elements form a tree that
 // mirrors the description; each owns its children and its texts, may own one
 // child window, and lays its children out in a grid (wyn/layout_grid.h).
+//
+// Layout is a calculation, then one batch of window moves: Layout works out a
+// CWynLayout (where every element is placed and where every window goes)
+// from the natural sizes and the heights for widths, changing nothing;
+// ApplyLayout moves the windows and stores each element's placed rectangle.
 
 #include <windows.h>
 
@@ -17,15 +22,12 @@
 #include "wyn/engine/layout_grid.h"
 
 class CWynEngine;
+struct CWynLayout;
 
 class CWynElement {
 public:
-    struct Rect {
-        int left = 0;
-        int top = 0;
-        int width = 0;
-        int height = 0;
-    };
+    // Pixels, in the client coordinates of the window the element lives in.
+    using Rect = kelvo::GridRect;
 
     CWynElement(CWynElement* parent, CWynEngine* engine) noexcept;
     CWynElement(const CWynElement&) = delete;
@@ -40,9 +42,15 @@ public:
     // answers only for the empty name.
     virtual bool IsType(std::wstring_view name, CWynElement*& element);
     // Natural outer size in pixels.
-    virtual SIZE Measure();
-    // Takes the rectangle, moves the own window there and lays the children out in it.
-    virtual void Arrange(int left, int top, int width, int height);
+    virtual SIZE Measure() const;
+    // The height the element needs at `width`: a wrapping text its wrapped
+    // height, a container the height of its grid with its children asked the
+    // same at the widths of their cells, anything else its natural height.
+    virtual int HeightForWidth(int width) const;
+    // Adds to `layout` where the element's own windows go and where its
+    // children are placed (and so on down) when the element is placed at
+    // `rect`. Changes nothing.
+    virtual void CalculateLayout(const Rect& rect, CWynLayout& layout) const;
     // Reads the common attributes, takes a control id and builds the children.
     virtual bool Parse(IXMLDOMNode* node);
     // Loads a description (wyn/description.h) and parses the node at `rootPath`.
@@ -63,12 +71,12 @@ public:
     // Offered an Alt+key press; asks the children unless hidden.
     virtual bool HandleMenuKey(wchar_t character);
     // The parent's font; the stock default GUI font at the root.
-    virtual HFONT GetFont();
+    virtual HFONT GetFont() const;
     virtual LRESULT OnNotify(int code, NMHDR* record);
     virtual LRESULT OnCommand(int code, int controlId, HWND window);
     virtual int GetKind();
     // The own window, else the parent's answer: the parent for child windows.
-    virtual HWND GetWindow();
+    virtual HWND GetWindow() const;
     virtual void SetIntValue(int value);
     virtual int GetIntValue();
     virtual void SetTextValue(const wchar_t* text);
@@ -81,8 +89,25 @@ public:
     virtual void ApplyEnabled();
     virtual bool IsDisabled();
     virtual bool IsHidden();
-    // The width the element's cell will get, told before heights are settled.
-    virtual void SetWidthHint(int width);
+    // Run on every element of a layout once its windows have moved: controls
+    // that arrange their own insides (list columns, status bar parts, up-down
+    // arrows) follow their new size. Base: nothing.
+    virtual void OnLayoutApplied();
+    // Asked by the parent's layout for every child after the first: may lower
+    // the natural size of the element before it (`previous`, placed in
+    // `previous_cell`) so that this one (in `own_cell`) stays inside the
+    // parent's `room`; true when it did. Base: no.
+    virtual bool LimitPrevious(kelvo::GridChild& previous, const Rect& previous_cell,
+                               const Rect& own_cell, const Rect& room) const;
+
+    // The layout of this element placed at `rect` and of everything below it,
+    // as a value: calculating it changes nothing.
+    CWynLayout Layout(const Rect& rect);
+    // Moves the windows of `layout`, one batch per parent window, and stores
+    // every element's placed rectangle.
+    static void ApplyLayout(const CWynLayout& layout);
+    // Layout and ApplyLayout at that rectangle.
+    void Arrange(int left, int top, int width, int height);
 
     // Depth-first from this element, children in order; first match wins.
     CWynElement* FindByControlId(int controlId);
@@ -90,7 +115,7 @@ public:
     // The `id` attribute in any case; an element without one never matches.
     CWynElement* FindById(std::wstring_view id);
     CWynElement* Root();
-    CWynElement* PreviousSibling();
+    CWynElement* PreviousSibling() const;
 
     // The text-table entry for (locid, name) when the element has a locid and
     // the table has one, else the attribute itself.
@@ -115,7 +140,7 @@ public:
     const std::optional<std::wstring>& id() const noexcept { return m_id; }
     const std::optional<std::wstring>& tags() const noexcept { return m_tags; }
     HWND hwnd() const noexcept { return m_hWnd; }
-    // Pixels once laid out.
+    // Where the last layout placed the element.
     const Rect& rect() const noexcept { return m_rect; }
     const std::vector<std::unique_ptr<CWynElement>>& children() const noexcept {
         return m_children;
@@ -127,14 +152,29 @@ protected:
     // Answers IsType for a type whose element name is `own`.
     bool AnswerType(std::wstring_view own, std::wstring_view name, CWynElement*& element);
     // Dialog units to pixels with the dialog this element lives in.
-    RECT ToPixels(RECT units);
+    RECT ToPixels(RECT units) const;
+    // The grid of the children in `rect`: each child with the height it needs
+    // in its cell, the element before a splitter kept inside the room.
+    kelvo::GridArrangement ArrangeChildren(const Rect& rect) const;
+    // Adds the children at their cells of `arranged` to `layout`.
+    void PlaceChildren(const kelvo::GridArrangement& arranged, CWynLayout& layout) const;
+
+    struct Margins {
+        int left = 0;
+        int right = 0;
+        int top = 0;
+        int bottom = 0;
+    };
 
     CWynElement* m_parent;
     CWynEngine* m_engine;
     int m_controlId = 0;
     std::optional<std::wstring> m_id;
     std::optional<std::wstring> m_tags;
-    Rect m_rect;
+    // The size attributes as the description gives them: dialog units, unless
+    // a type reads them otherwise. 0: none.
+    int m_requestedWidth = 0;
+    int m_requestedHeight = 0;
     int m_maxWidth = 0; // 0: no limit
     int m_maxHeight = 0;
     int m_minWidth = 0;
@@ -144,7 +184,7 @@ protected:
     int m_hFlex = 0;
     int m_vFlex = 0;
     int m_orient = kHorizontal;
-    int m_cellSpaceX = -1; // -1: the parent's
+    int m_cellSpaceX = -1; // dialog units; -1: the parent's
     int m_cellSpaceY = -1;
     int m_columns = 0;
     int m_rows = 0;
@@ -153,13 +193,22 @@ protected:
     int m_span = 1;
     // Layout leaves the window where its owner put it.
     bool m_fixedPosition = false;
-    struct Margins {
-        int left = 0;
-        int right = 0;
-        int top = 0;
-        int bottom = 0;
+    Margins m_margins; // dialog units
+    // What layout reads, in pixels: made in Create from the values above.
+    // Only the min sizes start at Parse, as the attributes taken as pixels; a
+    // type that measures its natural size (or reads them in dialog units)
+    // replaces them in its Create.
+    struct Pixels {
+        int minWidth = 0; // a leaf's natural size, a container's least size
+        int minHeight = 0;
+        int maxWidth = 0; // 0: no limit
+        int maxHeight = 0;
+        int cellSpaceX = 0;
+        int cellSpaceY = 0;
+        Margins margins;
     };
-    Margins m_margins; // pixels, once created
+    Pixels m_pixels;
+    Rect m_rect; // where the last layout placed the element
     std::vector<std::unique_ptr<CWynElement>> m_children;
 
 private:
@@ -168,4 +217,24 @@ private:
     kelvo::GridContainer Container() const;
     void ParseChildren(IXMLDOMNode* node);
     int Depth() const noexcept;
+};
+
+// A calculated layout. Rectangles are pixels in the client coordinates of the
+// window an element's windows live in: a nested dialog's children are placed
+// in its own client area.
+struct CWynLayout {
+    struct Placement {
+        CWynElement* element = nullptr;
+        CWynElement::Rect rect;
+
+        bool operator==(const Placement&) const = default;
+    };
+    struct Move {
+        HWND window = nullptr;
+        CWynElement::Rect rect; // in the client coordinates of its parent window
+        UINT flags = 0;         // beyond those of every move
+    };
+
+    std::vector<Placement> placements; // the element laid out first, then its tree in order
+    std::vector<Move> moves;
 };

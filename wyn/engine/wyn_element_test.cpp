@@ -4,10 +4,19 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "wyn/engine/wyn_window.h"
 #include "wyn/testing/test_tree.h"
+
+void PrintTo(const CWynLayout::Placement& placed, std::ostream* os) {
+    *os << (placed.element && placed.element->id() ? testing::PrintToString(*placed.element->id())
+                                                   : std::string("-"))
+        << " at {" << placed.rect.left << ", " << placed.rect.top << ", " << placed.rect.width
+        << " x " << placed.rect.height << "}";
+}
 
 namespace {
 
@@ -251,11 +260,52 @@ TEST_F(WynElementTest, ArrangeGivesEveryChildItsCellAndMovesItsWindow) {
     EXPECT_EQ(flex.right - flex.left, inner - 50 - 2 * gapX);
 
     EXPECT_FALSE(Shown(Find(root, L"hidden").hwnd()));
-    EXPECT_EQ(static_cast<wyn_test::TestLeaf&>(Find(root, L"flex")).hint, inner - 50 - 2 * gapX);
 
     const SIZE natural = root.Measure();
     EXPECT_EQ(natural.cx, 2 * marginX + 60 + 2 * gapX);
     EXPECT_EQ(natural.cy, 2 * marginY + 12 + 10 + 10 + 2 * gapY);
+}
+
+// A tree without windows, where dialog units are pixels: a row of an icon and
+// a note whose 300 pixels of text wrap in lines 10 high, above a bar.
+constexpr wchar_t kBlocks[] = LR"(<window>
+    <vbox id="outer" hFlex="1" cellSpaceX="4" cellSpaceY="4"
+          marginLeft="5" marginRight="5" marginTop="5" marginBottom="5">
+      <hbox id="row" hFlex="1">
+        <block id="icon" minwidth="20" minheight="20"/>
+        <block id="note" hFlex="1" minwidth="10" minheight="10" text="300"/>
+      </hbox>
+      <block id="bar" minwidth="50" minheight="8"/>
+    </vbox>
+  </window>)";
+
+TEST_F(WynElementTest, LayoutIsAValueCalculatedWithoutChangingAnything) {
+    CWynWindow root(nullptr, &engine);
+    ASSERT_TRUE(root.Parse(wyn_test::ParseElement(kBlocks).get()));
+    root.Create();
+    EXPECT_EQ(root.Measure().cx, 5 + 50 + 5) << "the bar is the widest";
+    EXPECT_EQ(root.Measure().cy, 5 + 20 + 4 + 8 + 5) << "the note unwrapped";
+    // 120 wide: the note's cell is 110 - 20 - 4 = 86, four lines.
+    ASSERT_EQ(root.HeightForWidth(120), 5 + 40 + 4 + 8 + 5);
+
+    const CWynLayout layout = root.Layout({0, 0, 120, 62});
+    const std::vector<CWynLayout::Placement> expected = {
+        {&root, {0, 0, 120, 62}},
+        {&Find(root, L"outer"), {0, 0, 120, 62}},
+        {&Find(root, L"row"), {5, 5, 110, 40}},
+        {&Find(root, L"icon"), {5, 5, 20, 40}},
+        {&Find(root, L"note"), {29, 5, 86, 40}},
+        {&Find(root, L"bar"), {5, 49, 110, 8}},
+    };
+    EXPECT_EQ(layout.placements, expected);
+    EXPECT_TRUE(layout.moves.empty()) << "no windows to move";
+    EXPECT_EQ(Find(root, L"note").rect(), CWynElement::Rect{}) << "nothing placed yet";
+    EXPECT_EQ(root.Layout({0, 0, 120, 62}).placements, expected) << "the same answer again";
+
+    CWynElement::ApplyLayout(layout);
+    for (const CWynLayout::Placement& placed : expected)
+        EXPECT_EQ(placed.element->rect(), placed.rect);
+    EXPECT_EQ(root.Layout({0, 0, 120, 62}).placements, expected) << "applying changes no answer";
 }
 
 TEST_F(WynElementTest, ServicesFindAndWalkTheTree) {

@@ -5,8 +5,8 @@ bool CWynSpacer::IsType(std::wstring_view name, CWynElement*& element) {
 }
 
 void CWynSpacer::Create() {
-    const RECT natural = ToPixels({0, 0, m_rect.width, m_rect.height});
-    m_minWidth = natural.right;
-    m_minHeight = natural.bottom;
+    const RECT natural = ToPixels({0, 0, m_requestedWidth, m_requestedHeight});
+    m_pixels.minWidth = natural.right;
+    m_pixels.minHeight = natural.bottom;
     CWynElement::Create();
 }

@@ -26,7 +26,7 @@ HWND CreateControlWindow(CWynElement& element, const ControlWindow& control) {
     return window;
 }
 
-SIZE MeasureText(CWynElement& element, const wchar_t* text, int wrapWidth) {
+SIZE MeasureText(const CWynElement& element, const wchar_t* text, int wrapWidth) {
     window_dc dc(element.GetWindow());
     if (!dc)
         return {};

@@ -30,7 +30,7 @@ HWND CreateControlWindow(CWynElement& element, const ControlWindow& control);
 
 // The size of `text` drawn in the element's font as an edit control draws it;
 // with `wrapWidth` > 0 words wrap at that width. A missing text measures "W".
-SIZE MeasureText(CWynElement& element, const wchar_t* text, int wrapWidth = 0);
+SIZE MeasureText(const CWynElement& element, const wchar_t* text, int wrapWidth = 0);
 
 // Registers a window class on `module` unless one of that name exists there.
 void EnsureWindowClass(HINSTANCE module, const wchar_t* name, WNDPROC procedure, UINT style,

@@ -46,9 +46,7 @@ int ScreenDpiY() {
 } // namespace
 
 CWynDialog::CWynDialog(std::wstring source, CWynEngine* engine, CWynElement* parent)
-    : CWynElement(parent, engine), m_source(std::move(source)), m_contextHelp(engine) {
-    m_margins = {5, 5, 5, 5};
-}
+    : CWynElement(parent, engine), m_source(std::move(source)), m_contextHelp(engine) {}
 
 CWynDialog::CWynDialog(CWynElement* parent, CWynEngine* engine)
     : CWynDialog(std::wstring(), engine, parent) {}
@@ -62,23 +60,18 @@ bool CWynDialog::IsType(std::wstring_view name, CWynElement*& element) {
     return AnswerType(L"dialog", name, element);
 }
 
-void CWynDialog::Arrange(int left, int top, int width, int height) {
+void CWynDialog::CalculateLayout(const Rect& rect, CWynLayout& layout) const {
     if (!IsNested() || !m_hWnd) {
-        CWynElement::Arrange(left, top, width, height);
+        CWynElement::CalculateLayout(rect, layout);
         return;
     }
     // A nested dialog sits in its parent's window at the rectangle; its
     // children live in its own client area.
-    if (!m_fixedPosition) {
-        ::SetWindowPos(m_hWnd, nullptr, left, top,
-                       m_maxWidth > 0 ? std::min(width, m_maxWidth) : width,
-                       m_maxHeight > 0 ? std::min(height, m_maxHeight) : height,
-                       SWP_NOZORDER | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_DEFERERASE);
-    }
-    const bool fixed = std::exchange(m_fixedPosition, true);
-    CWynElement::Arrange(0, 0, width, height);
-    m_fixedPosition = fixed;
-    m_rect = {left, top, width, height};
+    const kelvo::GridArrangement arranged = ArrangeChildren({0, 0, rect.width, rect.height});
+    if (!m_fixedPosition)
+        layout.moves.push_back(
+            {m_hWnd, {rect.left, rect.top, arranged.window.width, arranged.window.height}});
+    PlaceChildren(arranged, layout);
 }
 
 bool CWynDialog::Parse(IXMLDOMNode* node) {
@@ -95,9 +88,6 @@ bool CWynDialog::Parse(IXMLDOMNode* node) {
     m_titleBar = attributes.BoolDefaultTrue(L"titleBar");
     m_border = attributes.Enum(L"border", {L"none", L"thin", L"resizing", L"dialogFrame"},
                                kBorderDialogFrame);
-    m_requestedWidth = std::max(0, m_rect.width);
-    m_requestedHeight = std::max(0, m_rect.height);
-
     if (IsNested()) {
         m_style = kNestedStyle | (IsHidden() ? 0 : WS_VISIBLE);
         m_exStyle = WS_EX_CONTROLPARENT;
@@ -149,12 +139,7 @@ int CWynDialog::NextControlId() {
     return m_nextControlId++;
 }
 
-HFONT CWynDialog::GetFont() {
-    if (!m_fontMade) {
-        m_fontMade = true;
-        const LOGFONTW lf = DialogLogFont();
-        m_font.reset(::CreateFontIndirectW(&lf));
-    }
+HFONT CWynDialog::GetFont() const {
     return m_font ? m_font.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
@@ -169,6 +154,9 @@ LOGFONTW CWynDialog::DialogLogFont() {
 }
 
 bool CWynDialog::OnInitDialog() {
+    // Made before any element window, which all get it.
+    const LOGFONTW lf = DialogLogFont();
+    m_font.reset(::CreateFontIndirectW(&lf));
     OnBeforeInit();
     if (IsNested())
         InitNested();
@@ -182,31 +170,26 @@ void CWynDialog::InitNested() {
     CWynElement::Create();
     const RECT margins =
         ToPixels({m_margins.left, m_margins.top, m_margins.right, m_margins.bottom});
-    m_margins = {margins.left, margins.right, margins.top, margins.bottom};
+    m_pixels.margins = {margins.left, margins.right, margins.top, margins.bottom};
 }
 
 void CWynDialog::InitTopLevel() {
     const RECT spacing = ToPixels({4, 4, 7, 7});
-    m_cellSpaceX = spacing.left;
-    m_cellSpaceY = spacing.top;
-    m_margins = {spacing.right, spacing.right, spacing.bottom, spacing.bottom};
-    const RECT requested = ToPixels({0, 0, m_requestedWidth, m_requestedHeight});
-    m_requestedWidth = requested.right;
-    m_requestedHeight = requested.bottom;
+    m_pixels.cellSpaceX = spacing.left;
+    m_pixels.cellSpaceY = spacing.top;
+    m_pixels.margins = {spacing.right, spacing.right, spacing.bottom, spacing.bottom};
+    const RECT requested =
+        ToPixels({0, 0, std::max(0, m_requestedWidth), std::max(0, m_requestedHeight)});
 
     CWynElement::Create();
 
+    // The natural width unless one is asked for, and the height the content
+    // needs at that width (wrapping texts wrap in it) unless one is asked for.
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
-    int width = 0;
-    int height = 0;
-    // The second pass sees the heights that wrapping texts found in the first.
-    for (int pass = 0; pass < 2; ++pass) {
-        const SIZE natural = Measure();
-        width = m_requestedWidth > 0 ? m_requestedWidth : natural.cx;
-        height = m_requestedHeight > 0 ? m_requestedHeight : natural.cy;
-        Arrange(client.left, client.top, width, height);
-    }
+    const int width = requested.right > 0 ? requested.right : Measure().cx;
+    const int height = requested.bottom > 0 ? requested.bottom : HeightForWidth(width);
+    Arrange(client.left, client.top, width, height);
 
     RECT window{};
     ::GetWindowRect(m_hWnd, &window);
@@ -303,8 +286,8 @@ bool CWynDialog::BuildTemplate() {
     const std::vector<std::uint16_t> words = kelvo::BuildDialogTemplate(
         {.style = m_style,
          .exStyle = m_exStyle,
-         .width = m_requestedWidth,
-         .height = m_requestedHeight,
+         .width = std::max(0, m_requestedWidth),
+         .height = std::max(0, m_requestedHeight),
          .caption = kelvo::as_u16(caption),
          .pointSize = static_cast<std::uint16_t>(std::clamp(points, 1, 0x7FFF)),
          .weight = static_cast<std::uint16_t>(std::clamp<LONG>(lf.lfWeight, 0, 1000)),

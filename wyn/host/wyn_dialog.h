@@ -32,13 +32,15 @@ public:
 
     // Element operations.
     bool IsType(std::wstring_view name, CWynElement*& element) override;
-    void Arrange(int left, int top, int width, int height) override;
+    // A nested dialog lays its children out in its own client area.
+    void CalculateLayout(const Rect& rect, CWynLayout& layout) const override;
     bool Parse(IXMLDOMNode* node) override;
     // A nested dialog creates its window here; its children are created by
     // its initialisation.
     void Create() override;
     int NextControlId() override;
-    HFONT GetFont() override;
+    // Made when the window is initialised.
+    HFONT GetFont() const override;
 
     // The dialog operations, in their fixed slot order.
 
@@ -132,9 +134,5 @@ private:
     CWynContextHelp m_contextHelp;
     SIZE m_minOuterSize{};
     kelvo::unique_hfont m_font;
-    bool m_fontMade = false;
-    // Dialog units until the window exists, then pixels.
-    int m_requestedWidth = 0;
-    int m_requestedHeight = 0;
     bool m_shown = false;
 };

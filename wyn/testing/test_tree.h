@@ -1,7 +1,8 @@
 #pragma once
 // Fixtures of the dialog engine's tests: a root that hosts its tree in a real
-// dialog window and counts control ids like the dialog does, and a windowed
-// leaf element whose natural size is its `minwidth` x `minheight` in pixels.
+// dialog window and counts control ids like the dialog does, a windowed leaf
+// element whose natural size is its `minwidth` x `minheight` in pixels, and a
+// window-less one that may hold a text that wraps.
 
 #include <windows.h>
 
@@ -14,6 +15,7 @@
 #include "base/msxml_ids.h"
 #include "base/win_handles.h"
 #include "wyn/engine/dialog_units.h"
+#include "wyn/engine/wyn_attributes.h"
 #include "wyn/engine/wyn_element.h"
 #include "wyn/engine/wyn_engine.h"
 #include "wyn/engine/wyn_window.h"
@@ -83,9 +85,9 @@ public:
     // Spacing and margins as the dialog takes them: 4 and 7 dialog units.
     void Create() override {
         const RECT pixels = ToPixels({4, 4, 7, 7});
-        m_cellSpaceX = pixels.left;
-        m_cellSpaceY = pixels.top;
-        m_margins = {pixels.right, pixels.right, pixels.bottom, pixels.bottom};
+        m_pixels.cellSpaceX = pixels.left;
+        m_pixels.cellSpaceY = pixels.top;
+        m_pixels.margins = {pixels.right, pixels.right, pixels.bottom, pixels.bottom};
         CWynWindow::Create();
     }
 
@@ -116,13 +118,36 @@ public:
                                    Module(), nullptr);
         CWynElement::Create();
     }
-
-    void SetWidthHint(int width) override { hint = width; }
-
-    int hint = -1;
 };
 
-// The engine's own types plus "leaf".
+// "block": no window; natural size `minwidth` x `minheight` pixels. With
+// `text` (a width in pixels) it holds a text of lines `minheight` high that
+// wraps: as many lines as the width it is given needs.
+class TestBlock : public CWynElement {
+public:
+    using CWynElement::CWynElement;
+
+    bool IsType(std::wstring_view name, CWynElement*& element) override {
+        return AnswerType(L"block", name, element);
+    }
+
+    bool Parse(IXMLDOMNode* node) override {
+        CWynElement::Parse(node);
+        m_text = CWynAttributes(node).Int(L"text", 0);
+        return true;
+    }
+
+    int HeightForWidth(int width) const override {
+        if (m_text <= 0 || width <= 0)
+            return CWynElement::HeightForWidth(width);
+        return (m_text + width - 1) / width * m_pixels.minHeight;
+    }
+
+private:
+    int m_text = 0;
+};
+
+// The engine's own types plus "leaf" and "block".
 class TestEngine : public CWynEngine {
 public:
     TestEngine() : CWynEngine(Module()) {}
@@ -131,6 +156,8 @@ public:
                                                CWynElement* parent) override {
         if (name == L"leaf")
             return std::make_unique<TestLeaf>(parent, this);
+        if (name == L"block")
+            return std::make_unique<TestBlock>(parent, this);
         return CWynEngine::CreateElement(name, parent);
     }
 };
