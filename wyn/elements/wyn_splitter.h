@@ -3,13 +3,12 @@
 // just before it (its previous sibling): the vertical splitter changes that
 // element's width, the horizontal one its height. The value is that size.
 
+#include "base/window_binding.h"
 #include "wyn/engine/wyn_element.h"
 
 class CWynSplitter : public CWynElement {
 public:
     enum class Axis { Width, Height };
-
-    ~CWynSplitter() override;
 
     void Create() override;
     // The previous sibling's placed size; 10 when there is none.
@@ -21,6 +20,9 @@ public:
 
 protected:
     CWynSplitter(CWynElement* parent, CWynEngine* engine, Axis axis, const wchar_t* className);
+
+    // The window procedure of a splitter class whose property is `Property`.
+    template <const wchar_t* Property> static WNDPROC Procedure();
 
 private:
     // The size the previous sibling gets: never below 0, and never so large
@@ -35,6 +37,7 @@ private:
     bool m_dragging = false;
     int m_dragStart = 0; // cursor position along the axis, screen coordinates
     int m_startSize = 0; // the previous sibling's size when the drag began
+    kelvo::COwnWindow m_ownWindow;
 };
 
 class CWynVSplitter final : public CWynSplitter {
