@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/settings.h"
-#include "app/vt_wnd.h"
+#include "base/vt_wnd.h"
 #include "base/win_handles.h"
 #include "crypto/cipher.h"
 #include "library/chunk_store.h"

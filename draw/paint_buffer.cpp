@@ -119,4 +119,22 @@ CBufferedPaint::~CBufferedPaint() {
     // as the members are destroyed.
 }
 
+void PaintParentBackground(HWND child, HDC dc) {
+    HWND parent = ::GetParent(child);
+    if (!parent)
+        return;
+    POINT offset{0, 0};
+    ::MapWindowPoints(child, parent, &offset, 1);
+    POINT viewport{};
+    ::OffsetViewportOrgEx(dc, -offset.x, -offset.y, &viewport);
+    // The parent's client origin, in device pixels, is where its brushes start.
+    POINT parent_origin{0, 0};
+    ::LPtoDP(dc, &parent_origin, 1);
+    POINT brush{};
+    ::SetBrushOrgEx(dc, parent_origin.x, parent_origin.y, &brush);
+    ::SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    ::SetBrushOrgEx(dc, brush.x, brush.y, nullptr);
+    ::SetViewportOrgEx(dc, viewport.x, viewport.y, nullptr);
+}
+
 } // namespace kelvo

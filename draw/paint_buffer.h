@@ -1,7 +1,8 @@
 #pragma once
 // The off-screen buffer that every drawn window paints through, the paint
-// context that offers GDI and cairo over the same pixels, and the buffered
-// WM_PAINT that puts them together.
+// context that offers GDI and cairo over the same pixels, the buffered
+// WM_PAINT that puts them together, and the parent's background under a
+// child window.
 
 #include <windows.h>
 
@@ -105,5 +106,22 @@ private:
     CPaintBuffer buffer_;
     std::optional<CPaintContext> context_; // goes before the buffer it draws on
 };
+
+// Answers WM_PAINT with a CBufferedPaint for windows drawn with GDI:
+// paint(device context, client rectangle), both in client coordinates. Only
+// the update rectangle reaches the window.
+template <typename PaintFn> void PaintBuffered(HWND window, PaintFn&& paint) {
+    CBufferedPaint buffered(window);
+    if (!buffered.IsValid())
+        return;
+    RECT client{};
+    ::GetClientRect(window, &client);
+    paint(buffered.Context().Dc(), client);
+}
+
+// Lets the parent of `child` erase its background (WM_ERASEBKGND) into `dc`,
+// which takes the child's client coordinates: the part of the parent under
+// the child lands where the child is, patterns aligned as in the parent.
+void PaintParentBackground(HWND child, HDC dc);
 
 } // namespace kelvo

@@ -1,9 +1,11 @@
 #include "draw/paint_buffer.h"
 
+#include <cstdint>
 #include <functional>
 
 #include <gtest/gtest.h>
 
+#include "base/window_binding.h"
 #include "draw/dib_draw.h"
 #include "draw/test_buffer.h"
 #include "draw/test_pixels.h"
@@ -115,60 +117,57 @@ TEST(PaintContext, InsetRectangleKeepsTheStrokeInside) {
     }
 }
 
-// A window whose WM_PAINT runs `paint` through a buffered paint.
+constexpr wchar_t kPaintClass[] = L"KelvoPaintBufferTest";
+constexpr wchar_t kPaintProperty[] = L"KelvoPaintBufferTest_this";
+
+// A window whose WM_PAINT runs `paint` through a buffered paint: a top-level
+// one, or a child of `parent` at `at`.
 class PaintWindow {
 public:
-    using Painter = std::function<void(CBufferedPaint&)>;
+    using Painter = std::function<void(HWND, CBufferedPaint&)>;
 
-    explicit PaintWindow(Painter paint) : paint_(std::move(paint)) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"KelvoPaintBufferTest";
-        ::RegisterClassW(&wc);
-        hwnd_.reset(::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"paint", WS_POPUP, 0, 0, 60,
-                                      40, nullptr, nullptr, wc.hInstance, this));
-        ::ShowWindow(hwnd_.get(), SW_SHOWNOACTIVATE);
-        ::UpdateWindow(hwnd_.get());
+    explicit PaintWindow(Painter paint, HWND parent = nullptr, RECT at = {0, 0, 60, 40})
+        : paint_(std::move(paint)) {
+        const HINSTANCE module = ::GetModuleHandleW(nullptr);
+        RegisterWindowClass(ClassDescription(
+            module, kPaintClass,
+            &OwnWindowProc<kPaintProperty, &PaintWindow::WindowProc, &PaintWindow::window_>));
+        ::CreateWindowExW(parent ? 0 : WS_EX_TOPMOST, kPaintClass, L"paint",
+                          parent ? WS_CHILD | WS_VISIBLE : WS_POPUP, at.left, at.top,
+                          at.right - at.left, at.bottom - at.top, parent, nullptr, module, this);
+        ::ShowWindow(window_.get(), SW_SHOWNOACTIVATE);
+        ::UpdateWindow(window_.get());
     }
-    HWND hwnd() const { return hwnd_.get(); }
+    HWND hwnd() const { return window_.get(); }
     int paints = 0;
     RECT last_update{};
 
     COLORREF ScreenPixel(int x, int y) const {
-        window_dc dc(hwnd_.get());
+        window_dc dc(window_.get());
         return ::GetPixel(dc.get(), x, y);
     }
 
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-        if (msg == WM_NCCREATE) {
-            auto* self =
-                static_cast<PaintWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-            ::SetPropW(hwnd, L"KelvoPaintBufferTest_this", self);
-        }
-        auto* self = static_cast<PaintWindow*>(::GetPropW(hwnd, L"KelvoPaintBufferTest_this"));
-        if (msg == WM_PAINT && self) {
+    LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_PAINT) {
             CBufferedPaint paint(hwnd);
-            ++self->paints;
-            self->last_update = paint.UpdateRect();
+            ++paints;
+            last_update = paint.UpdateRect();
             if (paint.IsValid())
-                self->paint_(paint);
+                paint_(hwnd, paint);
             return 0;
         }
         if (msg == WM_ERASEBKGND)
             return 1;
-        if (msg == WM_NCDESTROY)
-            ::RemovePropW(hwnd, L"KelvoPaintBufferTest_this");
         return ::DefWindowProcW(hwnd, msg, wp, lp);
     }
 
+private:
     Painter paint_;
-    unique_hwnd hwnd_;
+    COwnWindow window_;
 };
 
 TEST(BufferedPaint, DrawingInClientCoordinatesReachesTheWindow) {
-    PaintWindow window([](CBufferedPaint& paint) {
+    PaintWindow window([](HWND, CBufferedPaint& paint) {
         CPaintContext& context = paint.Context();
         RECT client{0, 0, 60, 40};
         FillGdi(context.Dc(), client, RGB(255, 255, 255));
@@ -203,7 +202,7 @@ TEST(BufferedPaint, DrawingInClientCoordinatesReachesTheWindow) {
 
 TEST(BufferedPaint, UpdateOutsideTheRectangleIsLeftAlone) {
     COLORREF colour = RGB(255, 255, 255);
-    PaintWindow window([&colour](CBufferedPaint& paint) {
+    PaintWindow window([&colour](HWND, CBufferedPaint& paint) {
         FillGdi(paint.Context().Dc(), RECT{0, 0, 60, 40}, colour);
     });
     colour = RGB(0, 128, 0);
@@ -215,6 +214,68 @@ TEST(BufferedPaint, UpdateOutsideTheRectangleIsLeftAlone) {
     EXPECT_EQ(window.ScreenPixel(29, 20), RGB(255, 255, 255));
     EXPECT_EQ(window.ScreenPixel(50, 34), RGB(255, 255, 255));
     EXPECT_EQ(window.ScreenPixel(30, 19), RGB(255, 255, 255));
+}
+
+// An 8 x 8 pattern, red on the tile's first row and column, white elsewhere.
+unique_hbrush GridBrush() {
+    struct {
+        BITMAPINFOHEADER header;
+        std::uint32_t bits[8 * 8];
+    } dib{};
+    dib.header = {sizeof(BITMAPINFOHEADER), 8, 8, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    for (int row = 0; row < 8; ++row) {
+        const int y = 7 - row; // bottom-up rows
+        for (int x = 0; x < 8; ++x)
+            dib.bits[row * 8 + x] = x == 0 || y == 0 ? 0xFF0000u : 0xFFFFFFu;
+    }
+    return unique_hbrush(::CreateDIBPatternBrushPt(&dib, DIB_RGB_COLORS));
+}
+
+TEST(PaintParentBackground, TheParentsPatternLinesUpUnderTheChild) {
+    static const unique_hbrush grid = GridBrush();
+    ASSERT_TRUE(grid);
+    const HINSTANCE module = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW parent_class = ClassDescription(module, L"KelvoPatternParent", &::DefWindowProcW);
+    parent_class.hbrBackground = grid.get();
+    ASSERT_TRUE(RegisterWindowClass(parent_class));
+    unique_hwnd parent(::CreateWindowExW(WS_EX_TOPMOST, L"KelvoPatternParent", L"", WS_POPUP, 0, 0,
+                                         80, 60, nullptr, nullptr, module, nullptr));
+    ASSERT_TRUE(parent);
+    ::ShowWindow(parent.get(), SW_SHOWNOACTIVATE);
+    constexpr POINT kAt{21, 10};
+    PaintWindow child(
+        [](HWND hwnd, CBufferedPaint& paint) { PaintParentBackground(hwnd, paint.Context().Dc()); },
+        parent.get(), {kAt.x, kAt.y, kAt.x + 40, kAt.y + 30});
+    ASSERT_GE(child.paints, 1);
+
+    // Child pixel (x, y) shows the parent's pixel (x + 21, y + 10).
+    auto expect_parent_under = [&](const RECT& area) {
+        for (int x = area.left; x < area.right; ++x) {
+            const int y = area.top + 1;
+            const bool red = (x + kAt.x) % 8 == 0 || (y + kAt.y) % 8 == 0;
+            EXPECT_EQ(child.ScreenPixel(x, y), red ? RGB(255, 0, 0) : RGB(255, 255, 255))
+                << "at " << x << ", " << y;
+        }
+        for (int y = area.top; y < area.bottom; ++y) {
+            const int x = area.left + 2;
+            const bool red = (x + kAt.x) % 8 == 0 || (y + kAt.y) % 8 == 0;
+            EXPECT_EQ(child.ScreenPixel(x, y), red ? RGB(255, 0, 0) : RGB(255, 255, 255))
+                << "at " << x << ", " << y;
+        }
+    };
+    expect_parent_under({0, 0, 40, 30});
+
+    // A part away from the child's origin, painted over black first.
+    RECT part{3, 5, 30, 25};
+    {
+        window_dc dc(child.hwnd());
+        FillGdi(dc.get(), RECT{0, 0, 40, 30}, RGB(0, 0, 0));
+    }
+    ::InvalidateRect(child.hwnd(), &part, FALSE);
+    ::UpdateWindow(child.hwnd());
+    EXPECT_EQ(child.last_update.left, 3);
+    expect_parent_under(part);
+    EXPECT_EQ(child.ScreenPixel(2, 5), RGB(0, 0, 0)) << "outside the update rectangle";
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "base/win_handles.h"
+#include "base/window_binding.h"
 #include "paste/chunk_script.h"
 
 namespace kelvo {
@@ -21,14 +21,12 @@ namespace {
 class CKeyRecorder {
 public:
     CKeyRecorder() {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &WindowProc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = kClassName;
-        ::RegisterClassW(&wc);
-        window_.reset(::CreateWindowExW(0, kClassName, L"key recorder",
-                                        WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
-                                        nullptr, wc.hInstance, this));
+        const HINSTANCE module = ::GetModuleHandleW(nullptr);
+        RegisterWindowClass(ClassDescription(
+            module, kClassName,
+            &OwnWindowProc<kProperty, &CKeyRecorder::WindowProc, &CKeyRecorder::window_>));
+        ::CreateWindowExW(0, kClassName, L"key recorder", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                          200, 100, nullptr, nullptr, module, this);
     }
 
     // Plain SetForegroundWindow; waits until the window really has the foreground.
@@ -59,7 +57,8 @@ public:
     }
 
 private:
-    static constexpr const wchar_t* kClassName = L"KelvoKeyRecorder";
+    static constexpr wchar_t kClassName[] = L"KelvoKeyRecorder";
+    static constexpr wchar_t kProperty[] = L"KelvoKeyRecorder_this";
 
     static void Pump() {
         MSG msg;
@@ -69,14 +68,7 @@ private:
         }
     }
 
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam,
-                                       LPARAM lparam) noexcept {
-        if (message == WM_NCCREATE) {
-            auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
-            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                                reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<CKeyRecorder*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
         switch (message) {
         case WM_KEYDOWN:
         case WM_KEYUP:
@@ -89,10 +81,7 @@ private:
             const bool extended = (lparam & (1 << 24)) != 0 && wparam != VK_SHIFT;
             std::snprintf(text, sizeof text, "%02X%s%s", static_cast<unsigned>(wparam),
                           extended ? "x" : "", up ? "^" : "v");
-            try {
-                self->messages_.emplace_back(text);
-            } catch (...) {
-            }
+            messages_.emplace_back(text);
             // Not to DefWindowProc: Alt and F10 would open the window menu.
             return 0;
         }
@@ -101,8 +90,8 @@ private:
         }
     }
 
-    unique_hwnd window_;
     std::vector<std::string> messages_;
+    COwnWindow window_;
 };
 
 TEST(SendInputOutput, KeysReachTheFocusedWindowAsTheScriptSays) {

@@ -7,10 +7,9 @@
 #include <iterator>
 
 #include "base/win_handles.h"
+#include "draw/paint_buffer.h"
 #include "wyn/engine/wyn_attributes.h"
 #include "wyn/engine/wyn_engine.h"
-#include "wyn/host/offscreen_dc.h"
-#include "wyn/host/own_window.h"
 #include "wyn/host/wyn_control.h"
 
 namespace {
@@ -49,14 +48,11 @@ void DrawSwatch(HDC dc, RECT r, int colour) {
 } // namespace
 
 CWynColor::CWynColor(CWynElement* parent, CWynEngine* engine) : CWynElement(parent, engine) {
-    kelvo::EnsureWindowClass(engine->module(), kButtonClass,
-                             &kelvo::OwnWindowProc<CWynColor, kButtonProperty>,
-                             CS_HREDRAW | CS_VREDRAW, IDC_ARROW, nullptr);
-}
-
-CWynColor::~CWynColor() {
-    if (m_hWnd)
-        ::DestroyWindow(m_hWnd);
+    kelvo::RegisterWindowClass(
+        kelvo::ClassDescription(engine->module(), kButtonClass,
+                                &kelvo::OwnWindowProc<kButtonProperty, &CWynColor::WindowProc,
+                                                      &CWynColor::m_hWnd, &CWynColor::m_ownWindow>,
+                                CS_HREDRAW | CS_VREDRAW));
 }
 
 bool CWynColor::IsType(std::wstring_view name, CWynElement*& element) {
@@ -96,12 +92,6 @@ int CWynColor::GetIntValue() {
 
 LRESULT CWynColor::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        m_hWnd = window;
-        return 0;
-    case WM_DESTROY:
-        m_hWnd = nullptr;
-        return 0;
     case WM_GETDLGCODE:
         return DLGC_BUTTON;
     case WM_SETFOCUS:
@@ -165,23 +155,25 @@ void CWynColor::Paint(HDC dc, const RECT& client) {
 
 CWynColorPicker::CWynColorPicker(CWynEngine& engine, bool enableNone)
     : m_engine(engine), m_enableNone(enableNone) {
-    kelvo::EnsureWindowClass(engine.module(), kPickerClass,
-                             &kelvo::OwnWindowProc<CWynColorPicker, kPickerProperty>, CS_DROPSHADOW,
-                             IDC_ARROW, nullptr);
+    kelvo::RegisterWindowClass(
+        kelvo::ClassDescription(engine.module(), kPickerClass,
+                                &kelvo::OwnWindowProc<kPickerProperty, &CWynColorPicker::WindowProc,
+                                                      &CWynColorPicker::m_window>,
+                                CS_DROPSHADOW));
 }
 
 std::optional<int> CWynColorPicker::Pick(HWND owner, POINT at, int current) {
     m_owner = owner;
     m_current = current;
     const SIZE size = Size();
-    kelvo::unique_hwnd window(::CreateWindowExW(
+    HWND window = ::CreateWindowExW(
         WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPickerClass, L"", WS_POPUP | WS_BORDER, at.x, at.y,
-        size.cx, size.cy, ::GetAncestor(owner, GA_ROOT), nullptr, m_engine.module(), this));
+        size.cx, size.cy, ::GetAncestor(owner, GA_ROOT), nullptr, m_engine.module(), this);
     if (!window)
         return std::nullopt;
-    ::ShowWindow(window.get(), SW_SHOWNOACTIVATE);
+    ::ShowWindow(window, SW_SHOWNOACTIVATE);
     // All mouse input comes here while the palette is open: a click outside closes it.
-    ::SetCapture(window.get());
+    ::SetCapture(window);
     while (!m_done) {
         MSG msg{};
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
@@ -192,22 +184,19 @@ std::optional<int> CWynColorPicker::Pick(HWND owner, POINT at, int current) {
         }
         // The keys go to the palette, whichever window has the focus.
         if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST)
-            msg.hwnd = window.get();
+            msg.hwnd = window;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
-    if (::GetCapture() == window.get())
+    if (m_window && ::GetCapture() == window)
         ::ReleaseCapture();
+    m_window.reset();
     return m_result;
 }
 
 LRESULT CWynColorPicker::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        m_window = window;
-        return 0;
     case WM_DESTROY:
-        m_window = nullptr;
         m_done = true;
         return 0;
     case WM_MOUSEMOVE: {
@@ -307,7 +296,7 @@ void CWynColorPicker::Choose(int cell) {
     // The system's colour dialog, after the palette has let the mouse go.
     ::ReleaseCapture();
     if (m_window)
-        ::ShowWindow(m_window, SW_HIDE);
+        ::ShowWindow(m_window.get(), SW_HIDE);
     static COLORREF custom[16] = {};
     CHOOSECOLORW choose{};
     choose.lStructSize = sizeof(choose);

@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "base/window_binding.h"
 #include "wyn/engine/wyn_element.h"
 
 class CWynColor : public CWynElement {
@@ -13,7 +14,6 @@ public:
     static constexpr int kNone = -1;
 
     CWynColor(CWynElement* parent, CWynEngine* engine);
-    ~CWynColor() override;
 
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
@@ -31,6 +31,7 @@ private:
     bool m_enableNone = false;
     int m_colour = 0;
     bool m_pressed = false;
+    kelvo::COwnWindow m_ownWindow;
 };
 
 // The palette popup. Pick runs it until a choice, Escape or a click outside.
@@ -56,7 +57,7 @@ private:
 
     CWynEngine& m_engine;
     bool m_enableNone;
-    HWND m_window = nullptr;
+    kelvo::COwnWindow m_window; // while Pick runs
     HWND m_owner = nullptr;
     int m_current = 0;
     int m_hot = -1;

@@ -1,10 +1,9 @@
 #include "wyn/elements/wyn_freedraw.h"
 
 #include "base/win_handles.h"
+#include "draw/paint_buffer.h"
 #include "wyn/engine/wyn_attributes.h"
 #include "wyn/engine/wyn_engine.h"
-#include "wyn/host/offscreen_dc.h"
-#include "wyn/host/own_window.h"
 #include "wyn/host/wyn_control.h"
 
 namespace {
@@ -32,14 +31,11 @@ const wchar_t* MouseEventName(UINT message) {
 } // namespace
 
 CWynFreeDraw::CWynFreeDraw(CWynElement* parent, CWynEngine* engine) : CWynElement(parent, engine) {
-    kelvo::EnsureWindowClass(engine->module(), kClassName,
-                             &kelvo::OwnWindowProc<CWynFreeDraw, kProperty>,
-                             CS_HREDRAW | CS_VREDRAW, IDC_ARROW, nullptr);
-}
-
-CWynFreeDraw::~CWynFreeDraw() {
-    if (m_hWnd)
-        ::DestroyWindow(m_hWnd);
+    kelvo::RegisterWindowClass(kelvo::ClassDescription(
+        engine->module(), kClassName,
+        &kelvo::OwnWindowProc<kProperty, &CWynFreeDraw::WindowProc, &CWynFreeDraw::m_hWnd,
+                              &CWynFreeDraw::m_ownWindow>,
+        CS_HREDRAW | CS_VREDRAW));
 }
 
 bool CWynFreeDraw::IsType(std::wstring_view name, CWynElement*& element) {
@@ -67,12 +63,6 @@ void CWynFreeDraw::Create() {
 
 LRESULT CWynFreeDraw::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        m_hWnd = window;
-        return 0;
-    case WM_DESTROY:
-        m_hWnd = nullptr;
-        return 0;
     case WM_ERASEBKGND:
         // The parent's background, so that what the dialog leaves undrawn
         // looks like the dialog; the off-screen copy carries it already.
@@ -96,19 +86,20 @@ LRESULT CWynFreeDraw::WindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 void CWynFreeDraw::Paint(HWND window) {
+    auto draw = [this](HDC dc, RECT client) {
+        RaiseEvent(L"freedraw", reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(&client));
+    };
+    if (m_doubleBuffered) {
+        kelvo::PaintBuffered(window, [&](HDC dc, const RECT& client) {
+            kelvo::PaintParentBackground(window, dc);
+            draw(dc, client);
+        });
+        return;
+    }
+    // Straight to the window, as the description asks; WM_ERASEBKGND has put
+    // the parent's background there.
     kelvo::paint_dc dc(window);
     RECT client{};
     ::GetClientRect(window, &client);
-    if (!m_doubleBuffered) {
-        RaiseEvent(L"freedraw", reinterpret_cast<WPARAM>(dc.get()),
-                   reinterpret_cast<LPARAM>(&client));
-        return;
-    }
-    kelvo::COffscreenDC buffer(dc.get(), client.right, client.bottom);
-    if (!buffer)
-        return;
-    kelvo::PaintParentBackground(window, buffer.get());
-    RaiseEvent(L"freedraw", reinterpret_cast<WPARAM>(buffer.get()),
-               reinterpret_cast<LPARAM>(&client));
-    buffer.CopyTo(dc.get());
+    draw(dc.get(), client);
 }

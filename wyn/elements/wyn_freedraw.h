@@ -1,17 +1,18 @@
 #pragma once
 // "freedraw": an own window whose content the dialog draws. Painting raises
-// "freedraw" (device context, pointer to the rectangle to fill) over the
-// parent's background; with `doubleBuffered` the device context is an
-// off-screen copy, copied to the window afterwards. Size changes raise "size" and the mouse
+// "freedraw" (device context, pointer to the client rectangle, both in client
+// coordinates) over the parent's background; with `doubleBuffered` it is the
+// paint buffer's device context, and only the update rectangle reaches the
+// window. Size changes raise "size" and the mouse
 // raises "mousemove", "lbuttondown", "lbuttonup", "rbuttondown", "rbuttonup"
 // with the message's parameters; a nonzero answer ends the message.
 
+#include "base/window_binding.h"
 #include "wyn/engine/wyn_element.h"
 
 class CWynFreeDraw : public CWynElement {
 public:
     CWynFreeDraw(CWynElement* parent, CWynEngine* engine);
-    ~CWynFreeDraw() override;
 
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
@@ -23,4 +24,5 @@ private:
     void Paint(HWND window);
 
     bool m_doubleBuffered = false;
+    kelvo::COwnWindow m_ownWindow;
 };

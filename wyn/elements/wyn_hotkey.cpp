@@ -9,11 +9,10 @@
 
 #include "base/unique_any.h"
 #include "base/win_handles.h"
+#include "draw/paint_buffer.h"
 #include "wyn/elements/hotkey_value.h"
 #include "wyn/engine/wyn_attributes.h"
 #include "wyn/engine/wyn_engine.h"
-#include "wyn/host/offscreen_dc.h"
-#include "wyn/host/own_window.h"
 #include "wyn/host/wyn_control.h"
 
 namespace {
@@ -33,14 +32,11 @@ using unique_htheme = kelvo::unique_any<HTHEME, CloseTheme>;
 } // namespace
 
 CWynHotkey::CWynHotkey(CWynElement* parent, CWynEngine* engine) : CWynElement(parent, engine) {
-    kelvo::EnsureWindowClass(engine->module(), kClassName,
-                             &kelvo::OwnWindowProc<CWynHotkey, kProperty>, CS_HREDRAW | CS_VREDRAW,
-                             IDC_IBEAM, nullptr);
-}
-
-CWynHotkey::~CWynHotkey() {
-    if (m_hWnd)
-        ::DestroyWindow(m_hWnd);
+    kelvo::RegisterWindowClass(kelvo::ClassDescription(
+        engine->module(), kClassName,
+        &kelvo::OwnWindowProc<kProperty, &CWynHotkey::WindowProc, &CWynHotkey::m_hWnd,
+                              &CWynHotkey::m_ownWindow>,
+        CS_HREDRAW | CS_VREDRAW, IDC_IBEAM));
 }
 
 bool CWynHotkey::IsType(std::wstring_view name, CWynElement*& element) {
@@ -107,12 +103,6 @@ std::wstring CWynHotkey::DisplayText(std::uint16_t value) const {
 
 LRESULT CWynHotkey::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        m_hWnd = window;
-        return 0;
-    case WM_DESTROY:
-        m_hWnd = nullptr;
-        return 0;
     case WM_SETFONT:
         m_font = reinterpret_cast<HFONT>(wParam);
         if (LOWORD(lParam))

@@ -8,12 +8,12 @@
 #include <optional>
 #include <string>
 
+#include "base/window_binding.h"
 #include "wyn/engine/wyn_element.h"
 
 class CWynHotkey : public CWynElement {
 public:
     CWynHotkey(CWynElement* parent, CWynEngine* engine);
-    ~CWynHotkey() override;
 
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
@@ -55,4 +55,5 @@ private:
     bool m_pressed = false;  // the button went down inside the square
     bool m_tracking = false; // mouse-leave tracking requested
     HFONT m_font = nullptr;  // from WM_SETFONT; not owned
+    kelvo::COwnWindow m_ownWindow;
 };

@@ -126,11 +126,6 @@ void CWynMenuPopup::Prepare() {
     }
 }
 
-CWynMenuBar::~CWynMenuBar() {
-    if (m_dialog)
-        ::RemoveWindowSubclass(m_dialog, &DialogSubclass, reinterpret_cast<UINT_PTR>(this));
-}
-
 bool CWynMenuBar::IsType(std::wstring_view name, CWynElement*& element) {
     return AnswerType(L"menubar", name, element);
 }
@@ -156,42 +151,22 @@ void CWynMenuBar::Create() {
     bar.release();
     // Menu commands carry no control window, so the dialog cannot tell
     // whose they are; the bar takes them before the dialog sees them.
-    if (::SetWindowSubclass(dialog, &DialogSubclass, reinterpret_cast<UINT_PTR>(this),
-                            reinterpret_cast<DWORD_PTR>(this)))
-        m_dialog = dialog;
+    kelvo::CWindowSubclass::Install<&CWynMenuBar::OnDialogMessage, &CWynMenuBar::m_dialogSubclass>(
+        dialog, *this);
 }
 
-LRESULT CALLBACK CWynMenuBar::DialogSubclass(HWND window, UINT message, WPARAM wParam,
-                                             LPARAM lParam, UINT_PTR id, DWORD_PTR self) noexcept {
-    auto* bar = reinterpret_cast<CWynMenuBar*>(self);
-    if (message == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(window, &DialogSubclass, id);
-        bar->m_dialog = nullptr;
-    } else {
-        try {
-            if (bar->OnDialogMessage(message, wParam, lParam))
-                return 0;
-        } catch (...) {
-            // Only memory exhaustion throws; the dialog handles the message as usual.
-        }
-    }
-    return ::DefSubclassProc(window, message, wParam, lParam);
-}
-
-bool CWynMenuBar::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CWynMenuBar::OnDialogMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND && lParam == 0 && HIWORD(wParam) == 0) {
-        auto* item = dynamic_cast<CWynMenuItem*>(FindByControlId(LOWORD(wParam)));
-        if (!item)
-            return false;
-        item->OnCommand(0, LOWORD(wParam), nullptr);
-        return true;
-    }
-    if (message == WM_INITMENUPOPUP) {
+        if (auto* item = dynamic_cast<CWynMenuItem*>(FindByControlId(LOWORD(wParam)))) {
+            item->OnCommand(0, LOWORD(wParam), nullptr);
+            return 0;
+        }
+    } else if (message == WM_INITMENUPOPUP) {
         for (const auto& child : m_children) {
             auto* popup = dynamic_cast<CWynMenuPopup*>(child.get());
             if (popup && popup->menu() == reinterpret_cast<HMENU>(wParam))
                 popup->Prepare();
         }
     }
-    return false;
+    return ::DefSubclassProc(window, message, wParam, lParam);
 }

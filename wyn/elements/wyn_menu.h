@@ -12,6 +12,7 @@
 #include <string>
 
 #include "base/win_handles.h"
+#include "base/window_binding.h"
 #include "wyn/engine/wyn_element.h"
 
 class CWynMenuItem : public CWynElement {
@@ -75,7 +76,6 @@ private:
 class CWynMenuBar : public CWynElement {
 public:
     using CWynElement::CWynElement;
-    ~CWynMenuBar() override;
 
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     // Builds the bar from the popup children and gives it to the dialog window.
@@ -84,9 +84,8 @@ public:
 private:
     // Listens on the dialog window: a command of an item makes the item raise
     // "clicked"; a drop-down about to open asks its items about their state.
-    static LRESULT CALLBACK DialogSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR id, DWORD_PTR self) noexcept;
-    bool OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnDialogMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    HWND m_dialog = nullptr; // while the listening lasts
+    // Removed with the dialog window or with the bar, whichever goes first.
+    kelvo::CWindowSubclass m_dialogSubclass;
 };

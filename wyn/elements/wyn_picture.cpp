@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
+#include "draw/paint_buffer.h"
 #include "wyn/engine/wyn_attributes.h"
 #include "wyn/engine/wyn_engine.h"
-#include "wyn/host/offscreen_dc.h"
-#include "wyn/host/own_window.h"
 #include "wyn/host/wyn_control.h"
 
 namespace {
@@ -17,8 +16,10 @@ constexpr UINT_PTR kAnimationTimer = 1;
 } // namespace
 
 CWynPicture::CWynPicture(CWynElement* parent, CWynEngine* engine) : CWynElement(parent, engine) {
-    kelvo::EnsureWindowClass(engine->module(), kClassName,
-                             &kelvo::OwnWindowProc<CWynPicture, kProperty>, 0, IDC_ARROW, nullptr);
+    kelvo::RegisterWindowClass(kelvo::ClassDescription(
+        engine->module(), kClassName,
+        &kelvo::OwnWindowProc<kProperty, &CWynPicture::WindowProc, &CWynPicture::m_hWnd,
+                              &CWynPicture::m_ownWindow>));
 }
 
 bool CWynPicture::IsType(std::wstring_view name, CWynElement*& element) {
@@ -49,13 +50,13 @@ void CWynPicture::Create() {
 
 LRESULT CWynPicture::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        m_hWnd = window;
-        break;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        Paint(window);
+        kelvo::PaintBuffered(window, [this, window](HDC dc, const RECT&) {
+            kelvo::PaintParentBackground(window, dc);
+            Paint(dc);
+        });
         return 0;
     case WM_TIMER:
         if (wParam != kAnimationTimer)
@@ -72,21 +73,12 @@ LRESULT CWynPicture::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-void CWynPicture::Paint(HWND window) {
-    kelvo::paint_dc dc(window);
-    if (!dc)
+void CWynPicture::Paint(HDC dc) {
+    if (!m_pic)
         return;
-    RECT client{};
-    ::GetClientRect(window, &client);
-    kelvo::COffscreenDC buffer(dc.get(), client.right, client.bottom);
-    const HDC target = buffer ? buffer.get() : dc.get();
-    kelvo::PaintParentBackground(window, target);
-    if (m_pic) {
-        if (m_frames > 1)
-            m_engine->DrawImageSkin(target, 0, 0, m_picWidth, m_picHeight, m_pic->c_str(), m_frames,
-                                    m_frame, m_framesSideBySide);
-        else
-            m_engine->DrawImage(target, 0, 0, m_picWidth, m_picHeight, m_pic->c_str());
-    }
-    buffer.CopyTo(dc.get());
+    if (m_frames > 1)
+        m_engine->DrawImageSkin(dc, 0, 0, m_picWidth, m_picHeight, m_pic->c_str(), m_frames,
+                                m_frame, m_framesSideBySide);
+    else
+        m_engine->DrawImage(dc, 0, 0, m_picWidth, m_picHeight, m_pic->c_str());
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "base/window_binding.h"
 #include "wyn/engine/wyn_element.h"
 
 class CWynPicture : public CWynElement {
@@ -20,7 +21,7 @@ public:
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    void Paint(HWND window);
+    void Paint(HDC dc);
 
     std::optional<std::wstring> m_pic;
     int m_picWidth = 0;
@@ -29,4 +30,5 @@ private:
     int m_animInterval = 0;
     bool m_framesSideBySide = false;
     int m_frame = 0;
+    kelvo::COwnWindow m_ownWindow;
 };

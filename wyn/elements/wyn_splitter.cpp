@@ -6,9 +6,8 @@
 #include <cstdint>
 
 #include "base/win_handles.h"
+#include "draw/paint_buffer.h"
 #include "wyn/engine/wyn_engine.h"
-#include "wyn/host/offscreen_dc.h"
-#include "wyn/host/own_window.h"
 #include "wyn/host/wyn_control.h"
 
 namespace {
@@ -25,9 +24,9 @@ CWynSplitter::CWynSplitter(CWynElement* parent, CWynEngine* engine, Axis axis,
                            const wchar_t* className)
     : CWynElement(parent, engine), m_axis(axis), m_className(className) {}
 
-CWynSplitter::~CWynSplitter() {
-    if (m_hWnd)
-        ::DestroyWindow(m_hWnd);
+template <const wchar_t* Property> WNDPROC CWynSplitter::Procedure() {
+    return &kelvo::OwnWindowProc<Property, &CWynSplitter::WindowProc, &CWynSplitter::m_hWnd,
+                                 &CWynSplitter::m_ownWindow>;
 }
 
 void CWynSplitter::Create() {
@@ -71,12 +70,6 @@ bool CWynSplitter::LimitPrevious(kelvo::GridChild& previous, const Rect& previou
 
 LRESULT CWynSplitter::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        m_hWnd = window;
-        return 0;
-    case WM_DESTROY:
-        m_hWnd = nullptr;
-        return 0;
     case WM_ERASEBKGND:
         return 1; // painted whole in WM_PAINT
     case WM_PAINT:
@@ -153,9 +146,8 @@ int CWynSplitter::Along(HWND window, LPARAM clientPoint) const {
 
 CWynVSplitter::CWynVSplitter(CWynElement* parent, CWynEngine* engine)
     : CWynSplitter(parent, engine, Axis::Width, kVClass) {
-    kelvo::EnsureWindowClass(engine->module(), kVClass,
-                             &kelvo::OwnWindowProc<CWynSplitter, kVProperty>, kClassStyle,
-                             IDC_SIZEWE, nullptr);
+    kelvo::RegisterWindowClass(kelvo::ClassDescription(
+        engine->module(), kVClass, Procedure<kVProperty>(), kClassStyle, IDC_SIZEWE));
 }
 
 bool CWynVSplitter::IsType(std::wstring_view name, CWynElement*& element) {
@@ -164,9 +156,8 @@ bool CWynVSplitter::IsType(std::wstring_view name, CWynElement*& element) {
 
 CWynHSplitter::CWynHSplitter(CWynElement* parent, CWynEngine* engine)
     : CWynSplitter(parent, engine, Axis::Height, kHClass) {
-    kelvo::EnsureWindowClass(engine->module(), kHClass,
-                             &kelvo::OwnWindowProc<CWynSplitter, kHProperty>, kClassStyle,
-                             IDC_SIZENS, nullptr);
+    kelvo::RegisterWindowClass(kelvo::ClassDescription(
+        engine->module(), kHClass, Procedure<kHProperty>(), kClassStyle, IDC_SIZENS));
 }
 
 bool CWynHSplitter::IsType(std::wstring_view name, CWynElement*& element) {

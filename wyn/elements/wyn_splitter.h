@@ -8,13 +8,12 @@
 
 #include <optional>
 
+#include "base/window_binding.h"
 #include "wyn/engine/wyn_element.h"
 
 class CWynSplitter : public CWynElement {
 public:
     enum class Axis { Width, Height };
-
-    ~CWynSplitter() override;
 
     void Create() override;
     // The kept size once one was set or dragged, else the previous sibling's
@@ -33,6 +32,9 @@ public:
 protected:
     CWynSplitter(CWynElement* parent, CWynEngine* engine, Axis axis, const wchar_t* className);
 
+    // The window procedure of a splitter class whose property is `Property`.
+    template <const wchar_t* Property> static WNDPROC Procedure();
+
 private:
     // The previous sibling's placed size; 10 when there is none.
     int PlacedSize() const;
@@ -49,6 +51,7 @@ private:
     bool m_dragging = false;
     int m_dragStart = 0; // cursor position along the axis, screen coordinates
     int m_startSize = 0; // the previous sibling's size when the drag began
+    kelvo::COwnWindow m_ownWindow;
 };
 
 class CWynVSplitter final : public CWynSplitter {

@@ -4,11 +4,10 @@
 
 #include <algorithm>
 
+#include "draw/paint_buffer.h"
 #include "wyn/engine/no_case.h"
 #include "wyn/engine/wyn_attributes.h"
 #include "wyn/engine/wyn_engine.h"
-#include "wyn/host/offscreen_dc.h"
-#include "wyn/host/own_window.h"
 #include "wyn/host/wyn_control.h"
 
 namespace {
@@ -66,20 +65,16 @@ void CWynTab::Deactivate() {
 
 CWynTabSwitcher::CWynTabSwitcher(CWynElement* parent, CWynEngine* engine)
     : CWynElement(parent, engine) {
-    kelvo::EnsureWindowClass(engine->module(), kColumnClass,
-                             &kelvo::OwnWindowProc<CWynTabSwitcher, kColumnProperty>,
-                             CS_HREDRAW | CS_VREDRAW, IDC_ARROW, nullptr);
-    kelvo::EnsureWindowClass(
+    kelvo::RegisterWindowClass(kelvo::ClassDescription(
+        engine->module(), kColumnClass,
+        &kelvo::OwnWindowProc<kColumnProperty, &CWynTabSwitcher::WindowProc,
+                              &CWynTabSwitcher::m_hWnd, &CWynTabSwitcher::m_ownWindow>,
+        CS_HREDRAW | CS_VREDRAW));
+    kelvo::RegisterWindowClass(kelvo::ClassDescription(
         engine->module(), kCaptionClass,
-        &kelvo::OwnWindowProc<CWynTabSwitcher, kCaptionProperty, &CWynTabSwitcher::CaptionProc>,
-        CS_HREDRAW | CS_VREDRAW, IDC_ARROW, nullptr);
-}
-
-CWynTabSwitcher::~CWynTabSwitcher() {
-    if (m_captionWindow)
-        ::DestroyWindow(m_captionWindow);
-    if (m_hWnd)
-        ::DestroyWindow(m_hWnd);
+        &kelvo::OwnWindowProc<kCaptionProperty, &CWynTabSwitcher::CaptionProc,
+                              &CWynTabSwitcher::m_captionWindow, &CWynTabSwitcher::m_ownCaption>,
+        CS_HREDRAW | CS_VREDRAW));
 }
 
 bool CWynTabSwitcher::IsType(std::wstring_view name, CWynElement*& element) {
@@ -221,12 +216,6 @@ void CWynTabSwitcher::DoCommand(const wchar_t* command) {
 
 LRESULT CWynTabSwitcher::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        m_hWnd = window;
-        return 0;
-    case WM_DESTROY:
-        m_hWnd = nullptr;
-        return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
@@ -243,12 +232,6 @@ LRESULT CWynTabSwitcher::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 
 LRESULT CWynTabSwitcher::CaptionProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        m_captionWindow = window;
-        return 0;
-    case WM_DESTROY:
-        m_captionWindow = nullptr;
-        return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/win_handles.h"
+#include "base/window_binding.h"
 #include "wyn/engine/wyn_element.h"
 
 class CWynTab : public CWynElement {
@@ -49,7 +50,6 @@ private:
 class CWynTabSwitcher : public CWynElement {
 public:
     CWynTabSwitcher(CWynElement* parent, CWynEngine* engine);
-    ~CWynTabSwitcher() override;
 
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
@@ -91,4 +91,6 @@ private:
     HWND m_captionWindow = nullptr;
     std::optional<std::wstring> m_activeId;
     kelvo::unique_hfont m_boldFont;
+    kelvo::COwnWindow m_ownWindow;
+    kelvo::COwnWindow m_ownCaption;
 };

@@ -4,10 +4,9 @@
 
 #include <algorithm>
 
+#include "draw/paint_buffer.h"
 #include "wyn/engine/wyn_attributes.h"
 #include "wyn/engine/wyn_engine.h"
-#include "wyn/host/offscreen_dc.h"
-#include "wyn/host/own_window.h"
 #include "wyn/host/wyn_control.h"
 
 namespace {
@@ -20,8 +19,10 @@ constexpr UINT kHoverPeriod = 50;
 } // namespace
 
 CWynUrl::CWynUrl(CWynElement* parent, CWynEngine* engine) : CWynElement(parent, engine) {
-    kelvo::EnsureWindowClass(engine->module(), kClassName,
-                             &kelvo::OwnWindowProc<CWynUrl, kProperty>, 0, IDC_ARROW, nullptr);
+    kelvo::RegisterWindowClass(
+        kelvo::ClassDescription(engine->module(), kClassName,
+                                &kelvo::OwnWindowProc<kProperty, &CWynUrl::WindowProc,
+                                                      &CWynUrl::m_hWnd, &CWynUrl::m_ownWindow>));
 }
 
 bool CWynUrl::IsType(std::wstring_view name, CWynElement*& element) {
@@ -82,13 +83,13 @@ void CWynUrl::Click() {
 
 LRESULT CWynUrl::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        m_hWnd = window;
-        break;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        Paint(window);
+        kelvo::PaintBuffered(window, [this, window](HDC dc, const RECT& client) {
+            kelvo::PaintParentBackground(window, dc);
+            Paint(dc, client);
+        });
         return 0;
     case WM_MOUSEMOVE:
     case WM_TIMER:
@@ -119,25 +120,15 @@ LRESULT CWynUrl::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-void CWynUrl::Paint(HWND window) {
-    kelvo::paint_dc dc(window);
-    if (!dc)
-        return;
-    RECT client{};
-    ::GetClientRect(window, &client);
-    kelvo::COffscreenDC buffer(dc.get(), client.right, client.bottom);
-    const HDC target = buffer ? buffer.get() : dc.get();
-    kelvo::PaintParentBackground(window, target);
+void CWynUrl::Paint(HDC dc, const RECT& client) {
     LOGFONTW lf{};
     ::GetObjectW(GetFont(), sizeof(lf), &lf);
     lf.lfUnderline = m_hover ? TRUE : FALSE;
     kelvo::unique_hfont font(::CreateFontIndirectW(&lf));
-    {
-        kelvo::select_object selected(target, font ? font.get() : GetFont());
-        ::SetBkMode(target, TRANSPARENT);
-        ::SetTextColor(target, RGB(0, 0, 255));
-        ::DrawTextW(target, m_text.c_str(), -1, &client,
-                    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | (m_alignRight ? DT_RIGHT : DT_LEFT));
-    }
-    buffer.CopyTo(dc.get());
+    kelvo::select_object selected(dc, font ? font.get() : GetFont());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, RGB(0, 0, 255));
+    RECT text = client;
+    ::DrawTextW(dc, m_text.c_str(), -1, &text,
+                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | (m_alignRight ? DT_RIGHT : DT_LEFT));
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "base/window_binding.h"
 #include "wyn/engine/wyn_element.h"
 
 class CWynUrl : public CWynElement {
@@ -24,11 +25,12 @@ private:
     // The text's horizontal extent in client coordinates.
     bool OverText(POINT client);
     void UpdateHover();
-    void Paint(HWND window);
+    void Paint(HDC dc, const RECT& client);
     void Click();
 
     std::wstring m_text;
     std::wstring m_url;
     bool m_alignRight = false;
     bool m_hover = false;
+    kelvo::COwnWindow m_ownWindow;
 };

@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "base/com.h"
+#include "base/win_handles.h"
+#include "draw/paint_buffer.h"
 #include "wyn/engine/no_case.h"
 #include "wyn/engine/wyn_attributes.h"
 #include "wyn/engine/wyn_engine.h"
-#include "wyn/host/own_window.h"
 #include "wyn/host/window_placement.h"
-#include "wyn/host/wyn_control.h"
 
 namespace {
 
@@ -36,9 +36,10 @@ RECT WorkAreaNear(HWND window) {
 } // namespace
 
 CWynContextHelp::CWynContextHelp(CWynEngine* engine) : m_engine(engine) {
-    kelvo::EnsureWindowClass(
-        m_engine->module(), kClassName, &kelvo::OwnWindowProc<CWynContextHelp, kProperty>,
-        CS_HREDRAW | CS_VREDRAW, IDC_ARROW, reinterpret_cast<HBRUSH>(COLOR_INFOBK + 1));
+    kelvo::RegisterWindowClass(kelvo::ClassDescription(
+        m_engine->module(), kClassName,
+        &kelvo::OwnWindowProc<kProperty, &CWynContextHelp::WindowProc, &CWynContextHelp::m_window>,
+        CS_HREDRAW | CS_VREDRAW));
 }
 
 CWynContextHelp::~CWynContextHelp() {
@@ -133,11 +134,10 @@ void CWynContextHelp::Close() {
 
 LRESULT CWynContextHelp::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        m_window.reset(window);
-        return 0;
+    case WM_ERASEBKGND:
+        return 1; // painted whole in WM_PAINT
     case WM_PAINT:
-        Paint(window);
+        kelvo::PaintBuffered(window, [this](HDC dc, const RECT& client) { Paint(dc, client); });
         return 0;
     case WM_KILLFOCUS:
     case WM_KEYDOWN:
@@ -148,34 +148,25 @@ LRESULT CWynContextHelp::WindowProc(HWND window, UINT message, WPARAM wParam, LP
         ::DestroyWindow(window);
         return 0;
     case WM_DESTROY:
-        // The window is going by its own hand or by Close: nothing left to destroy.
-        if (m_window.get() == window) {
-            m_window.release();
-            m_current = -1;
-        }
+        m_current = -1;
         return 0;
     default:
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
-void CWynContextHelp::Paint(HWND window) {
-    kelvo::paint_dc dc(window);
-    if (!dc)
-        return;
-    RECT client{};
-    ::GetClientRect(window, &client);
+void CWynContextHelp::Paint(HDC dc, const RECT& client) {
     kelvo::unique_hpen pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_INFOTEXT)));
     {
-        kelvo::select_object selectedPen(dc.get(), pen.get());
-        kelvo::select_object noFill(dc.get(), ::GetStockObject(NULL_BRUSH));
-        ::Rectangle(dc.get(), client.left, client.top, client.right, client.bottom);
+        kelvo::select_object selectedPen(dc, pen.get());
+        kelvo::select_object fill(dc, ::GetSysColorBrush(COLOR_INFOBK));
+        ::Rectangle(dc, client.left, client.top, client.right, client.bottom);
     }
     if (m_current >= 0) {
         const Tip& tip = m_tips[m_current];
         if (tip.image && tip.imageWidth > 0 && tip.imageHeight > 0)
-            m_engine->DrawImage(dc.get(), kPadding, kPadding, tip.imageWidth, tip.imageHeight,
+            m_engine->DrawImage(dc, kPadding, kPadding, tip.imageWidth, tip.imageHeight,
                                 tip.image->c_str());
     }
-    m_renderer.Draw(dc.get());
+    m_renderer.Draw(dc);
 }

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/win_handles.h"
+#include "base/window_binding.h"
 #include "wyn/host/tip_renderer.h"
 
 class CWynEngine;
@@ -53,11 +53,11 @@ public:
 
 private:
     int FindTip(std::wstring_view controlId, const wchar_t* tag) const;
-    void Paint(HWND window);
+    void Paint(HDC dc, const RECT& client);
 
     CWynEngine* m_engine;
     std::vector<Tip> m_tips;
     int m_current = -1;
-    kelvo::unique_hwnd m_window;
+    kelvo::COwnWindow m_window;
     CWynTipRenderer m_renderer;
 };

@@ -39,21 +39,4 @@ SIZE MeasureText(const CWynElement& element, const wchar_t* text, int wrapWidth)
     return {r.right - r.left, r.bottom - r.top};
 }
 
-void EnsureWindowClass(HINSTANCE module, const wchar_t* name, WNDPROC procedure, UINT style,
-                       const wchar_t* cursor, HBRUSH background) {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (::GetClassInfoExW(module, name, &existing))
-        return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = style;
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = module;
-    wc.hCursor = cursor ? ::LoadCursorW(nullptr, cursor) : nullptr;
-    wc.hbrBackground = background;
-    wc.lpszClassName = name;
-    ::RegisterClassExW(&wc);
-}
-
 } // namespace kelvo

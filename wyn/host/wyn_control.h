@@ -1,6 +1,7 @@
 #pragma once
 // What every windowed element type shares: creating its window by the common
-// conventions, measuring text in its font, and registering an own window class.
+// conventions and measuring text in its font. Own window classes are
+// registered and bound by the window mechanism (base/window_binding.h).
 
 #include <windows.h>
 
@@ -19,7 +20,7 @@ struct ControlWindow {
     HWND parent = nullptr;
     // The element's own control id unless given.
     std::optional<int> controlId = std::nullopt;
-    // Handed to WM_CREATE of an own window class.
+    // Handed to WM_CREATE of an own window class: the element it binds to.
     void* createParam = nullptr;
 };
 
@@ -31,9 +32,5 @@ HWND CreateControlWindow(CWynElement& element, const ControlWindow& control);
 // The size of `text` drawn in the element's font as an edit control draws it;
 // with `wrapWidth` > 0 words wrap at that width. A missing text measures "W".
 SIZE MeasureText(const CWynElement& element, const wchar_t* text, int wrapWidth = 0);
-
-// Registers a window class on `module` unless one of that name exists there.
-void EnsureWindowClass(HINSTANCE module, const wchar_t* name, WNDPROC procedure, UINT style,
-                       const wchar_t* cursor, HBRUSH background);
 
 } // namespace kelvo

@@ -7,6 +7,7 @@
 
 #include "base/com.h"
 #include "base/utf16.h"
+#include "base/window_binding.h"
 #include "wyn/engine/no_case.h"
 #include "wyn/engine/wyn_attributes.h"
 #include "wyn/engine/wyn_engine.h"
@@ -131,7 +132,7 @@ void CWynDialog::Create() {
     // The children are created by the initialisation, inside this call.
     ::CreateDialogIndirectParamW(
         m_engine->module(), static_cast<LPCDLGTEMPLATEW>(::GlobalLock(m_template.get())),
-        m_parent->GetWindow(), &DialogProc, reinterpret_cast<LPARAM>(this));
+        m_parent->GetWindow(), DialogProc(), reinterpret_cast<LPARAM>(this));
     ::GlobalUnlock(m_template.get());
 }
 
@@ -313,29 +314,14 @@ INT_PTR CWynDialog::DoModal(HWND owner) {
     if (!BuildTemplate())
         return -1;
     const auto* dialog = static_cast<LPCDLGTEMPLATEW>(::GlobalLock(m_template.get()));
-    const INT_PTR result = ::DialogBoxIndirectParamW(m_engine->module(), dialog, owner, &DialogProc,
-                                                     reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = ::DialogBoxIndirectParamW(m_engine->module(), dialog, owner,
+                                                     DialogProc(), reinterpret_cast<LPARAM>(this));
     ::GlobalUnlock(m_template.get());
     return result;
 }
 
-INT_PTR CALLBACK CWynDialog::DialogProc(HWND window, UINT message, WPARAM wParam,
-                                        LPARAM lParam) noexcept {
-    try {
-        if (message == WM_INITDIALOG) {
-            auto* self = reinterpret_cast<CWynDialog*>(lParam);
-            ::SetWindowLongPtrW(window, DWLP_USER, lParam);
-            self->m_hWnd = window;
-            self->OnInitDialog();
-            return TRUE;
-        }
-        auto* self = reinterpret_cast<CWynDialog*>(::GetWindowLongPtrW(window, DWLP_USER));
-        if (!self)
-            return FALSE;
-        return self->HandleMessage(window, message, wParam, lParam);
-    } catch (...) {
-        return FALSE;
-    }
+DLGPROC CWynDialog::DialogProc() noexcept {
+    return &kelvo::OwnDialogProc<&CWynDialog::HandleMessage, &CWynDialog::m_hWnd>;
 }
 
 INT_PTR CWynDialog::RaiseOn(CWynElement* element, std::wstring_view name, WPARAM first,
@@ -344,6 +330,10 @@ INT_PTR CWynDialog::RaiseOn(CWynElement* element, std::wstring_view name, WPARAM
 }
 
 INT_PTR CWynDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        OnInitDialog();
+        return TRUE;
+    }
     INT_PTR result = 1;
     if (PreMessage(window, message, wParam, lParam, result))
         return result;

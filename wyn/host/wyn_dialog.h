@@ -98,8 +98,9 @@ protected:
 private:
     enum Border : int { kBorderNone, kBorderThin, kBorderResizing, kBorderDialogFrame };
 
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam,
-                                       LPARAM lParam) noexcept;
+    // The dialog procedure, which binds the dialog window to this object
+    // (base/window_binding.h) and hands its messages to HandleMessage.
+    static DLGPROC DialogProc() noexcept;
     INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleCommand(WPARAM wParam, LPARAM lParam);
     INT_PTR HandleNotify(WPARAM wParam, LPARAM lParam);

@@ -1,17 +1,21 @@
 #pragma once
-// The base of the top-level windows the program defines itself: registers the
-// window class and binds each window to its object through a window property,
-// so that one shared window procedure dispatches to the object's WindowProc.
+// The base of the top-level windows the program defines itself: registers
+// the window class and dispatches the window's messages to the object's
+// virtual WindowProc, bound by the window mechanism (base/window_binding.h)
+// through the property "CVtWnd_this".
 
 #include <windows.h>
 
 #include <string>
+#include <string_view>
+
+#include "base/window_binding.h"
 
 class CVtWnd {
 public:
     CVtWnd();
-    // Destroys the window if it still exists.
-    virtual ~CVtWnd();
+    // Destroys the window if it still exists; the object no longer hears it.
+    virtual ~CVtWnd() = default;
     CVtWnd(const CVtWnd&) = delete;
     CVtWnd& operator=(const CVtWnd&) = delete;
 
@@ -22,11 +26,12 @@ public:
 
     // Registers the class unless the instance already has one of that name.
     void RegisterWindowClass(HINSTANCE instance);
-    // Creates the window with this object as creation parameter.
+    // Creates the window with this object as creation parameter; the object
+    // holds the handle from WM_CREATE on.
     HWND Create(HINSTANCE instance, DWORD ex_style, const wchar_t* title, DWORD style, int x, int y,
                 int width, int height, HWND parent, HMENU menu);
 
-    HWND hwnd() const noexcept { return m_hWnd; }
+    HWND hwnd() const noexcept { return m_window.get(); }
     const std::wstring& class_name() const noexcept { return m_className; }
 
 protected:
@@ -34,8 +39,6 @@ protected:
     void SetClassName(std::wstring_view name);
 
 private:
-    static LRESULT CALLBACK SharedWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
-
-    HWND m_hWnd = nullptr;
+    kelvo::COwnWindow m_window;
     std::wstring m_className;
 };

@@ -1,4 +1,4 @@
-#include "app/vt_wnd.h"
+#include "base/vt_wnd.h"
 
 #include <gtest/gtest.h>
 
