@@ -41,10 +41,12 @@ inline unique_handle adopt_file(HANDLE h) noexcept {
     return unique_handle(h == INVALID_HANDLE_VALUE ? nullptr : h);
 }
 
-// A DC from GetDC, given back with ReleaseDC.
+// A DC from GetDC, or with `whole_window` from GetWindowDC (the frame
+// included), given back with ReleaseDC.
 class window_dc {
 public:
-    explicit window_dc(HWND hwnd) noexcept : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
+    explicit window_dc(HWND hwnd, bool whole_window = false) noexcept
+        : hwnd_(hwnd), dc_(whole_window ? ::GetWindowDC(hwnd) : ::GetDC(hwnd)) {}
     ~window_dc() {
         if (dc_)
             ::ReleaseDC(hwnd_, dc_);

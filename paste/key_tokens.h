@@ -3,6 +3,7 @@
 // the order the chunk editor's menu and completion popup offer them.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -23,6 +24,18 @@ inline constexpr std::array<KeyToken, 31> kKeyTokens{{
     {u"[F6]", 0x75},        {u"[F7]", 0x76},       {u"[F8]", 0x77},       {u"[F9]", 0x78},
     {u"[F10]", 0x79},       {u"[F11]", 0x7A},      {u"[F12]", 0x7B},
 }};
+
+// What the key-code editor offers after a typed "[", in this order: the
+// continuations of the bracket forms (a backslash and "\x" for a decimal or
+// hexadecimal key code, "*" for a character key), every key token without its
+// "[", and the pause command, whose number the user types.
+inline constexpr std::array<std::u16string_view, kKeyTokens.size() + 4> kBracketCompletions = [] {
+    std::array<std::u16string_view, kKeyTokens.size() + 4> items{u"\\", u"\\x", u"*"};
+    for (std::size_t i = 0; i < kKeyTokens.size(); ++i)
+        items[3 + i] = kKeyTokens[i].text.substr(1);
+    items.back() = u"SLEEP";
+    return items;
+}();
 
 // The row whose whole token text begins `text`, compared without regard to
 // ASCII case; null when none does.

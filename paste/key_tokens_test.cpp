@@ -44,5 +44,20 @@ TEST(KeyTokens, MatchNeedsTheWholeTokenInAnyCase) {
     }
 }
 
+TEST(KeyTokens, BracketCompletionsContinueEveryBracketForm) {
+    ASSERT_EQ(kBracketCompletions.size(), 35u);
+    EXPECT_EQ(kBracketCompletions[0], u"\\");
+    EXPECT_EQ(kBracketCompletions[1], u"\\x");
+    EXPECT_EQ(kBracketCompletions[2], u"*");
+    EXPECT_EQ(kBracketCompletions[3], u"TAB]");
+    EXPECT_EQ(kBracketCompletions[33], u"F12]");
+    EXPECT_EQ(kBracketCompletions[34], u"SLEEP");
+    // Each token's completion, after the "[" the user typed, is that token.
+    for (std::size_t i = 0; i < kKeyTokens.size(); ++i) {
+        const std::u16string typed = u"[" + std::u16string(kBracketCompletions[3 + i]);
+        EXPECT_EQ(MatchKeyToken(typed), &kKeyTokens[i]) << i;
+    }
+}
+
 } // namespace
 } // namespace kelvo

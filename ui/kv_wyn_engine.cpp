@@ -5,6 +5,8 @@
 #include "draw/dib_draw.h"
 #include "draw/vt_dib.h"
 #include "draw/vt_skin_dib.h"
+#include "ui/custom_button.h"
+#include "ui/custom_list.h"
 #include "wyn/engine/no_case.h"
 #include "wyn/engine/wyn_element.h"
 #include "wyn/engine/wyn_resource.h"
@@ -12,10 +14,14 @@
 namespace kelvo {
 namespace {
 
+template <typename T> std::unique_ptr<CWynElement> Make(CWynElement* parent, CWynEngine* engine) {
+    return std::make_unique<T>(parent, engine);
+}
+
 // The key-code editor's name is matched exactly: "CodEdit" is no editor.
 constexpr WynElementName kApplication[] = {
-    {L"customlist", false, nullptr},
-    {L"custombutton", false, nullptr},
+    {L"customlist", false, &Make<CWynCustomList>},
+    {L"custombutton", false, &Make<CWynCustomButton>},
     {L"codedit", true, nullptr},
 };
 

@@ -1,0 +1,245 @@
+#include "ui/custom_button.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "draw/paint_buffer.h"
+#include "ui/drawn_test.h"
+#include "wyn/testing/test_dialog.h"
+
+namespace {
+
+using State = CWynCustomButton::State;
+
+constexpr COLORREF kHot = RGB(0xB0, 0xD8, 0xF0);
+constexpr COLORREF kPressed = RGB(0x30, 0x70, 0xB0);
+
+// Three buttons the owner sizes 64 x 28 and paints by their state, and one
+// it does not answer for.
+class CustomButtonTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root.answer = [this](CWynElement* source, std::wstring_view name, WPARAM first,
+                             LPARAM second) -> std::int64_t {
+            if (source->id() == L"bare")
+                return 0;
+            if (name == L"custombtn-getsize") {
+                *reinterpret_cast<SIZE*>(first) = {64, 28};
+                return 1;
+            }
+            if (name == L"custombtn-getname") {
+                *reinterpret_cast<std::wstring*>(first) = L"Paste the chunk";
+                return 1;
+            }
+            if (name == L"custombtn-paint") {
+                Paint(*reinterpret_cast<kelvo::CPaintContext*>(first),
+                      *reinterpret_cast<const CWynCustomButton::PaintRecord*>(second));
+                return 1;
+            }
+            return 0;
+        };
+        ui_test::Build(root, LR"(<dialog>
+            <hbox><custombutton id="btn"/><custombutton id="hot"/><custombutton id="pressed"/>
+            <custombutton id="bare"/></hbox>
+        </dialog>)");
+        button = dynamic_cast<CWynCustomButton*>(root.FindById(L"btn"));
+        ASSERT_NE(button, nullptr);
+        ASSERT_NE(button->hwnd(), nullptr);
+        root.events.clear();
+    }
+
+    // A rounded frame with the state's fill and a label; the corners show
+    // what lies under the button.
+    void Paint(kelvo::CPaintContext& context, const CWynCustomButton::PaintRecord& record) {
+        painted.push_back(record.state);
+        cairo_t* cr = context.Cairo();
+        const RECT& r = record.client;
+        const double radius = 6;
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, r.right - radius - 1, r.top + radius + 1, radius, -1.5708, 0);
+        cairo_arc(cr, r.right - radius - 1, r.bottom - radius - 1, radius, 0, 1.5708);
+        cairo_arc(cr, r.left + radius + 1, r.bottom - radius - 1, radius, 1.5708, 3.1416);
+        cairo_arc(cr, r.left + radius + 1, r.top + radius + 1, radius, 3.1416, 4.7124);
+        cairo_close_path(cr);
+        context.SetColour(record.state == State::Pressed ? kPressed
+                          : record.state == State::Hot   ? kHot
+                                                         : ::GetSysColor(COLOR_WINDOW));
+        cairo_fill_preserve(cr);
+        context.SetColour(::GetSysColor(COLOR_BTNSHADOW));
+        cairo_set_line_width(cr, 1);
+        cairo_stroke(cr);
+        HDC dc = context.Dc();
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, record.state == State::Pressed ? RGB(255, 255, 255) : RGB(0, 0, 0));
+        const wchar_t* label = record.state == State::Pressed ? L"pressed"
+                               : record.state == State::Hot   ? L"hot"
+                                                              : L"normal";
+        RECT text = r;
+        ::DrawTextW(dc, label, -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    }
+
+    void Mouse(UINT message, int x, int y, HWND window = nullptr) {
+        ::SendMessageW(window ? window : button->hwnd(), message,
+                       message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
+    }
+    bool Clicked() {
+        const auto told =
+            root.TakeEvents([](std::wstring_view name) { return name == L"clicked"; });
+        return !told.empty();
+    }
+    // The state the button paints itself in now.
+    State PaintedState() {
+        painted.clear();
+        ::RedrawWindow(button->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return painted.empty() ? State(-1) : painted.back();
+    }
+
+    CkvWynEngine engine{wyn_test::Module()};
+    ui_test::OwnerRoot root{&engine};
+    CWynCustomButton* button = nullptr;
+    std::vector<State> painted;
+};
+
+TEST_F(CustomButtonTest, OwnerGivesTheSizeAndPaintsOverTheParentsBackground) {
+    RECT client{};
+    ::GetClientRect(button->hwnd(), &client);
+    EXPECT_EQ(client.right, 64);
+    EXPECT_EQ(client.bottom, 28);
+    RECT bare{};
+    ::GetClientRect(root.FindById(L"bare")->hwnd(), &bare);
+    EXPECT_TRUE(::IsRectEmpty(&bare)) << "unanswered, the button takes no room";
+    EXPECT_EQ(PaintedState(), State::Normal);
+    EXPECT_EQ(ui_test::ScreenPixel(button->hwnd(), 4, 14), ::GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(ui_test::ScreenPixel(button->hwnd(), 0, 0), ::GetSysColor(COLOR_BTNFACE))
+        << "the dialog's background in the corner";
+    EXPECT_EQ(::SendMessageW(button->hwnd(), WM_GETDLGCODE, 0, 0), DLGC_STATIC);
+}
+
+TEST_F(CustomButtonTest, PressAndReleaseInsideClicks) {
+    Mouse(WM_MOUSEMOVE, 10, 10);
+    EXPECT_EQ(PaintedState(), State::Hot);
+    Mouse(WM_LBUTTONDOWN, 10, 10);
+    EXPECT_EQ(PaintedState(), State::Pressed);
+    EXPECT_EQ(::GetCapture(), button->hwnd());
+    Mouse(WM_LBUTTONUP, 12, 12);
+    EXPECT_TRUE(Clicked());
+    EXPECT_EQ(button->state(), State::Hot);
+    EXPECT_EQ(::GetCapture(), nullptr);
+    Mouse(WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(PaintedState(), State::Normal);
+}
+
+TEST_F(CustomButtonTest, PressDraggedOutAndReleasedDoesNotClick) {
+    Mouse(WM_LBUTTONDOWN, 10, 10);
+    Mouse(WM_MOUSEMOVE, 200, 10);
+    Mouse(WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(button->state(), State::Pressed) << "held, the press stays";
+    Mouse(WM_LBUTTONUP, 200, 10);
+    EXPECT_FALSE(Clicked());
+    EXPECT_EQ(PaintedState(), State::Normal);
+}
+
+TEST_F(CustomButtonTest, ReleaseWithoutAPressOnTheButtonDoesNotClick) {
+    // The button went down elsewhere (on a menu the release dismisses) and
+    // comes up over the button.
+    Mouse(WM_LBUTTONUP, 10, 10);
+    EXPECT_FALSE(Clicked());
+
+    // A press whose mouse capture someone else takes over (a menu opening).
+    Mouse(WM_LBUTTONDOWN, 10, 10);
+    HWND other = root.FindById(L"hot")->hwnd();
+    ::SetCapture(other);
+    EXPECT_EQ(button->state(), State::Normal);
+    ::ReleaseCapture();
+    Mouse(WM_LBUTTONUP, 10, 10);
+    EXPECT_FALSE(Clicked());
+}
+
+TEST_F(CustomButtonTest, DisabledButtonRepaintsAndNeverClicks) {
+    Mouse(WM_MOUSEMOVE, 10, 10);
+    ::UpdateWindow(button->hwnd());
+    painted.clear();
+    button->SetDisabled(true);
+    ::UpdateWindow(button->hwnd());
+    ASSERT_FALSE(painted.empty()) << "disabling repaints";
+    EXPECT_EQ(painted.back(), State::Normal);
+    Mouse(WM_LBUTTONDOWN, 10, 10);
+    Mouse(WM_LBUTTONUP, 10, 10);
+    EXPECT_FALSE(Clicked());
+    EXPECT_EQ(::GetCapture(), nullptr);
+
+    painted.clear();
+    button->SetDisabled(false);
+    ::UpdateWindow(button->hwnd());
+    EXPECT_FALSE(painted.empty()) << "enabling repaints";
+    Mouse(WM_LBUTTONDOWN, 10, 10);
+    Mouse(WM_LBUTTONUP, 10, 10);
+    EXPECT_TRUE(Clicked());
+}
+
+TEST_F(CustomButtonTest, ScreenReadersSeeAPushButtonThatTheyCanPress) {
+    const kelvo::com_ptr<IAccessible> object = ui_test::AccessibleOf(button->hwnd());
+    ASSERT_TRUE(object);
+    EXPECT_EQ(ui_test::AccNumber(*object.get(), CHILDID_SELF, true), ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(ui_test::AccName(*object.get(), CHILDID_SELF), L"Paste the chunk");
+    EXPECT_EQ(object->accDoDefaultAction(ui_test::Child(CHILDID_SELF)), S_OK);
+    EXPECT_TRUE(Clicked());
+    button->SetDisabled(true);
+    EXPECT_NE(ui_test::AccNumber(*object.get(), CHILDID_SELF, false) & STATE_SYSTEM_UNAVAILABLE, 0);
+    EXPECT_NE(object->accDoDefaultAction(ui_test::Child(CHILDID_SELF)), S_OK);
+    EXPECT_FALSE(Clicked());
+}
+
+TEST_F(CustomButtonTest, ThreeStatesForPeopleToLookAt) {
+    HWND hot = root.FindById(L"hot")->hwnd();
+    HWND pressed = root.FindById(L"pressed")->hwnd();
+    Mouse(WM_MOUSEMOVE, 10, 10, hot);
+    Mouse(WM_LBUTTONDOWN, 10, 10, pressed);
+    EXPECT_EQ(ui_test::ScreenPixel(hot, 32, 4), kHot);
+    EXPECT_EQ(ui_test::ScreenPixel(pressed, 32, 4), kPressed);
+    EXPECT_TRUE(ui_test::SaveShot(root.dialog(), L"buttons-normal-hot-pressed"));
+    Mouse(WM_LBUTTONUP, 100, 100, pressed);
+}
+
+TEST(CustomButtonInDialogTest, TabNeverStopsOnIt) {
+    wyn_test::InitPlatform();
+    CkvWynEngine engine(wyn_test::Module());
+    wyn_test::DescriptionFile file(LR"(<dialog>
+        <textbox id="first"/>
+        <custombutton id="drawn"/>
+        <textbox id="second"/>
+    </dialog>)");
+    wyn_test::ScriptedDialog dialog(file.path(), &engine);
+    dialog.eventAnswer = [](CWynElement*, std::wstring_view name, WPARAM first, LPARAM) {
+        if (name == L"custombtn-getsize")
+            *reinterpret_cast<SIZE*>(first) = {40, 20};
+        return std::int64_t{0};
+    };
+    std::vector<HWND> focused;
+    HWND drawn = nullptr;
+    const auto tab = [&](wyn_test::ScriptedDialog& d) {
+        focused.push_back(::GetFocus());
+        d.PressKey(VK_TAB);
+    };
+    dialog.steps = {[&](wyn_test::ScriptedDialog& d) {
+                        drawn = d.Window(L"drawn");
+                        ::SetFocus(d.Window(L"first"));
+                    },
+                    tab, tab, tab,
+                    [&](wyn_test::ScriptedDialog& d) {
+                        focused.push_back(::GetFocus());
+                        ::EndDialog(d.hwnd(), 5);
+                    }};
+    ASSERT_EQ(dialog.DoModal(nullptr), 5) << "the script ran to its end";
+    ASSERT_NE(drawn, nullptr);
+    ASSERT_EQ(focused.size(), 4u);
+    for (HWND window : focused)
+        EXPECT_NE(window, drawn);
+    EXPECT_NE(focused[0], focused[1]) << "Tab moved";
+    EXPECT_EQ(focused[0], focused[2]) << "between the two text boxes only";
+    EXPECT_EQ(focused[1], focused[3]);
+}
+
+} // namespace

@@ -1,0 +1,135 @@
+#pragma once
+// "customlist": a vertical list of items of varying height that the dialog
+// draws itself. An item is an opaque value of the owner's; the list keeps the
+// selection, the keyboard and the mouse, scrolls by pixels and draws a
+// two-pixel frame whose colour shows the keyboard focus. The attribute
+// "multi-selection" = "true" lets Ctrl+click add items to the selection.
+//
+// The owner is asked through events (first, second parameter):
+//   "customlst-getheight"  device context of the list, MeasureRecord* (the
+//                          owner sets its height); for every item during
+//                          RecalculateHeights
+//   "customlst-drawitem"   kelvo::CPaintContext*, DrawRecord*; for the items
+//                          that meet the area being painted, only those
+//   "customlst-getname"    item data, std::wstring* to fill with what the item
+//                          shows, for screen readers; unanswered: no name
+//   "customlst-delitem"    item data, 0; for every item during DeleteAllItems
+// and told through events:
+//   "customlst-selchanged" 0, 0; after a click on an item or a keyboard move
+//   "customlst-dblclick"   item data, 0; double click on an item, or a screen
+//                          reader's default action on it
+//   "customlst-rclick"     item data, 0; right button released over an item
+//   "customlst-ctxmenu"    data of the current item, screen point
+//                          (MAKELPARAM(x, y)); the context menu, by the mouse
+//                          or the keyboard, while there is a current item
+//   "customlst-keyenter", "customlst-keydel"  data of the current item, 0
+//
+// Finding the rows to paint or under a point is a binary search over the
+// item tops: the cost of a paint or a scroll step does not grow with the
+// number of items.
+
+#include <cstdint>
+#include <vector>
+
+#include "base/window_binding.h"
+#include "ui/drawn_accessible.h"
+#include "wyn/engine/wyn_element.h"
+
+class CWynCustomList : public CWynElement, private kelvo::AccessibleSource {
+public:
+    struct MeasureRecord {
+        int index;
+        std::uintptr_t data;
+        std::uint32_t height; // 0 on entry
+    };
+    enum DrawState : std::uint32_t { kSelected = 1, kCurrent = 2 };
+    struct DrawRecord {
+        int index;
+        std::uintptr_t data;
+        RECT rect;           // client coordinates
+        std::uint32_t state; // DrawState bits
+    };
+
+    CWynCustomList(CWynElement* parent, CWynEngine* engine);
+
+    bool IsType(std::wstring_view name, CWynElement*& element) override;
+    bool Parse(IXMLDOMNode* node) override;
+    void Create() override;
+
+    // Appends an item of height 0 (until the next RecalculateHeights) and
+    // answers its index.
+    int AddItem(std::uintptr_t data);
+    // Asks the owner for every item's height, then keeps the current item in
+    // view. The tops of all items together stay below 2^31 pixels: a height
+    // that would pass that is cut.
+    void RecalculateHeights();
+    // Tells the owner of every item ("customlst-delitem"), then empties the
+    // list: no current item, nothing selected, scrolled to the top.
+    void DeleteAllItems();
+    // Makes the item current and the only one selected, and scrolls it into
+    // view; an index out of range does nothing. Raises no event.
+    void SelectItem(int index);
+
+    bool IsValidIndex(int index) const noexcept;
+    // Client coordinates; the client area's left and right.
+    RECT ItemRect(int index) const noexcept;
+    // The item whose rectangle holds the point (client coordinates); -1.
+    int HitTest(POINT point) const noexcept;
+    int CurrentIndex() const noexcept { return m_current; }
+    int ItemCount() const noexcept { return static_cast<int>(m_items.size()); }
+    std::uintptr_t ItemData(int index) const noexcept;
+    bool IsSelected(int index) const noexcept;
+    // The content's y shown at the top of the client area.
+    int ScrollPosition() const noexcept { return m_scroll; }
+
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    struct Item {
+        int height;
+        int top; // the sum of the heights of the items before
+        std::uintptr_t data;
+        bool selected;
+    };
+
+    int Total() const noexcept;
+    int PageHeight() const noexcept;
+    // The first item that ends below content y `y`.
+    int FirstEndingBelow(int y) const noexcept;
+    void InvalidateItem(int index) const noexcept;
+    void UpdateScrollBar(bool keep_current_visible);
+    void ShowScrollBar(bool show);
+    void ScrollTo(int position);
+    void ScrollBy(int amount);
+    int LineHeight() const;
+    // The current item moves to `index`; `add` keeps the other selections
+    // (a Ctrl+click in a multi-selection list).
+    void MoveCurrent(int index, bool add);
+    void SelectAndTell(int index);
+    void OnMouseDown(HWND window, WPARAM wParam, LPARAM lParam);
+    void OnKeyDown(WPARAM key);
+    void OnContextMenu(LPARAM lParam);
+    void OnVScroll(HWND window, WPARAM wParam);
+    void Paint(HWND window);
+    void PaintFrame(HWND window) const;
+
+    // What screen readers learn.
+    long AccRole() const override;
+    long AccItemCount() const override;
+    std::wstring AccItemName(long index) override;
+    long AccItemState(long index) const override;
+    RECT AccItemRect(long index) const override;
+    long AccItemAt(POINT client) const override;
+    long AccFocusedItem() const override;
+    std::vector<long> AccSelectedItems() const override;
+    const wchar_t* AccDefaultAction(long index) const override;
+    bool AccDoDefaultAction(long index) override;
+
+    std::vector<Item> m_items;
+    std::vector<int> m_selected; // the indexes whose item is selected
+    int m_scroll = 0;
+    int m_current = -1;
+    bool m_multiSelection = false;
+    kelvo::CAccessibility m_accessibility{*this};
+    kelvo::COwnWindow m_ownWindow;
+};

@@ -1,0 +1,515 @@
+#include "ui/custom_list.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "draw/paint_buffer.h"
+#include "ui/drawn_test.h"
+#include "wyn/testing/test_dialog.h"
+
+namespace {
+
+using ui_test::AccessibleOf;
+using ui_test::AccName;
+using ui_test::AccNumber;
+using ui_test::Child;
+
+// Rows are painted in two colours by the parity of their data.
+constexpr COLORREF kEven = RGB(0x20, 0x80, 0xC0);
+constexpr COLORREF kOdd = RGB(0xE0, 0xC0, 0x40);
+
+// A list and a multi-selection list whose items are numbered 0, 1, ... as
+// their data; the owner gives the heights from `heights`, names them "Item
+// <n>" and paints them.
+class CustomListTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ui_test::Build(root, LR"(<dialog>
+            <customlist id="list" width="120" height="80"/>
+            <customlist id="multi" width="120" height="80" multi-selection="TRUE"/>
+            <textbox id="other"/>
+        </dialog>)");
+        list = dynamic_cast<CWynCustomList*>(root.FindById(L"list"));
+        multi = dynamic_cast<CWynCustomList*>(root.FindById(L"multi"));
+        ASSERT_NE(list, nullptr);
+        ASSERT_NE(multi, nullptr);
+        ASSERT_NE(list->hwnd(), nullptr);
+        root.answer = [this](CWynElement*, std::wstring_view name, WPARAM first,
+                             LPARAM second) -> std::int64_t {
+            if (name == L"customlst-getheight") {
+                auto* record = reinterpret_cast<CWynCustomList::MeasureRecord*>(second);
+                record->height = static_cast<std::uint32_t>(heights.at(record->data));
+                return 1;
+            }
+            if (name == L"customlst-getname") {
+                *reinterpret_cast<std::wstring*>(second) = L"Item " + std::to_wstring(first);
+                return 1;
+            }
+            if (name == L"customlst-drawitem") {
+                const auto* record = reinterpret_cast<CWynCustomList::DrawRecord*>(second);
+                auto* context = reinterpret_cast<kelvo::CPaintContext*>(first);
+                drawn.push_back(record->index);
+                HDC dc = context->Dc();
+                const bool selected = record->state & CWynCustomList::kSelected;
+                kelvo::unique_hbrush brush(::CreateSolidBrush(selected
+                                                                  ? ::GetSysColor(COLOR_HIGHLIGHT)
+                                                              : record->data % 2 ? kOdd
+                                                                                 : kEven));
+                ::FillRect(dc, &record->rect, brush.get());
+                const std::wstring text = L"Item " + std::to_wstring(record->data) + L", " +
+                                          std::to_wstring(heights.at(record->data)) + L" px";
+                RECT r = record->rect;
+                ::SetBkMode(dc, TRANSPARENT);
+                ::SetTextColor(dc, selected ? ::GetSysColor(COLOR_HIGHLIGHTTEXT) : RGB(0, 0, 0));
+                ::DrawTextW(dc, text.c_str(), -1, &r, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+                return 1;
+            }
+            return 0;
+        };
+    }
+
+    // Refills `target` with items of these heights.
+    void Fill(std::vector<int> item_heights, CWynCustomList* target = nullptr) {
+        target = target ? target : list;
+        target->DeleteAllItems();
+        heights = std::move(item_heights);
+        for (std::size_t i = 0; i < heights.size(); ++i)
+            EXPECT_EQ(target->AddItem(i), static_cast<int>(i));
+        target->RecalculateHeights();
+        root.events.clear();
+    }
+
+    // What the list told its owner since the last call; the questions it
+    // asked are left out.
+    std::vector<std::wstring> Told() {
+        return root.TakeEvents([](std::wstring_view name) {
+            return name != L"customlst-getheight" && name != L"customlst-drawitem" &&
+                   name != L"customlst-getname";
+        });
+    }
+
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
+                 CWynCustomList* target = nullptr) {
+        return ::SendMessageW((target ? target : list)->hwnd(), message, wParam, lParam);
+    }
+    void Key(UINT key) { Send(WM_KEYDOWN, key, 1); }
+    // A click of `message`'s button at the middle of item `index`.
+    void ClickItem(UINT message, int index, WPARAM keys = 0, CWynCustomList* target = nullptr) {
+        target = target ? target : list;
+        const RECT r = target->ItemRect(index);
+        Send(message, keys, MAKELPARAM(10, (r.top + r.bottom) / 2), target);
+    }
+    int Page() const {
+        RECT client{};
+        ::GetClientRect(list->hwnd(), &client);
+        return client.bottom;
+    }
+    bool ScrollBarShown() const {
+        return (::GetWindowLongW(list->hwnd(), GWL_STYLE) & WS_VSCROLL) != 0;
+    }
+    std::vector<int> Selected(const CWynCustomList& target) const {
+        std::vector<int> selected;
+        for (int i = 0; i < target.ItemCount(); ++i) {
+            if (target.IsSelected(i))
+                selected.push_back(i);
+        }
+        return selected;
+    }
+    int LineHeight() const {
+        kelvo::window_dc dc(list->hwnd());
+        kelvo::select_object font(dc.get(), ::GetStockObject(DEFAULT_GUI_FONT));
+        TEXTMETRICW metrics{};
+        ::GetTextMetricsW(dc.get(), &metrics);
+        return metrics.tmHeight;
+    }
+
+    CkvWynEngine engine{wyn_test::Module()};
+    ui_test::OwnerRoot root{&engine};
+    CWynCustomList* list = nullptr;
+    CWynCustomList* multi = nullptr;
+    std::vector<int> heights;
+    std::vector<int> drawn;
+};
+
+using Names = std::vector<std::wstring>;
+
+TEST_F(CustomListTest, EmptyListPaintsItsBackgroundAndIgnoresEverything) {
+    ::RedrawWindow(list->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(drawn.empty());
+    EXPECT_FALSE(ScrollBarShown());
+    EXPECT_EQ(ui_test::ScreenPixel(list->hwnd(), 20, 20), ::GetSysColor(COLOR_WINDOW));
+    for (UINT key = VK_RETURN; key <= VK_DELETE; ++key)
+        Key(key);
+    Send(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list->hwnd()), -1);
+    Send(WM_LBUTTONDOWN, 0, MAKELPARAM(10, 10));
+    Send(WM_LBUTTONDBLCLK, 0, MAKELPARAM(10, 10));
+    Send(WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(0, -120));
+    EXPECT_EQ(Told(), Names{});
+    EXPECT_EQ(list->CurrentIndex(), -1);
+    EXPECT_EQ(list->HitTest({10, 10}), -1);
+    EXPECT_EQ(list->ScrollPosition(), 0);
+}
+
+TEST_F(CustomListTest, ItemsThatFitShowNoScrollBar) {
+    Fill({10, 10, 10});
+    ASSERT_GT(Page(), 30);
+    EXPECT_FALSE(ScrollBarShown());
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(0, -120));
+    Send(WM_VSCROLL, SB_PAGEDOWN);
+    EXPECT_EQ(list->ScrollPosition(), 0);
+
+    Fill(std::vector<int>(20, 10));
+    EXPECT_TRUE(ScrollBarShown()) << "200 pixels do not fit";
+    Fill({10, 10});
+    EXPECT_FALSE(ScrollBarShown());
+    EXPECT_EQ(list->ScrollPosition(), 0);
+}
+
+TEST_F(CustomListTest, KeysWithoutACurrentItemSelectAnEnd) {
+    const struct {
+        UINT key;
+        int selected;
+    } cases[] = {{VK_UP, 4}, {VK_END, 4}, {VK_PRIOR, 4}, {VK_DOWN, 0}, {VK_HOME, 0}, {VK_NEXT, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        Fill({30, 30, 30, 30, 30});
+        ASSERT_EQ(list->CurrentIndex(), -1) << "a refilled list has no current item";
+        Key(c.key);
+        EXPECT_EQ(list->CurrentIndex(), c.selected);
+        EXPECT_EQ(Selected(*list), std::vector<int>{c.selected});
+        EXPECT_EQ(Told(), Names{L"customlst-selchanged"});
+    }
+}
+
+TEST_F(CustomListTest, KeysMoveTheCurrentItemAndKeepItInView) {
+    Fill(std::vector<int>(50, 20));
+    const int page = Page();
+    // Page Down from item 1 hits the row a page below its middle; Page Up
+    // from there the row a page above that row's middle.
+    const int paged = (30 + page) / 20;
+    const struct {
+        UINT key;
+        int current;
+        bool told;
+    } steps[] = {
+        {VK_HOME, 0, true},
+        {VK_UP, 0, false}, // nothing above the first
+        {VK_DOWN, 1, true},
+        {VK_NEXT, paged, true},
+        {VK_PRIOR, (paged * 20 + 10 - page) / 20, true},
+        {VK_END, 49, true},
+        {VK_DOWN, 49, false},
+        {VK_NEXT, 49, true}, // nothing a page further: the last
+        {VK_PRIOR, (49 * 20 + 10 - page) / 20, true},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.key);
+        Key(step.key);
+        EXPECT_EQ(list->CurrentIndex(), step.current);
+        EXPECT_EQ(Told(), step.told ? Names{L"customlst-selchanged"} : Names{});
+        const RECT r = list->ItemRect(step.current);
+        EXPECT_GE(r.top, 0);
+        EXPECT_LE(r.bottom, page) << "the current item is in view";
+    }
+}
+
+TEST_F(CustomListTest, EnterAndDeleteActOnTheCurrentItem) {
+    Fill({30, 30, 30});
+    Key(VK_RETURN);
+    Key(VK_DELETE);
+    EXPECT_EQ(Told(), Names{}) << "no current item";
+    list->SelectItem(2);
+    EXPECT_EQ(Told(), Names{}) << "selecting from code raises nothing";
+    Key(VK_RETURN);
+    Key(VK_DELETE);
+    ASSERT_EQ(root.events.size(), 2u);
+    EXPECT_EQ(root.events[0].name, L"customlst-keyenter");
+    EXPECT_EQ(root.events[0].first, 2u);
+    EXPECT_EQ(root.events[1].name, L"customlst-keydel");
+    EXPECT_EQ(root.events[1].first, 2u);
+    const auto code = [&](WPARAM key) { return Send(WM_GETDLGCODE, key); };
+    EXPECT_EQ(code(VK_RETURN), DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTALLKEYS);
+    EXPECT_EQ(code(VK_DELETE), DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTALLKEYS);
+    EXPECT_EQ(code(VK_TAB), DLGC_WANTARROWS | DLGC_WANTCHARS);
+}
+
+TEST_F(CustomListTest, DeletingAllItemsTellsTheOwnerAndForgetsTheCurrentItem) {
+    Fill({30, 30, 30});
+    list->SelectItem(2);
+    list->DeleteAllItems();
+    ASSERT_EQ(root.events.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(root.events[i].name, L"customlst-delitem");
+        EXPECT_EQ(root.events[i].first, i);
+    }
+    root.events.clear();
+    EXPECT_EQ(list->CurrentIndex(), -1);
+    EXPECT_TRUE(Selected(*list).empty());
+    EXPECT_FALSE(ScrollBarShown());
+    Fill({30, 30, 30, 30});
+    Key(VK_RETURN);
+    Send(WM_CONTEXTMENU, 0, -1);
+    EXPECT_EQ(Told(), Names{}) << "no index of the old items reaches the owner";
+    Key(VK_DOWN);
+    EXPECT_EQ(list->CurrentIndex(), 0) << "Down starts at the first item again";
+}
+
+TEST_F(CustomListTest, CtrlClickAddsOnlyInAMultiSelectionList) {
+    Fill({30, 30, 30, 30}, multi);
+    ClickItem(WM_LBUTTONDOWN, 1, MK_LBUTTON, multi);
+    ClickItem(WM_LBUTTONDOWN, 3, MK_LBUTTON | MK_CONTROL, multi);
+    EXPECT_EQ(Selected(*multi), (std::vector<int>{1, 3}));
+    EXPECT_EQ(multi->CurrentIndex(), 3);
+    ClickItem(WM_LBUTTONDOWN, 1, MK_LBUTTON | MK_CONTROL, multi);
+    EXPECT_EQ(Selected(*multi), (std::vector<int>{1, 3})) << "Ctrl+click never clears";
+    EXPECT_EQ(multi->CurrentIndex(), 1);
+    ClickItem(WM_LBUTTONDOWN, 2, MK_LBUTTON, multi);
+    EXPECT_EQ(Selected(*multi), std::vector<int>{2}) << "a plain click leaves one";
+    EXPECT_EQ(Told(), Names(4, L"customlst-selchanged"));
+    EXPECT_EQ(::GetFocus(), multi->hwnd()) << "a click gives the list the focus";
+
+    Fill({30, 30, 30, 30});
+    ClickItem(WM_LBUTTONDOWN, 0, MK_LBUTTON);
+    ClickItem(WM_LBUTTONDOWN, 2, MK_LBUTTON | MK_CONTROL);
+    EXPECT_EQ(Selected(*list), std::vector<int>{2}) << "a single-selection list keeps one";
+}
+
+TEST_F(CustomListTest, DoubleAndRightClicksTellTheOwner) {
+    Fill({30, 30, 30});
+    ClickItem(WM_LBUTTONDBLCLK, 1);
+    ClickItem(WM_RBUTTONDOWN, 2);
+    ClickItem(WM_RBUTTONUP, 2);
+    EXPECT_EQ(Told(), (Names{L"customlst-dblclick", L"customlst-selchanged", L"customlst-rclick",
+                             L"customlst-ctxmenu"}));
+    EXPECT_EQ(list->CurrentIndex(), 2);
+    Send(WM_LBUTTONDBLCLK, 0, MAKELPARAM(10, 95)); // below the items
+    EXPECT_EQ(Told(), Names{});
+}
+
+TEST_F(CustomListTest, MenuKeyOpensTheMenuAtTheCurrentItem) {
+    Fill({30, 30, 30});
+    Send(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list->hwnd()), -1);
+    EXPECT_EQ(Told(), Names{}) << "no current item";
+    list->SelectItem(1);
+    Send(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list->hwnd()), -1);
+    ASSERT_EQ(root.events.size(), 1u);
+    EXPECT_EQ(root.events[0].name, L"customlst-ctxmenu");
+    EXPECT_EQ(root.events[0].first, 1u);
+    POINT corner{0, list->ItemRect(1).top};
+    ::ClientToScreen(list->hwnd(), &corner);
+    EXPECT_EQ(root.events[0].second, MAKELPARAM(corner.x, corner.y));
+}
+
+TEST_F(CustomListTest, WheelMovesByLinesAndStaysInRange) {
+    Fill(std::vector<int>(40, 30));
+    const int line = LineHeight();
+    const int last = 40 * 30 - Page();
+    Send(WM_VSCROLL, SB_PAGEDOWN);
+    const int start = list->ScrollPosition();
+    ASSERT_EQ(start, Page());
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(0, 120));
+    EXPECT_EQ(list->ScrollPosition(), start - line) << "one notch, one line";
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(0, 60));
+    EXPECT_EQ(list->ScrollPosition(), start - line - line / 2) << "half a notch, truncated";
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120 * 200)));
+    EXPECT_EQ(list->ScrollPosition(), last);
+    Send(WM_VSCROLL, SB_LINEDOWN);
+    EXPECT_EQ(list->ScrollPosition(), last);
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(0, 120 * 200));
+    EXPECT_EQ(list->ScrollPosition(), 0);
+    Send(WM_VSCROLL, SB_BOTTOM);
+    EXPECT_EQ(list->ScrollPosition(), last);
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    ::GetScrollInfo(list->hwnd(), SB_VERT, &info);
+    EXPECT_EQ(info.nPos, last);
+    EXPECT_EQ(info.nMax - static_cast<int>(info.nPage) + 1, last)
+        << "the thumb ends where the list does";
+}
+
+TEST_F(CustomListTest, ThumbDraggedPastSixteenBitsKeepsItsPosition) {
+    // 80,000 pixels of rows: the thumb's messages carry the position in 16 bits.
+    Fill(std::vector<int>(400, 200));
+    HWND window = list->hwnd();
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof(bar);
+    ASSERT_TRUE(::GetScrollBarInfo(window, OBJID_VSCROLL, &bar));
+    const int x = (bar.rcScrollBar.left + bar.rcScrollBar.right) / 2;
+    const int thumb = bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2;
+    // The scroll bar's drag loop reads these from the queue.
+    POINT end{x, bar.rcScrollBar.bottom - 1};
+    ::ScreenToClient(window, &end);
+    ::PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(end.x, end.y - 20));
+    ::PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(end.x, end.y));
+    ::PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(end.x, end.y));
+    ::SendMessageW(window, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(x, thumb));
+    EXPECT_EQ(list->ScrollPosition(), 400 * 200 - Page()) << "dragged to the end";
+    EXPECT_GT(list->ScrollPosition(), 0xFFFF);
+}
+
+TEST_F(CustomListTest, PaintsOnlyTheRowsThatMeetTheUpdate) {
+    Fill(std::vector<int>(1000, 20));
+    list->SelectItem(500);
+    ::UpdateWindow(list->hwnd());
+    const int scroll = list->ScrollPosition();
+    drawn.clear();
+    const RECT update{0, 25, 50, 45};
+    ::InvalidateRect(list->hwnd(), &update, FALSE);
+    ::UpdateWindow(list->hwnd());
+    const int first = (scroll + 25) / 20;
+    const int last = (scroll + 44) / 20;
+    std::vector<int> expected;
+    for (int i = first; i <= last; ++i)
+        expected.push_back(i);
+    EXPECT_EQ(drawn, expected);
+    const int middle = (list->ItemRect(first).top + list->ItemRect(first).bottom) / 2;
+    ASSERT_FALSE(list->IsSelected(first));
+    // In window coordinates: the frame adds 2 pixels.
+    EXPECT_EQ(ui_test::ScreenPixel(list->hwnd(), 4, middle + 2), first % 2 ? kOdd : kEven)
+        << "painted where the row is";
+}
+
+TEST_F(CustomListTest, FocusFrameIsTwoPixelsInTheHighlightColour) {
+    // Mixed heights, for people to look at.
+    Fill({16, 40, 24, 60, 16, 32, 24});
+    list->SelectItem(1);
+    ::SetFocus(list->hwnd());
+    RECT outer{};
+    ::GetWindowRect(list->hwnd(), &outer);
+    // The scroll bar's track, just above its lower arrow, inside the frame.
+    const int bar = outer.right - outer.left - 2 - ::GetSystemMetrics(SM_CXVSCROLL) / 2;
+    const int track = outer.bottom - outer.top - 2 - ::GetSystemMetrics(SM_CYVSCROLL) - 3;
+    const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
+    EXPECT_EQ(ui_test::ScreenPixel(list->hwnd(), 0, 0), highlight);
+    EXPECT_EQ(ui_test::ScreenPixel(list->hwnd(), 1, 1), highlight);
+    EXPECT_EQ(ui_test::ScreenPixel(list->hwnd(), 0, 30), highlight);
+    EXPECT_TRUE(ui_test::SaveShot(list->hwnd(), L"list-focused"));
+
+    ::SetFocus(root.FindById(L"other")->hwnd());
+    EXPECT_EQ(ui_test::ScreenPixel(list->hwnd(), 0, 0), ::GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(ui_test::ScreenPixel(list->hwnd(), 1, 1), ::GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(ui_test::ScreenPixel(list->hwnd(), 1, 30), ::GetSysColor(COLOR_WINDOW));
+    EXPECT_NE(ui_test::ScreenPixel(list->hwnd(), bar, track), ::GetSysColor(COLOR_WINDOW))
+        << "the scroll bar is left as the system drew it";
+    EXPECT_TRUE(ui_test::SaveShot(list->hwnd(), L"list-unfocused"));
+}
+
+TEST(CustomListInDialogTest, EnterAndDeleteReachTheListNotTheDialog) {
+    wyn_test::InitPlatform();
+    CkvWynEngine engine(wyn_test::Module());
+    wyn_test::DescriptionFile file(LR"(<dialog>
+        <customlist id="list" width="100" height="60"/>
+        <button id="ok" label="OK" dlgType="accept"/>
+    </dialog>)");
+    wyn_test::ScriptedDialog dialog(file.path(), &engine);
+    dialog.eventAnswer = [](CWynElement*, std::wstring_view name, WPARAM, LPARAM second) {
+        if (name == L"customlst-getheight")
+            reinterpret_cast<CWynCustomList::MeasureRecord*>(second)->height = 20;
+        return std::int64_t{0};
+    };
+    const auto told = [&](const wchar_t* name) {
+        return std::any_of(dialog.events.begin(), dialog.events.end(),
+                           [&](const wyn_test::RecordedEvent& e) { return e.name == name; });
+    };
+    dialog.steps = {
+        [](wyn_test::ScriptedDialog& d) {
+            auto* list = dynamic_cast<CWynCustomList*>(d.FindById(L"list"));
+            list->AddItem(7);
+            list->RecalculateHeights();
+            list->SelectItem(0);
+            ::SetFocus(list->hwnd());
+            d.PressKey(VK_RETURN);
+        },
+        [](wyn_test::ScriptedDialog& d) { d.PressKey(VK_DELETE); },
+        [&](wyn_test::ScriptedDialog& d) {
+            EXPECT_TRUE(told(L"customlst-keyenter"));
+            EXPECT_TRUE(told(L"customlst-keydel"));
+            EXPECT_TRUE(dialog.reasons.empty()) << "the dialog did not take Enter";
+            ::EndDialog(d.hwnd(), 5);
+        },
+    };
+    EXPECT_EQ(dialog.DoModal(nullptr), 5) << "the script ran to its end";
+}
+
+// Records the focus events raised in this process.
+struct FocusEvents {
+    static void CALLBACK Hook(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
+                              DWORD) {
+        if (object == OBJID_CLIENT)
+            seen.push_back({window, child});
+    }
+    struct Seen {
+        HWND window;
+        LONG child;
+        bool operator==(const Seen&) const = default;
+    };
+    static inline std::vector<Seen> seen;
+};
+
+TEST_F(CustomListTest, ScreenReadersSeeTheItemsAsTheyChange) {
+    Fill({30, 30, 30});
+    const kelvo::com_ptr<IAccessible> object = AccessibleOf(list->hwnd());
+    ASSERT_TRUE(object);
+    LONG count = 0;
+    EXPECT_EQ(object->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(AccNumber(*object.get(), CHILDID_SELF, true), ROLE_SYSTEM_LIST);
+    EXPECT_EQ(AccNumber(*object.get(), 2, true), ROLE_SYSTEM_LISTITEM);
+    EXPECT_EQ(AccName(*object.get(), 2), L"Item 1");
+    EXPECT_EQ(AccNumber(*object.get(), 2, false) & STATE_SYSTEM_SELECTED, 0);
+
+    FocusEvents::seen.clear();
+    const HWINEVENTHOOK hook =
+        ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, ::GetModuleHandleW(nullptr),
+                          &FocusEvents::Hook, ::GetCurrentProcessId(), 0, WINEVENT_INCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    ::SetFocus(list->hwnd());
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    ::UnhookWinEvent(hook);
+    const std::vector<FocusEvents::Seen> items = {{list->hwnd(), 1}, {list->hwnd(), 2}};
+    EXPECT_TRUE(std::search(FocusEvents::seen.begin(), FocusEvents::seen.end(), items.begin(),
+                            items.end()) != FocusEvents::seen.end())
+        << "a focus event for each item that became current";
+    const long state = AccNumber(*object.get(), 2, false);
+    EXPECT_NE(state & STATE_SYSTEM_SELECTED, 0);
+    EXPECT_NE(state & STATE_SYSTEM_FOCUSED, 0);
+    EXPECT_EQ(AccNumber(*object.get(), 1, false) & STATE_SYSTEM_SELECTED, 0);
+
+    long left = 0, top = 0, width = 0, height = 0;
+    ASSERT_EQ(object->accLocation(&left, &top, &width, &height, Child(3)), S_OK);
+    RECT r = list->ItemRect(2);
+    ::MapWindowPoints(list->hwnd(), HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+    const RECT located{left, top, left + width, top + height};
+    EXPECT_TRUE(::EqualRect(&located, &r));
+    VARIANT hit;
+    ASSERT_EQ(object->accHitTest(r.left + 2, r.top + 2, &hit), S_OK);
+    EXPECT_EQ(hit.lVal, 3);
+
+    root.events.clear();
+    EXPECT_EQ(object->accDoDefaultAction(Child(3)), S_OK);
+    EXPECT_EQ(Told(), (Names{L"customlst-selchanged", L"customlst-dblclick"}));
+    EXPECT_EQ(list->CurrentIndex(), 2);
+
+    list->DeleteAllItems();
+    EXPECT_EQ(object->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, 0);
+}
+
+TEST_F(CustomListTest, AccessibleObjectOutlivesItsWindowSafely) {
+    Fill({30, 30});
+    kelvo::com_ptr<IAccessible> object = AccessibleOf(list->hwnd());
+    ASSERT_TRUE(object);
+    ::DestroyWindow(list->hwnd());
+    LONG count = 0;
+    EXPECT_EQ(object->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
+    kelvo::unique_bstr name;
+    EXPECT_EQ(object->get_accName(Child(1), name.put()), CO_E_OBJNOTCONNECTED);
+}
+
+} // namespace
