@@ -56,6 +56,10 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             // keep running without it.
             ::PostQuitMessage(0);
             return 0;
+        case WM_TIMER:
+            if (wp == kTrayRetryTimer)
+                AddTrayIcon();
+            break;
         case WM_HOTKEY:
             if (m_hotkeyAtom && wp == m_hotkeyAtom)
                 OpenMainWindow();
@@ -96,9 +100,18 @@ NOTIFYICONDATAW CMainWnd::TrayIconData() {
     return data;
 }
 
+bool CMainWnd::ShellNotify(DWORD message, NOTIFYICONDATAW& data) {
+    return ::Shell_NotifyIconW(message, &data) != FALSE;
+}
+
 void CMainWnd::AddTrayIcon() {
     NOTIFYICONDATAW data = TrayIconData();
-    ::Shell_NotifyIconW(NIM_ADD, &data);
+    // A shell that timed out may have added the icon all the same; then it
+    // takes a change.
+    if (ShellNotify(NIM_ADD, data) || ShellNotify(NIM_MODIFY, data))
+        ::KillTimer(hwnd(), kTrayRetryTimer);
+    else
+        ::SetTimer(hwnd(), kTrayRetryTimer, kTrayRetryMillis, nullptr);
 }
 
 void CMainWnd::RemoveTrayIcon() {
@@ -106,7 +119,7 @@ void CMainWnd::RemoveTrayIcon() {
     data.cbSize = sizeof data;
     data.hWnd = hwnd();
     data.uID = kTrayIconId;
-    ::Shell_NotifyIconW(NIM_DELETE, &data);
+    ShellNotify(NIM_DELETE, data);
 }
 
 void CMainWnd::RegisterAppHotkey() {
