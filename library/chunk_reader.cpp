@@ -4,6 +4,7 @@
 
 #include <msxml2.h>
 
+#include <new>
 #include <optional>
 #include <string_view>
 
@@ -53,6 +54,7 @@ int IntAttribute(ISAXAttributes* attributes, std::wstring_view name) {
 class CChunkHandler final : public ISAXContentHandler {
 public:
     ChunkMap& chunks() noexcept { return m_chunks; }
+    bool out_of_memory() const noexcept { return m_outOfMemory; }
 
     void Reset() {
         m_chunks.clear();
@@ -116,7 +118,7 @@ public:
                     // One allocation of the exact size for the text.
                     AppendWithCrLf(m_text, m_current->text);
                 } catch (const std::bad_alloc&) {
-                    return E_OUTOFMEMORY;
+                    return OutOfMemory();
                 }
                 m_text.clear();
                 const int id = m_current->id;
@@ -135,7 +137,7 @@ public:
         try {
             m_text.append(text, static_cast<std::size_t>(length));
         } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
+            return OutOfMemory();
         }
         return S_OK;
     }
@@ -150,6 +152,12 @@ public:
     HRESULT STDMETHODCALLTYPE skippedEntity(const wchar_t*, int) noexcept override { return S_OK; }
 
 private:
+    // Ends the parse; the reader raises the out-of-memory exception after it.
+    HRESULT OutOfMemory() noexcept {
+        m_outOfMemory = true;
+        return E_OUTOFMEMORY;
+    }
+
     HRESULT StartRecord(ISAXAttributes* attributes) noexcept {
         m_inRecord = true;
         const int id = IntAttribute(attributes, L"id");
@@ -163,7 +171,7 @@ private:
             for (auto& tag : SplitTags(kelvo::as_u16(Attribute(attributes, L"tags").value_or(L""))))
                 m_current->tags.emplace_back(kelvo::as_wide(tag));
         } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
+            return OutOfMemory();
         }
         return S_OK;
     }
@@ -177,6 +185,7 @@ private:
     bool m_chunksSeen = false; // the first "chunks" element has begun
     bool m_walking = false;    // its first "chunk" child has begun
     bool m_inRecord = false;   // inside a record at depth 3
+    bool m_outOfMemory = false;
 };
 
 com_ptr<ISAXXMLReader> CreateReader() {
@@ -220,6 +229,8 @@ void ReadChunksFile(const wchar_t* path, ChunkMap& chunks) {
         return reader->parse(*input.get()) == S_OK;
     });
     reader->putContentHandler(nullptr);
+    if (handler.out_of_memory())
+        throw std::bad_alloc();
     if (parsed == CDataFileBytes::ParseResult::failed)
         return;
     for (auto& [id, chunk] : handler.chunks())

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "app/data_folder.h"
 #include "base/win_handles.h"
 #include "library/xml_chars.h"
 
@@ -206,9 +207,10 @@ void CDataFileBytes::Assign(std::size_t size) {
 }
 
 CDataFileBytes::ReadResult CDataFileBytes::Read(const wchar_t* path) {
-    auto file = kelvo::adopt_file(
-        ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    auto file =
+        kelvo::adopt_file(::CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::missing

@@ -115,7 +115,7 @@ bool CXMLProps::Load(const wchar_t* path) {
     if (!m_doc || !path)
         return false;
     CDataFileBytes bytes;
-    switch (bytes.Read(LongPathForm(path).c_str())) {
+    switch (bytes.Read(path)) {
     case CDataFileBytes::ReadResult::missing:
         return false;
     case CDataFileBytes::ReadResult::failed:
