@@ -220,6 +220,8 @@ TEST_F(ChunkReaderTest, FindsWhatTheDocumentWalkFound) {
          Library("<chunk id=\"1\">a</chunk><chunk id=\"2\">&bad;</chunk>"), 0},
         {"document type",
          "<!DOCTYPE kelvo [<!ENTITY e \"x\">]>" + Library("<chunk id=\"1\">&e;</chunk>"), 0},
+        {"document type behind a control character",
+         "<!DOC\x01TYPE kelvo [<!ENTITY e \"x\">]>" + Library("<chunk id=\"1\">&e;</chunk>"), 0},
         {"empty file", "", 0},
         {"a generated library", GeneratedLibrary(300), 0},
     };

@@ -245,6 +245,9 @@ CDataFileBytes::Parse(const std::function<bool(const VARIANT&)>& parse) {
     Assign(kept->size());
     if (!kept->empty())
         std::memcpy(const_cast<char*>(m_data), kept->data(), kept->size());
+    // What was dropped may have hidden a document type ("<!DOC\x01TYPE").
+    if (HasDoctype())
+        return ParseResult::failed;
     return parse(variant()) ? ParseResult::parsed_without_forbidden : ParseResult::failed;
 }
 

@@ -324,10 +324,6 @@ bool SameFile(const std::wstring& a, const std::wstring& b) {
 } // namespace
 
 TEST_F(XmlPropsTest, SaveKeepsTheFilesSecurity) {
-    if (UnderWine())
-        GTEST_SKIP() << "Wine 8 keeps no security descriptor of its own for a file (it shows one "
-                        "made from the Unix permissions) and its ReplaceFileW does not carry "
-                        "even those over";
     test_files::Write(path, kSample);
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     // Protected: only the owner (full access) and Everyone (read), nothing inherited.
@@ -340,7 +336,12 @@ TEST_F(XmlPropsTest, SaveKeepsTheFilesSecurity) {
     xml->SetIntAttr(L"mark", 1);
     ASSERT_TRUE(xml->Save());
     EXPECT_NE(test_files::Read(path).find("mark=\"1\""), std::string::npos);
-    EXPECT_EQ(Dacl(path), before);
+    // Wine 8 keeps no security descriptor of a file's own (it shows one made
+    // from the Unix permissions), and its ReplaceFileW does not carry even
+    // those over: there only the save itself is checked.
+    if (!UnderWine()) {
+        EXPECT_EQ(Dacl(path), before);
+    }
 }
 
 TEST_F(XmlPropsTest, ALinkStaysALinkAndItsTargetIsReplaced) {
@@ -425,6 +426,10 @@ TEST_F(XmlPropsTest, HostileFilesAreHandledSafely) {
         {"other root", "<?xml version=\"1.0\"?><settings next-id=\"3\"/>", false, false, false},
         {"entity bomb", EntityBomb(), false, true, true},
         {"external entity", external, false, true, true},
+        {"document type behind a control character",
+         "<!DOC\x01TYPE kelvo [<!ENTITY x SYSTEM \"secret.txt\">]>\n"
+         "<kelvo><chunks><chunk id=\"1\">&x;</chunk></chunks></kelvo>",
+         false, true, true},
         {"deep nesting", DeepNesting(), false, true, true},
         {"UTF-8 with BOM",
          "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?><kelvo a=\"\xC3\xA9\"/>", true,
