@@ -143,7 +143,7 @@ private:
     std::size_t m_position = 0; // as read
 };
 
-// Appends what is written to a string.
+// Writes into a string, growing it as a file grows.
 class COutputStream final : public CStreamBase {
 public:
     explicit COutputStream(std::string& out) : m_out(out) {}
@@ -154,21 +154,41 @@ public:
     HRESULT STDMETHODCALLTYPE Write(const void* data, ULONG size,
                                     ULONG* written) noexcept override {
         try {
-            m_out.append(static_cast<const char*>(data), size);
+            const auto* bytes = static_cast<const char*>(data);
+            if (m_position == m_out.size()) {
+                m_out.append(bytes, size);
+            } else {
+                if (m_position + size > m_out.size())
+                    m_out.resize(m_position + size);
+                m_out.replace(m_position, size, bytes, size);
+            }
         } catch (const std::bad_alloc&) {
             return E_OUTOFMEMORY;
         }
+        m_position += size;
         if (written)
             *written = size;
         return S_OK;
     }
-    // Writers only ask where they are.
     HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin,
                                    ULARGE_INTEGER* position) noexcept override {
-        if (move.QuadPart != 0 || origin == STREAM_SEEK_SET)
+        const LONGLONG base = origin == STREAM_SEEK_SET   ? 0
+                              : origin == STREAM_SEEK_CUR ? static_cast<LONGLONG>(m_position)
+                              : origin == STREAM_SEEK_END ? static_cast<LONGLONG>(m_out.size())
+                                                          : -1;
+        if (base < 0 || base + move.QuadPart < 0)
             return STG_E_INVALIDFUNCTION;
+        m_position = static_cast<std::size_t>(base + move.QuadPart);
         if (position)
-            position->QuadPart = m_out.size();
+            position->QuadPart = m_position;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER size) noexcept override {
+        try {
+            m_out.resize(static_cast<std::size_t>(size.QuadPart));
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) noexcept override {
@@ -177,6 +197,7 @@ public:
 
 private:
     std::string& m_out;
+    std::size_t m_position = 0;
 };
 
 } // namespace
