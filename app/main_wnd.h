@@ -24,6 +24,10 @@ public:
     static constexpr int kIconResource = 101;
     // Ends the remembering of the data key.
     static constexpr UINT_PTR kPasswordTimer = 2;
+    // Tries to add the tray icon again while the shell refuses it (at logon
+    // the shell may not be ready when the program starts).
+    static constexpr UINT_PTR kTrayRetryTimer = 3;
+    static constexpr UINT kTrayRetryMillis = 1000;
 
     explicit CMainWnd(HINSTANCE instance);
     ~CMainWnd() override;
@@ -33,6 +37,7 @@ public:
     // Registers the window class and creates the hidden window.
     bool CreateHiddenWindow();
 
+    // Adds the tray icon; while the shell refuses it, the retry timer runs.
     void AddTrayIcon();
     void RemoveTrayIcon();
     void RegisterAppHotkey();
@@ -61,6 +66,11 @@ public:
     Settings& settings() noexcept { return m_settings; }
     CkvWynEngine& engine() noexcept { return m_engine; }
     ATOM hotkey_atom() const noexcept { return m_hotkeyAtom; }
+
+protected:
+    // The shell's notification-area call; tests stand in for a shell that is
+    // not ready.
+    virtual bool ShellNotify(DWORD message, NOTIFYICONDATAW& data);
 
 private:
     void OnCreate();
