@@ -24,18 +24,22 @@
 //                          or the keyboard, while there is a current item
 //   "customlst-keyenter", "customlst-keydel"  data of the current item, 0
 //
-// Finding the rows to paint or under a point is a binary search over the
-// item tops: the cost of a paint or a scroll step does not grow with the
-// number of items.
+// Scrolling, the current item and the navigation keys are the scroll
+// source's (draw/scroll_source.h). Finding the rows to paint or under a
+// point is a binary search over the item tops: the cost of a paint or a
+// scroll step does not grow with the number of items.
 
 #include <cstdint>
 #include <vector>
 
 #include "base/window_binding.h"
+#include "draw/scroll_source.h"
 #include "ui/drawn_accessible.h"
 #include "wyn/engine/wyn_element.h"
 
-class CWynCustomList : public CWynElement, private kelvo::AccessibleSource {
+class CWynCustomList : public CWynElement,
+                       public kelvo::CScrollSource,
+                       private kelvo::AccessibleSource {
 public:
     struct MeasureRecord {
         int index;
@@ -68,19 +72,13 @@ public:
     void DeleteAllItems();
     // Makes the item current and the only one selected, and scrolls it into
     // view; an index out of range does nothing. Raises no event.
-    void SelectItem(int index);
+    void SelectItem(int index) { SetCurrent(index, true); }
+    // SelectItem, keeping the item in view only when asked.
+    void SetCurrent(int index, bool keep_visible) override;
 
-    bool IsValidIndex(int index) const noexcept;
-    // Client coordinates; the client area's left and right.
-    RECT ItemRect(int index) const noexcept;
-    // The item whose rectangle holds the point (client coordinates); -1.
-    int HitTest(POINT point) const noexcept;
-    int CurrentIndex() const noexcept { return m_current; }
-    int ItemCount() const noexcept { return static_cast<int>(m_items.size()); }
+    int ItemCount() const noexcept override { return static_cast<int>(m_items.size()); }
     std::uintptr_t ItemData(int index) const noexcept;
     bool IsSelected(int index) const noexcept;
-    // The content's y shown at the top of the client area.
-    int ScrollPosition() const noexcept { return m_scroll; }
 
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -92,24 +90,18 @@ private:
         bool selected;
     };
 
-    int Total() const noexcept;
-    int PageHeight() const noexcept;
-    // The first item that ends below content y `y`.
-    int FirstEndingBelow(int y) const noexcept;
-    void InvalidateItem(int index) const noexcept;
-    void UpdateScrollBar(bool keep_current_visible);
-    void ShowScrollBar(bool show);
-    void ScrollTo(int position);
-    void ScrollBy(int amount);
-    int LineHeight() const;
-    // The current item moves to `index`; `add` keeps the other selections
-    // (a Ctrl+click in a multi-selection list).
-    void MoveCurrent(int index, bool add);
-    void SelectAndTell(int index);
+    HWND ScrollingWindow() const override { return m_hWnd; }
+    int LineHeight() const override;
+    int ItemTop(int index) const override;
+    int ItemHeight(int index) const override;
+    void SelectionChanged() override;
+
+    // A Ctrl+click in a multi-selection list: the item becomes current and
+    // selected, the other selections stay.
+    void AddToSelection(int index);
+    void MarkSelected(int index);
     void OnMouseDown(HWND window, WPARAM wParam, LPARAM lParam);
-    void OnKeyDown(WPARAM key);
     void OnContextMenu(LPARAM lParam);
-    void OnVScroll(HWND window, WPARAM wParam);
     void Paint(HWND window);
     void PaintFrame(HWND window) const;
 
@@ -127,8 +119,6 @@ private:
 
     std::vector<Item> m_items;
     std::vector<int> m_selected; // the indexes whose item is selected
-    int m_scroll = 0;
-    int m_current = -1;
     bool m_multiSelection = false;
     kelvo::CAccessibility m_accessibility{*this};
     kelvo::COwnWindow m_ownWindow;
