@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <commctrl.h>
+
 #include <oleacc.h>
 
 #include <string>
@@ -14,6 +16,40 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"WYN_CUSTOM_BTN";
 constexpr wchar_t kProperty[] = L"CWynCustomButton_this";
+
+// The text of a tooltip of the window's thread that has the window itself
+// as a tool (TTF_IDISHWND); empty when none has.
+std::wstring TooltipText(HWND window) {
+    struct Search {
+        HWND tool;
+        std::wstring text;
+    } search{window, {}};
+    const auto look = [](HWND candidate, LPARAM param) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(param);
+        wchar_t name[32] = {};
+        if (!::GetClassNameW(candidate, name, 32) || ::lstrcmpiW(name, TOOLTIPS_CLASSW) != 0)
+            return TRUE;
+        const auto count = ::SendMessageW(candidate, TTM_GETTOOLCOUNT, 0, 0);
+        for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
+            // Without a text buffer: the tool's identity only.
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof(tool);
+            if (!::SendMessageW(candidate, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)) ||
+                !(tool.uFlags & TTF_IDISHWND) || reinterpret_cast<HWND>(tool.uId) != s.tool)
+                continue;
+            std::wstring text(INFOTIPSIZE, L'\0');
+            tool.lpszText = text.data();
+            ::SendMessageW(candidate, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+            text.resize(::lstrlenW(text.c_str()));
+            s.text = std::move(text);
+            return FALSE;
+        }
+        return TRUE;
+    };
+    ::EnumThreadWindows(::GetWindowThreadProcessId(window, nullptr), look,
+                        reinterpret_cast<LPARAM>(&search));
+    return search.text;
+}
 
 } // namespace
 
@@ -161,7 +197,12 @@ long CWynCustomButton::AccRole() const {
 }
 
 bool CWynCustomButton::AccName(std::wstring& name) {
-    return RaiseEvent(L"custombtn-getname", reinterpret_cast<WPARAM>(&name)) != 0;
+    name.resize(static_cast<std::size_t>(::GetWindowTextLengthW(m_hWnd)) + 1);
+    name.resize(static_cast<std::size_t>(
+        ::GetWindowTextW(m_hWnd, name.data(), static_cast<int>(name.size()))));
+    if (name.empty())
+        name = TooltipText(m_hWnd);
+    return true;
 }
 
 const wchar_t* CWynCustomButton::AccDefaultAction(long index) const {

@@ -8,10 +8,11 @@
 //                        made: the natural size in pixels
 //   "custombtn-paint"    kelvo::CPaintContext*, PaintRecord*; every paint,
 //                        over the parent's background
-//   "custombtn-getname"  std::wstring* to fill with what the button does, for
-//                        screen readers; unanswered: the window's text
 // and told through "clicked" (0, 0): the left button went down on the button
 // and came up over it, or a screen reader pressed it.
+//
+// Screen readers see a push button named by the window's text or, without
+// one, by the text of a tooltip that has the button's window as its tool.
 
 #include "base/window_binding.h"
 #include "ui/drawn_accessible.h"

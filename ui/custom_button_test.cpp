@@ -1,5 +1,7 @@
 #include "ui/custom_button.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -27,10 +29,6 @@ protected:
                 return 0;
             if (name == L"custombtn-getsize") {
                 *reinterpret_cast<SIZE*>(first) = {64, 28};
-                return 1;
-            }
-            if (name == L"custombtn-getname") {
-                *reinterpret_cast<std::wstring*>(first) = L"Paste the chunk";
                 return 1;
             }
             if (name == L"custombtn-paint") {
@@ -179,11 +177,30 @@ TEST_F(CustomButtonTest, DisabledButtonRepaintsAndNeverClicks) {
     EXPECT_TRUE(Clicked());
 }
 
-TEST_F(CustomButtonTest, ScreenReadersSeeAPushButtonThatTheyCanPress) {
+TEST_F(CustomButtonTest, ScreenReadersSeeAPushButtonNamedByItsTooltipOrText) {
     const kelvo::com_ptr<IAccessible> object = ui_test::AccessibleOf(button->hwnd());
     ASSERT_TRUE(object);
     EXPECT_EQ(ui_test::AccNumber(*object.get(), CHILDID_SELF, true), ROLE_SYSTEM_PUSHBUTTON);
-    EXPECT_EQ(ui_test::AccName(*object.get(), CHILDID_SELF), L"Paste the chunk");
+    EXPECT_EQ(ui_test::AccName(*object.get(), CHILDID_SELF), L"");
+
+    // A tooltip with the button's window as its tool, as the main window
+    // gives its buttons.
+    kelvo::unique_hwnd tooltip(::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
+                                                 WS_POPUP | TTS_NOPREFIX, 0, 0, 0, 0, root.dialog(),
+                                                 nullptr, nullptr, nullptr));
+    ASSERT_TRUE(tooltip);
+    std::wstring tip = L"Paste selected chunk (Enter)";
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = root.dialog();
+    tool.uId = reinterpret_cast<UINT_PTR>(button->hwnd());
+    tool.lpszText = tip.data();
+    ASSERT_TRUE(::SendMessageW(tooltip.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_EQ(ui_test::AccName(*object.get(), CHILDID_SELF), tip);
+    ::SetWindowTextW(button->hwnd(), L"Paste");
+    EXPECT_EQ(ui_test::AccName(*object.get(), CHILDID_SELF), L"Paste") << "its own text first";
+
     EXPECT_EQ(object->accDoDefaultAction(ui_test::Child(CHILDID_SELF)), S_OK);
     EXPECT_TRUE(Clicked());
     button->SetDisabled(true);

@@ -436,14 +436,15 @@ TEST(CustomListInDialogTest, EnterAndDeleteReachTheListNotTheDialog) {
     EXPECT_EQ(dialog.DoModal(nullptr), 5) << "the script ran to its end";
 }
 
-// Records the focus events raised in this process.
-struct FocusEvents {
-    static void CALLBACK Hook(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
-                              DWORD) {
+// Records the focus and selection events raised in this process.
+struct WinEvents {
+    static void CALLBACK Hook(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
+                              DWORD, DWORD) {
         if (object == OBJID_CLIENT)
-            seen.push_back({window, child});
+            seen.push_back({event, window, child});
     }
     struct Seen {
+        DWORD event;
         HWND window;
         LONG child;
         bool operator==(const Seen&) const = default;
@@ -463,19 +464,23 @@ TEST_F(CustomListTest, ScreenReadersSeeTheItemsAsTheyChange) {
     EXPECT_EQ(AccName(*object.get(), 2), L"Item 1");
     EXPECT_EQ(AccNumber(*object.get(), 2, false) & STATE_SYSTEM_SELECTED, 0);
 
-    FocusEvents::seen.clear();
+    WinEvents::seen.clear();
     const HWINEVENTHOOK hook =
-        ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, ::GetModuleHandleW(nullptr),
-                          &FocusEvents::Hook, ::GetCurrentProcessId(), 0, WINEVENT_INCONTEXT);
+        ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTION, ::GetModuleHandleW(nullptr),
+                          &WinEvents::Hook, ::GetCurrentProcessId(), 0, WINEVENT_INCONTEXT);
     ASSERT_NE(hook, nullptr);
     ::SetFocus(list->hwnd());
     Key(VK_DOWN);
     Key(VK_DOWN);
     ::UnhookWinEvent(hook);
-    const std::vector<FocusEvents::Seen> items = {{list->hwnd(), 1}, {list->hwnd(), 2}};
-    EXPECT_TRUE(std::search(FocusEvents::seen.begin(), FocusEvents::seen.end(), items.begin(),
-                            items.end()) != FocusEvents::seen.end())
-        << "a focus event for each item that became current";
+    HWND window = list->hwnd();
+    const std::vector<WinEvents::Seen> items = {{EVENT_OBJECT_FOCUS, window, 1},
+                                                {EVENT_OBJECT_SELECTION, window, 1},
+                                                {EVENT_OBJECT_FOCUS, window, 2},
+                                                {EVENT_OBJECT_SELECTION, window, 2}};
+    EXPECT_TRUE(std::search(WinEvents::seen.begin(), WinEvents::seen.end(), items.begin(),
+                            items.end()) != WinEvents::seen.end())
+        << "focus and selection events for each item that became current";
     const long state = AccNumber(*object.get(), 2, false);
     EXPECT_NE(state & STATE_SYSTEM_SELECTED, 0);
     EXPECT_NE(state & STATE_SYSTEM_FOCUSED, 0);
@@ -499,6 +504,13 @@ TEST_F(CustomListTest, ScreenReadersSeeTheItemsAsTheyChange) {
     list->DeleteAllItems();
     EXPECT_EQ(object->get_accChildCount(&count), S_OK);
     EXPECT_EQ(count, 0);
+    Fill({20, 20, 20, 20});
+    EXPECT_EQ(object->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, 4);
+    EXPECT_EQ(AccName(*object.get(), 4), L"Item 3");
+    EXPECT_EQ(AccNumber(*object.get(), 3, false) & (STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED),
+              0)
+        << "the refilled list has no current item";
 }
 
 TEST_F(CustomListTest, AccessibleObjectOutlivesItsWindowSafely) {
