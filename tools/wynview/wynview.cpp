@@ -1,6 +1,8 @@
 // wynview: shows a dialog description with the real dialog engine and prints
 // the events it raises; with --screenshot it saves the dialog, once laid out
-// and painted, to a PNG file and ends.
+// and painted, to a PNG file and ends. The drawn elements, which show only
+// what their dialog draws, are drawn here as samples: a button as a framed
+// box with its id, a list with a few rows of mixed heights.
 //
 //   wynview <source> [--screenshot <file.png>]
 //
@@ -20,7 +22,10 @@
 #include <string_view>
 
 #include "base/win_handles.h"
+#include "draw/paint_buffer.h"
 #include "tools/wynview/window_capture.h"
+#include "ui/custom_button.h"
+#include "ui/custom_list.h"
 #include "ui/kv_wyn_engine.h"
 #include "wyn/host/wyn_dialog.h"
 
@@ -31,6 +36,84 @@ constexpr int kNotShown = 4;
 constexpr int kCaptureFailed = 5;
 // Ends the dialog after a capture; no dialog ends with it otherwise.
 constexpr int kCaptured = 1000;
+constexpr int kSampleRows = 12;
+
+std::wstring IdOf(const CWynElement* element) {
+    return element && element->id() ? *element->id() : L"-";
+}
+
+// The sample look of the drawn elements.
+namespace sample {
+
+HFONT Font() {
+    return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void Text(HDC dc, const std::wstring& text, RECT r, UINT format, COLORREF colour) {
+    kelvo::select_object font(dc, Font());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, colour);
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+                format | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+}
+
+SIZE ButtonSize(const std::wstring& id) {
+    kelvo::window_dc dc(nullptr);
+    kelvo::select_object font(dc.get(), Font());
+    SIZE text{};
+    ::GetTextExtentPoint32W(dc.get(), id.c_str(), static_cast<int>(id.size()), &text);
+    return {text.cx + 16, text.cy + 12};
+}
+
+void Button(kelvo::CPaintContext& context, const CWynCustomButton::PaintRecord& record,
+            const std::wstring& id) {
+    using State = CWynCustomButton::State;
+    const RECT& r = record.client;
+    context.SetColour(::GetSysColor(record.state == State::Pressed ? COLOR_BTNSHADOW
+                                    : record.state == State::Hot   ? COLOR_BTNHIGHLIGHT
+                                                                   : COLOR_BTNFACE));
+    cairo_t* cr = context.Cairo();
+    if (!cr)
+        return;
+    cairo_rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    cairo_fill(cr);
+    context.SetColour(::GetSysColor(COLOR_BTNSHADOW));
+    cairo_set_line_width(cr, 1.0);
+    context.InsetRectangle(r, 1.0);
+    cairo_stroke(cr);
+    context.Flush();
+    Text(context.Dc(), id, r, DT_CENTER, ::GetSysColor(COLOR_BTNTEXT));
+}
+
+std::uint32_t RowHeight(std::uintptr_t row) {
+    return 18 + static_cast<std::uint32_t>(row % 3) * 8;
+}
+
+void Row(kelvo::CPaintContext& context, const CWynCustomList::DrawRecord& record,
+         const std::wstring& id) {
+    const bool selected = record.state & CWynCustomList::kSelected;
+    HDC dc = context.Dc();
+    if (selected)
+        ::FillRect(dc, &record.rect, ::GetSysColorBrush(COLOR_HIGHLIGHT));
+    RECT text = record.rect;
+    text.left += 4;
+    Text(dc, id + L" " + std::to_wstring(record.data + 1), text, DT_LEFT,
+         ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+}
+
+// Fills every list below `element` with the sample rows, the first selected.
+void FillLists(CWynElement& element) {
+    if (auto* list = dynamic_cast<CWynCustomList*>(&element)) {
+        for (int i = 0; i < kSampleRows; ++i)
+            list->AddItem(static_cast<std::uintptr_t>(i));
+        list->RecalculateHeights();
+        list->SelectItem(0);
+    }
+    for (const auto& child : element.children())
+        FillLists(*child);
+}
+
+} // namespace sample
 
 // The application's engine, in viewer mode: elements meant for viewing only act.
 class CViewerEngine : public CkvWynEngine {
@@ -46,6 +129,7 @@ public:
 
     bool OnInitDialog() override {
         CWynDialog::OnInitDialog();
+        sample::FillLists(*this);
         // Captured once the window is on screen and has painted.
         if (m_screenshot)
             ::SetTimer(hwnd(), kCaptureTimer, 300, nullptr);
@@ -66,12 +150,26 @@ public:
 
     std::int64_t OnEvent(CWynElement* source, std::wstring_view name, WPARAM first,
                          LPARAM second) override {
-        const std::wstring id = source && source->id() ? *source->id() : L"-";
+        const std::wstring id = IdOf(source);
         std::wprintf(L"event %ls %.*ls %llu %lld\n", id.c_str(), static_cast<int>(name.size()),
                      name.data(), static_cast<unsigned long long>(first),
                      static_cast<long long>(second));
         std::fflush(stdout);
-        return 0;
+        if (name == L"custombtn-getsize") {
+            *reinterpret_cast<SIZE*>(first) = sample::ButtonSize(id);
+        } else if (name == L"custombtn-paint") {
+            sample::Button(*reinterpret_cast<kelvo::CPaintContext*>(first),
+                           *reinterpret_cast<const CWynCustomButton::PaintRecord*>(second), id);
+        } else if (name == L"customlst-getheight") {
+            auto* record = reinterpret_cast<CWynCustomList::MeasureRecord*>(second);
+            record->height = sample::RowHeight(record->data);
+        } else if (name == L"customlst-drawitem") {
+            sample::Row(*reinterpret_cast<kelvo::CPaintContext*>(first),
+                        *reinterpret_cast<const CWynCustomList::DrawRecord*>(second), id);
+        } else {
+            return 0;
+        }
+        return 1;
     }
 
 private:
