@@ -1,10 +1,12 @@
 // The drawn list's cost against its number of items: a repaint of a
 // screenful and a scroll step in a list of 100,000 items, each against the
-// same in a list of 100 (the floor). Rows of mixed heights, painted as the
-// main window paints chunk rows (a fill and a line of text).
+// same in a list of 100 (the floor), and how many rows the owner is asked to
+// measure or draw for a scroll step in each. Rows of mixed heights, painted
+// as the main window paints chunk rows (a fill and a line of text).
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "bench/bench.h"
@@ -24,6 +26,7 @@ public:
 
     std::int64_t OnEvent(CWynElement*, std::wstring_view name, WPARAM first,
                          LPARAM second) override {
+        ++asked;
         if (name == L"customlst-getheight") {
             auto* record = reinterpret_cast<CWynCustomList::MeasureRecord*>(second);
             record->height = 20 + static_cast<std::uint32_t>(record->data % 3) * 12;
@@ -40,6 +43,9 @@ public:
         }
         return 1;
     }
+
+    // Questions to the owner: heights to measure, rows to draw.
+    std::size_t asked = 0;
 };
 
 CWynCustomList* Filled(CWynElement& root, const wchar_t* id, int count) {
@@ -81,8 +87,10 @@ void RunList() {
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     const CWynCustomList* big = Filled(root, L"big", kItems);
     const CWynCustomList* small = Filled(root, L"small", kFloorItems);
-    if (!big || !small || big->ItemCount() != kItems)
+    if (!big || !small || big->ItemCount() != kItems) {
+        std::fprintf(stderr, "bench list: the lists were not made\n");
         return;
+    }
 
     const kelvo::bench::Timing repaint = kelvo::bench::MeasureAgainstFloor(
         15, 20, [&] { Repaint(*big); }, [&] { Repaint(*small); });
@@ -91,6 +99,14 @@ void RunList() {
     const kelvo::bench::Timing scroll = kelvo::bench::MeasureAgainstFloor(
         15, 20, [&] { ScrollStep(*big); }, [&] { ScrollStep(*small); });
     kelvo::bench::Report("list", "scroll-step", kItems, scroll.figure_us, scroll.floor_us, 1.5);
+    const auto rows_asked = [&](const CWynCustomList& list) {
+        root.asked = 0;
+        ScrollStep(list);
+        return static_cast<double>(root.asked);
+    };
+    const double big_rows = rows_asked(*big);
+    kelvo::bench::ReportValue("list", "rows-asked-per-scroll-step", kItems, big_rows,
+                              rows_asked(*small), "rows", 1.5);
 }
 
 } // namespace
