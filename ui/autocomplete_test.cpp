@@ -222,6 +222,15 @@ TEST_P(AutoCompleteTest, ThirtyFiveItemsShowTenRowsAndScroll) {
                                   EXPECT_EQ(t.popup->selected(), 0);
                                   EXPECT_EQ(t.popup->top(), 1) << "the wheel scrolls";
                                   EXPECT_EQ(t.Text(), L"[") << "nothing typed by the keys";
+                                  HWND popup = t.popup->popup();
+                                  ::SendMessageW(popup, WM_VSCROLL, SB_PAGEDOWN, 0);
+                                  EXPECT_EQ(t.popup->top(), 10);
+                                  ::SendMessageW(popup, WM_VSCROLL, SB_PAGEDOWN, 0);
+                                  ::SendMessageW(popup, WM_VSCROLL, SB_PAGEDOWN, 0);
+                                  EXPECT_EQ(t.popup->top(), 25) << "no further than the last row";
+                                  ::SendMessageW(popup, WM_VSCROLL, SB_LINEUP, 0);
+                                  EXPECT_EQ(t.popup->top(), 24);
+                                  EXPECT_EQ(t.popup->selected(), 0) << "scrolling selects nothing";
                               },
                           });
 }
@@ -236,6 +245,31 @@ TEST_P(AutoCompleteTest, ArrowsAcrossAndEscapeCloseWithoutMovingTheCaret) {
                                       EXPECT_FALSE(t.Open());
                                       EXPECT_EQ(t.Caret(), 3);
                                       EXPECT_EQ(t.Text(), L"[ta");
+                                  },
+                              });
+    }
+}
+
+TEST_P(AutoCompleteTest, FocusLossAndClicksInTheEditorClose) {
+    const std::function<void(const Typing&)> closers[] = {
+        [](const Typing& t) { ::SetFocus(t.dialog.Window(L"ok")); },
+        [](const Typing& t) {
+            ::PostMessageW(t.edit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        },
+        [](const Typing& t) {
+            ::PostMessageW(t.edit, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(2, 2));
+        },
+    };
+    for (const auto& close : closers) {
+        RunTyping(GetParam(), {
+                                  [](const Typing& t) { t.Type(L"ta"); },
+                                  [&](const Typing& t) {
+                                      ASSERT_TRUE(t.Open());
+                                      close(t);
+                                  },
+                                  [](const Typing& t) {
+                                      EXPECT_FALSE(t.Open());
+                                      EXPECT_EQ(t.Text(), L"[ta") << "nothing inserted";
                                   },
                               });
     }
