@@ -17,36 +17,44 @@ namespace {
 constexpr wchar_t kClassName[] = L"WYN_CUSTOM_BTN";
 constexpr wchar_t kProperty[] = L"CWynCustomButton_this";
 
-// The text of a tooltip of the window's thread that has the window itself
-// as a tool (TTF_IDISHWND); empty when none has.
-std::wstring TooltipText(HWND window) {
-    struct Search {
-        HWND tool;
-        std::wstring text;
-    } search{window, {}};
-    const auto look = [](HWND candidate, LPARAM param) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(param);
-        wchar_t name[32] = {};
-        if (!::GetClassNameW(candidate, name, 32) || ::lstrcmpiW(name, TOOLTIPS_CLASSW) != 0)
-            return TRUE;
-        const auto count = ::SendMessageW(candidate, TTM_GETTOOLCOUNT, 0, 0);
-        for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
-            // Without a text buffer: the tool's identity only.
-            TTTOOLINFOW tool{};
-            tool.cbSize = sizeof(tool);
-            if (!::SendMessageW(candidate, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)) ||
-                !(tool.uFlags & TTF_IDISHWND) || reinterpret_cast<HWND>(tool.uId) != s.tool)
-                continue;
+struct TooltipSearch {
+    HWND tool;
+    std::wstring text;
+};
+
+// Looks for the tool among the tools of `candidate` if it is a tooltip.
+BOOL CALLBACK FindTooltipText(HWND candidate, LPARAM param) noexcept {
+    auto& search = *reinterpret_cast<TooltipSearch*>(param);
+    wchar_t name[32] = {};
+    if (!::GetClassNameW(candidate, name, 32) || ::lstrcmpiW(name, TOOLTIPS_CLASSW) != 0)
+        return TRUE;
+    const auto count = ::SendMessageW(candidate, TTM_GETTOOLCOUNT, 0, 0);
+    for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
+        // Without a text buffer: the tool's identity only.
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        if (!::SendMessageW(candidate, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)) ||
+            !(tool.uFlags & TTF_IDISHWND) || reinterpret_cast<HWND>(tool.uId) != search.tool)
+            continue;
+        try {
             std::wstring text(INFOTIPSIZE, L'\0');
             tool.lpszText = text.data();
             ::SendMessageW(candidate, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
-            text.resize(::lstrlenW(text.c_str()));
-            s.text = std::move(text);
-            return FALSE;
+            text.resize(static_cast<std::size_t>(::lstrlenW(text.c_str())));
+            search.text = std::move(text);
+        } catch (...) {
+            // No memory for the text: no name.
         }
-        return TRUE;
-    };
-    ::EnumThreadWindows(::GetWindowThreadProcessId(window, nullptr), look,
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The text of a tooltip of the window's thread that has the window itself
+// as a tool (TTF_IDISHWND); empty when none has.
+std::wstring TooltipText(HWND window) {
+    TooltipSearch search{window, {}};
+    ::EnumThreadWindows(::GetWindowThreadProcessId(window, nullptr), &FindTooltipText,
                         reinterpret_cast<LPARAM>(&search));
     return search.text;
 }
