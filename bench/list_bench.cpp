@@ -54,20 +54,20 @@ CWynCustomList* Filled(CWynElement& root, const wchar_t* id, int count) {
         list->AddItem(static_cast<std::uintptr_t>(i));
     list->RecalculateHeights();
     list->SelectItem(count / 2); // scrolled to the middle
-    ::UpdateWindow(list->hwnd());
+    ::UpdateWindow(list->Hwnd());
     return list;
 }
 
 void Repaint(const CWynCustomList& list) {
-    ::InvalidateRect(list.hwnd(), nullptr, FALSE);
-    ::UpdateWindow(list.hwnd());
+    ::InvalidateRect(list.Hwnd(), nullptr, FALSE);
+    ::UpdateWindow(list.Hwnd());
 }
 
 // One line down and back up, each shown.
 void ScrollStep(const CWynCustomList& list) {
     for (const WPARAM code : {SB_LINEDOWN, SB_LINEUP}) {
-        ::SendMessageW(list.hwnd(), WM_VSCROLL, code, 0);
-        ::UpdateWindow(list.hwnd());
+        ::SendMessageW(list.Hwnd(), WM_VSCROLL, code, 0);
+        ::UpdateWindow(list.Hwnd());
     }
 }
 
@@ -79,11 +79,11 @@ void RunList() {
         <customlist id="big" width="160" height="200"/>
         <customlist id="small" width="160" height="200"/>
     </dialog>)")
-                   .get());
+                   .Get());
     root.Create();
     const SIZE natural = root.Measure();
     root.Arrange(0, 0, natural.cx, natural.cy);
-    ::SetWindowPos(root.dialog(), nullptr, 0, 0, natural.cx + 20, natural.cy + 40,
+    ::SetWindowPos(root.Dialog(), nullptr, 0, 0, natural.cx + 20, natural.cy + 40,
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     const CWynCustomList* big = Filled(root, L"big", kItems);
     const CWynCustomList* small = Filled(root, L"small", kFloorItems);

@@ -18,12 +18,12 @@ public:
     }
 
     bool ScrollBarShown() const {
-        return (::GetWindowLongW(m_window.get(), GWL_STYLE) & WS_VSCROLL) != 0;
+        return (::GetWindowLongW(m_window.Get(), GWL_STYLE) & WS_VSCROLL) != 0;
     }
     int changes = 0;
 
 private:
-    HWND ScrollingWindow() const override { return m_window.get(); }
+    HWND ScrollingWindow() const override { return m_window.Get(); }
     int LineHeight() const override { return 40; }
     int ItemCount() const override { return m_count; }
     int ItemTop(int index) const override { return index * 40; }
@@ -31,7 +31,7 @@ private:
     void SelectionChanged() override { ++changes; }
 
     int m_count;
-    unique_hwnd m_window;
+    UniqueHwnd m_window;
 };
 
 TEST(ScrollSource, RowsThatFitNeitherScrollNorShowTheBar) {

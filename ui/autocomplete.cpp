@@ -21,7 +21,7 @@ constexpr DWORD kStyle = WS_POPUP | WS_THICKFRAME;
 constexpr DWORD kExStyle = WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
 
 // The menu font of the system; the GUI font if the system names none.
-kelvo::unique_hfont MenuFont() {
+kelvo::UniqueHfont MenuFont() {
     NONCLIENTMETRICSW metrics{};
     // Systems before Vista know the structure without its last member.
     for (const UINT size : {static_cast<UINT>(sizeof(metrics)),
@@ -74,19 +74,19 @@ bool CAutoCompletePopup::Open(HWND edit, std::vector<std::wstring> items) {
     }
     ShowSelection();
     UpdateScrollBar();
-    kelvo::CAccessibility::Notify(EVENT_OBJECT_SELECTION, m_popup.get(), m_selected);
+    kelvo::CAccessibility::Notify(EVENT_OBJECT_SELECTION, m_popup.Get(), m_selected);
     return true;
 }
 
 void CAutoCompletePopup::Close() noexcept {
     m_subclass.Reset();
     m_accessibility.Disconnect();
-    m_popup.reset();
+    m_popup.Reset();
 }
 
 int CAutoCompletePopup::VisibleRows() const {
     RECT client{};
-    ::GetClientRect(m_popup.get(), &client);
+    ::GetClientRect(m_popup.Get(), &client);
     return std::max(static_cast<int>(client.bottom) / std::max(m_itemHeight, 1), 1);
 }
 
@@ -103,17 +103,17 @@ int CAutoCompletePopup::LastTop() const {
 }
 
 void CAutoCompletePopup::Place(int caret) {
-    HWND popup = m_popup.get();
+    HWND popup = m_popup.Get();
     int width = 0;
     {
-        kelvo::window_dc dc(popup);
-        kelvo::select_object font(dc.get(), m_font ? m_font.get() : GuiFont());
+        kelvo::WindowDc dc(popup);
+        kelvo::SelectedObject font(dc.Get(), m_font ? m_font.Get() : GuiFont());
         TEXTMETRICW metrics{};
-        ::GetTextMetricsW(dc.get(), &metrics);
+        ::GetTextMetricsW(dc.Get(), &metrics);
         int height = metrics.tmHeight;
         for (const std::wstring& item : m_items) {
             SIZE size{};
-            ::GetTextExtentPoint32W(dc.get(), item.c_str(), static_cast<int>(item.size()), &size);
+            ::GetTextExtentPoint32W(dc.Get(), item.c_str(), static_cast<int>(item.size()), &size);
             width = std::max<int>(width, size.cx);
             height = std::max<int>(height, size.cy);
         }
@@ -146,9 +146,9 @@ void CAutoCompletePopup::Select(int index) {
     m_selected = index;
     ShowSelection();
     UpdateScrollBar();
-    ::InvalidateRect(m_popup.get(), nullptr, FALSE);
+    ::InvalidateRect(m_popup.Get(), nullptr, FALSE);
     if (index >= 0)
-        kelvo::CAccessibility::Notify(EVENT_OBJECT_SELECTION, m_popup.get(), index);
+        kelvo::CAccessibility::Notify(EVENT_OBJECT_SELECTION, m_popup.Get(), index);
 }
 
 void CAutoCompletePopup::MoveSelection(int delta) {
@@ -164,7 +164,7 @@ void CAutoCompletePopup::ScrollTo(int top) {
         return;
     m_top = top;
     UpdateScrollBar();
-    ::InvalidateRect(m_popup.get(), nullptr, FALSE);
+    ::InvalidateRect(m_popup.Get(), nullptr, FALSE);
 }
 
 void CAutoCompletePopup::ShowSelection() {
@@ -178,7 +178,7 @@ void CAutoCompletePopup::ShowSelection() {
 }
 
 void CAutoCompletePopup::UpdateScrollBar() {
-    HWND popup = m_popup.get();
+    HWND popup = m_popup.Get();
     const int count = static_cast<int>(m_items.size());
     const int rows = VisibleRows();
     if (rows >= count) {
@@ -326,7 +326,7 @@ void CAutoCompletePopup::OnVScroll(WPARAM wParam) {
         SCROLLINFO info{};
         info.cbSize = sizeof(info);
         info.fMask = SIF_TRACKPOS;
-        if (::GetScrollInfo(m_popup.get(), SB_VERT, &info))
+        if (::GetScrollInfo(m_popup.Get(), SB_VERT, &info))
             ScrollTo(info.nTrackPos);
         break;
     }
@@ -372,7 +372,7 @@ LRESULT CAutoCompletePopup::PopupProc(HWND window, UINT message, WPARAM wParam, 
 
 RECT CAutoCompletePopup::RowRect(int index) const {
     RECT client{};
-    ::GetClientRect(m_popup.get(), &client);
+    ::GetClientRect(m_popup.Get(), &client);
     const int top = client.top + (index - m_top) * m_itemHeight;
     return {client.left, top, client.right, top + m_itemHeight};
 }
@@ -384,7 +384,7 @@ void CAutoCompletePopup::Paint(HWND window) {
     const RECT& update = paint.UpdateRect();
     HDC dc = paint.Context().Dc();
     ::FillRect(dc, &update, ::GetSysColorBrush(COLOR_WINDOW));
-    kelvo::select_object font(dc, m_font ? m_font.get() : GuiFont());
+    kelvo::SelectedObject font(dc, m_font ? m_font.Get() : GuiFont());
     ::SetBkMode(dc, TRANSPARENT);
     const int count = static_cast<int>(m_items.size());
     const int first = m_top + std::max<int>(update.top, 0) / m_itemHeight;
@@ -456,13 +456,13 @@ CCodeAutoComplete::CCodeAutoComplete() : CAutoCompletePopup({L" ]", false}) {}
 CAutoCompletePopup::CaretLine CCodeAutoComplete::LineAt(int caret) const {
     // Below the character at the caret, by the height of the text there.
     POINTL at{};
-    ::SendMessageW(edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), caret);
+    ::SendMessageW(Edit(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), caret);
     CHARFORMAT2W format{};
     format.cbSize = sizeof(format);
     format.dwMask = CFM_SIZE;
-    ::SendMessageW(edit(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    kelvo::window_dc dc(edit());
-    const int height = ::MulDiv(format.yHeight, ::GetDeviceCaps(dc.get(), LOGPIXELSY), 1440);
+    ::SendMessageW(Edit(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    kelvo::WindowDc dc(Edit());
+    const int height = ::MulDiv(format.yHeight, ::GetDeviceCaps(dc.Get(), LOGPIXELSY), 1440);
     return {static_cast<int>(at.x), static_cast<int>(at.y), static_cast<int>(at.y) + height};
 }
 
@@ -470,14 +470,14 @@ std::wstring CCodeAutoComplete::TextRange(int from, int to) const {
     std::wstring text(static_cast<std::size_t>(std::max(to - from, 0)) + 1, L'\0');
     TEXTRANGEW range{{from, to}, text.data()};
     const LRESULT copied =
-        ::SendMessageW(edit(), EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+        ::SendMessageW(Edit(), EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
     text.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
     return text;
 }
 
 void CCodeAutoComplete::SelectRange(int from, int to) const {
     CHARRANGE range{from, to};
-    ::SendMessageW(edit(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    ::SendMessageW(Edit(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
 }
 
 CAutoComplete::CAutoComplete() : CAutoCompletePopup({L" ", true}) {}
@@ -485,25 +485,25 @@ CAutoComplete::CAutoComplete() : CAutoCompletePopup({L" ", true}) {}
 CAutoCompletePopup::CaretLine CAutoComplete::LineAt(int caret) const {
     // Below the character before the caret: an edit control gives no place
     // for the position after its last character.
-    const LRESULT at = ::SendMessageW(edit(), EM_POSFROMCHAR, std::max(caret - 1, 0), 0);
+    const LRESULT at = ::SendMessageW(Edit(), EM_POSFROMCHAR, std::max(caret - 1, 0), 0);
     const int x = at == -1 ? 0 : GET_X_LPARAM(at);
     const int y = at == -1 ? 0 : GET_Y_LPARAM(at);
-    kelvo::window_dc dc(edit());
-    kelvo::select_object font(dc.get(), GuiFont());
+    kelvo::WindowDc dc(Edit());
+    kelvo::SelectedObject font(dc.Get(), GuiFont());
     TEXTMETRICW metrics{};
-    ::GetTextMetricsW(dc.get(), &metrics);
+    ::GetTextMetricsW(dc.Get(), &metrics);
     return {x, y, y + metrics.tmHeight + 3};
 }
 
 std::wstring CAutoComplete::TextRange(int from, int to) const {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit())) + 1, L'\0');
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(Edit())) + 1, L'\0');
     text.resize(static_cast<std::size_t>(
-        ::GetWindowTextW(edit(), text.data(), static_cast<int>(text.size()))));
+        ::GetWindowTextW(Edit(), text.data(), static_cast<int>(text.size()))));
     const auto begin = std::min(static_cast<std::size_t>(std::max(from, 0)), text.size());
     const auto end = std::min(static_cast<std::size_t>(std::max(to, from)), text.size());
     return text.substr(begin, end - begin);
 }
 
 void CAutoComplete::SelectRange(int from, int to) const {
-    ::SendMessageW(edit(), EM_SETSEL, static_cast<WPARAM>(from), to);
+    ::SendMessageW(Edit(), EM_SETSEL, static_cast<WPARAM>(from), to);
 }

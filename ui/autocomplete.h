@@ -38,12 +38,12 @@ public:
     void Close() noexcept;
     bool IsOpen() const noexcept { return static_cast<bool>(m_popup); }
 
-    HWND popup() const noexcept { return m_popup.get(); }
-    const std::vector<std::wstring>& items() const noexcept { return m_items; }
+    HWND Popup() const noexcept { return m_popup.Get(); }
+    const std::vector<std::wstring>& Items() const noexcept { return m_items; }
     // -1: none.
-    int selected() const noexcept { return m_selected; }
+    int Selected() const noexcept { return m_selected; }
     // The item in the top row.
-    int top() const noexcept { return m_top; }
+    int Top() const noexcept { return m_top; }
     int VisibleRows() const;
 
     LRESULT PopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -66,7 +66,7 @@ protected:
 
     explicit CAutoCompletePopup(Kind kind);
 
-    HWND edit() const noexcept { return m_edit; }
+    HWND Edit() const noexcept { return m_edit; }
     // Where the popup goes for the caret at character `caret`.
     virtual CaretLine LineAt(int caret) const = 0;
     // The text from character `from` up to `to`.
@@ -102,7 +102,7 @@ private:
     bool AccDoDefaultAction(long index) override;
 
     Kind m_kind;
-    kelvo::unique_hfont m_font;
+    kelvo::UniqueHfont m_font;
     HWND m_edit = nullptr;
     std::vector<std::wstring> m_items;
     int m_itemHeight = 1;

@@ -14,12 +14,12 @@
 
 namespace {
 
-enum class Editor { Code, Find };
+enum class Editor { kCode, kFind };
 
 std::vector<std::wstring> KeyCodeItems() {
     std::vector<std::wstring> items;
     for (std::u16string_view item : kelvo::kBracketCompletions)
-        items.emplace_back(kelvo::as_wide(item));
+        items.emplace_back(kelvo::AsWide(item));
     return items;
 }
 
@@ -53,9 +53,9 @@ struct Typing {
     }
     // The selected item's text, empty for none.
     std::wstring Selected() const {
-        return popup->selected() >= 0 ? popup->items()[popup->selected()] : L"";
+        return popup->Selected() >= 0 ? popup->Items()[popup->Selected()] : L"";
     }
-    bool Open() const { return popup->IsOpen() && ::IsWindowVisible(popup->popup()); }
+    bool Open() const { return popup->IsOpen() && ::IsWindowVisible(popup->Popup()); }
 };
 
 using Step = std::function<void(const Typing&)>;
@@ -76,15 +76,15 @@ void RunTyping(Editor editor, std::vector<Step> steps,
         <button id="ok" label="OK" dlgType="accept"/>
     </dialog>)");
     std::unique_ptr<CAutoCompletePopup> popup;
-    if (editor == Editor::Code)
+    if (editor == Editor::kCode)
         popup = std::make_unique<CCodeAutoComplete>();
     else
         popup = std::make_unique<CAutoComplete>();
-    wyn_test::ScriptedDialog dialog(file.path(), &engine);
+    wyn_test::ScriptedDialog dialog(file.Path(), &engine);
     dialog.allowClose = false;
     HWND edit = nullptr;
     dialog.steps.push_back([&](wyn_test::ScriptedDialog& d) {
-        edit = d.Window(editor == Editor::Code ? L"code" : L"find");
+        edit = d.Window(editor == Editor::kCode ? L"code" : L"find");
         ::SetFocus(edit);
         ::SetWindowTextW(edit, L"[");
         ::SendMessageW(edit, EM_SETSEL, 1, 1);
@@ -98,7 +98,7 @@ void RunTyping(Editor editor, std::vector<Step> steps,
         // posted in their turn, after the next step's call.
         dialog.steps.push_back([](wyn_test::ScriptedDialog&) {});
     }
-    dialog.steps.push_back([](wyn_test::ScriptedDialog& d) { ::EndDialog(d.hwnd(), 5); });
+    dialog.steps.push_back([](wyn_test::ScriptedDialog& d) { ::EndDialog(d.Hwnd(), 5); });
     EXPECT_EQ(dialog.DoModal(nullptr), 5) << "the script ran to its end";
     if (close_reasons)
         *close_reasons = dialog.reasons;
@@ -107,8 +107,8 @@ void RunTyping(Editor editor, std::vector<Step> steps,
 class AutoCompleteTest : public ::testing::TestWithParam<Editor> {};
 
 INSTANTIATE_TEST_SUITE_P(BothEditors, AutoCompleteTest,
-                         ::testing::Values(Editor::Code, Editor::Find), [](const auto& info) {
-                             return info.param == Editor::Code ? "RichEdit" : "FindBox";
+                         ::testing::Values(Editor::kCode, Editor::kFind), [](const auto& info) {
+                             return info.param == Editor::kCode ? "RichEdit" : "FindBox";
                          });
 
 TEST_P(AutoCompleteTest, TypingSelectsTheFirstMatchAndEnterOrTabInsertsIt) {
@@ -143,7 +143,7 @@ TEST_P(AutoCompleteTest, NoMatchSelectsNothingAndEnterInsertsNothing) {
     RunTyping(GetParam(), {
                               [](const Typing& t) { t.Type(L"q"); },
                               [](const Typing& t) {
-                                  EXPECT_EQ(t.popup->selected(), -1);
+                                  EXPECT_EQ(t.popup->Selected(), -1);
                                   t.Press(VK_RETURN);
                                   t.Press(VK_TAB);
                               },
@@ -161,7 +161,7 @@ TEST_P(AutoCompleteTest, NoMatchSelectsNothingAndEnterInsertsNothing) {
 
 TEST_P(AutoCompleteTest, ClosingCharactersOfEachKind) {
     // Space closes both kinds; "]" only the key-code editor's.
-    const bool code = GetParam() == Editor::Code;
+    const bool code = GetParam() == Editor::kCode;
     for (const wchar_t* typed : {L"t ", L"t]"}) {
         SCOPED_TRACE(typed);
         const bool closes = typed[1] == L' ' || code;
@@ -188,7 +188,7 @@ TEST_P(AutoCompleteTest, BackspaceNarrowsAgainAndClosesAtTheStart) {
                               [](const Typing& t) {
                                   EXPECT_EQ(t.Text(), L"[");
                                   EXPECT_TRUE(t.Open());
-                                  EXPECT_EQ(t.popup->selected(), -1) << "nothing typed";
+                                  EXPECT_EQ(t.popup->Selected(), -1) << "nothing typed";
                                   t.Press(VK_BACK);
                               },
                               [](const Typing& t) {
@@ -202,35 +202,35 @@ TEST_P(AutoCompleteTest, ThirtyFiveItemsShowTenRowsAndScroll) {
     RunTyping(GetParam(), {
                               [](const Typing& t) {
                                   EXPECT_EQ(t.popup->VisibleRows(), 10);
-                                  const LONG style = ::GetWindowLongW(t.popup->popup(), GWL_STYLE);
+                                  const LONG style = ::GetWindowLongW(t.popup->Popup(), GWL_STYLE);
                                   EXPECT_NE(style & WS_VSCROLL, 0) << "a scroll bar";
                                   EXPECT_EQ(t.Selected(), L"\\") << "the first item";
                                   t.Press(VK_DOWN, 10);
                               },
                               [](const Typing& t) {
-                                  EXPECT_EQ(t.popup->selected(), 10);
-                                  EXPECT_EQ(t.popup->top(), 1) << "scrolled by one row";
+                                  EXPECT_EQ(t.popup->Selected(), 10);
+                                  EXPECT_EQ(t.popup->Top(), 1) << "scrolled by one row";
                                   t.Press(VK_END);
                               },
                               [](const Typing& t) {
                                   EXPECT_EQ(t.Selected(), L"SLEEP");
-                                  EXPECT_EQ(t.popup->top(), 25) << "in the last row";
+                                  EXPECT_EQ(t.popup->Top(), 25) << "in the last row";
                                   t.Press(VK_HOME);
                                   ::PostMessageW(t.edit, WM_MOUSEWHEEL, MAKEWPARAM(0, -120), 0);
                               },
                               [](const Typing& t) {
-                                  EXPECT_EQ(t.popup->selected(), 0);
-                                  EXPECT_EQ(t.popup->top(), 1) << "the wheel scrolls";
+                                  EXPECT_EQ(t.popup->Selected(), 0);
+                                  EXPECT_EQ(t.popup->Top(), 1) << "the wheel scrolls";
                                   EXPECT_EQ(t.Text(), L"[") << "nothing typed by the keys";
-                                  HWND popup = t.popup->popup();
+                                  HWND popup = t.popup->Popup();
                                   ::SendMessageW(popup, WM_VSCROLL, SB_PAGEDOWN, 0);
-                                  EXPECT_EQ(t.popup->top(), 10);
+                                  EXPECT_EQ(t.popup->Top(), 10);
                                   ::SendMessageW(popup, WM_VSCROLL, SB_PAGEDOWN, 0);
                                   ::SendMessageW(popup, WM_VSCROLL, SB_PAGEDOWN, 0);
-                                  EXPECT_EQ(t.popup->top(), 25) << "no further than the last row";
+                                  EXPECT_EQ(t.popup->Top(), 25) << "no further than the last row";
                                   ::SendMessageW(popup, WM_VSCROLL, SB_LINEUP, 0);
-                                  EXPECT_EQ(t.popup->top(), 24);
-                                  EXPECT_EQ(t.popup->selected(), 0) << "scrolling selects nothing";
+                                  EXPECT_EQ(t.popup->Top(), 24);
+                                  EXPECT_EQ(t.popup->Selected(), 0) << "scrolling selects nothing";
                               },
                           });
 }
@@ -278,19 +278,19 @@ TEST_P(AutoCompleteTest, FocusLossAndClicksInTheEditorClose) {
 TEST_P(AutoCompleteTest, OpensUnderTheCaretWithoutTakingTheFocus) {
     RunTyping(GetParam(), {[](const Typing& t) {
                   EXPECT_EQ(::GetFocus(), t.edit);
-                  EXPECT_EQ(::GetActiveWindow(), t.dialog.hwnd());
+                  EXPECT_EQ(::GetActiveWindow(), t.dialog.Hwnd());
                   RECT popup{};
                   RECT edit{};
-                  ::GetWindowRect(t.popup->popup(), &popup);
+                  ::GetWindowRect(t.popup->Popup(), &popup);
                   ::GetWindowRect(t.edit, &edit);
                   EXPECT_GT(popup.top, edit.top) << "below the line of the caret";
                   EXPECT_LT(popup.left, edit.left + 30) << "at the start of the line";
-                  EXPECT_EQ(::SendMessageW(t.popup->popup(), WM_MOUSEACTIVATE, 0, 0),
+                  EXPECT_EQ(::SendMessageW(t.popup->Popup(), WM_MOUSEACTIVATE, 0, 0),
                             MA_NOACTIVATE);
                   wchar_t name[64] = {};
-                  ::GetClassNameW(t.popup->popup(), name, 64);
+                  ::GetClassNameW(t.popup->Popup(), name, 64);
                   EXPECT_STREQ(name, L"CCODEAUTOCOMPLETE_WND");
-                  EXPECT_TRUE(ui_test::SaveShot(t.popup->popup(), GetParam() == Editor::Code
+                  EXPECT_TRUE(ui_test::SaveShot(t.popup->Popup(), GetParam() == Editor::kCode
                                                                       ? L"popup-rich-edit"
                                                                       : L"popup-find-box"));
               }});
@@ -298,7 +298,7 @@ TEST_P(AutoCompleteTest, OpensUnderTheCaretWithoutTakingTheFocus) {
 
 TEST(AutoCompleteFindBoxTest, EnterTabAndEscapeStayInTheBoxWhileOpen) {
     std::vector<int> reasons;
-    RunTyping(Editor::Find,
+    RunTyping(Editor::kFind,
               {
                   [](const Typing& t) { t.Type(L"q"); },
                   [](const Typing& t) {
@@ -321,9 +321,9 @@ TEST(AutoCompleteFindBoxTest, EnterTabAndEscapeStayInTheBoxWhileOpen) {
 }
 
 TEST(AutoCompleteLifetimeTest, PopupGoesWithTheEditWindowAndWithItsObject) {
-    RunTyping(Editor::Code, {
+    RunTyping(Editor::kCode, {
                                 [](const Typing& t) {
-                                    HWND popup = t.popup->popup();
+                                    HWND popup = t.popup->Popup();
                                     t.popup.reset();
                                     EXPECT_FALSE(::IsWindow(popup)) << "the object took it along";
                                     t.Type(L"x ");
@@ -332,7 +332,7 @@ TEST(AutoCompleteLifetimeTest, PopupGoesWithTheEditWindowAndWithItsObject) {
                                     EXPECT_EQ(t.Text(), L"[x ") << "the edit control types alone";
                                     t.popup = std::make_unique<CCodeAutoComplete>();
                                     ASSERT_TRUE(t.popup->Open(t.edit, KeyCodeItems()));
-                                    HWND popup = t.popup->popup();
+                                    HWND popup = t.popup->Popup();
                                     ::DestroyWindow(t.edit);
                                     EXPECT_FALSE(t.popup->IsOpen());
                                     EXPECT_FALSE(::IsWindow(popup))
@@ -343,24 +343,24 @@ TEST(AutoCompleteLifetimeTest, PopupGoesWithTheEditWindowAndWithItsObject) {
 
 TEST(AutoCompleteAccessibilityTest, ScreenReadersSeeTheRowsAndTheSelection) {
     RunTyping(
-        Editor::Find,
+        Editor::kFind,
         {
             [](const Typing& t) {
-                const auto object = ui_test::AccessibleOf(t.popup->popup());
+                const auto object = ui_test::AccessibleOf(t.popup->Popup());
                 ASSERT_TRUE(object);
                 LONG count = 0;
                 object->get_accChildCount(&count);
                 EXPECT_EQ(count, 35);
-                EXPECT_EQ(ui_test::AccNumber(*object.get(), CHILDID_SELF, true), ROLE_SYSTEM_LIST);
-                EXPECT_EQ(ui_test::AccName(*object.get(), 4), L"TAB]");
+                EXPECT_EQ(ui_test::AccNumber(*object.Get(), CHILDID_SELF, true), ROLE_SYSTEM_LIST);
+                EXPECT_EQ(ui_test::AccName(*object.Get(), 4), L"TAB]");
                 t.Type(L"ta");
             },
             [](const Typing& t) {
-                const auto object = ui_test::AccessibleOf(t.popup->popup());
+                const auto object = ui_test::AccessibleOf(t.popup->Popup());
                 ASSERT_TRUE(object);
-                const long state = ui_test::AccNumber(*object.get(), 4, false);
+                const long state = ui_test::AccNumber(*object.Get(), 4, false);
                 EXPECT_NE(state & STATE_SYSTEM_SELECTED, 0);
-                EXPECT_NE(ui_test::AccNumber(*object.get(), 35, false) & STATE_SYSTEM_OFFSCREEN, 0)
+                EXPECT_NE(ui_test::AccNumber(*object.Get(), 35, false) & STATE_SYSTEM_OFFSCREEN, 0)
                     << "below the rows shown";
             },
         });

@@ -64,7 +64,7 @@ std::wstring TooltipText(HWND window) {
 CWynCustomButton::CWynCustomButton(CWynElement* parent, CWynEngine* engine)
     : CWynElement(parent, engine) {
     kelvo::RegisterWindowClass(kelvo::ClassDescription(
-        engine->module(), kClassName,
+        engine->Module(), kClassName,
         &kelvo::OwnWindowProc<kProperty, &CWynCustomButton::WindowProc, &CWynCustomButton::m_hWnd,
                               &CWynCustomButton::m_ownWindow>));
 }
@@ -95,7 +95,7 @@ void CWynCustomButton::ApplyEnabled() {
         // end a hot or pressed look.
         if (m_pressed && ::GetCapture() == m_hWnd)
             ::ReleaseCapture();
-        m_state = State::Normal;
+        m_state = State::kNormal;
     }
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
@@ -126,7 +126,7 @@ void CWynCustomButton::OnButtonUp(HWND window, LPARAM lParam) {
     RECT client{};
     ::GetClientRect(window, &client);
     const bool inside = ::PtInRect(&client, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) != FALSE;
-    SetState(inside ? State::Hot : State::Normal);
+    SetState(inside ? State::kHot : State::kNormal);
     if (pressed && inside && ::IsWindowEnabled(window))
         Click();
 }
@@ -140,7 +140,7 @@ LRESULT CWynCustomButton::WindowProc(HWND window, UINT message, WPARAM wParam, L
     switch (message) {
     case WM_MOUSEMOVE:
         if (!m_pressed)
-            SetState(State::Hot);
+            SetState(State::kHot);
         if (!m_tracking)
             TrackLeave(window, true);
         return 0;
@@ -148,12 +148,12 @@ LRESULT CWynCustomButton::WindowProc(HWND window, UINT message, WPARAM wParam, L
         // The system ends the tracking with this message.
         m_tracking = false;
         if (!m_pressed)
-            SetState(State::Normal);
+            SetState(State::kNormal);
         return 0;
     case WM_LBUTTONDOWN:
         if (!::IsWindowEnabled(window))
             return 0;
-        SetState(State::Pressed);
+        SetState(State::kPressed);
         ::SetCapture(window);
         m_pressed = true;
         return 0;
@@ -165,7 +165,7 @@ LRESULT CWynCustomButton::WindowProc(HWND window, UINT message, WPARAM wParam, L
         // press is over without a click.
         if (m_pressed) {
             m_pressed = false;
-            SetState(State::Normal);
+            SetState(State::kNormal);
         }
         return 0;
     case WM_GETDLGCODE:

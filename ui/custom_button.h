@@ -20,7 +20,7 @@
 
 class CWynCustomButton : public CWynElement, private kelvo::AccessibleSource {
 public:
-    enum class State : int { Normal = 0, Hot = 1, Pressed = 2 };
+    enum class State : int { kNormal = 0, kHot = 1, kPressed = 2 };
     struct PaintRecord {
         RECT client;
         State state;
@@ -34,7 +34,7 @@ public:
     // painted again, so that the owner can show it.
     void ApplyEnabled() override;
 
-    State state() const noexcept { return m_state; }
+    State State() const noexcept { return m_state; }
 
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -50,7 +50,7 @@ private:
     const wchar_t* AccDefaultAction(long index) const override;
     bool AccDoDefaultAction(long index) override;
 
-    State m_state = State::Normal;
+    State m_state = State::kNormal;
     bool m_tracking = false; // mouse-leave tracking requested
     bool m_pressed = false;  // the left button went down here and the mouse is held
     kelvo::CAccessibility m_accessibility{*this};

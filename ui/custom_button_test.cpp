@@ -23,9 +23,9 @@ constexpr COLORREF kPressed = RGB(0x30, 0x70, 0xB0);
 class CustomButtonTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root.answer = [this](CWynElement* source, std::wstring_view name, WPARAM first,
+        m_root.answer = [this](CWynElement* source, std::wstring_view name, WPARAM first,
                              LPARAM second) -> std::int64_t {
-            if (source->id() == L"bare")
+            if (source->Id() == L"bare")
                 return 0;
             if (name == L"custombtn-getsize") {
                 *reinterpret_cast<SIZE*>(first) = {64, 28};
@@ -38,20 +38,20 @@ protected:
             }
             return 0;
         };
-        ui_test::Build(root, LR"(<dialog>
+        ui_test::Build(m_root, LR"(<dialog>
             <hbox><custombutton id="btn"/><custombutton id="hot"/><custombutton id="pressed"/>
             <custombutton id="bare"/></hbox>
         </dialog>)");
-        button = dynamic_cast<CWynCustomButton*>(root.FindById(L"btn"));
-        ASSERT_NE(button, nullptr);
-        ASSERT_NE(button->hwnd(), nullptr);
-        root.events.clear();
+        m_button = dynamic_cast<CWynCustomButton*>(m_root.FindById(L"btn"));
+        ASSERT_NE(m_button, nullptr);
+        ASSERT_NE(m_button->Hwnd(), nullptr);
+        m_root.events.clear();
     }
 
     // A rounded frame with the state's fill and a label; the corners show
     // what lies under the button.
     void Paint(kelvo::CPaintContext& context, const CWynCustomButton::PaintRecord& record) {
-        painted.push_back(record.state);
+        m_painted.push_back(record.state);
         cairo_t* cr = context.Cairo();
         const RECT& r = record.client;
         const double radius = 6;
@@ -61,8 +61,8 @@ protected:
         cairo_arc(cr, r.left + radius + 1, r.bottom - radius - 1, radius, 1.5708, 3.1416);
         cairo_arc(cr, r.left + radius + 1, r.top + radius + 1, radius, 3.1416, 4.7124);
         cairo_close_path(cr);
-        context.SetColour(record.state == State::Pressed ? kPressed
-                          : record.state == State::Hot   ? kHot
+        context.SetColour(record.state == State::kPressed ? kPressed
+                          : record.state == State::kHot   ? kHot
                                                          : ::GetSysColor(COLOR_WINDOW));
         cairo_fill_preserve(cr);
         context.SetColour(::GetSysColor(COLOR_BTNSHADOW));
@@ -70,73 +70,73 @@ protected:
         cairo_stroke(cr);
         HDC dc = context.Dc();
         ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, record.state == State::Pressed ? RGB(255, 255, 255) : RGB(0, 0, 0));
-        const wchar_t* label = record.state == State::Pressed ? L"pressed"
-                               : record.state == State::Hot   ? L"hot"
+        ::SetTextColor(dc, record.state == State::kPressed ? RGB(255, 255, 255) : RGB(0, 0, 0));
+        const wchar_t* label = record.state == State::kPressed ? L"pressed"
+                               : record.state == State::kHot   ? L"hot"
                                                               : L"normal";
         RECT text = r;
         ::DrawTextW(dc, label, -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     }
 
     void Mouse(UINT message, int x, int y, HWND window = nullptr) {
-        ::SendMessageW(window ? window : button->hwnd(), message,
+        ::SendMessageW(window ? window : m_button->Hwnd(), message,
                        message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
     }
     bool Clicked() {
         const auto told =
-            root.TakeEvents([](std::wstring_view name) { return name == L"clicked"; });
+            m_root.TakeEvents([](std::wstring_view name) { return name == L"clicked"; });
         return !told.empty();
     }
     // The state the button paints itself in now.
     State PaintedState() {
-        painted.clear();
-        ::RedrawWindow(button->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        return painted.empty() ? State(-1) : painted.back();
+        m_painted.clear();
+        ::RedrawWindow(m_button->Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return m_painted.empty() ? State(-1) : m_painted.back();
     }
 
-    CkvWynEngine engine{wyn_test::Module()};
-    ui_test::OwnerRoot root{&engine};
-    CWynCustomButton* button = nullptr;
-    std::vector<State> painted;
+    CkvWynEngine m_engine{wyn_test::Module()};
+    ui_test::OwnerRoot m_root{&m_engine};
+    CWynCustomButton* m_button = nullptr;
+    std::vector<State> m_painted;
 };
 
 TEST_F(CustomButtonTest, OwnerGivesTheSizeAndPaintsOverTheParentsBackground) {
     RECT client{};
-    ::GetClientRect(button->hwnd(), &client);
+    ::GetClientRect(m_button->Hwnd(), &client);
     EXPECT_EQ(client.right, 64);
     EXPECT_EQ(client.bottom, 28);
     RECT bare{};
-    ::GetClientRect(root.FindById(L"bare")->hwnd(), &bare);
+    ::GetClientRect(m_root.FindById(L"bare")->Hwnd(), &bare);
     EXPECT_TRUE(::IsRectEmpty(&bare)) << "unanswered, the button takes no room";
-    EXPECT_EQ(PaintedState(), State::Normal);
-    EXPECT_EQ(ui_test::ScreenPixel(button->hwnd(), 4, 14), ::GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(ui_test::ScreenPixel(button->hwnd(), 0, 0), ::GetSysColor(COLOR_BTNFACE))
+    EXPECT_EQ(PaintedState(), State::kNormal);
+    EXPECT_EQ(ui_test::ScreenPixel(m_button->Hwnd(), 4, 14), ::GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(ui_test::ScreenPixel(m_button->Hwnd(), 0, 0), ::GetSysColor(COLOR_BTNFACE))
         << "the dialog's background in the corner";
-    EXPECT_EQ(::SendMessageW(button->hwnd(), WM_GETDLGCODE, 0, 0), DLGC_STATIC);
+    EXPECT_EQ(::SendMessageW(m_button->Hwnd(), WM_GETDLGCODE, 0, 0), DLGC_STATIC);
 }
 
 TEST_F(CustomButtonTest, PressAndReleaseInsideClicks) {
     Mouse(WM_MOUSEMOVE, 10, 10);
-    EXPECT_EQ(PaintedState(), State::Hot);
+    EXPECT_EQ(PaintedState(), State::kHot);
     Mouse(WM_LBUTTONDOWN, 10, 10);
-    EXPECT_EQ(PaintedState(), State::Pressed);
-    EXPECT_EQ(::GetCapture(), button->hwnd());
+    EXPECT_EQ(PaintedState(), State::kPressed);
+    EXPECT_EQ(::GetCapture(), m_button->Hwnd());
     Mouse(WM_LBUTTONUP, 12, 12);
     EXPECT_TRUE(Clicked());
-    EXPECT_EQ(button->state(), State::Hot);
+    EXPECT_EQ(m_button->State(), State::kHot);
     EXPECT_EQ(::GetCapture(), nullptr);
     Mouse(WM_MOUSELEAVE, 0, 0);
-    EXPECT_EQ(PaintedState(), State::Normal);
+    EXPECT_EQ(PaintedState(), State::kNormal);
 }
 
 TEST_F(CustomButtonTest, PressDraggedOutAndReleasedDoesNotClick) {
     Mouse(WM_LBUTTONDOWN, 10, 10);
     Mouse(WM_MOUSEMOVE, 200, 10);
     Mouse(WM_MOUSELEAVE, 0, 0);
-    EXPECT_EQ(button->state(), State::Pressed) << "held, the press stays";
+    EXPECT_EQ(m_button->State(), State::kPressed) << "held, the press stays";
     Mouse(WM_LBUTTONUP, 200, 10);
     EXPECT_FALSE(Clicked());
-    EXPECT_EQ(PaintedState(), State::Normal);
+    EXPECT_EQ(PaintedState(), State::kNormal);
 }
 
 TEST_F(CustomButtonTest, ReleaseWithoutAPressOnTheButtonDoesNotClick) {
@@ -147,9 +147,9 @@ TEST_F(CustomButtonTest, ReleaseWithoutAPressOnTheButtonDoesNotClick) {
 
     // A press whose mouse capture someone else takes over (a menu opening).
     Mouse(WM_LBUTTONDOWN, 10, 10);
-    HWND other = root.FindById(L"hot")->hwnd();
+    HWND other = m_root.FindById(L"hot")->Hwnd();
     ::SetCapture(other);
-    EXPECT_EQ(button->state(), State::Normal);
+    EXPECT_EQ(m_button->State(), State::kNormal);
     ::ReleaseCapture();
     Mouse(WM_LBUTTONUP, 10, 10);
     EXPECT_FALSE(Clicked());
@@ -157,66 +157,66 @@ TEST_F(CustomButtonTest, ReleaseWithoutAPressOnTheButtonDoesNotClick) {
 
 TEST_F(CustomButtonTest, DisabledButtonRepaintsAndNeverClicks) {
     Mouse(WM_MOUSEMOVE, 10, 10);
-    ::UpdateWindow(button->hwnd());
-    painted.clear();
-    button->SetDisabled(true);
-    ::UpdateWindow(button->hwnd());
-    ASSERT_FALSE(painted.empty()) << "disabling repaints";
-    EXPECT_EQ(painted.back(), State::Normal);
+    ::UpdateWindow(m_button->Hwnd());
+    m_painted.clear();
+    m_button->SetDisabled(true);
+    ::UpdateWindow(m_button->Hwnd());
+    ASSERT_FALSE(m_painted.empty()) << "disabling repaints";
+    EXPECT_EQ(m_painted.back(), State::kNormal);
     Mouse(WM_LBUTTONDOWN, 10, 10);
     Mouse(WM_LBUTTONUP, 10, 10);
     EXPECT_FALSE(Clicked());
     EXPECT_EQ(::GetCapture(), nullptr);
 
-    painted.clear();
-    button->SetDisabled(false);
-    ::UpdateWindow(button->hwnd());
-    EXPECT_FALSE(painted.empty()) << "enabling repaints";
+    m_painted.clear();
+    m_button->SetDisabled(false);
+    ::UpdateWindow(m_button->Hwnd());
+    EXPECT_FALSE(m_painted.empty()) << "enabling repaints";
     Mouse(WM_LBUTTONDOWN, 10, 10);
     Mouse(WM_LBUTTONUP, 10, 10);
     EXPECT_TRUE(Clicked());
 }
 
 TEST_F(CustomButtonTest, ScreenReadersSeeAPushButtonNamedByItsTooltipOrText) {
-    const kelvo::com_ptr<IAccessible> object = ui_test::AccessibleOf(button->hwnd());
+    const kelvo::ComPtr<IAccessible> object = ui_test::AccessibleOf(m_button->Hwnd());
     ASSERT_TRUE(object);
-    EXPECT_EQ(ui_test::AccNumber(*object.get(), CHILDID_SELF, true), ROLE_SYSTEM_PUSHBUTTON);
-    EXPECT_EQ(ui_test::AccName(*object.get(), CHILDID_SELF), L"");
+    EXPECT_EQ(ui_test::AccNumber(*object.Get(), CHILDID_SELF, true), ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(ui_test::AccName(*object.Get(), CHILDID_SELF), L"");
 
     // A tooltip with the button's window as its tool, as the main window
     // gives its buttons.
-    kelvo::unique_hwnd tooltip(::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
-                                                 WS_POPUP | TTS_NOPREFIX, 0, 0, 0, 0, root.dialog(),
+    kelvo::UniqueHwnd tooltip(::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
+                                                 WS_POPUP | TTS_NOPREFIX, 0, 0, 0, 0, m_root.Dialog(),
                                                  nullptr, nullptr, nullptr));
     ASSERT_TRUE(tooltip);
     std::wstring tip = L"Paste selected chunk (Enter)";
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = root.dialog();
-    tool.uId = reinterpret_cast<UINT_PTR>(button->hwnd());
+    tool.hwnd = m_root.Dialog();
+    tool.uId = reinterpret_cast<UINT_PTR>(m_button->Hwnd());
     tool.lpszText = tip.data();
-    ASSERT_TRUE(::SendMessageW(tooltip.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)));
-    EXPECT_EQ(ui_test::AccName(*object.get(), CHILDID_SELF), tip);
-    ::SetWindowTextW(button->hwnd(), L"Paste");
-    EXPECT_EQ(ui_test::AccName(*object.get(), CHILDID_SELF), L"Paste") << "its own text first";
+    ASSERT_TRUE(::SendMessageW(tooltip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_EQ(ui_test::AccName(*object.Get(), CHILDID_SELF), tip);
+    ::SetWindowTextW(m_button->Hwnd(), L"Paste");
+    EXPECT_EQ(ui_test::AccName(*object.Get(), CHILDID_SELF), L"Paste") << "its own text first";
 
     EXPECT_EQ(object->accDoDefaultAction(ui_test::Child(CHILDID_SELF)), S_OK);
     EXPECT_TRUE(Clicked());
-    button->SetDisabled(true);
-    EXPECT_NE(ui_test::AccNumber(*object.get(), CHILDID_SELF, false) & STATE_SYSTEM_UNAVAILABLE, 0);
+    m_button->SetDisabled(true);
+    EXPECT_NE(ui_test::AccNumber(*object.Get(), CHILDID_SELF, false) & STATE_SYSTEM_UNAVAILABLE, 0);
     EXPECT_NE(object->accDoDefaultAction(ui_test::Child(CHILDID_SELF)), S_OK);
     EXPECT_FALSE(Clicked());
 }
 
 TEST_F(CustomButtonTest, ThreeStatesForPeopleToLookAt) {
-    HWND hot = root.FindById(L"hot")->hwnd();
-    HWND pressed = root.FindById(L"pressed")->hwnd();
+    HWND hot = m_root.FindById(L"hot")->Hwnd();
+    HWND pressed = m_root.FindById(L"pressed")->Hwnd();
     Mouse(WM_MOUSEMOVE, 10, 10, hot);
     Mouse(WM_LBUTTONDOWN, 10, 10, pressed);
     EXPECT_EQ(ui_test::ScreenPixel(hot, 32, 4), kHot);
     EXPECT_EQ(ui_test::ScreenPixel(pressed, 32, 4), kPressed);
-    EXPECT_TRUE(ui_test::SaveShot(root.dialog(), L"buttons-normal-hot-pressed"));
+    EXPECT_TRUE(ui_test::SaveShot(m_root.Dialog(), L"buttons-normal-hot-pressed"));
     Mouse(WM_LBUTTONUP, 100, 100, pressed);
 }
 
@@ -228,7 +228,7 @@ TEST(CustomButtonInDialogTest, TabNeverStopsOnIt) {
         <custombutton id="drawn"/>
         <textbox id="second"/>
     </dialog>)");
-    wyn_test::ScriptedDialog dialog(file.path(), &engine);
+    wyn_test::ScriptedDialog dialog(file.Path(), &engine);
     dialog.eventAnswer = [](CWynElement*, std::wstring_view name, WPARAM first, LPARAM) {
         if (name == L"custombtn-getsize")
             *reinterpret_cast<SIZE*>(first) = {40, 20};
@@ -247,7 +247,7 @@ TEST(CustomButtonInDialogTest, TabNeverStopsOnIt) {
                     tab, tab, tab,
                     [&](wyn_test::ScriptedDialog& d) {
                         focused.push_back(::GetFocus());
-                        ::EndDialog(d.hwnd(), 5);
+                        ::EndDialog(d.Hwnd(), 5);
                     }};
     ASSERT_EQ(dialog.DoModal(nullptr), 5) << "the script ran to its end";
     ASSERT_NE(drawn, nullptr);

@@ -33,7 +33,7 @@ bool Meets(const RECT& a, const RECT& b) {
 CWynCustomList::CWynCustomList(CWynElement* parent, CWynEngine* engine)
     : CWynElement(parent, engine) {
     kelvo::RegisterWindowClass(kelvo::ClassDescription(
-        engine->module(), kClassName,
+        engine->Module(), kClassName,
         &kelvo::OwnWindowProc<kProperty, &CWynCustomList::WindowProc, &CWynCustomList::m_hWnd,
                               &CWynCustomList::m_ownWindow>,
         CS_DBLCLKS));
@@ -72,12 +72,12 @@ int CWynCustomList::AddItem(std::uintptr_t data) {
 
 void CWynCustomList::RecalculateHeights() {
     {
-        kelvo::window_dc dc(m_hWnd);
+        kelvo::WindowDc dc(m_hWnd);
         int top = 0;
         for (std::size_t i = 0; i < m_items.size(); ++i) {
             Item& item = m_items[i];
             MeasureRecord record{static_cast<int>(i), item.data, 0};
-            RaiseEvent(L"customlst-getheight", reinterpret_cast<WPARAM>(dc.get()),
+            RaiseEvent(L"customlst-getheight", reinterpret_cast<WPARAM>(dc.Get()),
                        reinterpret_cast<LPARAM>(&record));
             item.top = top;
             item.height = static_cast<int>(std::min<std::uint32_t>(record.height, INT_MAX - top));
@@ -120,10 +120,10 @@ int CWynCustomList::ItemHeight(int index) const {
 }
 
 int CWynCustomList::LineHeight() const {
-    kelvo::window_dc dc(m_hWnd);
-    kelvo::select_object font(dc.get(), GuiFont());
+    kelvo::WindowDc dc(m_hWnd);
+    kelvo::SelectedObject font(dc.Get(), GuiFont());
     TEXTMETRICW metrics{};
-    ::GetTextMetricsW(dc.get(), &metrics);
+    ::GetTextMetricsW(dc.Get(), &metrics);
     return metrics.tmHeight;
 }
 
@@ -321,9 +321,9 @@ void CWynCustomList::PaintFrame(HWND window) const {
         }
         context.Flush();
     }
-    kelvo::window_dc dc(window, true);
+    kelvo::WindowDc dc(window, true);
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::AlphaBlend(dc.get(), 0, 0, width, height, buffer.Dc(), 0, 0, width, height, blend);
+    ::AlphaBlend(dc.Get(), 0, 0, width, height, buffer.Dc(), 0, 0, width, height, blend);
 }
 
 long CWynCustomList::AccRole() const {

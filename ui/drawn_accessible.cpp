@@ -126,18 +126,18 @@ class CAccessibleObject final : public CComObject<IAccessible, IDispatch> {
 public:
     CAccessibleObject(HWND window, AccessibleSource& source) : m_window(window), m_source(&source) {
         ::CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
-                                    m_standard.put_void());
+                                    m_standard.PutVoid());
     }
 
     void Disconnect() noexcept {
         m_source = nullptr;
-        m_standard.reset();
+        m_standard.Reset();
     }
 
 private:
     // The standard object's answer; E_FAIL when the system gave none.
     template <typename Fn> HRESULT Standard(Fn&& fn) {
-        return m_standard ? fn(*m_standard.get()) : E_FAIL;
+        return m_standard ? fn(*m_standard.Get()) : E_FAIL;
     }
     template <typename Fn> auto Std(Fn fn) {
         return [this, fn] { return Standard(fn); };
@@ -412,7 +412,7 @@ private:
 
     HWND m_window;
     AccessibleSource* m_source;
-    com_ptr<IAccessible> m_standard;
+    ComPtr<IAccessible> m_standard;
 };
 
 // Out of line: the object's type is complete only here.
@@ -426,15 +426,15 @@ LRESULT CAccessibility::OnGetObject(HWND window, WPARAM wParam, LPARAM lParam) {
     if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT))
         return ::DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
     if (!m_object)
-        m_object = com_ptr<CAccessibleObject>::attach(new CAccessibleObject(window, m_source));
+        m_object = ComPtr<CAccessibleObject>::Attach(new CAccessibleObject(window, m_source));
     return ::LresultFromObject(__uuidof(IAccessible), wParam,
-                               static_cast<IAccessible*>(m_object.get()));
+                               static_cast<IAccessible*>(m_object.Get()));
 }
 
 void CAccessibility::Disconnect() noexcept {
     if (m_object)
         m_object->Disconnect();
-    m_object.reset();
+    m_object.Reset();
 }
 
 void CAccessibility::Notify(DWORD event, HWND window, long index) noexcept {

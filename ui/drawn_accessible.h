@@ -66,7 +66,7 @@ public:
 
 private:
     AccessibleSource& m_source;
-    com_ptr<CAccessibleObject> m_object;
+    ComPtr<CAccessibleObject> m_object;
 };
 
 } // namespace kelvo

@@ -57,24 +57,24 @@ public:
 // and shows the dialog without activating it.
 inline void Build(OwnerRoot& root, std::wstring_view xml) {
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    if (!root.Parse(wyn_test::ParseElement(xml).get()))
+    if (!root.Parse(wyn_test::ParseElement(xml).Get()))
         return;
     root.Create();
     const SIZE natural = root.Measure();
     root.Arrange(0, 0, natural.cx, natural.cy);
     RECT outer{0, 0, natural.cx, natural.cy};
-    ::AdjustWindowRectEx(&outer, static_cast<DWORD>(::GetWindowLongW(root.dialog(), GWL_STYLE)),
+    ::AdjustWindowRectEx(&outer, static_cast<DWORD>(::GetWindowLongW(root.Dialog(), GWL_STYLE)),
                          FALSE, 0);
-    ::SetWindowPos(root.dialog(), nullptr, 40, 40, outer.right - outer.left,
+    ::SetWindowPos(root.Dialog(), nullptr, 40, 40, outer.right - outer.left,
                    outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    ::UpdateWindow(root.dialog());
+    ::UpdateWindow(root.Dialog());
 }
 
 // A pixel of the window as it is on the screen, its frame included.
 inline COLORREF ScreenPixel(HWND window, int x, int y) {
     ::UpdateWindow(window);
-    kelvo::window_dc dc(window, true);
-    return ::GetPixel(dc.get(), x, y);
+    kelvo::WindowDc dc(window, true);
+    return ::GetPixel(dc.Get(), x, y);
 }
 
 // Saves the window, frame included, as shots/<name>.png beside the test
@@ -88,10 +88,10 @@ inline bool SaveShot(HWND window, const wchar_t* name) {
 }
 
 // The client object screen readers get from the window.
-inline kelvo::com_ptr<IAccessible> AccessibleOf(HWND window) {
-    kelvo::com_ptr<IAccessible> object;
+inline kelvo::ComPtr<IAccessible> AccessibleOf(HWND window) {
+    kelvo::ComPtr<IAccessible> object;
     ::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                 object.put_void());
+                                 object.PutVoid());
     return object;
 }
 
@@ -104,9 +104,9 @@ inline VARIANT Child(long id) {
 }
 
 inline std::wstring AccName(IAccessible& object, long id) {
-    kelvo::unique_bstr name;
-    object.get_accName(Child(id), name.put());
-    return std::wstring(name.view());
+    kelvo::UniqueBstr name;
+    object.get_accName(Child(id), name.Put());
+    return std::wstring(name.View());
 }
 
 // Role and state are numbers; -1 when the object does not answer.

@@ -39,7 +39,7 @@ constexpr int kCaptured = 1000;
 constexpr int kSampleRows = 12;
 
 std::wstring IdOf(const CWynElement* element) {
-    return element && element->id() ? *element->id() : L"-";
+    return element && element->Id() ? *element->Id() : L"-";
 }
 
 // The sample look of the drawn elements.
@@ -50,7 +50,7 @@ HFONT Font() {
 }
 
 void Text(HDC dc, const std::wstring& text, RECT r, UINT format, COLORREF colour) {
-    kelvo::select_object font(dc, Font());
+    kelvo::SelectedObject font(dc, Font());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colour);
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
@@ -58,10 +58,10 @@ void Text(HDC dc, const std::wstring& text, RECT r, UINT format, COLORREF colour
 }
 
 SIZE ButtonSize(const std::wstring& id) {
-    kelvo::window_dc dc(nullptr);
-    kelvo::select_object font(dc.get(), Font());
+    kelvo::WindowDc dc(nullptr);
+    kelvo::SelectedObject font(dc.Get(), Font());
     SIZE text{};
-    ::GetTextExtentPoint32W(dc.get(), id.c_str(), static_cast<int>(id.size()), &text);
+    ::GetTextExtentPoint32W(dc.Get(), id.c_str(), static_cast<int>(id.size()), &text);
     return {text.cx + 16, text.cy + 12};
 }
 
@@ -69,8 +69,8 @@ void Button(kelvo::CPaintContext& context, const CWynCustomButton::PaintRecord& 
             const std::wstring& id) {
     using State = CWynCustomButton::State;
     const RECT& r = record.client;
-    context.SetColour(::GetSysColor(record.state == State::Pressed ? COLOR_BTNSHADOW
-                                    : record.state == State::Hot   ? COLOR_BTNHIGHLIGHT
+    context.SetColour(::GetSysColor(record.state == State::kPressed ? COLOR_BTNSHADOW
+                                    : record.state == State::kHot   ? COLOR_BTNHIGHLIGHT
                                                                    : COLOR_BTNFACE));
     cairo_t* cr = context.Cairo();
     if (!cr)
@@ -109,7 +109,7 @@ void FillLists(CWynElement& element) {
         list->RecalculateHeights();
         list->SelectItem(0);
     }
-    for (const auto& child : element.children())
+    for (const auto& child : element.Children())
         FillLists(*child);
 }
 
@@ -132,7 +132,7 @@ public:
         sample::FillLists(*this);
         // Captured once the window is on screen and has painted.
         if (m_screenshot)
-            ::SetTimer(hwnd(), kCaptureTimer, 300, nullptr);
+            ::SetTimer(Hwnd(), kCaptureTimer, 300, nullptr);
         return true;
     }
 
@@ -192,7 +192,7 @@ int wmain(int argc, wchar_t** argv) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES |
                                                         ICC_DATE_CLASSES | ICC_USEREX_CLASSES};
     ::InitCommonControlsEx(&controls);
-    kelvo::unique_hmodule richEdit(::LoadLibraryW(L"Riched20.dll"));
+    kelvo::UniqueHmodule rich_edit(::LoadLibraryW(L"Riched20.dll"));
 
     INT_PTR result = 0;
     {
