@@ -53,7 +53,7 @@ public:
     virtual void CalculateLayout(const Rect& rect, CWynLayout& layout) const;
     // Reads the common attributes, takes a control id and builds the children.
     virtual bool Parse(IXMLDOMNode* node);
-    // Loads a description (wyn/description.h) and parses the node at `rootPath`.
+    // Loads a description (wyn/description.h) and parses the node at `root_path`.
     virtual bool Load(const wchar_t* source, const wchar_t* root_path, HINSTANCE module);
     virtual void AddChild(std::unique_ptr<CWynElement> child);
     // Converts the dialog-unit values and creates the children's windows;

@@ -26,14 +26,14 @@ public:
     virtual std::unique_ptr<CWynElement> CreateElement(std::wstring_view name, CWynElement* parent);
     virtual void DrawImage(HDC dc, int x, int y, int width, int height, const wchar_t* image);
     virtual void DrawImageGray(HDC dc, int x, int y, int width, int height, const wchar_t* image);
-    // One frame of a strip of `frameCount` frames (0: the whole image) drawn
+    // One frame of a strip of `frame_count` frames (0: the whole image) drawn
     // as a stretchable skin.
     virtual void DrawImageSkin(HDC dc, int x, int y, int width, int height, const wchar_t* image,
                                int frame_count, int frame_index, bool frames_side_by_side);
     virtual void OpenHelp(HWND window, const wchar_t* topic, LPARAM reserved);
     virtual bool IsViewerMode();
 
-    // The text for (key, attribute) from the text table, or `defaultText`.
+    // The text for (key, attribute) from the text table, or `default_text`.
     // A null attribute means none.
     const wchar_t* GetString(std::wstring_view key, const wchar_t* attribute,
                              const wchar_t* default_text) const;

@@ -38,7 +38,7 @@ public:
 
     // Appends the `tip` children of a `contexthelp` element, in order.
     void Read(IXMLDOMNode* context_help);
-    // Closes an open tip, then shows the tip for `controlId` with `tag` (the
+    // Closes an open tip, then shows the tip for `control_id` with `tag` (the
     // first tagged so; without a tag, the first untagged one) beside
     // `control`. False when there is no such tip.
     bool Show(std::wstring_view control_id, HWND control, const wchar_t* tag);

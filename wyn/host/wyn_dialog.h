@@ -61,7 +61,7 @@ public:
     // The outer window size when the window goes.
     virtual void OnSaveSize(int width, int height);
     // The context-help tip with `tag` (none: the untagged one) beside the
-    // element with the id `controlId`.
+    // element with the id `control_id`.
     virtual void ShowTip(const wchar_t* control_id, const wchar_t* tag);
     virtual int AdjustFontSize(int points);
     // save: controls to variables.

@@ -150,7 +150,7 @@ private:
 // The engine's own types plus "leaf" and "block".
 class TestEngine : public CWynEngine {
 public:
-    TestEngine() : CWynEngine(Module()) {}
+    TestEngine() : CWynEngine(wyn_test::Module()) {}
 
     std::unique_ptr<CWynElement> CreateElement(std::wstring_view name,
                                                CWynElement* parent) override {
