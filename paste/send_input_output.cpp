@@ -10,7 +10,7 @@
 namespace kelvo {
 
 CSendInputOutput::CSendInputOutput(TextRunDelivery deliver_text_run)
-    : deliver_text_run_(std::move(deliver_text_run)) {}
+    : m_deliverTextRun(std::move(deliver_text_run)) {}
 
 // The result is not checked: input blocked by the system or another program
 // is nothing a paste can act on.
@@ -30,7 +30,7 @@ void CSendInputOutput::SendKeys(std::span<const KeyEvent> events) {
 }
 
 void CSendInputOutput::DeliverTextRun(std::u16string_view text) {
-    deliver_text_run_(as_wide(text));
+    m_deliverTextRun(AsWide(text));
 }
 
 void CSendInputOutput::Wait(std::uint32_t milliseconds) {

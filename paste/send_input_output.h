@@ -21,7 +21,7 @@ public:
     void Wait(std::uint32_t milliseconds) override;
 
 private:
-    TextRunDelivery deliver_text_run_;
+    TextRunDelivery m_deliverTextRun;
 };
 
 } // namespace kelvo

@@ -28,7 +28,7 @@ kelvo::UniqueHfont MenuFont() {
                             static_cast<UINT>(offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth))}) {
         metrics.cbSize = size;
         if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, size, &metrics, 0))
-            return kelvo::unique_hfont(::CreateFontIndirectW(&metrics.lfMenuFont));
+            return kelvo::UniqueHfont(::CreateFontIndirectW(&metrics.lfMenuFont));
     }
     return {};
 }

@@ -34,7 +34,7 @@ public:
     // painted again, so that the owner can show it.
     void ApplyEnabled() override;
 
-    State State() const noexcept { return m_state; }
+    State CurrentState() const noexcept { return m_state; }
 
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -123,7 +123,7 @@ TEST_F(CustomButtonTest, PressAndReleaseInsideClicks) {
     EXPECT_EQ(::GetCapture(), m_button->Hwnd());
     Mouse(WM_LBUTTONUP, 12, 12);
     EXPECT_TRUE(Clicked());
-    EXPECT_EQ(m_button->State(), State::kHot);
+    EXPECT_EQ(m_button->CurrentState(), State::kHot);
     EXPECT_EQ(::GetCapture(), nullptr);
     Mouse(WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(PaintedState(), State::kNormal);
@@ -133,7 +133,7 @@ TEST_F(CustomButtonTest, PressDraggedOutAndReleasedDoesNotClick) {
     Mouse(WM_LBUTTONDOWN, 10, 10);
     Mouse(WM_MOUSEMOVE, 200, 10);
     Mouse(WM_MOUSELEAVE, 0, 0);
-    EXPECT_EQ(m_button->State(), State::kPressed) << "held, the press stays";
+    EXPECT_EQ(m_button->CurrentState(), State::kPressed) << "held, the press stays";
     Mouse(WM_LBUTTONUP, 200, 10);
     EXPECT_FALSE(Clicked());
     EXPECT_EQ(PaintedState(), State::kNormal);
@@ -149,7 +149,7 @@ TEST_F(CustomButtonTest, ReleaseWithoutAPressOnTheButtonDoesNotClick) {
     Mouse(WM_LBUTTONDOWN, 10, 10);
     HWND other = m_root.FindById(L"hot")->Hwnd();
     ::SetCapture(other);
-    EXPECT_EQ(m_button->State(), State::kNormal);
+    EXPECT_EQ(m_button->CurrentState(), State::kNormal);
     ::ReleaseCapture();
     Mouse(WM_LBUTTONUP, 10, 10);
     EXPECT_FALSE(Clicked());
