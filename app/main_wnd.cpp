@@ -22,7 +22,8 @@ UINT RememberMillis(int minutes) {
 
 CMainWnd::CMainWnd(HINSTANCE instance)
     : m_taskbarCreated(::RegisterWindowMessageW(L"TaskbarCreated")), m_hInstance(instance),
-      m_engine(instance) {
+      m_engine(instance),
+      m_pasteTarget(kelvo::DescribeTarget(kelvo::ForegroundCandidate(nullptr, nullptr))) {
     SetClassName(L"KV_MAIN_WND");
     m_chunks.LoadChunks();
 }
@@ -56,11 +57,17 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_DESTROY:
             ForgetPassword();
+            // A secret must not outlive the program on the clipboard.
+            RestoreClipboard();
             RemoveTrayIcon();
             break;
         case WM_TIMER:
-            if (wp == kPasswordTimer)
+            if (wp == kTrackingTimer)
+                TrackPasteTarget();
+            else if (wp == kPasswordTimer)
                 ForgetPassword();
+            else if (wp == kClipboardTimer)
+                RestoreClipboard();
             break;
         case WM_CLOSE:
             // Asked to close by another program (an installer, taskkill): end
@@ -84,6 +91,7 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void CMainWnd::OnCreate() {
+    ::SetTimer(hwnd(), kTrackingTimer, kTrackingMs, nullptr);
     AddTrayIcon();
     LoadSettings(m_settings);
     RegisterAppHotkey();
@@ -189,6 +197,25 @@ void CMainWnd::ForgetPassword() {
     m_passwordCached = false;
     if (hwnd())
         ::KillTimer(hwnd(), kPasswordTimer);
+}
+
+void CMainWnd::TrackPasteTarget() {
+    if (kelvo::TrackPasteTarget(m_pasteTarget, hwnd(),
+                                m_mainWindow ? m_mainWindow->Window() : nullptr) &&
+        m_mainWindow)
+        m_mainWindow->PasteTargetChanged();
+}
+
+void CMainWnd::RestoreClipboardLater() {
+    if (m_clipboardRestore.Pending() && hwnd())
+        ::SetTimer(hwnd(), kClipboardTimer, kClipboardRestoreMs, nullptr);
+}
+
+void CMainWnd::RestoreClipboard() {
+    ::KillTimer(hwnd(), kClipboardTimer);
+    // Held by another program: try again later rather than leave the secret.
+    if (!m_clipboardRestore.Restore(hwnd()))
+        RestoreClipboardLater();
 }
 
 void CMainWnd::ShowTrayMenu() {

@@ -95,10 +95,13 @@ private:
     HGDIOBJ old_;
 };
 
-// An open clipboard, closed when it goes.
+// An open clipboard, closed when it goes. Another program may hold it for a
+// moment (one that copies, a viewer reading it): the session then tries again,
+// up to `tries` times `interval_ms` apart.
 class clipboard_session {
 public:
-    explicit clipboard_session(HWND owner) noexcept : open_(::OpenClipboard(owner) != FALSE) {}
+    explicit clipboard_session(HWND owner, int tries = 1, DWORD interval_ms = 0) noexcept
+        : open_(Open(owner, tries, interval_ms)) {}
     ~clipboard_session() {
         if (open_)
             ::CloseClipboard();
@@ -108,6 +111,16 @@ public:
     explicit operator bool() const noexcept { return open_; }
 
 private:
+    static bool Open(HWND owner, int tries, DWORD interval_ms) noexcept {
+        for (int attempt = 1;; ++attempt) {
+            if (::OpenClipboard(owner))
+                return true;
+            if (attempt >= tries)
+                return false;
+            ::Sleep(interval_ms);
+        }
+    }
+
     bool open_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <utility>
 #include <vector>
 
@@ -9,12 +10,7 @@
 
 namespace kelvo {
 
-CSendInputOutput::CSendInputOutput(TextRunDelivery deliver_text_run)
-    : deliver_text_run_(std::move(deliver_text_run)) {}
-
-// The result is not checked: input blocked by the system or another program
-// is nothing a paste can act on.
-void CSendInputOutput::SendKeys(std::span<const KeyEvent> events) {
+void SendKeyEvents(std::span<const KeyEvent> events) {
     std::vector<INPUT> inputs(events.size());
     for (std::size_t i = 0; i < events.size(); ++i) {
         KEYBDINPUT& key = inputs[i].ki;
@@ -29,12 +25,42 @@ void CSendInputOutput::SendKeys(std::span<const KeyEvent> events) {
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+void PasteWait(std::uint32_t milliseconds) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        // Answers the sent messages waiting; removes nothing from the queue.
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0)
+            return;
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left.count()), QS_SENDMESSAGE,
+                                      0);
+    }
+}
+
+void SendEnterKeyUp() {
+    const KeyEvent enter_up{VK_RETURN, false, true};
+    SendKeyEvents({&enter_up, 1});
+}
+
+CSendInputOutput::CSendInputOutput(TextRunDelivery deliver_text_run)
+    : deliver_text_run_(std::move(deliver_text_run)) {}
+
+void CSendInputOutput::SendKeys(std::span<const KeyEvent> events) {
+    if (!m_stopped)
+        SendKeyEvents(events);
+}
+
 void CSendInputOutput::DeliverTextRun(std::u16string_view text) {
-    deliver_text_run_(as_wide(text));
+    if (!m_stopped && !deliver_text_run_(as_wide(text)))
+        m_stopped = true;
 }
 
 void CSendInputOutput::Wait(std::uint32_t milliseconds) {
-    ::Sleep(milliseconds);
+    if (!m_stopped)
+        PasteWait(milliseconds);
 }
 
 } // namespace kelvo
