@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "library/data_folder.h"
+
 std::wstring FormatVersionLabel(std::uint16_t major, std::uint16_t minor, std::uint16_t build,
                                 std::uint16_t revision) {
     const std::uint16_t parts[] = {major, minor, build, revision};
@@ -22,14 +24,13 @@ std::wstring FormatVersionLabel(std::uint16_t major, std::uint16_t minor, std::u
 }
 
 std::wstring ProgramVersionLabel() {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::wstring path = GetExecutablePath();
     DWORD ignored = 0;
-    DWORD size = ::GetFileVersionInfoSizeW(path, &ignored);
+    DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
     std::vector<BYTE> info(size);
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
-    if (size == 0 || !::GetFileVersionInfoW(path, 0, size, info.data()) ||
+    if (size == 0 || !::GetFileVersionInfoW(path.c_str(), 0, size, info.data()) ||
         !::VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
         length < sizeof *fixed)
         return FormatVersionLabel(0, 0, 0, 0);

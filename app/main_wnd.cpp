@@ -66,6 +66,8 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 TrackPasteTarget();
             else if (wp == kPasswordTimer)
                 ForgetPassword();
+            else if (wp == kTrayRetryTimer)
+                AddTrayIcon();
             else if (wp == kClipboardTimer)
                 RestoreClipboard();
             break;
@@ -116,9 +118,18 @@ NOTIFYICONDATAW CMainWnd::TrayIconData() {
     return data;
 }
 
+bool CMainWnd::ShellNotify(DWORD message, NOTIFYICONDATAW& data) {
+    return ::Shell_NotifyIconW(message, &data) != FALSE;
+}
+
 void CMainWnd::AddTrayIcon() {
     NOTIFYICONDATAW data = TrayIconData();
-    ::Shell_NotifyIconW(NIM_ADD, &data);
+    // A shell that timed out may have added the icon all the same; then it
+    // takes a change.
+    if (ShellNotify(NIM_ADD, data) || ShellNotify(NIM_MODIFY, data))
+        ::KillTimer(hwnd(), kTrayRetryTimer);
+    else
+        ::SetTimer(hwnd(), kTrayRetryTimer, kTrayRetryMillis, nullptr);
 }
 
 void CMainWnd::RemoveTrayIcon() {
@@ -126,7 +137,7 @@ void CMainWnd::RemoveTrayIcon() {
     data.cbSize = sizeof data;
     data.hWnd = hwnd();
     data.uID = kTrayIconId;
-    ::Shell_NotifyIconW(NIM_DELETE, &data);
+    ShellNotify(NIM_DELETE, data);
 }
 
 void CMainWnd::RegisterAppHotkey() {

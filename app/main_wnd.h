@@ -30,9 +30,13 @@ public:
     static constexpr UINT kTrackingMs = 100;
     // Ends the remembering of the data key.
     static constexpr UINT_PTR kPasswordTimer = 2;
+    // Tries to add the tray icon again while the shell refuses it (at logon
+    // the shell may not be ready when the program starts).
+    static constexpr UINT_PTR kTrayRetryTimer = 3;
+    static constexpr UINT kTrayRetryMillis = 1000;
     // Puts back what the clipboard held before a secret was pasted, once the
     // target has had the time to read the secret.
-    static constexpr UINT_PTR kClipboardTimer = 3;
+    static constexpr UINT_PTR kClipboardTimer = 4;
     static constexpr UINT kClipboardRestoreMs = 2000;
 
     explicit CMainWnd(HINSTANCE instance);
@@ -43,6 +47,7 @@ public:
     // Registers the window class and creates the hidden window.
     bool CreateHiddenWindow();
 
+    // Adds the tray icon; while the shell refuses it, the retry timer runs.
     void AddTrayIcon();
     void RemoveTrayIcon();
     void RegisterAppHotkey();
@@ -84,6 +89,11 @@ public:
     Settings& settings() noexcept { return m_settings; }
     CkvWynEngine& engine() noexcept { return m_engine; }
     ATOM hotkey_atom() const noexcept { return m_hotkeyAtom; }
+
+protected:
+    // The shell's notification-area call; tests stand in for a shell that is
+    // not ready.
+    virtual bool ShellNotify(DWORD message, NOTIFYICONDATAW& data);
 
 private:
     void OnCreate();

@@ -84,9 +84,12 @@ bool TrayIconExists(CMainWnd& app) {
 } // namespace
 
 TEST_F(MainWndTest, AFreshDataFolderGivesTheDefaults) {
+    // The defaults open the main window at start: it is closed as soon as it
+    // shows, and closing it may store its placement, but no settings.
+    DialogScript closer({[](HWND dialog) { ::PostMessageW(dialog, WM_CLOSE, 0, 0); }});
     ASSERT_TRUE(app.CreateHiddenWindow());
     EXPECT_EQ(app.settings(), (Settings{1, 0, 0, 5, 1, 20, 50}));
-    EXPECT_FALSE(test_files::Exists(settings_path)) << "reading writes nothing";
+    EXPECT_EQ(SettingsFile().find("<settings"), std::string::npos) << "reading writes nothing";
 }
 
 TEST_F(MainWndTest, TrayIconComesBackWhenTheShellRestarts) {
@@ -96,6 +99,53 @@ TEST_F(MainWndTest, TrayIconComesBackWhenTheShellRestarts) {
     EXPECT_FALSE(TrayIconExists(app));
     ::SendMessageW(app.hwnd(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(TrayIconExists(app));
+}
+
+namespace {
+
+// A shell that is not ready: it refuses the icon a number of times.
+class CNotReadyShell : public CMainWnd {
+public:
+    using CMainWnd::CMainWnd;
+    int refusals = 2;
+    int adds = 0;
+
+protected:
+    bool ShellNotify(DWORD message, NOTIFYICONDATAW& data) override {
+        if (message == NIM_ADD)
+            ++adds;
+        if (refusals > 0 && (message == NIM_ADD || message == NIM_MODIFY)) {
+            refusals -= message == NIM_MODIFY;
+            return false;
+        }
+        return CMainWnd::ShellNotify(message, data);
+    }
+};
+
+// Dispatches the thread's messages until `done` or the time is up.
+template <typename Done> bool PumpUntil(Done done, DWORD timeout_ms) {
+    const ULONGLONG end = ::GetTickCount64() + timeout_ms;
+    while (!done() && ::GetTickCount64() < end) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        ::Sleep(10);
+    }
+    return done();
+}
+
+} // namespace
+
+TEST_F(MainWndTest, ATrayIconTheShellRefusesComesWhenTheShellIsReady) {
+    WriteSettings("<kelvo><settings show-onstart=\"0\"/></kelvo>");
+    CNotReadyShell shell_app(::GetModuleHandleW(nullptr));
+    ASSERT_TRUE(shell_app.CreateHiddenWindow());
+    EXPECT_FALSE(TrayIconExists(shell_app));
+    EXPECT_TRUE(PumpUntil([&] { return TrayIconExists(shell_app); }, 10000));
+    EXPECT_EQ(shell_app.adds, 3) << "at creation and twice from the timer";
+    // Once it is there, the timer stops.
+    PumpUntil([] { return false; }, 2500);
+    EXPECT_EQ(shell_app.adds, 3);
 }
 
 TEST_F(MainWndTest, TrayTipIsTheApplicationNameCutTo63Characters) {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <objbase.h>
 #include <oleauto.h>
 
 #include <new>
@@ -10,7 +11,18 @@
 #include <type_traits>
 #include <utility>
 
+#include "base/unique_any.h"
+
 namespace kelvo {
+
+namespace detail {
+inline void co_task_mem_free(wchar_t* p) noexcept {
+    ::CoTaskMemFree(p);
+}
+} // namespace detail
+
+// A string the system allocated with CoTaskMemAlloc (SHGetKnownFolderPath).
+using unique_cotaskmem_string = unique_any<wchar_t*, detail::co_task_mem_free>;
 
 template <typename T> class com_ptr {
 public:
@@ -52,6 +64,7 @@ public:
         return &p_;
     }
     void** put_void() noexcept { return reinterpret_cast<void**>(put()); }
+    T* release() noexcept { return std::exchange(p_, nullptr); }
 
     template <typename U> com_ptr<U> query(REFIID iid) const noexcept {
         com_ptr<U> result;

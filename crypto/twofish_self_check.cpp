@@ -141,4 +141,8 @@ void SetCipherFaultHandler(CipherFaultHandler handler) noexcept {
     fault_handler = handler ? handler : DefaultFaultHandler;
 }
 
+CipherFaultHandler GetCipherFaultHandler() noexcept {
+    return fault_handler;
+}
+
 } // namespace kelvo

@@ -18,7 +18,9 @@ void EnsureTwofishSelfChecked() noexcept;
 using CipherFaultHandler = void (*)(const char* message) noexcept;
 
 // Replaces the default fault handler, which writes the message to stderr; the
-// program uses this to show the message to the user before it stops.
+// program uses this to show the message to the user before it stops. A null
+// handler brings the default back.
 void SetCipherFaultHandler(CipherFaultHandler handler) noexcept;
+CipherFaultHandler GetCipherFaultHandler() noexcept;
 
 } // namespace kelvo

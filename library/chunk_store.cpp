@@ -3,21 +3,31 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/utf16.h"
+#include "library/chunk_reader.h"
+#include "library/xml_chars.h"
 #include "library/xml_props.h"
 
+namespace {
+
+void DropNonXmlChars(std::wstring& text) {
+    text = kelvo::as_wide(kelvo::DropNonXmlChars(kelvo::as_u16(text)));
+}
+
+} // namespace
+
 void CChunkStore::LoadChunks() {
-    auto xml = OpenChunksXml();
-    if (!xml->Select(L"chunks", false) || !xml->Select(L"chunk", false))
-        return;
-    do {
-        auto chunk = kelvo::make_ref<text_chunk>();
-        chunk->ReadFromXml(*xml);
-        if (int id = chunk->id; id != 0)
-            m_chunks[id] = std::move(chunk);
-    } while (xml->Next());
+    ReadChunksFile(ChunksXmlPath().c_str(), m_chunks);
 }
 
 void CChunkStore::PutChunk(kelvo::ref<text_chunk> chunk) {
+    // The file cannot hold what XML cannot carry; the chunk in memory holds
+    // what the file will, so a reload never shows something else.
+    DropNonXmlChars(chunk->text);
+    DropNonXmlChars(chunk->title);
+    for (auto& tag : chunk->tags)
+        DropNonXmlChars(tag);
+    std::erase_if(chunk->tags, [](const std::wstring& tag) { return tag.empty(); });
     if (chunk->id == 0)
         chunk->id = NextChunkId();
     m_chunks[chunk->id] = chunk;

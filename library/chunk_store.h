@@ -13,7 +13,8 @@ public:
     // Fills the store from chunks.xml; elements without a usable id are skipped
     // and of two elements with the same id the later one wins.
     void LoadChunks();
-    // Stores a new chunk (id 0 gets the next id) or a changed one, and writes it.
+    // Stores a new chunk (id 0 gets the next id) or a changed one, and writes
+    // it. Characters XML cannot carry are dropped from it first, in memory too.
     void PutChunk(kelvo::ref<text_chunk> chunk);
     // Removes the chunk from file and store; an id not in the file changes nothing.
     void DeleteChunk(int id);

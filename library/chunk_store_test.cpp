@@ -253,3 +253,90 @@ TEST_F(ChunkStoreTest, EncryptedChunksHoldOnlyTheStoredForm) {
     EXPECT_FALSE(refused->encrypted);
     EXPECT_EQ(refused->text, std::wstring(L"a\0b", 3));
 }
+
+namespace {
+
+// Every character XML 1.0 cannot carry, lone surrogates included.
+std::vector<std::wstring> ForbiddenCharacters() {
+    std::vector<std::wstring> all;
+    for (wchar_t c = 0x1; c <= 0x1F; ++c)
+        if (c != L'\t' && c != L'\n' && c != L'\r')
+            all.emplace_back(1, c);
+    for (wchar_t c : {wchar_t(0xFFFE), wchar_t(0xFFFF), wchar_t(0xD800), wchar_t(0xDBFF),
+                      wchar_t(0xDC00), wchar_t(0xDFFF)})
+        all.emplace_back(1, c);
+    return all;
+}
+
+} // namespace
+
+TEST_F(ChunkStoreTest, CharactersXmlCannotCarryNeverCostTheLibrary) {
+    struct Expected {
+        std::wstring text, title;
+        std::vector<std::wstring> tags;
+    };
+    std::map<int, Expected> expected;
+    CChunkStore store;
+    store.PutChunk(Chunk(L"written before", L"first", {L"old"}));
+    expected[1] = {L"written before", L"first", {L"old"}};
+    for (const auto& c : ForbiddenCharacters()) {
+        // Between others, in the title and in a tag; and alone.
+        auto mixed = Chunk(L"a" + c + L"b\r\n\U0001F600" + c, L"t" + c + L"itle",
+                           {L"x" + c + L"y", c, L"plain"});
+        store.PutChunk(mixed);
+        Expected want{L"ab\r\n\U0001F600", L"title", {L"xy", L"plain"}};
+        EXPECT_EQ(mixed->text, want.text) << "memory holds what the file holds";
+        EXPECT_EQ(mixed->tags, want.tags);
+        expected[mixed->id] = want;
+        auto alone = Chunk(c, c, {c});
+        store.PutChunk(alone);
+        expected[alone->id] = {L"", L"", {}};
+    }
+    auto check = [&](std::size_t extra) {
+        CChunkStore reloaded;
+        reloaded.LoadChunks();
+        ASSERT_EQ(reloaded.chunks().size(), expected.size() + extra);
+        for (const auto& [id, want] : expected) {
+            SCOPED_TRACE(id);
+            const auto& chunk = reloaded.chunks().at(id);
+            EXPECT_EQ(chunk->text, want.text);
+            EXPECT_EQ(chunk->title, want.title);
+            EXPECT_EQ(chunk->tags, want.tags);
+        }
+    };
+    check(0);
+    // The next write keeps every one of them.
+    store.PutChunk(Chunk(L"later", L"later"));
+    check(1);
+    for (const auto& name : test_files::List(folder))
+        EXPECT_EQ(name.find(L".unreadable-"), std::wstring::npos);
+}
+
+TEST_F(ChunkStoreTest, ALibraryWithARawVerticalTabLoadsAndIsKeptAsItWas) {
+    // As an earlier build wrote it: the characters raw.
+    const std::string stored = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kelvo><chunks>"
+                               "<chunk id=\"1\" title=\"pasted\x0B\">one\x0Btwo</chunk>"
+                               "<chunk id=\"2\" tags=\"a\x0B;b\">other</chunk>"
+                               "<chunk id=\"3\">third</chunk></chunks></kelvo>\n";
+    test_files::Write(folder + L"chunks.xml", stored);
+    CChunkStore store;
+    store.LoadChunks();
+    ASSERT_EQ(Ids(store), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(store.chunks().at(1)->title, L"pasted");
+    EXPECT_EQ(store.chunks().at(1)->text, L"onetwo");
+    EXPECT_EQ(store.chunks().at(2)->tags, (std::vector<std::wstring>{L"a", L"b"}));
+
+    store.PutChunk(Chunk(L"new", L"new"));
+    std::wstring kept;
+    for (const auto& name : test_files::List(folder))
+        if (name.rfind(L"chunks.xml.unreadable-", 0) == 0)
+            kept = folder + name;
+    ASSERT_FALSE(kept.empty()) << "the file as it was is kept beside it";
+    EXPECT_EQ(test_files::Read(kept), stored);
+    ::DeleteFileW(kept.c_str());
+
+    CChunkStore reloaded;
+    reloaded.LoadChunks();
+    EXPECT_EQ(Ids(reloaded), (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(reloaded.chunks().at(3)->text, L"third");
+}

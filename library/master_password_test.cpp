@@ -137,7 +137,7 @@ TEST_F(MasterPasswordTest, AKeyFromTheTimeSeededGeneratorStillUnlocksItsChunks) 
 TEST_F(MasterPasswordTest, AFailedSaveLeavesTheFileAndTellsWhy) {
     ASSERT_TRUE(StoreDataKey(L"Secret", KeyOf(1)));
     const std::string before = ChunksFile();
-    const auto files = test_files::List(folder);
+    const auto files = test_files::ListOwn(folder);
     {
         // Another program holds the file and lets nobody replace it.
         HANDLE held = ::CreateFileW(chunks_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -152,7 +152,7 @@ TEST_F(MasterPasswordTest, AFailedSaveLeavesTheFileAndTellsWhy) {
         ::CloseHandle(held);
     }
     EXPECT_EQ(ChunksFile(), before);
-    EXPECT_EQ(test_files::List(folder), files) << "no temporary file is left behind";
+    EXPECT_EQ(test_files::ListOwn(folder), files) << "no temporary file is left behind";
 
     // A well-formed file that is not a library is never overwritten.
     WriteChunks("<other/>");

@@ -59,13 +59,3 @@ void text_chunk::WriteToXml() const {
     xml->SetStrAttr(L"tags", GetTagsString());
     xml->Save();
 }
-
-void text_chunk::ReadFromXml(CXMLProps& xml) {
-    id = xml.GetIntAttr(L"id", 0);
-    encrypted = xml.GetIntAttr(L"encrypted", 0) != 0;
-    title = xml.GetStrAttr(L"title");
-    text = xml.GetText().value_or(std::wstring());
-    tags.clear();
-    for (const auto& tag : SplitTags(as_u16(xml.GetStrAttr(L"tags"))))
-        tags.emplace_back(as_wide(tag));
-}

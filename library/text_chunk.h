@@ -9,8 +9,6 @@
 #include "crypto/cipher.h"
 #include "library/object.h"
 
-class CXMLProps;
-
 // Tag text -> number of chunks carrying it, keyed by the exact text.
 using TagCounts = std::map<std::wstring, int>;
 
@@ -33,8 +31,6 @@ public:
     // Writes this chunk into chunks.xml at once: an existing element of the
     // same id is rewritten in place, otherwise one is appended.
     void WriteToXml() const;
-    // Fills the chunk from the current "chunk" element.
-    void ReadFromXml(CXMLProps& xml);
 
     int id = 0; // 0: not yet stored
     // Texts are kept in the form the file layer hands out, so that loading

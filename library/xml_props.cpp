@@ -5,8 +5,12 @@
 #include <new>
 
 #include "base/msxml_ids.h"
+#include "base/utf16.h"
 #include "base/win_handles.h"
 #include "library/data_folder.h"
+#include "library/file_replace.h"
+#include "library/xml_chars.h"
+#include "library/xml_file.h"
 
 using kelvo::com_ptr;
 using kelvo::unique_bstr;
@@ -14,12 +18,14 @@ using kelvo::unique_variant;
 
 namespace {
 
-// Larger files are not data files of ours; refusing them keeps memory bounded.
-constexpr LONGLONG kMaxFileSize = 512LL * 1024 * 1024;
-
 void SetStringVariant(VARIANT* v, std::wstring_view text) {
     v->bstrVal = unique_bstr(text).release();
     v->vt = VT_BSTR;
+}
+
+// Every text that goes into a file passes here: see xml_chars.h.
+unique_bstr XmlSafeText(std::wstring_view text) {
+    return unique_bstr(kelvo::as_wide(kelvo::DropNonXmlChars(kelvo::as_u16(text))));
 }
 
 void SetBoolProperty(IXMLDOMDocument2* doc, const wchar_t* name, bool value) {
@@ -57,69 +63,6 @@ com_ptr<IXMLDOMDocument> CreateDocument() {
     return doc;
 }
 
-enum class ReadResult { ok, missing, failed };
-
-// Reads the whole file into a byte array variant, the form the parser takes
-// fastest (loading by path or from a stream is far slower on large files).
-ReadResult ReadWholeFile(const wchar_t* path, unique_variant& bytes, std::size_t& size) {
-    auto file = kelvo::adopt_file(
-        ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::missing
-                                                                              : ReadResult::failed;
-    }
-    LARGE_INTEGER file_size{};
-    if (!::GetFileSizeEx(file.get(), &file_size) || file_size.QuadPart > kMaxFileSize)
-        return ReadResult::failed;
-    size = static_cast<std::size_t>(file_size.QuadPart);
-    SAFEARRAY* array = ::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(size));
-    if (!array)
-        throw std::bad_alloc();
-    VARIANT* v = bytes.put();
-    v->vt = VT_ARRAY | VT_UI1;
-    v->parray = array;
-    kelvo::safearray_access data(array);
-    auto* target = static_cast<char*>(data.data());
-    for (std::size_t done = 0; done < size;) {
-        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1 << 24));
-        DWORD read = 0;
-        if (!target || !::ReadFile(file.get(), target + done, chunk, &read, nullptr) || read == 0)
-            return ReadResult::failed;
-        done += read;
-    }
-    return ReadResult::ok;
-}
-
-// True if the bytes hold a document type declaration in UTF-8 or UTF-16.
-bool HasDoctype(std::string_view bytes) {
-    static constexpr char kAscii[] = "<!DOCTYPE";
-    if (bytes.find(kAscii) != std::string_view::npos)
-        return true;
-    for (int high_first = 0; high_first < 2; ++high_first) {
-        std::string wide;
-        for (const char* p = kAscii; *p; ++p) {
-            wide.push_back(high_first ? '\0' : *p);
-            wide.push_back(high_first ? *p : '\0');
-        }
-        if (bytes.find(wide) != std::string_view::npos)
-            return true;
-    }
-    return false;
-}
-
-bool HasDoctype(const VARIANT& bytes, std::size_t size) {
-    kelvo::safearray_access data(bytes.parray);
-    return !data.data() ||
-           HasDoctype(std::string_view(static_cast<const char*>(data.data()), size));
-}
-
-std::wstring FolderOf(const std::wstring& path) {
-    auto slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? L"." : path.substr(0, slash);
-}
-
 std::wstring UnreadableCopyName(const std::wstring& path, int attempt) {
     SYSTEMTIME t;
     ::GetLocalTime(&t);
@@ -130,25 +73,6 @@ std::wstring UnreadableCopyName(const std::wstring& path, int attempt) {
     if (attempt > 0)
         name += L"-" + std::to_wstring(attempt + 1);
     return name;
-}
-
-// Appends text, turning every line feed that does not follow a carriage return
-// into both, and growing the output once.
-void AppendWithCrLf(std::wstring_view text, std::wstring& out) {
-    wchar_t previous = out.empty() ? L'\0' : out.back();
-    std::size_t missing = 0;
-    for (wchar_t c : text) {
-        missing += c == L'\n' && previous != L'\r';
-        previous = c;
-    }
-    out.reserve(out.size() + text.size() + missing);
-    previous = out.empty() ? L'\0' : out.back();
-    for (wchar_t c : text) {
-        if (c == L'\n' && previous != L'\r')
-            out.push_back(L'\r');
-        out.push_back(c);
-        previous = c;
-    }
 }
 
 void AppendText(IXMLDOMNode* node, std::wstring& out) {
@@ -190,28 +114,33 @@ bool CXMLProps::Load(const wchar_t* path) {
     m_unreadable = false;
     if (!m_doc || !path)
         return false;
-    unique_variant bytes;
-    std::size_t size = 0;
-    switch (ReadWholeFile(path, bytes, size)) {
-    case ReadResult::missing:
+    CDataFileBytes bytes;
+    switch (bytes.Read(path)) {
+    case CDataFileBytes::ReadResult::missing:
         return false;
-    case ReadResult::failed:
+    case CDataFileBytes::ReadResult::failed:
         m_unreadable = true;
         return false;
-    case ReadResult::ok:
+    case CDataFileBytes::ReadResult::ok:
         break;
     }
+    m_loadedSize = bytes.view().size();
     // An empty file holds nothing to lose.
-    m_unreadable = size > 0;
-    if (size == 0 || HasDoctype(*bytes.get(), size))
+    m_unreadable = !bytes.view().empty();
+    if (bytes.view().empty() || bytes.HasDoctype())
         return false;
-    VARIANT_BOOL ok = VARIANT_FALSE;
-    if (FAILED(m_doc->load(*bytes.get(), &ok)) || ok != VARIANT_TRUE)
+    const auto parsed = bytes.Parse([this](const VARIANT& input) {
+        VARIANT_BOOL ok = VARIANT_FALSE;
+        return SUCCEEDED(m_doc->load(input, &ok)) && ok == VARIANT_TRUE;
+    });
+    if (parsed == CDataFileBytes::ParseResult::failed)
         return false;
 
     // Well-formed: a foreign root stays in the document (so CreateNew refuses
-    // to build on it) and the file is left alone.
-    m_unreadable = false;
+    // to build on it) and the file is left alone. Read only without the
+    // characters XML cannot carry, the file as stored is kept before the
+    // first save replaces it.
+    m_unreadable = parsed == CDataFileBytes::ParseResult::parsed_without_forbidden;
     com_ptr<IXMLDOMNode> root;
     if (m_doc->selectSingleNode(unique_bstr(L"kelvo").get(), root.put()) != S_OK || !root)
         return false;
@@ -334,7 +263,8 @@ void CXMLProps::SetStrAttr(const wchar_t* name, std::wstring_view text) {
     if (m_stack.empty())
         return;
     unique_variant v;
-    SetStringVariant(v.get(), text);
+    v.get()->bstrVal = XmlSafeText(text).release();
+    v.get()->vt = VT_BSTR;
     m_stack.back()->setAttribute(unique_bstr(name).get(), *v.get());
 }
 
@@ -352,7 +282,7 @@ bool CXMLProps::SetChildText(const wchar_t* name, std::wstring_view text) {
         }
         com_ptr<IXMLDOMText> text_node;
         com_ptr<IXMLDOMNode> appended;
-        ok = ok && SUCCEEDED(m_doc->createTextNode(unique_bstr(text).get(), text_node.put())) &&
+        ok = ok && SUCCEEDED(m_doc->createTextNode(XmlSafeText(text).get(), text_node.put())) &&
              SUCCEEDED(node->appendChild(text_node.get(), appended.put()));
     }
     if (name)
@@ -381,7 +311,8 @@ bool CXMLProps::RemoveCurrent() {
 
 bool CXMLProps::KeepUnreadableCopy() {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        if (::CopyFileW(m_path->c_str(), UnreadableCopyName(*m_path, attempt).c_str(), TRUE))
+        if (::CopyFileW(LongPathForm(*m_path).c_str(),
+                        LongPathForm(UnreadableCopyName(*m_path, attempt)).c_str(), TRUE))
             return true;
         if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
@@ -397,25 +328,15 @@ bool CXMLProps::Save() {
             return false;
         m_unreadable = false;
     }
-    wchar_t temp[MAX_PATH + 16] = {};
-    if (!::GetTempFileNameW(FolderOf(*m_path).c_str(), L"kvx", 0, temp))
-        return false;
+    // The document in memory first, so that the file is written in one go.
+    std::string bytes;
+    bytes.reserve(m_loadedSize + m_loadedSize / 8 + 4096);
     unique_variant target;
-    SetStringVariant(target.get(), temp);
-    bool ok = SUCCEEDED(m_doc->save(*target.get()));
-    if (ok) {
-        // Clears read-only, hidden and system, so such a file is replaced too.
-        ::SetFileAttributesW(m_path->c_str(), FILE_ATTRIBUTE_ARCHIVE);
-        ok = ::MoveFileExW(temp, m_path->c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-    }
-    if (!ok) {
-        // Callers tell the user why a save failed: keep the error across the clean-up.
-        const DWORD error = ::GetLastError();
-        ::DeleteFileW(temp);
-        ::SetLastError(error);
-    }
-    return ok;
+    target.get()->punkVal = CreateOutputStream(bytes).release();
+    target.get()->vt = VT_UNKNOWN;
+    if (FAILED(m_doc->save(*target.get())))
+        return false;
+    return ReplaceFileContents(*m_path, bytes);
 }
 
 std::unique_ptr<CXMLProps> OpenXmlFile(const std::wstring& path) {
@@ -425,10 +346,18 @@ std::unique_ptr<CXMLProps> OpenXmlFile(const std::wstring& path) {
     return props;
 }
 
+std::wstring SettingsXmlPath() {
+    return GetDataFolder() + L"settings.xml";
+}
+
+std::wstring ChunksXmlPath() {
+    return GetDataFolder() + L"chunks.xml";
+}
+
 std::unique_ptr<CXMLProps> OpenSettingsXml() {
-    return OpenXmlFile(GetDataFolder() + L"settings.xml");
+    return OpenXmlFile(SettingsXmlPath());
 }
 
 std::unique_ptr<CXMLProps> OpenChunksXml() {
-    return OpenXmlFile(GetDataFolder() + L"chunks.xml");
+    return OpenXmlFile(ChunksXmlPath());
 }

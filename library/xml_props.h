@@ -23,7 +23,9 @@ public:
 
     // Parses the file; succeeds only for a well-formed file whose top element is
     // "kelvo", which is entered. A document type declaration is refused: the
-    // data files never carry one, and it is the door to entity expansion.
+    // data files never carry one, and it is the door to entity expansion. A
+    // file holding raw characters XML cannot carry (written by an earlier
+    // build) is read without them, and counts as unreadable as it stands.
     bool Load(const wchar_t* path);
     // A new document holding the declaration and an empty "kelvo" root, entered.
     bool CreateNew(const wchar_t* path);
@@ -41,6 +43,7 @@ public:
     unsigned GetUIntAttr(const wchar_t* name);
     std::wstring GetStrAttr(const wchar_t* name, std::wstring_view def = {});
     void SetIntAttr(const wchar_t* name, int value);
+    // Texts are stored without the characters XML cannot carry (xml_chars.h).
     void SetStrAttr(const wchar_t* name, std::wstring_view text);
 
     // Replaces the content of the named child (created when missing) or, with a
@@ -52,9 +55,9 @@ public:
     std::optional<std::wstring> GetText();
     bool RemoveCurrent();
 
-    // Writes the whole document to a temporary file beside the target and moves
-    // it over the target, so a crash leaves the old or the new file. A target
-    // that existed but could not be read is first kept as
+    // Writes the whole document in place of the file as ReplaceFileContents
+    // does, so that a crash leaves the old or the new file. A target that
+    // existed but could not be read is first kept as
     // "<name>.unreadable-YYYYMMDD-HHMMSS"; if that copy fails nothing is written.
     // On failure GetLastError() tells why.
     bool Save();
@@ -72,10 +75,15 @@ private:
     std::optional<std::wstring> m_path;
     // The file at the loaded path exists but could not be read as ours.
     bool m_unreadable = false;
+    // Its size, roughly what a save writes.
+    std::size_t m_loadedSize = 0;
 };
 
-// Opens data_folder + file name; falls back to a new document when the file is
-// missing or unreadable. Always returns an object.
+// Opens the file; falls back to a new document when the file is missing or
+// unreadable. Always returns an object.
 std::unique_ptr<CXMLProps> OpenXmlFile(const std::wstring& path);
+// The data folder + file name.
+std::wstring SettingsXmlPath();
+std::wstring ChunksXmlPath();
 std::unique_ptr<CXMLProps> OpenSettingsXml();
 std::unique_ptr<CXMLProps> OpenChunksXml();

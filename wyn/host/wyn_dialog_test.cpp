@@ -1,5 +1,6 @@
 #include "wyn/host/wyn_dialog.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -138,7 +139,7 @@ TEST_F(WynDialogTest, ResizingReLaysOutAndKeepsTheInitialSizeAsMinimum) {
         EXPECT_EQ(limits.ptMinTrackSize.y, minimum.cy);
         d.PressKey(VK_ESCAPE);
     }};
-    dialog.DoModal(nullptr);
+    EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
     EXPECT_GT(dialog.savedSize.cx, dialog.min_outer_size().cx) << "the size at the end";
 }
 
@@ -286,6 +287,16 @@ TEST_F(WynDialogTest, ADescriptionThatCannotBeLoadedShowsNothing) {
     DescriptionFile other(L"<box/>");
     ScriptedDialog noDialog(other.path(), &engine);
     EXPECT_EQ(noDialog.DoModal(nullptr), 0);
+}
+
+TEST(RunDialog, FailsATestWhoseDialogNeverShowed) {
+    wyn_test::InitPlatform();
+    EXPECT_NONFATAL_FAILURE(
+        {
+            CWynEngine engine{wyn_test::Module()};
+            RunDialog(engine, L"<dialog><label value=\"x\"></dialog>", {});
+        },
+        "the dialog never showed");
 }
 
 TEST_F(WynDialogTest, ADialogObjectIsShownOnce) {

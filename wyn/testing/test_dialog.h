@@ -2,11 +2,13 @@
 // Fixtures of the dialog host's tests: descriptions written to temporary
 // files, and a dialog that runs a script of steps once it is on screen, each
 // step after the messages the previous one posted, and ends itself with 99
-// if a script forgets to.
+// if a script forgets to (RunDialog then fails the test).
 
 #include <windows.h>
 
 #include <commctrl.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -63,6 +65,7 @@ public:
 
     bool OnInitDialog() override {
         CWynDialog::OnInitDialog();
+        m_shown = true;
         ::PostMessageW(hwnd(), kNextStep, 0, 0);
         ::SetTimer(hwnd(), kTimeout, 10000, nullptr);
         return true;
@@ -99,6 +102,10 @@ public:
         fallbacks.push_back({message, element});
         return false;
     }
+
+    // The dialog came on screen, and how many steps of its script ran.
+    bool Shown() const noexcept { return m_shown; }
+    std::size_t StepsRun() const noexcept { return m_next; }
 
     // Posts a key press to the control with the focus, as the keyboard would.
     void PressKey(UINT key) {
@@ -139,10 +146,14 @@ private:
     static constexpr UINT kNextStep = WM_APP + 17;
     static constexpr UINT_PTR kTimeout = 0x5EED;
     std::size_t m_next = 0;
+    bool m_shown = false;
 };
 
 // Runs a description given as XML text with `steps`; the last step should end
-// the dialog (by default a step that presses Escape is appended).
+// the dialog (by default a step that presses Escape is appended). The test
+// fails unless the dialog showed, ran every step and was ended by its script,
+// not by the timeout: a description that does not load skips no check
+// unnoticed.
 inline INT_PTR RunDialog(CWynEngine& engine, std::wstring_view xml,
                          std::vector<ScriptedDialog::Step> steps, bool appendEscape = true) {
     DescriptionFile file(xml);
@@ -150,7 +161,14 @@ inline INT_PTR RunDialog(CWynEngine& engine, std::wstring_view xml,
     dialog.steps = std::move(steps);
     if (appendEscape)
         dialog.steps.push_back([](ScriptedDialog& d) { d.PressKey(VK_ESCAPE); });
-    return dialog.DoModal(nullptr);
+    const INT_PTR result = dialog.DoModal(nullptr);
+    if (!dialog.Shown()) {
+        ADD_FAILURE() << "the dialog never showed: its description did not load";
+        return result;
+    }
+    EXPECT_EQ(dialog.StepsRun(), dialog.steps.size()) << "not every step of the script ran";
+    EXPECT_NE(result, 99) << "the timeout ended the dialog, not its script";
+    return result;
 }
 
 // Dialog units of the dialog `window` to pixels, each way.

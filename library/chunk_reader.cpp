@@ -1,0 +1,238 @@
+#include "library/chunk_reader.h"
+
+#include <windows.h>
+
+#include <msxml2.h>
+
+#include <new>
+#include <optional>
+#include <string_view>
+
+#include "base/com.h"
+#include "base/msxml_ids.h"
+#include "base/utf16.h"
+#include "library/tokenizer.h"
+#include "library/xml_file.h"
+
+using kelvo::com_ptr;
+using kelvo::unique_bstr;
+using kelvo::unique_variant;
+
+namespace {
+
+using ChunkMap = std::map<int, kelvo::ref<text_chunk>>;
+
+bool IsNamed(std::wstring_view uri, std::wstring_view local, std::wstring_view name) {
+    return uri.empty() && local == name;
+}
+
+// The attribute's text, as the document would give it; nothing when missing.
+std::optional<std::wstring_view> Attribute(ISAXAttributes* attributes, std::wstring_view name) {
+    const wchar_t* value = nullptr;
+    int length = 0;
+    if (attributes->getValueFromQName(name.data(), static_cast<int>(name.size()), &value,
+                                      &length) != S_OK)
+        return std::nullopt;
+    return std::wstring_view(value ? value : L"", value ? static_cast<std::size_t>(length) : 0);
+}
+
+// An integer attribute converted as the document's readers convert it.
+int IntAttribute(ISAXAttributes* attributes, std::wstring_view name) {
+    auto text = Attribute(attributes, name);
+    if (!text)
+        return 0;
+    unique_variant in, out;
+    in.get()->bstrVal = unique_bstr(*text).release();
+    in.get()->vt = VT_BSTR;
+    if (FAILED(::VariantChangeType(out.get(), in.get(), 0, VT_I4)))
+        return 0;
+    return out.get()->lVal;
+}
+
+// Collects the chunks while the reader walks the file. It lives on the stack
+// and outlives the reader that uses it, so it does not count references.
+class CChunkHandler final : public ISAXContentHandler {
+public:
+    ChunkMap& chunks() noexcept { return m_chunks; }
+    bool out_of_memory() const noexcept { return m_outOfMemory; }
+
+    void Reset() {
+        m_chunks.clear();
+        m_current = {};
+        m_text.clear();
+        m_depth = 0;
+        m_inRoot = m_inChunks = m_chunksSeen = m_walking = m_inRecord = false;
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override {
+        if (!out)
+            return E_POINTER;
+        if (iid == IID_IUnknown || iid == kelvo::msxml::kISAXContentHandler) {
+            *out = static_cast<ISAXContentHandler*>(this);
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() noexcept override { return 1; }
+
+    HRESULT STDMETHODCALLTYPE putDocumentLocator(ISAXLocator*) noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE startDocument() noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE endDocument() noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE startPrefixMapping(const wchar_t*, int, const wchar_t*,
+                                                 int) noexcept override {
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE endPrefixMapping(const wchar_t*, int) noexcept override {
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE startElement(const wchar_t* uri, int uri_length, const wchar_t* local,
+                                           int local_length, const wchar_t*, int,
+                                           ISAXAttributes* attributes) noexcept override {
+        const std::wstring_view uri_view(uri, static_cast<std::size_t>(uri_length));
+        const std::wstring_view local_view(local, static_cast<std::size_t>(local_length));
+        ++m_depth;
+        if (m_depth == 1) {
+            m_inRoot = IsNamed(uri_view, local_view, L"kelvo");
+        } else if (m_depth == 2) {
+            // Only the first "chunks" element is read.
+            m_inChunks = m_inRoot && !m_chunksSeen && IsNamed(uri_view, local_view, L"chunks");
+            m_chunksSeen = m_chunksSeen || m_inChunks;
+        } else if (m_depth == 3 && m_inChunks) {
+            // From the first "chunk" on, every element is a record.
+            m_walking = m_walking || IsNamed(uri_view, local_view, L"chunk");
+            if (m_walking)
+                return StartRecord(attributes);
+        }
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE endElement(const wchar_t*, int, const wchar_t*, int, const wchar_t*,
+                                         int) noexcept override {
+        if (m_depth == 3 && m_inRecord) {
+            m_inRecord = false;
+            if (m_current) {
+                try {
+                    // One allocation of the exact size for the text.
+                    AppendWithCrLf(m_text, m_current->text);
+                } catch (const std::bad_alloc&) {
+                    return OutOfMemory();
+                }
+                m_text.clear();
+                const int id = m_current->id;
+                m_chunks[id] = std::move(m_current);
+            }
+        } else if (m_depth == 2) {
+            m_inChunks = false;
+        }
+        --m_depth;
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE characters(const wchar_t* text, int length) noexcept override {
+        if (!m_current)
+            return S_OK;
+        try {
+            m_text.append(text, static_cast<std::size_t>(length));
+        } catch (const std::bad_alloc&) {
+            return OutOfMemory();
+        }
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE ignorableWhitespace(const wchar_t*, int) noexcept override {
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE processingInstruction(const wchar_t*, int, const wchar_t*,
+                                                    int) noexcept override {
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE skippedEntity(const wchar_t*, int) noexcept override { return S_OK; }
+
+private:
+    // Ends the parse; the reader raises the out-of-memory exception after it.
+    HRESULT OutOfMemory() noexcept {
+        m_outOfMemory = true;
+        return E_OUTOFMEMORY;
+    }
+
+    HRESULT StartRecord(ISAXAttributes* attributes) noexcept {
+        m_inRecord = true;
+        const int id = IntAttribute(attributes, L"id");
+        if (id == 0)
+            return S_OK; // skipped, text and all
+        try {
+            m_current = kelvo::make_ref<text_chunk>();
+            m_current->id = id;
+            m_current->encrypted = IntAttribute(attributes, L"encrypted") != 0;
+            m_current->title = Attribute(attributes, L"title").value_or(L"");
+            for (auto& tag : SplitTags(kelvo::as_u16(Attribute(attributes, L"tags").value_or(L""))))
+                m_current->tags.emplace_back(kelvo::as_wide(tag));
+        } catch (const std::bad_alloc&) {
+            return OutOfMemory();
+        }
+        return S_OK;
+    }
+
+    ChunkMap m_chunks;
+    kelvo::ref<text_chunk> m_current; // the record being read, if it has an id
+    std::wstring m_text;              // its text so far, as the reader hands it out
+    int m_depth = 0;
+    bool m_inRoot = false;     // the root is "kelvo"
+    bool m_inChunks = false;   // inside the first "chunks" element
+    bool m_chunksSeen = false; // the first "chunks" element has begun
+    bool m_walking = false;    // its first "chunk" child has begun
+    bool m_inRecord = false;   // inside a record at depth 3
+    bool m_outOfMemory = false;
+};
+
+com_ptr<ISAXXMLReader> CreateReader() {
+    com_ptr<ISAXXMLReader> reader;
+    HRESULT hr = ::CoCreateInstance(kelvo::msxml::kSaxXmlReader, nullptr, CLSCTX_INPROC_SERVER,
+                                    kelvo::msxml::kISAXXMLReader, reader.put_void());
+    if (FAILED(hr)) {
+        // A thread where start-up did not initialise COM.
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        hr = ::CoCreateInstance(kelvo::msxml::kSaxXmlReader, nullptr, CLSCTX_INPROC_SERVER,
+                                kelvo::msxml::kISAXXMLReader, reader.put_void());
+    }
+    if (FAILED(hr))
+        return {};
+    // Nothing from outside the file. A document type is refused before the
+    // parse; these hold where the reader supports them.
+    reader->putFeature(L"prohibit-dtd", VARIANT_TRUE);
+    reader->putFeature(L"external-general-entities", VARIANT_FALSE);
+    reader->putFeature(L"external-parameter-entities", VARIANT_FALSE);
+    return reader;
+}
+
+} // namespace
+
+void ReadChunksFile(const wchar_t* path, ChunkMap& chunks) {
+    CDataFileBytes bytes;
+    if (bytes.Read(path) != CDataFileBytes::ReadResult::ok || bytes.view().empty() ||
+        bytes.HasDoctype())
+        return;
+    CChunkHandler handler;
+    auto reader = CreateReader();
+    if (!reader || FAILED(reader->putContentHandler(&handler)))
+        return;
+    // The bytes go in as a stream: the documented input that every reader
+    // takes whole (Wine 8 drops the last byte of a byte array).
+    const auto parsed = bytes.Parse([&](const VARIANT&) {
+        handler.Reset();
+        unique_variant input;
+        input.get()->punkVal = CreateXmlByteStream(bytes.view()).release();
+        input.get()->vt = VT_UNKNOWN;
+        return reader->parse(*input.get()) == S_OK;
+    });
+    reader->putContentHandler(nullptr);
+    if (handler.out_of_memory())
+        throw std::bad_alloc();
+    if (parsed == CDataFileBytes::ParseResult::failed)
+        return;
+    for (auto& [id, chunk] : handler.chunks())
+        chunks[id] = std::move(chunk);
+}

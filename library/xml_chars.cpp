@@ -1,0 +1,83 @@
+#include "library/xml_chars.h"
+
+namespace kelvo {
+
+namespace {
+
+constexpr bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+constexpr bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// A character of the Basic Multilingual Plane outside the surrogates.
+constexpr bool IsXmlBmpChar(char32_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xFFFD);
+}
+
+// Bytes 0x80-0xBF continue a multi-byte sequence.
+constexpr bool IsContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+
+} // namespace
+
+std::u16string DropNonXmlChars(std::u16string_view text) {
+    std::u16string kept;
+    kept.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (IsHighSurrogate(c)) {
+            if (i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+                kept += c;
+                kept += text[++i];
+            }
+        } else if (!IsLowSurrogate(c) && IsXmlBmpChar(c)) {
+            kept += c;
+        }
+    }
+    return kept;
+}
+
+std::optional<std::string> DropNonXmlCharsUtf8(std::string_view bytes) {
+    std::string kept;
+    kept.reserve(bytes.size());
+    bool dropped = false;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            if (lead == 0)
+                return std::nullopt; // UTF-16, or a zero byte XML never holds
+            if (IsXmlBmpChar(lead))
+                kept += static_cast<char>(lead);
+            else
+                dropped = true;
+            ++i;
+            continue;
+        }
+        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        if (lead < 0xC2 || lead > 0xF4 || i + length > bytes.size())
+            return std::nullopt;
+        char32_t c = lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + k]);
+            if (!IsContinuation(next))
+                return std::nullopt;
+            c = c << 6 | (next & 0x3F);
+        }
+        // Overlong forms and values past U+10FFFF are not UTF-8.
+        if ((length == 3 && c < 0x800) || (length == 4 && (c < 0x10000 || c > 0x10FFFF)))
+            return std::nullopt;
+        if ((c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF)
+            dropped = true;
+        else
+            kept.append(bytes.substr(i, length));
+        i += length;
+    }
+    if (!dropped)
+        return std::nullopt;
+    return kept;
+}
+
+} // namespace kelvo

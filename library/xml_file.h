@@ -1,0 +1,60 @@
+#pragma once
+// The bytes of a data file as the parsers read them, shared by the document
+// that callers change (CXMLProps) and the library's one-pass reader.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "base/com.h"
+
+// The whole file in a byte array, the form the DOM parser takes fastest
+// (loading by path or from a stream is far slower on large files).
+class CDataFileBytes {
+public:
+    enum class ReadResult { ok, missing, failed };
+
+    CDataFileBytes() = default;
+    ~CDataFileBytes();
+    CDataFileBytes(const CDataFileBytes&) = delete;
+    CDataFileBytes& operator=(const CDataFileBytes&) = delete;
+
+    ReadResult Read(const wchar_t* path);
+
+    std::string_view view() const noexcept { return {m_data, m_size}; }
+    // The bytes as the byte array variant the parsers take.
+    const VARIANT& variant() const noexcept { return *m_bytes.get(); }
+    // A document type declaration, in UTF-8 or UTF-16: the data files never
+    // carry one, and it is the door to entity expansion.
+    bool HasDoctype() const;
+
+    enum class ParseResult { failed, parsed, parsed_without_forbidden };
+    // Hands the bytes to `parse`. When that fails and the bytes hold raw
+    // characters XML cannot carry (written by an earlier build), it hands it
+    // the bytes without them; the file as stored is then still unreadable.
+    ParseResult Parse(const std::function<bool(const VARIANT&)>& parse);
+
+private:
+    void Assign(std::size_t size);
+
+    kelvo::unique_variant m_bytes;
+    bool m_accessed = false; // the array's data stays accessed while it is held
+    const char* m_data = nullptr;
+    std::size_t m_size = 0;
+};
+
+// A read-only stream over the bytes of an XML file, which outlive it. Every
+// CR LF and lone CR reads as LF, as every XML parser reads line ends anyway
+// (XML 1.0, end-of-line handling): a reader then hands out the text in long
+// runs instead of one run per line.
+kelvo::com_ptr<IStream> CreateXmlByteStream(std::string_view bytes);
+
+// A stream that appends what is written to `out`, which outlives it.
+kelvo::com_ptr<IStream> CreateOutputStream(std::string& out);
+
+// Appends text, turning every line feed that does not follow a carriage return
+// into both (the parsers hand out bare line feeds; the program's texts use
+// CR LF), and growing the output once.
+void AppendWithCrLf(std::wstring_view text, std::wstring& out);
