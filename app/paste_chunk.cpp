@@ -42,7 +42,10 @@ std::wstring ClipboardFailureText(CMainWnd& app, const kelvo::CClipboardDelivery
 
 } // namespace
 
-bool PasteChunk(CMainWnd& app, kelvo::CPasteHost& host, const text_chunk& chunk, HWND target) {
+bool PasteChunk(CMainWnd& app, kelvo::CPasteHost& host, const text_chunk& chunk, HWND target,
+                PasteTrigger trigger) {
+    if (trigger == PasteTrigger::kEnterKey)
+        kelvo::SendEnterKeyUp();
     host.HeldModifiers().Reset();
     const Settings& settings = app.settings();
     const HWND owner = host.Window();

@@ -10,6 +10,11 @@
 
 class CMainWnd;
 
+// How the user asked for a paste. One asked for with the Enter key (in the
+// chunk list, or the dialog's OK command) first lets go of Enter, before
+// anything else of the paste, so that the target does not see it held.
+enum class PasteTrigger { kOther, kEnterKey };
+
 // Pastes `chunk` into `target` for the main window `host`, whose held
 // modifiers it uses and which owns its dialogs. Nothing is sent when the user
 // cancels the password, the text does not decrypt, the target is gone or
@@ -18,4 +23,5 @@ class CMainWnd;
 // told in a message box. With close-on-paste set, a paste played to its end
 // closes the host as its close box does, once the handler that started the
 // paste has returned. True when the whole script was played.
-bool PasteChunk(CMainWnd& app, kelvo::CPasteHost& host, const text_chunk& chunk, HWND target);
+bool PasteChunk(CMainWnd& app, kelvo::CPasteHost& host, const text_chunk& chunk, HWND target,
+                PasteTrigger trigger);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "app/main_wnd.h"
 #include "app/stand_in_main_window_test.h"
 #include "library/portable_data_test.h"
@@ -67,9 +69,10 @@ protected:
     }
 
     // Pastes while `steps` answer the dialogs it shows; checks they all ran.
-    bool Paste(const text_chunk& chunk, HWND target, std::vector<DialogScript::Step> steps = {}) {
+    bool Paste(const text_chunk& chunk, HWND target, std::vector<DialogScript::Step> steps = {},
+               PasteTrigger trigger = PasteTrigger::kOther) {
         DialogScript script(std::move(steps), 5000);
-        const bool pasted = PasteChunk(app, host, chunk, target);
+        const bool pasted = PasteChunk(app, host, chunk, target, trigger);
         EXPECT_TRUE(script.Finished()) << script.Done() << " dialog steps ran";
         return pasted;
     }
@@ -99,6 +102,27 @@ TEST_F(PasteTest, APlainTextArrivesAndStaysOnTheClipboard) {
     EXPECT_EQ(test_clipboard::Text(), L"abc");
     EXPECT_EQ(target.Lines("clipboard"), std::vector<std::string>{"clipboard text=abc"})
         << "a plain text carries no privacy markers";
+}
+
+TEST_F(PasteTest, APasteAskedForWithEnterLetsGoOfEnterBeforeAnythingElse) {
+    const struct {
+        PasteTrigger trigger;
+        std::vector<std::string> keys; // what the target in front sees
+    } cases[] = {
+        {PasteTrigger::kEnterKey,
+         {"key line up 0D", "key line down 11", "key line down 56", "key line up 56",
+          "key line up 11"}},
+        {PasteTrigger::kOther,
+         {"key line down 11", "key line down 56", "key line up 56", "key line up 11"}},
+    };
+    for (const auto& c : cases) {
+        CTargetProcess target(L"enter target");
+        ASSERT_TRUE(BringToFront(target.Window()));
+        EXPECT_TRUE(Paste(*Chunk(L"abc"), target.Window(), {}, c.trigger));
+        EXPECT_TRUE(target.WaitForLine("text line abc"));
+        CTargetProcess::Pump(100);
+        EXPECT_EQ(target.Lines("key"), c.keys);
+    }
 }
 
 TEST_F(PasteTest, TextAndKeysFillTwoFields) {
@@ -148,10 +172,15 @@ TEST_F(PasteTest, AnEncryptedChunkGoesWithPrivacyMarkersAndTheClipboardGetsItsTe
               (std::vector<std::string>{"clipboard text=top secret" + kPrivacyMarkers,
                                         "clipboard text=pin" + kPrivacyMarkers}));
 
-    // The restore timer runs two seconds after the paste; here at once.
-    EXPECT_TRUE(::KillTimer(app.hwnd(), CMainWnd::kClipboardTimer)) << "no restore timer set";
-    ::SendMessageW(app.hwnd(), WM_TIMER, CMainWnd::kClipboardTimer, 0);
+    // The target has two seconds to read it; then the clipboard gets back
+    // what it held before the paste.
+    const auto pasted = std::chrono::steady_clock::now();
+    while (test_clipboard::Text() != L"what the user copied" &&
+           std::chrono::steady_clock::now() - pasted < std::chrono::seconds(5))
+        CTargetProcess::Pump(20);
+    const auto restored = std::chrono::steady_clock::now() - pasted;
     EXPECT_EQ(test_clipboard::Text(), L"what the user copied");
+    EXPECT_GE(restored, std::chrono::milliseconds(1900)) << "taken back before the target read it";
     EXPECT_FALSE(test_clipboard::Marker(L"CanIncludeInClipboardHistory"));
 }
 
@@ -240,8 +269,9 @@ TEST_F(PasteTest, CloseOnPasteClosesTheMainWindowOnceItsHandlerReturned) {
     CStandInMainWindow dialog;
     app.SetMainWindow(&dialog);
     bool pasted = false;
-    const INT_PTR result =
-        dialog.RunModal([&] { pasted = PasteChunk(app, dialog, *Chunk(L"abc"), target.Window()); });
+    const INT_PTR result = dialog.RunModal([&] {
+        pasted = PasteChunk(app, dialog, *Chunk(L"abc"), target.Window(), PasteTrigger::kOther);
+    });
     EXPECT_TRUE(pasted);
     EXPECT_TRUE(dialog.AliveAfterHandler()) << "destroyed under the handler that pasted";
     EXPECT_EQ(result, IDCANCEL) << "not closed as by its close box";

@@ -9,10 +9,11 @@ namespace kelvo {
 
 CClipboardDelivery::CClipboardDelivery(HWND owner, DWORD paste_delay_ms,
                                        CClipboardRestore* secret_restore)
-    : m_owner(owner), m_pasteDelay(paste_delay_ms), m_restore(secret_restore) {}
+    : m_owner(owner), m_pasteDelay(std::chrono::milliseconds(paste_delay_ms)),
+      m_restore(secret_restore), m_lastKeystroke(PasteClock::now()) {}
 
 bool CClipboardDelivery::Deliver(std::wstring_view text) {
-    PasteWait(m_pasteDelay);
+    PasteWaitUntil(m_lastKeystroke + m_pasteDelay);
     if (!Place(text))
         return false;
     static constexpr KeyEvent kCtrlV[] = {{VK_CONTROL, true, false},
@@ -20,6 +21,7 @@ bool CClipboardDelivery::Deliver(std::wstring_view text) {
                                           {'V', false, true},
                                           {VK_CONTROL, true, true}};
     SendKeyEvents(kCtrlV);
+    m_lastKeystroke = PasteClock::now();
     return true;
 }
 

@@ -1,17 +1,22 @@
 #pragma once
 // The delivery of a text run: the paste delay, the text put on the clipboard
-// with its line ends converted, then Ctrl+V. A secret's text goes with the
-// markers that keep it out of clipboard history, and what the clipboard held
-// before is remembered to be put back after the paste. When the text cannot
-// be placed, no keystroke is sent: the target would paste whatever the
-// clipboard held before.
+// with its line ends converted, then Ctrl+V. The paste delay is the time the
+// target has to read the clipboard after a Ctrl+V before the next text run
+// replaces it, so it counts from that keystroke: keys and pauses played in
+// between are part of it. The first run waits it from the delivery's start.
+// A secret's text goes with the markers that keep it out of clipboard
+// history, and what the clipboard held before is remembered to be put back
+// after the paste. When the text cannot be placed, no keystroke is sent: the
+// target would paste whatever the clipboard held before.
 
 #include <windows.h>
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
 #include "paste/clipboard_restore.h"
+#include "paste/send_input_output.h"
 
 namespace kelvo {
 
@@ -34,8 +39,9 @@ private:
     bool Place(std::wstring_view text);
 
     HWND m_owner;
-    DWORD m_pasteDelay;
+    std::chrono::milliseconds m_pasteDelay;
     CClipboardRestore* m_restore;
+    PasteClock::time_point m_lastKeystroke; // of the last Ctrl+V, or the start
     Failure m_failure = Failure::kNone;
     std::wstring m_holder;
 };

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <thread>
@@ -47,6 +48,25 @@ TEST(ClipboardDelivery, TextGoesOnWithCrLfInABlockSizedForItThenCtrlV) {
     }
     EXPECT_EQ(recorder.WaitForMessages(kCtrlV.size()), kCtrlV);
     EXPECT_FALSE(Marker(L"CanIncludeInClipboardHistory")) << "a plain text is no secret";
+}
+
+TEST(ClipboardDelivery, TheNextRunWaitsThePasteDelayAfterTheLastCtrlV) {
+    // The target reads the clipboard when it handles the Ctrl+V: a run that
+    // replaced it sooner could be pasted in place of the one before.
+    using namespace std::chrono;
+    CKeyRecorder recorder;
+    ASSERT_TRUE(recorder.Activate());
+    const auto start = steady_clock::now();
+    CClipboardDelivery delivery(recorder.Window(), 100, nullptr);
+    ASSERT_TRUE(delivery.Deliver(L"first"));
+    const auto first_sent = steady_clock::now();
+    EXPECT_GE(first_sent - start, milliseconds(100)) << "the first run waits from the start";
+    ASSERT_TRUE(delivery.Deliver(L"second"));
+    // The second run's wait ended at least 100 ms after the first Ctrl+V,
+    // which was sent just before `first_sent`.
+    EXPECT_GE(steady_clock::now() - first_sent, milliseconds(99));
+    EXPECT_EQ(test_clipboard::Text(), L"second");
+    EXPECT_EQ(recorder.WaitForMessages(2 * kCtrlV.size()).size(), 2 * kCtrlV.size());
 }
 
 TEST(ClipboardDelivery, ASecretGoesWithThePrivacyMarkersAndTheEarlierContentComesBack) {

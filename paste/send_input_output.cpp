@@ -25,19 +25,30 @@ void SendKeyEvents(std::span<const KeyEvent> events) {
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-void PasteWait(std::uint32_t milliseconds) {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+void PasteWaitUntil(PasteClock::time_point deadline) {
+    using std::chrono::milliseconds;
     for (;;) {
         // Answers the sent messages waiting; removes nothing from the queue.
         MSG msg;
         ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0)
+        const auto left = deadline - PasteClock::now();
+        if (left <= PasteClock::duration::zero())
             return;
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left.count()), QS_SENDMESSAGE,
-                                      0);
+        // A message wait can end a timer tick late, so it stops a millisecond
+        // or two short; the rest is slept, its last fraction of a millisecond
+        // given away a time slice at a time.
+        if (const auto whole = std::chrono::floor<milliseconds>(left); whole >= milliseconds(3))
+            ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(whole.count() - 2),
+                                          QS_SENDMESSAGE, 0);
+        else if (whole.count() > 0)
+            ::Sleep(static_cast<DWORD>(whole.count()));
+        else
+            ::SwitchToThread();
     }
+}
+
+void PasteWait(std::uint32_t milliseconds) {
+    PasteWaitUntil(PasteClock::now() + std::chrono::milliseconds(milliseconds));
 }
 
 void SendEnterKeyUp() {

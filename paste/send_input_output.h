@@ -3,6 +3,7 @@
 // SendInput, waits by sleeping the calling thread, and text runs through the
 // delivery the paste operation provides.
 
+#include <chrono>
 #include <functional>
 #include <span>
 #include <string_view>
@@ -15,11 +16,18 @@ namespace kelvo {
 // blocked by the system or another program is nothing a paste can act on.
 void SendKeyEvents(std::span<const KeyEvent> events);
 
-// Blocks the calling thread for `milliseconds`, as every wait of a paste
-// does: its input and posted messages wait, but what other programs send to
-// its windows is answered meanwhile. A program being brought to the front
-// tells the windows it takes the foreground from, and would otherwise stay
-// blocked, deaf to the paste's keys, until the whole paste is over.
+using PasteClock = std::chrono::steady_clock;
+
+// Blocks the calling thread until `deadline`, as every wait of a paste does:
+// its input and posted messages wait, but what other programs send to its
+// windows is answered meanwhile. A program being brought to the front tells
+// the windows it takes the foreground from, and would otherwise stay blocked,
+// deaf to the paste's keys, until the whole paste is over. It ends as close
+// after the deadline as a plain Sleep ends after its time: a paste's waits
+// are its whole cost.
+void PasteWaitUntil(PasteClock::time_point deadline);
+
+// PasteWaitUntil `milliseconds` from now.
 void PasteWait(std::uint32_t milliseconds);
 
 // The release of the Enter key that started a paste, sent before anything

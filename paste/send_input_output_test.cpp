@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "paste/chunk_script.h"
@@ -40,13 +41,26 @@ TEST(SendInputOutput, KeysReachTheFocusedWindowAsTheScriptSays) {
     EXPECT_EQ(runs, (std::vector<std::wstring>{L"ab", L"cd"}));
 }
 
-TEST(SendInputOutput, PauseSleepsTheCallingThread) {
+TEST(SendInputOutput, PauseWaitsItsWholeTimeAndAnswersWhatOthersSend) {
+    // A program coming to the front sends to the window it takes the
+    // foreground from; a paste that did not answer would hold it up.
+    CKeyRecorder recorder;
+    std::chrono::steady_clock::time_point answered{};
+    std::thread sender([&] {
+        ::Sleep(20);
+        DWORD_PTR result = 0;
+        if (::SendMessageTimeoutW(recorder.Window(), WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result))
+            answered = std::chrono::steady_clock::now();
+    });
     CSendInputOutput output([](std::wstring_view) { return true; });
     CHeldModifiers held;
     const auto start = std::chrono::steady_clock::now();
-    PlayScript(u"[SLEEP 60]", held, output);
-    // Sleep may end up to a timer tick early; it must not end at once.
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(40));
+    PlayScript(u"[SLEEP 300]", held, output);
+    const auto end = std::chrono::steady_clock::now();
+    sender.join();
+    EXPECT_GE(end - start, std::chrono::milliseconds(300));
+    ASSERT_NE(answered, std::chrono::steady_clock::time_point{}) << "never answered";
+    EXPECT_LT(answered, end) << "answered only after the pause";
 }
 
 TEST(SendInputOutput, AFailedDeliveryStopsTheRestOfTheScript) {
