@@ -30,8 +30,8 @@ CMainWnd::CMainWnd(HINSTANCE instance)
 
 CMainWnd::~CMainWnd() {
     // Destroying the window ends the hotkey and removes the tray icon.
-    if (hwnd())
-        ::DestroyWindow(hwnd());
+    if (Hwnd())
+        ::DestroyWindow(Hwnd());
     if (m_hotkeyAtom)
         ::GlobalDeleteAtom(m_hotkeyAtom);
 }
@@ -93,7 +93,7 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void CMainWnd::OnCreate() {
-    ::SetTimer(hwnd(), kTrackingTimer, kTrackingMs, nullptr);
+    ::SetTimer(Hwnd(), kTrackingTimer, kTrackingMs, nullptr);
     AddTrayIcon();
     LoadSettings(m_settings);
     RegisterAppHotkey();
@@ -103,16 +103,16 @@ void CMainWnd::OnCreate() {
 
 NOTIFYICONDATAW CMainWnd::TrayIconData() {
     if (!m_trayIcon)
-        m_trayIcon.reset(static_cast<HICON>(
+        m_trayIcon.Reset(static_cast<HICON>(
             ::LoadImageW(m_hInstance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
                          ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
-    data.hWnd = hwnd();
+    data.hWnd = Hwnd();
     data.uID = kTrayIconId;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kTrayMessage;
-    data.hIcon = m_trayIcon.get();
+    data.hIcon = m_trayIcon.Get();
     std::wstring tip = AppName().substr(0, 63);
     std::copy(tip.begin(), tip.end(), data.szTip);
     return data;
@@ -127,15 +127,15 @@ void CMainWnd::AddTrayIcon() {
     // A shell that timed out may have added the icon all the same; then it
     // takes a change.
     if (ShellNotify(NIM_ADD, data) || ShellNotify(NIM_MODIFY, data))
-        ::KillTimer(hwnd(), kTrayRetryTimer);
+        ::KillTimer(Hwnd(), kTrayRetryTimer);
     else
-        ::SetTimer(hwnd(), kTrayRetryTimer, kTrayRetryMillis, nullptr);
+        ::SetTimer(Hwnd(), kTrayRetryTimer, kTrayRetryMillis, nullptr);
 }
 
 void CMainWnd::RemoveTrayIcon() {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
-    data.hWnd = hwnd();
+    data.hWnd = Hwnd();
     data.uID = kTrayIconId;
     ShellNotify(NIM_DELETE, data);
 }
@@ -147,13 +147,13 @@ void CMainWnd::RegisterAppHotkey() {
     HotkeyRegistration hotkey = TranslateHotkey(m_settings.hotkey);
     // A combination another program holds, or none at all, is not an error:
     // the tray icon still opens the main window.
-    ::RegisterHotKey(hwnd(), m_hotkeyAtom, hotkey.modifiers, hotkey.key);
+    ::RegisterHotKey(Hwnd(), m_hotkeyAtom, hotkey.modifiers, hotkey.key);
 }
 
 void CMainWnd::UnregisterAppHotkey() {
     if (!m_hotkeyAtom)
         return;
-    ::UnregisterHotKey(hwnd(), m_hotkeyAtom);
+    ::UnregisterHotKey(Hwnd(), m_hotkeyAtom);
     ::GlobalDeleteAtom(m_hotkeyAtom);
     m_hotkeyAtom = 0;
 }
@@ -169,7 +169,7 @@ void CMainWnd::EditSettings(HWND owner) {
     // Pressing the current combination in the dialog must reach its hotkey box.
     UnregisterAppHotkey();
     if (dialog.DoModal(owner) == IDOK) {
-        m_settings = dialog.settings();
+        m_settings = dialog.Settings();
         SaveSettings(m_settings);
     }
     RegisterAppHotkey();
@@ -192,13 +192,13 @@ bool CMainWnd::ObtainDataKey(HWND owner, kelvo::CipherKey& data_key) {
 
     // Remembered only with the window whose timer ends the remembering.
     const int period = m_settings.remember_password;
-    if (period == 0 || !hwnd())
+    if (period == 0 || !Hwnd())
         return true;
     m_cachedKey = dialog.DataKey();
     if (period < 0)
-        ::KillTimer(hwnd(), kPasswordTimer); // until the program ends
+        ::KillTimer(Hwnd(), kPasswordTimer); // until the program ends
     else
-        ::SetTimer(hwnd(), kPasswordTimer, RememberMillis(period), nullptr);
+        ::SetTimer(Hwnd(), kPasswordTimer, RememberMillis(period), nullptr);
     m_passwordCached = true;
     return true;
 }
@@ -206,59 +206,59 @@ bool CMainWnd::ObtainDataKey(HWND owner, kelvo::CipherKey& data_key) {
 void CMainWnd::ForgetPassword() {
     kelvo::SecureWipe(m_cachedKey.bytes.data(), m_cachedKey.bytes.size());
     m_passwordCached = false;
-    if (hwnd())
-        ::KillTimer(hwnd(), kPasswordTimer);
+    if (Hwnd())
+        ::KillTimer(Hwnd(), kPasswordTimer);
 }
 
 void CMainWnd::TrackPasteTarget() {
-    if (kelvo::TrackPasteTarget(m_pasteTarget, hwnd(),
+    if (kelvo::TrackPasteTarget(m_pasteTarget, Hwnd(),
                                 m_mainWindow ? m_mainWindow->Window() : nullptr) &&
         m_mainWindow)
         m_mainWindow->PasteTargetChanged();
 }
 
 void CMainWnd::RestoreClipboardLater() {
-    if (m_clipboardRestore.Pending() && hwnd())
-        ::SetTimer(hwnd(), kClipboardTimer, kClipboardRestoreMs, nullptr);
+    if (m_clipboardRestore.Pending() && Hwnd())
+        ::SetTimer(Hwnd(), kClipboardTimer, kClipboardRestoreMs, nullptr);
 }
 
 void CMainWnd::RestoreClipboard() {
-    ::KillTimer(hwnd(), kClipboardTimer);
+    ::KillTimer(Hwnd(), kClipboardTimer);
     // Held by another program: try again later rather than leave the secret.
-    if (!m_clipboardRestore.Restore(hwnd()))
+    if (!m_clipboardRestore.Restore(Hwnd()))
         RestoreClipboardLater();
 }
 
 void CMainWnd::ShowTrayMenu() {
-    kelvo::unique_hmenu menu(::CreatePopupMenu());
+    kelvo::UniqueHmenu menu(::CreatePopupMenu());
     if (!menu)
         return;
-    ::AppendMenuW(menu.get(), MF_STRING, kOpen,
+    ::AppendMenuW(menu.Get(), MF_STRING, kOpen,
                   m_engine.GetString(L"WYN_STR_TRAYMENU_OPEN", nullptr, L"Open Kelvo..."));
-    ::AppendMenuW(menu.get(), MF_STRING, kAbout,
+    ::AppendMenuW(menu.Get(), MF_STRING, kAbout,
                   m_engine.GetString(L"WYN_STR_TRAYMENU_ABOUT", nullptr, L"About Kelvo"));
-    ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(menu.get(), MF_STRING, kExit,
+    ::AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu.Get(), MF_STRING, kExit,
                   m_engine.GetString(L"WYN_STR_TRAYMENU_EXIT", nullptr, L"Exit"));
-    ::SetMenuDefaultItem(menu.get(), kOpen, FALSE);
+    ::SetMenuDefaultItem(menu.Get(), kOpen, FALSE);
 
     POINT cursor{};
     ::GetCursorPos(&cursor);
     // Without being the foreground window, the menu would not close when the
     // user clicks elsewhere.
-    ::SetForegroundWindow(hwnd());
+    ::SetForegroundWindow(Hwnd());
     UINT command = static_cast<UINT>(::TrackPopupMenu(
-        menu.get(), TPM_RIGHTBUTTON | TPM_RIGHTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD, cursor.x,
-        cursor.y, 0, hwnd(), nullptr));
-    ::PostMessageW(hwnd(), WM_NULL, 0, 0);
-    menu.reset();
+        menu.Get(), TPM_RIGHTBUTTON | TPM_RIGHTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD, cursor.x,
+        cursor.y, 0, Hwnd(), nullptr));
+    ::PostMessageW(Hwnd(), WM_NULL, 0, 0);
+    menu.Reset();
 
     switch (command) {
     case kOpen:
         OpenMainWindow();
         break;
     case kAbout:
-        ShowAbout(hwnd());
+        ShowAbout(Hwnd());
         break;
     case kExit:
         ::PostQuitMessage(0);

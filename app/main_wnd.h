@@ -83,12 +83,12 @@ public:
     kelvo::CClipboardRestore& ClipboardRestore() noexcept { return m_clipboardRestore; }
     void RestoreClipboardLater();
 
-    HINSTANCE instance() const noexcept { return m_hInstance; }
+    HINSTANCE Instance() const noexcept { return m_hInstance; }
     // The chunk library, loaded when the application object is built.
-    CChunkStore& chunks() noexcept { return m_chunks; }
-    Settings& settings() noexcept { return m_settings; }
-    CkvWynEngine& engine() noexcept { return m_engine; }
-    ATOM hotkey_atom() const noexcept { return m_hotkeyAtom; }
+    CChunkStore& Chunks() noexcept { return m_chunks; }
+    Settings& Settings() noexcept { return m_settings; }
+    CkvWynEngine& Engine() noexcept { return m_engine; }
+    ATOM HotkeyAtom() const noexcept { return m_hotkeyAtom; }
 
 protected:
     // The shell's notification-area call; tests stand in for a shell that is
@@ -108,7 +108,7 @@ private:
     CChunkStore m_chunks;
     Settings m_settings;
     ATOM m_hotkeyAtom = 0;
-    kelvo::unique_hicon m_trayIcon;
+    kelvo::UniqueHicon m_trayIcon;
     kelvo::CPasteHost* m_mainWindow = nullptr;
     kelvo::TargetWindow m_pasteTarget;
     kelvo::CClipboardRestore m_clipboardRestore;

@@ -14,12 +14,12 @@
 namespace {
 
 void ShowMessage(CMainWnd& app, HWND owner, const std::wstring& text, UINT icon) {
-    ::MessageBoxW(owner, text.c_str(), app.engine().GetString(L"appname", nullptr, L"Kelvo"),
+    ::MessageBoxW(owner, text.c_str(), app.Engine().GetString(L"appname", nullptr, L"Kelvo"),
                   MB_OK | icon);
 }
 
 std::wstring Text(CMainWnd& app, const wchar_t* key, const wchar_t* default_text) {
-    return app.engine().GetString(key, nullptr, default_text);
+    return app.Engine().GetString(key, nullptr, default_text);
 }
 
 // Why the clipboard took no text, in the user's words.
@@ -47,11 +47,11 @@ bool PasteChunk(CMainWnd& app, kelvo::CPasteHost& host, const text_chunk& chunk,
     if (trigger == PasteTrigger::kEnterKey)
         kelvo::SendEnterKeyUp();
     host.HeldModifiers().Reset();
-    const Settings& settings = app.settings();
+    const Settings& settings = app.Settings();
     const HWND owner = host.Window();
 
     kelvo::WipedString<char16_t> plain;
-    std::u16string_view script = kelvo::as_u16(chunk.text);
+    std::u16string_view script = kelvo::AsU16(chunk.text);
     if (chunk.encrypted) {
         kelvo::CipherKey data_key;
         if (!app.ObtainDataKey(owner, data_key))
@@ -87,7 +87,7 @@ bool PasteChunk(CMainWnd& app, kelvo::CPasteHost& host, const text_chunk& chunk,
         return false;
     }
 
-    kelvo::CClipboardDelivery delivery(app.hwnd(), SleepMillis(settings.paste_delay),
+    kelvo::CClipboardDelivery delivery(app.Hwnd(), SleepMillis(settings.paste_delay),
                                        chunk.encrypted ? &app.ClipboardRestore() : nullptr);
     kelvo::CSendInputOutput output([&](std::wstring_view run) { return delivery.Deliver(run); });
     kelvo::PlayScript(script, host.HeldModifiers(), output);

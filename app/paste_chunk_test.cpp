@@ -49,8 +49,8 @@ DialogScript::Step Dismiss(Message& message) {
     };
 }
 
-kelvo::ref<text_chunk> Chunk(std::wstring text) {
-    return kelvo::make_ref<text_chunk>(std::move(text), L"title");
+kelvo::Ref<text_chunk> Chunk(std::wstring text) {
+    return kelvo::MakeRef<text_chunk>(std::move(text), L"title");
 }
 
 class PasteTest : public PortableDataTest {
@@ -59,12 +59,12 @@ protected:
         PortableDataTest::SetUp();
         // The password is remembered until exit once typed.
         WriteSettings("<kelvo><settings show-onstart=\"0\" remember-password=\"-1\"/></kelvo>");
-        ASSERT_TRUE(app.CreateHiddenWindow());
-        ASSERT_TRUE(host.Create());
-        app.SetMainWindow(&host);
+        ASSERT_TRUE(m_app.CreateHiddenWindow());
+        ASSERT_TRUE(m_host.Create());
+        m_app.SetMainWindow(&m_host);
     }
     void TearDown() override {
-        app.SetMainWindow(nullptr);
+        m_app.SetMainWindow(nullptr);
         PortableDataTest::TearDown();
     }
 
@@ -72,23 +72,23 @@ protected:
     bool Paste(const text_chunk& chunk, HWND target, std::vector<DialogScript::Step> steps = {},
                PasteTrigger trigger = PasteTrigger::kOther) {
         DialogScript script(std::move(steps), 5000);
-        const bool pasted = PasteChunk(app, host, chunk, target, trigger);
+        const bool pasted = PasteChunk(m_app, m_host, chunk, target, trigger);
         EXPECT_TRUE(script.Finished()) << script.Done() << " dialog steps ran";
         return pasted;
     }
 
     // An encrypted chunk of `text` from a library with the master password
     // "Secret".
-    kelvo::ref<text_chunk> EncryptedChunk(const std::wstring& text) {
+    kelvo::Ref<text_chunk> EncryptedChunk(const std::wstring& text) {
         test_library::Make(L"Secret", {text});
         CChunkStore store;
         store.LoadChunks();
-        EXPECT_EQ(store.chunks().size(), 1u);
-        return store.chunks().begin()->second;
+        EXPECT_EQ(store.Chunks().size(), 1u);
+        return store.Chunks().begin()->second;
     }
 
-    CMainWnd app{::GetModuleHandleW(nullptr)};
-    CStandInMainWindow host;
+    CMainWnd m_app{::GetModuleHandleW(nullptr)};
+    CStandInMainWindow m_host;
 };
 
 } // namespace
@@ -96,7 +96,7 @@ protected:
 TEST_F(PasteTest, APlainTextArrivesAndStaysOnTheClipboard) {
     CTargetProcess target(L"plain target");
     ASSERT_TRUE(target.Running());
-    ASSERT_TRUE(BringToFront(host.Window()));
+    ASSERT_TRUE(BringToFront(m_host.Window()));
     EXPECT_TRUE(Paste(*Chunk(L"abc"), target.Window()));
     EXPECT_TRUE(target.WaitForLine("text line abc"));
     EXPECT_EQ(test_clipboard::Text(), L"abc");
@@ -143,12 +143,12 @@ TEST_F(PasteTest, LineFeedsOfAChunkReadFromTheFileArriveAsCrLf) {
                 lines + "</chunk></chunks></kelvo>");
     CChunkStore store;
     store.LoadChunks();
-    ASSERT_EQ(store.chunks().size(), 1u);
+    ASSERT_EQ(store.Chunks().size(), 1u);
     const struct {
-        kelvo::ref<text_chunk> chunk;
+        kelvo::Ref<text_chunk> chunk;
         std::vector<DialogScript::Step> steps;
     } cases[] = {
-        {store.chunks().begin()->second, {}},
+        {store.Chunks().begin()->second, {}},
         {EncryptedChunk(std::wstring(lines.begin(), lines.end())), {EnterPassword(L"Secret")}},
     };
     for (const auto& c : cases) {
@@ -161,8 +161,8 @@ TEST_F(PasteTest, LineFeedsOfAChunkReadFromTheFileArriveAsCrLf) {
 }
 
 TEST_F(PasteTest, AnEncryptedChunkGoesWithPrivacyMarkersAndTheClipboardGetsItsTextBack) {
-    const kelvo::ref<text_chunk> chunk = EncryptedChunk(L"top secret[TAB]pin");
-    test_clipboard::Copy(app.hwnd(), L"what the user copied");
+    const kelvo::Ref<text_chunk> chunk = EncryptedChunk(L"top secret[TAB]pin");
+    test_clipboard::Copy(m_app.Hwnd(), L"what the user copied");
     CTargetProcess target(L"secret target");
     EXPECT_TRUE(Paste(*chunk, target.Window(), {EnterPassword(L"Secret")}));
     EXPECT_EQ(test_clipboard::Text(), L"pin") << "until the restore timer";
@@ -187,7 +187,7 @@ TEST_F(PasteTest, AnEncryptedChunkGoesWithPrivacyMarkersAndTheClipboardGetsItsTe
 TEST_F(PasteTest, ATargetThatClosedSendsNothingAndSaysSo) {
     const struct {
         const char* name;
-        kelvo::ref<text_chunk> chunk;
+        kelvo::Ref<text_chunk> chunk;
         bool close_while_asking; // closed while the password dialog is open
     } cases[] = {
         {"closed before the paste", Chunk(L"abc[ENTER]"), false},
@@ -208,29 +208,29 @@ TEST_F(PasteTest, ATargetThatClosedSendsNothingAndSaysSo) {
             target.Close();
         }
         steps.push_back(Dismiss(message));
-        ASSERT_TRUE(BringToFront(host.Window()));
+        ASSERT_TRUE(BringToFront(m_host.Window()));
         EXPECT_FALSE(Paste(*c.chunk, window, std::move(steps)));
         EXPECT_EQ(message.text, L"The window to paste into is no longer open. Nothing was pasted.");
         EXPECT_EQ(message.caption, L"Kelvo");
         CTargetProcess::Pump(300);
-        EXPECT_EQ(host.FindBoxText(), L"") << "the keys went to our own window";
+        EXPECT_EQ(m_host.FindBoxText(), L"") << "the keys went to our own window";
     }
 }
 
 TEST_F(PasteTest, ATargetThatLeavesOurWindowInFrontGetsNothing) {
     // Our own window as the target: activating it leaves one of ours in front.
     Message message;
-    EXPECT_FALSE(Paste(*Chunk(L"abc[ENTER]"), host.Window(), {Dismiss(message)}));
+    EXPECT_FALSE(Paste(*Chunk(L"abc[ENTER]"), m_host.Window(), {Dismiss(message)}));
     EXPECT_EQ(message.text, L"The window to paste into could not be brought to the front. "
                             L"Nothing was pasted.");
     CTargetProcess::Pump(300);
-    EXPECT_EQ(host.FindBoxText(), L"");
+    EXPECT_EQ(m_host.FindBoxText(), L"");
 }
 
 TEST_F(PasteTest, AMinimisedTargetIsRestoredFirst) {
     CTargetProcess target(L"minimised target");
     ::ShowWindow(target.Window(), SW_MINIMIZE);
-    ASSERT_TRUE(BringToFront(host.Window()));
+    ASSERT_TRUE(BringToFront(m_host.Window()));
     ASSERT_TRUE(::IsIconic(target.Window()));
     EXPECT_TRUE(Paste(*Chunk(L"abc"), target.Window()));
     EXPECT_FALSE(::IsIconic(target.Window()));
@@ -252,7 +252,7 @@ TEST_F(PasteTest, AClipboardHeldByAnotherProgramStopsThePasteBeforeItsKeystroke)
 
 TEST_F(PasteTest, AChunkThatDoesNotDecryptSendsNothing) {
     EncryptedChunk(L"anything"); // the master password, and with it the key
-    const kelvo::ref<text_chunk> damaged = Chunk(L"bm90IGEgc3RvcmVkIHRleHQ=");
+    const kelvo::Ref<text_chunk> damaged = Chunk(L"bm90IGEgc3RvcmVkIHRleHQ=");
     damaged->encrypted = true;
     CTargetProcess target(L"undecryptable target");
     Message message;
@@ -264,13 +264,13 @@ TEST_F(PasteTest, AChunkThatDoesNotDecryptSendsNothing) {
 }
 
 TEST_F(PasteTest, CloseOnPasteClosesTheMainWindowOnceItsHandlerReturned) {
-    app.settings().close_on_paste = 1;
+    m_app.Settings().close_on_paste = 1;
     CTargetProcess target(L"close target");
     CStandInMainWindow dialog;
-    app.SetMainWindow(&dialog);
+    m_app.SetMainWindow(&dialog);
     bool pasted = false;
     const INT_PTR result = dialog.RunModal([&] {
-        pasted = PasteChunk(app, dialog, *Chunk(L"abc"), target.Window(), PasteTrigger::kOther);
+        pasted = PasteChunk(m_app, dialog, *Chunk(L"abc"), target.Window(), PasteTrigger::kOther);
     });
     EXPECT_TRUE(pasted);
     EXPECT_TRUE(dialog.AliveAfterHandler()) << "destroyed under the handler that pasted";

@@ -21,21 +21,21 @@ protected:
     void SetUp() override {
         PortableDataTest::SetUp();
         WriteSettings("<kelvo><settings show-onstart=\"0\"/></kelvo>");
-        ASSERT_TRUE(app.CreateHiddenWindow());
-        ASSERT_TRUE(host.Create());
-        app.SetMainWindow(&host);
+        ASSERT_TRUE(m_app.CreateHiddenWindow());
+        ASSERT_TRUE(m_host.Create());
+        m_app.SetMainWindow(&m_host);
         // The tests tick it themselves.
-        ASSERT_TRUE(::KillTimer(app.hwnd(), CMainWnd::kTrackingTimer)) << "no tracking timer";
+        ASSERT_TRUE(::KillTimer(m_app.Hwnd(), CMainWnd::kTrackingTimer)) << "no tracking timer";
     }
     void TearDown() override {
-        app.SetMainWindow(nullptr);
+        m_app.SetMainWindow(nullptr);
         PortableDataTest::TearDown();
     }
     // One tick of the tracking timer.
-    void Tick() { ::SendMessageW(app.hwnd(), WM_TIMER, CMainWnd::kTrackingTimer, 0); }
+    void Tick() { ::SendMessageW(m_app.Hwnd(), WM_TIMER, CMainWnd::kTrackingTimer, 0); }
 
-    CMainWnd app{::GetModuleHandleW(nullptr)};
-    CStandInMainWindow host;
+    CMainWnd m_app{::GetModuleHandleW(nullptr)};
+    CStandInMainWindow m_host;
 };
 
 void Raise(HWND window) {
@@ -57,22 +57,22 @@ TEST_F(TargetTrackingTest, OurWindowsAndToolWindowsInFrontLeaveTheTargetOnTheLas
     CTargetProcess second(L"second program");
     ASSERT_TRUE(BringToFront(first.Window()));
     Tick();
-    EXPECT_EQ(app.PasteTarget().window, first.Window());
-    EXPECT_EQ(app.PasteTarget().title, L"first program");
-    EXPECT_EQ(host.TargetChanges(), 1) << "the paste button shows the new target";
+    EXPECT_EQ(m_app.PasteTarget().window, first.Window());
+    EXPECT_EQ(m_app.PasteTarget().title, L"first program");
+    EXPECT_EQ(m_host.TargetChanges(), 1) << "the paste button shows the new target";
 
-    for (HWND front : {host.Window(), second.Tools()}) {
+    for (HWND front : {m_host.Window(), second.Tools()}) {
         ASSERT_TRUE(BringToFront(front));
         Tick();
-        EXPECT_EQ(app.PasteTarget().window, first.Window());
+        EXPECT_EQ(m_app.PasteTarget().window, first.Window());
     }
-    EXPECT_EQ(host.TargetChanges(), 1) << "repainted although nothing changed";
+    EXPECT_EQ(m_host.TargetChanges(), 1) << "repainted although nothing changed";
 
     ASSERT_TRUE(BringToFront(second.Window()));
     Tick();
-    EXPECT_EQ(app.PasteTarget().window, second.Window());
-    EXPECT_EQ(app.PasteTarget().title, L"second program");
-    EXPECT_EQ(host.TargetChanges(), 2);
+    EXPECT_EQ(m_app.PasteTarget().window, second.Window());
+    EXPECT_EQ(m_app.PasteTarget().title, L"second program");
+    EXPECT_EQ(m_host.TargetChanges(), 2);
 }
 
 TEST_F(TargetTrackingTest, ATargetClosedWhileOursIsInFrontGivesWayToTheNearestCandidateAbove) {
@@ -80,20 +80,20 @@ TEST_F(TargetTrackingTest, ATargetClosedWhileOursIsInFrontGivesWayToTheNearestCa
     CTargetProcess closing(L"program closing");
     ASSERT_TRUE(BringToFront(closing.Window()));
     Tick();
-    ASSERT_EQ(app.PasteTarget().window, closing.Window());
+    ASSERT_EQ(m_app.PasteTarget().window, closing.Window());
 
     // In the z-order: "program above", its tool window, our main window.
-    ASSERT_TRUE(BringToFront(host.Window()));
-    Raise(host.Window());
+    ASSERT_TRUE(BringToFront(m_host.Window()));
+    Raise(m_host.Window());
     Raise(above.Tools());
     Raise(above.Window());
-    ASSERT_EQ(::GetWindow(host.Window(), GW_HWNDPREV), above.Tools());
-    ASSERT_EQ(::GetForegroundWindow(), host.Window());
+    ASSERT_EQ(::GetWindow(m_host.Window(), GW_HWNDPREV), above.Tools());
+    ASSERT_EQ(::GetForegroundWindow(), m_host.Window());
 
     closing.Close();
-    const int changes = host.TargetChanges();
+    const int changes = m_host.TargetChanges();
     Tick();
-    EXPECT_EQ(app.PasteTarget().window, above.Window());
-    EXPECT_EQ(app.PasteTarget().title, L"program above") << "the closed window's title stayed";
-    EXPECT_EQ(host.TargetChanges(), changes + 1);
+    EXPECT_EQ(m_app.PasteTarget().window, above.Window());
+    EXPECT_EQ(m_app.PasteTarget().title, L"program above") << "the closed window's title stayed";
+    EXPECT_EQ(m_host.TargetChanges(), changes + 1);
 }

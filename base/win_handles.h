@@ -8,107 +8,127 @@
 namespace kelvo {
 
 namespace detail {
-inline void close_handle(HANDLE h) noexcept { ::CloseHandle(h); }
-inline void destroy_window(HWND h) noexcept { ::DestroyWindow(h); }
-inline void delete_gdi_object(HGDIOBJ h) noexcept { ::DeleteObject(h); }
-inline void delete_dc(HDC h) noexcept { ::DeleteDC(h); }
-inline void destroy_icon(HICON h) noexcept { ::DestroyIcon(h); }
-inline void destroy_menu(HMENU h) noexcept { ::DestroyMenu(h); }
-inline void global_free(HGLOBAL h) noexcept { ::GlobalFree(h); }
-inline void free_library(HMODULE h) noexcept { ::FreeLibrary(h); }
-inline void reg_close_key(HKEY h) noexcept { ::RegCloseKey(h); }
-inline void delete_atom(ATOM a) noexcept { ::GlobalDeleteAtom(a); }
+inline void FreeHandle(HANDLE h) noexcept {
+    ::CloseHandle(h);
+}
+inline void FreeWindow(HWND h) noexcept {
+    ::DestroyWindow(h);
+}
+inline void FreeGdiObject(HGDIOBJ h) noexcept {
+    ::DeleteObject(h);
+}
+inline void FreeDc(HDC h) noexcept {
+    ::DeleteDC(h);
+}
+inline void FreeIcon(HICON h) noexcept {
+    ::DestroyIcon(h);
+}
+inline void FreeMenu(HMENU h) noexcept {
+    ::DestroyMenu(h);
+}
+inline void FreeGlobal(HGLOBAL h) noexcept {
+    ::GlobalFree(h);
+}
+inline void FreeLoadedModule(HMODULE h) noexcept {
+    ::FreeLibrary(h);
+}
+inline void FreeKey(HKEY h) noexcept {
+    ::RegCloseKey(h);
+}
+inline void FreeAtom(ATOM a) noexcept {
+    ::GlobalDeleteAtom(a);
+}
 } // namespace detail
 
-using unique_handle = unique_any<HANDLE, detail::close_handle>;
-using unique_hwnd = unique_any<HWND, detail::destroy_window>;
-using unique_gdi = unique_any<HGDIOBJ, detail::delete_gdi_object>;
-using unique_hbitmap = unique_any<HBITMAP, detail::delete_gdi_object>;
-using unique_hfont = unique_any<HFONT, detail::delete_gdi_object>;
-using unique_hbrush = unique_any<HBRUSH, detail::delete_gdi_object>;
-using unique_hpen = unique_any<HPEN, detail::delete_gdi_object>;
-using unique_hrgn = unique_any<HRGN, detail::delete_gdi_object>;
-using unique_hdc = unique_any<HDC, detail::delete_dc>;
-using unique_hicon = unique_any<HICON, detail::destroy_icon>;
-using unique_hmenu = unique_any<HMENU, detail::destroy_menu>;
-using unique_hglobal = unique_any<HGLOBAL, detail::global_free>;
-using unique_hmodule = unique_any<HMODULE, detail::free_library>;
-using unique_hkey = unique_any<HKEY, detail::reg_close_key>;
-using unique_global_atom = unique_any<ATOM, detail::delete_atom>;
+using UniqueHandle = UniqueAny<HANDLE, detail::FreeHandle>;
+using UniqueHwnd = UniqueAny<HWND, detail::FreeWindow>;
+using UniqueGdi = UniqueAny<HGDIOBJ, detail::FreeGdiObject>;
+using UniqueHbitmap = UniqueAny<HBITMAP, detail::FreeGdiObject>;
+using UniqueHfont = UniqueAny<HFONT, detail::FreeGdiObject>;
+using UniqueHbrush = UniqueAny<HBRUSH, detail::FreeGdiObject>;
+using UniqueHpen = UniqueAny<HPEN, detail::FreeGdiObject>;
+using UniqueHrgn = UniqueAny<HRGN, detail::FreeGdiObject>;
+using UniqueHdc = UniqueAny<HDC, detail::FreeDc>;
+using UniqueHicon = UniqueAny<HICON, detail::FreeIcon>;
+using UniqueHmenu = UniqueAny<HMENU, detail::FreeMenu>;
+using UniqueHglobal = UniqueAny<HGLOBAL, detail::FreeGlobal>;
+using UniqueHmodule = UniqueAny<HMODULE, detail::FreeLoadedModule>;
+using UniqueHkey = UniqueAny<HKEY, detail::FreeKey>;
+using UniqueGlobalAtom = UniqueAny<ATOM, detail::FreeAtom>;
 
 // CreateFile reports failure as INVALID_HANDLE_VALUE rather than null.
-inline unique_handle adopt_file(HANDLE h) noexcept {
-    return unique_handle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+inline UniqueHandle AdoptFile(HANDLE h) noexcept {
+    return UniqueHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
 }
 
 // A DC from GetDC, given back with ReleaseDC.
-class window_dc {
+class WindowDc {
 public:
-    explicit window_dc(HWND hwnd) noexcept : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
-    ~window_dc() {
-        if (dc_)
-            ::ReleaseDC(hwnd_, dc_);
+    explicit WindowDc(HWND hwnd) noexcept : m_hwnd(hwnd), m_dc(::GetDC(hwnd)) {}
+    ~WindowDc() {
+        if (m_dc)
+            ::ReleaseDC(m_hwnd, m_dc);
     }
-    window_dc(const window_dc&) = delete;
-    window_dc& operator=(const window_dc&) = delete;
-    HDC get() const noexcept { return dc_; }
-    explicit operator bool() const noexcept { return dc_ != nullptr; }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC Get() const noexcept { return m_dc; }
+    explicit operator bool() const noexcept { return m_dc != nullptr; }
 
 private:
-    HWND hwnd_;
-    HDC dc_;
+    HWND m_hwnd;
+    HDC m_dc;
 };
 
 // The DC of a WM_PAINT, ended with EndPaint.
-class paint_dc {
+class PaintDc {
 public:
-    explicit paint_dc(HWND hwnd) noexcept : hwnd_(hwnd), dc_(::BeginPaint(hwnd, &ps_)) {}
-    ~paint_dc() {
-        if (dc_)
-            ::EndPaint(hwnd_, &ps_);
+    explicit PaintDc(HWND hwnd) noexcept : m_hwnd(hwnd), m_dc(::BeginPaint(hwnd, &m_ps)) {}
+    ~PaintDc() {
+        if (m_dc)
+            ::EndPaint(m_hwnd, &m_ps);
     }
-    paint_dc(const paint_dc&) = delete;
-    paint_dc& operator=(const paint_dc&) = delete;
-    HDC get() const noexcept { return dc_; }
-    const PAINTSTRUCT& info() const noexcept { return ps_; }
-    explicit operator bool() const noexcept { return dc_ != nullptr; }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    HDC Get() const noexcept { return m_dc; }
+    const PAINTSTRUCT& Info() const noexcept { return m_ps; }
+    explicit operator bool() const noexcept { return m_dc != nullptr; }
 
 private:
-    HWND hwnd_;
-    PAINTSTRUCT ps_{};
-    HDC dc_;
+    HWND m_hwnd;
+    PAINTSTRUCT m_ps{};
+    HDC m_dc;
 };
 
 // Selects a GDI object into a DC and puts the previous one back when it goes.
-class select_object {
+class SelectedObject {
 public:
-    select_object(HDC dc, HGDIOBJ obj) noexcept : dc_(dc), old_(::SelectObject(dc, obj)) {}
-    ~select_object() {
-        if (old_ && old_ != HGDI_ERROR)
-            ::SelectObject(dc_, old_);
+    SelectedObject(HDC dc, HGDIOBJ obj) noexcept : m_dc(dc), m_old(::SelectObject(dc, obj)) {}
+    ~SelectedObject() {
+        if (m_old && m_old != HGDI_ERROR)
+            ::SelectObject(m_dc, m_old);
     }
-    select_object(const select_object&) = delete;
-    select_object& operator=(const select_object&) = delete;
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
 
 private:
-    HDC dc_;
-    HGDIOBJ old_;
+    HDC m_dc;
+    HGDIOBJ m_old;
 };
 
 // An open clipboard, closed when it goes. Another program may hold it for a
 // moment (one that copies, a viewer reading it): the session then tries again,
 // up to `tries` times `interval_ms` apart.
-class clipboard_session {
+class ClipboardSession {
 public:
-    explicit clipboard_session(HWND owner, int tries = 1, DWORD interval_ms = 0) noexcept
-        : open_(Open(owner, tries, interval_ms)) {}
-    ~clipboard_session() {
-        if (open_)
+    explicit ClipboardSession(HWND owner, int tries = 1, DWORD interval_ms = 0) noexcept
+        : m_open(Open(owner, tries, interval_ms)) {}
+    ~ClipboardSession() {
+        if (m_open)
             ::CloseClipboard();
     }
-    clipboard_session(const clipboard_session&) = delete;
-    clipboard_session& operator=(const clipboard_session&) = delete;
-    explicit operator bool() const noexcept { return open_; }
+    ClipboardSession(const ClipboardSession&) = delete;
+    ClipboardSession& operator=(const ClipboardSession&) = delete;
+    explicit operator bool() const noexcept { return m_open; }
 
 private:
     static bool Open(HWND owner, int tries, DWORD interval_ms) noexcept {
@@ -121,26 +141,25 @@ private:
         }
     }
 
-    bool open_;
+    bool m_open;
 };
 
 // GlobalLock for the life of the object.
-template <typename T>
-class global_lock {
+template <typename T> class LockedGlobal {
 public:
-    explicit global_lock(HGLOBAL h) noexcept : h_(h), p_(static_cast<T*>(::GlobalLock(h))) {}
-    ~global_lock() {
-        if (p_)
-            ::GlobalUnlock(h_);
+    explicit LockedGlobal(HGLOBAL h) noexcept : m_h(h), m_p(static_cast<T*>(::GlobalLock(h))) {}
+    ~LockedGlobal() {
+        if (m_p)
+            ::GlobalUnlock(m_h);
     }
-    global_lock(const global_lock&) = delete;
-    global_lock& operator=(const global_lock&) = delete;
-    T* get() const noexcept { return p_; }
-    explicit operator bool() const noexcept { return p_ != nullptr; }
+    LockedGlobal(const LockedGlobal&) = delete;
+    LockedGlobal& operator=(const LockedGlobal&) = delete;
+    T* Get() const noexcept { return m_p; }
+    explicit operator bool() const noexcept { return m_p != nullptr; }
 
 private:
-    HGLOBAL h_;
-    T* p_;
+    HGLOBAL m_h;
+    T* m_p;
 };
 
 } // namespace kelvo

@@ -35,12 +35,12 @@ public:
     CBenchHost()
         : m_window(::CreateWindowExW(0, L"STATIC", L"Kelvo paste bench", WS_OVERLAPPEDWINDOW, 600,
                                      100, 300, 200, nullptr, nullptr, nullptr, nullptr)) {}
-    HWND Window() const override { return m_window.get(); }
+    HWND Window() const override { return m_window.Get(); }
     kelvo::CHeldModifiers& HeldModifiers() override { return m_held; }
     void PasteTargetChanged() override {}
 
 private:
-    kelvo::unique_hwnd m_window;
+    kelvo::UniqueHwnd m_window;
     kelvo::CHeldModifiers m_held;
 };
 
@@ -85,8 +85,8 @@ void RunPasteBench() {
         std::wstring script;
         for (int run = 0; run < kRuns; ++run)
             script += L"run " + std::to_wstring(run) + L"[END]";
-        const auto chunk = kelvo::make_ref<text_chunk>(script, L"bench");
-        const Settings& settings = app.settings();
+        const auto chunk = kelvo::MakeRef<text_chunk>(script, L"bench");
+        const Settings& settings = app.Settings();
         const DWORD switch_delay = SleepMillis(settings.switch_delay);
         const DWORD paste_delay = SleepMillis(settings.paste_delay);
         const auto paste = [&] {

@@ -31,13 +31,13 @@ bool ReadClipboardText(SecureWideChars& text) {
     HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
     if (!data)
         return false;
-    global_lock<const wchar_t> lock(data);
+    LockedGlobal<const wchar_t> lock(data);
     if (!lock)
         return false;
     // A block without a terminator ends where the block ends.
     const std::size_t capacity = ::GlobalSize(data) / sizeof(wchar_t);
-    const std::size_t length = ::wcsnlen(lock.get(), capacity);
-    text.assign(lock.get(), lock.get() + length);
+    const std::size_t length = ::wcsnlen(lock.Get(), capacity);
+    text.assign(lock.Get(), lock.Get() + length);
     return true;
 }
 
@@ -47,12 +47,12 @@ std::wstring ClipboardHolderName() {
         ::GetWindowThreadProcessId(holder, &process_id);
     if (!process_id)
         return {};
-    unique_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
+    UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
     if (!process)
         return {};
     std::vector<wchar_t> path(32768);
     auto size = static_cast<DWORD>(path.size());
-    if (!::QueryFullProcessImageNameW(process.get(), 0, path.data(), &size))
+    if (!::QueryFullProcessImageNameW(process.Get(), 0, path.data(), &size))
         return {};
     const std::wstring_view full(path.data(), size);
     const std::size_t slash = full.find_last_of(L"\\/");

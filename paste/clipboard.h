@@ -23,21 +23,21 @@ inline constexpr DWORD kClipboardRetryMs = 10;
 // memory runs out or the clipboard refuses it, the block is wiped and freed
 // here and the result is false.
 template <typename Fill> bool PutClipboardBlock(UINT format, std::size_t bytes, Fill&& fill) {
-    unique_hglobal block(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+    UniqueHglobal block(::GlobalAlloc(GMEM_MOVEABLE, bytes));
     if (!block)
         return false;
     {
-        global_lock<void> lock(block.get());
+        LockedGlobal<void> lock(block.Get());
         if (!lock)
             return false;
-        fill(lock.get());
+        fill(lock.Get());
     }
-    if (::SetClipboardData(format, block.get())) {
-        block.release();
+    if (::SetClipboardData(format, block.Get())) {
+        block.Release();
         return true;
     }
-    if (global_lock<void> lock(block.get()); lock)
-        SecureWipe(lock.get(), bytes);
+    if (LockedGlobal<void> lock(block.Get()); lock)
+        SecureWipe(lock.Get(), bytes);
     return false;
 }
 

@@ -28,7 +28,7 @@ bool CClipboardDelivery::Deliver(std::wstring_view text) {
 bool CClipboardDelivery::Place(std::wstring_view text) {
     bool placed = false;
     {
-        clipboard_session clipboard(m_owner, kClipboardTries, kClipboardRetryMs);
+        ClipboardSession clipboard(m_owner, kClipboardTries, kClipboardRetryMs);
         if (!clipboard) {
             m_failure = Failure::kBusy;
             m_holder = ClipboardHolderName();
@@ -41,7 +41,7 @@ bool CClipboardDelivery::Place(std::wstring_view text) {
             return false;
         }
         // The markers first: a secret never stands on the clipboard without them.
-        const std::u16string_view run = as_u16(text);
+        const std::u16string_view run = AsU16(text);
         placed = (!m_restore || PutPrivacyMarkers()) &&
                  PutClipboardBlock(CF_UNICODETEXT, (CrLfLength(run) + 1) * sizeof(char16_t),
                                    [&](void* block) {

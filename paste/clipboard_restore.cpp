@@ -20,7 +20,7 @@ bool CClipboardRestore::Restore(HWND owner) {
     if (!m_pending)
         return true;
     {
-        clipboard_session clipboard(owner, kClipboardTries, kClipboardRetryMs);
+        ClipboardSession clipboard(owner, kClipboardTries, kClipboardRetryMs);
         if (!clipboard)
             return false;
         if (::GetClipboardSequenceNumber() == m_sequence && ::EmptyClipboard() && m_hadText)

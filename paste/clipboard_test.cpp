@@ -41,7 +41,7 @@ TEST(ClipboardDelivery, TextGoesOnWithCrLfInABlockSizedForItThenCtrlV) {
         expected += L"line " + std::to_wstring(line) + L"\r\n";
     EXPECT_EQ(test_clipboard::Text(), expected);
     {
-        clipboard_session clipboard(nullptr);
+        ClipboardSession clipboard(nullptr);
         ASSERT_TRUE(clipboard);
         EXPECT_GE(::GlobalSize(::GetClipboardData(CF_UNICODETEXT)),
                   (expected.size() + 1) * sizeof(wchar_t));
@@ -117,10 +117,10 @@ public:
     CClipboardHolder()
         : m_held(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
           m_release(::CreateEventW(nullptr, TRUE, FALSE, nullptr)), m_thread([this] { Hold(); }) {
-        ::WaitForSingleObject(m_held.get(), 5000);
+        ::WaitForSingleObject(m_held.Get(), 5000);
     }
     ~CClipboardHolder() {
-        ::SetEvent(m_release.get());
+        ::SetEvent(m_release.Get());
         m_thread.join();
     }
     bool Holds() const { return m_holds; }
@@ -130,15 +130,15 @@ private:
         HWND window = ::CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 0, 0, HWND_MESSAGE,
                                         nullptr, nullptr, nullptr);
         m_holds = ::OpenClipboard(window) != FALSE;
-        ::SetEvent(m_held.get());
-        ::WaitForSingleObject(m_release.get(), 10000);
+        ::SetEvent(m_held.Get());
+        ::WaitForSingleObject(m_release.Get(), 10000);
         if (m_holds)
             ::CloseClipboard();
         ::DestroyWindow(window);
     }
 
-    unique_handle m_held;
-    unique_handle m_release;
+    UniqueHandle m_held;
+    UniqueHandle m_release;
     bool m_holds = false;
     std::thread m_thread;
 };

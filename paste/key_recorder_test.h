@@ -22,21 +22,21 @@ public:
         const HINSTANCE module = ::GetModuleHandleW(nullptr);
         RegisterWindowClass(ClassDescription(
             module, kClassName,
-            &OwnWindowProc<kProperty, &CKeyRecorder::WindowProc, &CKeyRecorder::window_>));
+            &OwnWindowProc<kProperty, &CKeyRecorder::WindowProc, &CKeyRecorder::m_window>));
         ::CreateWindowExW(0, kClassName, L"key recorder", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                           200, 100, nullptr, nullptr, module, this);
     }
 
-    HWND Window() const noexcept { return window_.get(); }
+    HWND Window() const noexcept { return m_window.Get(); }
 
     // Plain SetForegroundWindow; waits until the window really has the foreground.
     bool Activate() {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (std::chrono::steady_clock::now() < deadline) {
-            ::SetForegroundWindow(window_.get());
-            ::SetFocus(window_.get());
+            ::SetForegroundWindow(m_window.Get());
+            ::SetFocus(m_window.Get());
             Pump();
-            if (::GetForegroundWindow() == window_.get() && ::GetFocus() == window_.get())
+            if (::GetForegroundWindow() == m_window.Get() && ::GetFocus() == m_window.Get())
                 return true;
             ::Sleep(20);
         }
@@ -47,13 +47,13 @@ public:
     // messages have arrived, or a little longer when they never do.
     const std::vector<std::string>& WaitForMessages(std::size_t count) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (messages_.size() < count && std::chrono::steady_clock::now() < deadline) {
+        while (m_messages.size() < count && std::chrono::steady_clock::now() < deadline) {
             Pump();
             ::Sleep(10);
         }
         ::Sleep(100); // anything beyond the expected messages shows up too
         Pump();
-        return messages_;
+        return m_messages;
     }
 
 private:
@@ -81,7 +81,7 @@ private:
             const bool extended = (lparam & (1 << 24)) != 0 && wparam != VK_SHIFT;
             std::snprintf(text, sizeof text, "%02X%s%s", static_cast<unsigned>(wparam),
                           extended ? "x" : "", up ? "^" : "v");
-            messages_.emplace_back(text);
+            m_messages.emplace_back(text);
             // Not to DefWindowProc: Alt and F10 would open the window menu.
             return 0;
         }
@@ -90,8 +90,8 @@ private:
         }
     }
 
-    std::vector<std::string> messages_;
-    COwnWindow window_;
+    std::vector<std::string> m_messages;
+    COwnWindow m_window;
 };
 
 } // namespace kelvo

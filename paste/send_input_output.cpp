@@ -57,7 +57,7 @@ void SendEnterKeyUp() {
 }
 
 CSendInputOutput::CSendInputOutput(TextRunDelivery deliver_text_run)
-    : deliver_text_run_(std::move(deliver_text_run)) {}
+    : m_deliverTextRun(std::move(deliver_text_run)) {}
 
 void CSendInputOutput::SendKeys(std::span<const KeyEvent> events) {
     if (!m_stopped)
@@ -65,7 +65,7 @@ void CSendInputOutput::SendKeys(std::span<const KeyEvent> events) {
 }
 
 void CSendInputOutput::DeliverTextRun(std::u16string_view text) {
-    if (!m_stopped && !deliver_text_run_(as_wide(text)))
+    if (!m_stopped && !m_deliverTextRun(AsWide(text)))
         m_stopped = true;
 }
 

@@ -50,7 +50,7 @@ public:
     bool Stopped() const noexcept { return m_stopped; }
 
 private:
-    TextRunDelivery deliver_text_run_;
+    TextRunDelivery m_deliverTextRun;
     bool m_stopped = false;
 };
 

@@ -15,7 +15,7 @@ namespace test_clipboard {
 // Puts `text` on the clipboard for `owner`; nullopt leaves it holding a
 // format of no text only.
 inline void Copy(HWND owner, const std::optional<std::wstring>& text) {
-    kelvo::clipboard_session clipboard(owner, kelvo::kClipboardTries, kelvo::kClipboardRetryMs);
+    kelvo::ClipboardSession clipboard(owner, kelvo::kClipboardTries, kelvo::kClipboardRetryMs);
     ASSERT_TRUE(clipboard);
     ::EmptyClipboard();
     if (text)
@@ -27,7 +27,7 @@ inline void Copy(HWND owner, const std::optional<std::wstring>& text) {
 
 // The clipboard's text, "<no text>" without one.
 inline std::wstring Text() {
-    kelvo::clipboard_session clipboard(nullptr, kelvo::kClipboardTries, kelvo::kClipboardRetryMs);
+    kelvo::ClipboardSession clipboard(nullptr, kelvo::kClipboardTries, kelvo::kClipboardRetryMs);
     kelvo::SecureWideChars text;
     if (!clipboard || !kelvo::ReadClipboardText(text))
         return L"<no text>";
@@ -36,12 +36,12 @@ inline std::wstring Text() {
 
 // The DWORD a registered format holds, nullopt when the clipboard has none.
 inline std::optional<DWORD> Marker(const wchar_t* name) {
-    kelvo::clipboard_session clipboard(nullptr, kelvo::kClipboardTries, kelvo::kClipboardRetryMs);
+    kelvo::ClipboardSession clipboard(nullptr, kelvo::kClipboardTries, kelvo::kClipboardRetryMs);
     HANDLE data = clipboard ? ::GetClipboardData(::RegisterClipboardFormatW(name)) : nullptr;
     if (!data || ::GlobalSize(data) < sizeof(DWORD))
         return std::nullopt;
-    kelvo::global_lock<const DWORD> value(data);
-    return *value.get();
+    kelvo::LockedGlobal<const DWORD> value(data);
+    return *value.Get();
 }
 
 } // namespace test_clipboard

@@ -77,18 +77,18 @@ std::wstring TextOf(HWND window) {
 class CLog {
 public:
     explicit CLog(const wchar_t* path)
-        : m_file(kelvo::adopt_file(::CreateFileW(
+        : m_file(kelvo::AdoptFile(::CreateFileW(
               path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))) {}
     explicit operator bool() const noexcept { return static_cast<bool>(m_file); }
     void Line(const std::string& line) {
         const std::string text = line + "\n";
         DWORD written = 0;
-        ::WriteFile(m_file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        ::WriteFile(m_file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     }
 
 private:
-    kelvo::unique_handle m_file;
+    kelvo::UniqueHandle m_file;
 };
 
 class CPasteTarget {
@@ -106,27 +106,27 @@ public:
                 kelvo::ClassDescription(module, kToolsClassName, &::DefWindowProcW)))
             return false;
         // A tool window of no owner: only its style keeps it from being a target.
-        m_tools.reset(::CreateWindowExW(WS_EX_TOOLWINDOW, kToolsClassName,
+        m_tools.Reset(::CreateWindowExW(WS_EX_TOOLWINDOW, kToolsClassName,
                                         (title + L" tools").c_str(), WS_OVERLAPPED | WS_CAPTION,
                                         560, 80, 160, 120, nullptr, nullptr, module, nullptr));
         ::CreateWindowExW(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 100, 80, 440, 360,
                           nullptr, nullptr, module, this);
         if (!m_window || !m_tools)
             return false;
-        ::ShowWindow(m_tools.get(), SW_SHOWNOACTIVATE);
-        ::ShowWindow(m_window.get(), SW_SHOWNORMAL);
-        ::SetForegroundWindow(m_window.get());
+        ::ShowWindow(m_tools.Get(), SW_SHOWNOACTIVATE);
+        ::ShowWindow(m_window.Get(), SW_SHOWNORMAL);
+        ::SetForegroundWindow(m_window.Get());
         ::SetFocus(m_focus);
         return true;
     }
 
-    HWND Window() const noexcept { return m_window.get(); }
+    HWND Window() const noexcept { return m_window.Get(); }
 
     int Run() {
         MSG msg;
         while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
             LogKey(msg);
-            if (!::IsDialogMessageW(m_window.get(), &msg)) {
+            if (!::IsDialogMessageW(m_window.Get(), &msg)) {
                 ::TranslateMessage(&msg);
                 ::DispatchMessageW(&msg);
             }
@@ -185,9 +185,9 @@ private:
             return "multi";
         if (window == m_rich)
             return "rich";
-        if (window == m_window.get())
+        if (window == m_window.Get())
             return "main";
-        if (window == m_tools.get())
+        if (window == m_tools.Get())
             return "tools";
         return "other";
     }
@@ -209,15 +209,15 @@ private:
 
     // What the paste about to happen will find.
     void LogClipboard() {
-        kelvo::clipboard_session clipboard(m_window.get(), 10, 10);
+        kelvo::ClipboardSession clipboard(m_window.Get(), 10, 10);
         if (!clipboard) {
             m_log.Line("clipboard busy");
             return;
         }
         std::string line = "clipboard text=";
         if (HANDLE text = ::GetClipboardData(CF_UNICODETEXT)) {
-            kelvo::global_lock<const wchar_t> chars(text);
-            line += chars ? Escaped(chars.get()) : "-";
+            kelvo::LockedGlobal<const wchar_t> chars(text);
+            line += chars ? Escaped(chars.Get()) : "-";
         } else {
             line += "-";
         }
@@ -229,9 +229,9 @@ private:
             HANDLE data = ::GetClipboardData(format);
             if (!data || ::GlobalSize(data) < sizeof(DWORD))
                 continue;
-            kelvo::global_lock<const DWORD> value(data);
+            kelvo::LockedGlobal<const DWORD> value(data);
             if (value)
-                line += " " + Utf8(name) + "=" + std::to_string(*value.get());
+                line += " " + Utf8(name) + "=" + std::to_string(*value.Get());
         }
         m_log.Line(line);
     }
@@ -239,7 +239,7 @@ private:
     CLog& m_log;
     std::wstring m_focusName;
     kelvo::COwnWindow m_window;
-    kelvo::unique_hwnd m_tools;
+    kelvo::UniqueHwnd m_tools;
     HWND m_line = nullptr;
     HWND m_multi = nullptr;
     HWND m_rich = nullptr;
@@ -254,9 +254,9 @@ void FreeArguments(LPWSTR* arguments) noexcept {
 
 int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
     int argc = 0;
-    kelvo::unique_any<LPWSTR*, FreeArguments> arguments(
+    kelvo::UniqueAny<LPWSTR*, FreeArguments> arguments(
         ::CommandLineToArgvW(::GetCommandLineW(), &argc));
-    LPWSTR* argv = arguments.get();
+    LPWSTR* argv = arguments.Get();
     int first = 1;
     const bool hold = argc > 1 && std::wstring_view(argv[1]) == L"--hold-clipboard";
     if (hold)
@@ -268,7 +268,7 @@ int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
         return 3;
     // The rich edit pastes through the OLE clipboard.
     ::OleInitialize(nullptr);
-    kelvo::unique_hmodule rich_edit(::LoadLibraryW(L"Riched20.dll"));
+    kelvo::UniqueHmodule rich_edit(::LoadLibraryW(L"Riched20.dll"));
     CPasteTarget target(log, argc > first + 2 ? argv[first + 2] : L"line");
     if (!target.Create(module, argv[first + 1]))
         return 4;

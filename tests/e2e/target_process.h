@@ -38,7 +38,7 @@ public:
         if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                               &startup, &info))
             return;
-        m_process.reset(info.hProcess);
+        m_process.Reset(info.hProcess);
         ::CloseHandle(info.hThread);
         WaitForLine("ready");
     }
@@ -60,7 +60,7 @@ public:
     }
 
     bool Running() const {
-        return m_process && ::WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT;
+        return m_process && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
     }
     const std::wstring& Title() const noexcept { return m_title; }
     HWND Window() const { return ::FindWindowW(L"KelvoPasteTarget", m_title.c_str()); }
@@ -114,9 +114,9 @@ public:
             return;
         if (HWND window = Window())
             ::PostMessageW(window, WM_CLOSE, 0, 0);
-        if (::WaitForSingleObject(m_process.get(), 5000) != WAIT_OBJECT_0)
-            ::TerminateProcess(m_process.get(), 1);
-        m_process.reset();
+        if (::WaitForSingleObject(m_process.Get(), 5000) != WAIT_OBJECT_0)
+            ::TerminateProcess(m_process.Get(), 1);
+        m_process.Reset();
     }
 
     // Handles this thread's messages for `ms` milliseconds.
@@ -136,7 +136,7 @@ private:
     static inline int s_count = 0;
     std::wstring m_title;
     std::wstring m_log;
-    kelvo::unique_handle m_process;
+    kelvo::UniqueHandle m_process;
 };
 
 // Makes `window` the foreground window with a plain SetForegroundWindow, as
