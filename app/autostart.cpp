@@ -12,10 +12,10 @@ namespace {
 constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kValueName[] = L"Kelvo";
 
-kelvo::unique_hkey OpenRunKey(REGSAM access) {
-    kelvo::unique_hkey key;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, access, key.put()) != ERROR_SUCCESS)
-        key.release();
+kelvo::UniqueHkey OpenRunKey(REGSAM access) {
+    kelvo::UniqueHkey key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, access, key.Put()) != ERROR_SUCCESS)
+        key.Release();
     return key;
 }
 
@@ -23,7 +23,7 @@ kelvo::unique_hkey OpenRunKey(REGSAM access) {
 
 bool IsAutostartOn() {
     auto key = OpenRunKey(KEY_QUERY_VALUE);
-    return key && ::RegQueryValueExW(key.get(), kValueName, nullptr, nullptr, nullptr, nullptr) ==
+    return key && ::RegQueryValueExW(key.Get(), kValueName, nullptr, nullptr, nullptr, nullptr) ==
                       ERROR_SUCCESS;
 }
 
@@ -32,12 +32,12 @@ void SetAutostart(bool on) {
     if (!key)
         return;
     if (!on) {
-        ::RegDeleteValueW(key.get(), kValueName);
+        ::RegDeleteValueW(key.Get(), kValueName);
         return;
     }
     // The fixed file name, whatever the running file is called.
     std::wstring command = GetExecutableFolder() + L"kelvo.exe";
-    ::RegSetValueExW(key.get(), kValueName, 0, REG_SZ,
+    ::RegSetValueExW(key.Get(), kValueName, 0, REG_SZ,
                      reinterpret_cast<const BYTE*>(command.c_str()),
                      static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
 }

@@ -169,7 +169,7 @@ void CMainWnd::EditSettings(HWND owner) {
     // Pressing the current combination in the dialog must reach its hotkey box.
     UnregisterAppHotkey();
     if (dialog.DoModal(owner) == IDOK) {
-        m_settings = dialog.Settings();
+        m_settings = dialog.CurrentSettings();
         SaveSettings(m_settings);
     }
     RegisterAppHotkey();

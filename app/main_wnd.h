@@ -86,7 +86,7 @@ public:
     HINSTANCE Instance() const noexcept { return m_hInstance; }
     // The chunk library, loaded when the application object is built.
     CChunkStore& Chunks() noexcept { return m_chunks; }
-    Settings& Settings() noexcept { return m_settings; }
+    Settings& CurrentSettings() noexcept { return m_settings; }
     CkvWynEngine& Engine() noexcept { return m_engine; }
     ATOM HotkeyAtom() const noexcept { return m_hotkeyAtom; }
 

@@ -42,15 +42,15 @@ std::wstring RunValue() {
 }
 
 void SetRunValue(const wchar_t* value) {
-    kelvo::unique_hkey key;
+    kelvo::UniqueHkey key;
     ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                key.put(), nullptr),
+                                key.Put(), nullptr),
               ERROR_SUCCESS);
     if (value)
-        ::RegSetValueExW(key.get(), L"Kelvo", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+        ::RegSetValueExW(key.Get(), L"Kelvo", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                          static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
     else
-        ::RegDeleteValueW(key.get(), L"Kelvo");
+        ::RegDeleteValueW(key.Get(), L"Kelvo");
 }
 
 // True when the combination is taken, so that nobody else can register it.
@@ -67,13 +67,13 @@ protected:
     void Start() {
         // Nothing opens at start in these tests.
         WriteSettings("<kelvo><settings show-onstart=\"0\" hotkey=\"1622\"/></kelvo>");
-        ASSERT_TRUE(app.CreateHiddenWindow());
+        ASSERT_TRUE(m_app.CreateHiddenWindow());
     }
     void TearDown() override {
         SetRunValue(nullptr);
         PortableDataTest::TearDown();
     }
-    CMainWnd app{::GetModuleHandleW(nullptr)};
+    CMainWnd m_app{::GetModuleHandleW(nullptr)};
 };
 
 bool TrayIconExists(CMainWnd& app) {
@@ -87,18 +87,18 @@ TEST_F(MainWndTest, AFreshDataFolderGivesTheDefaults) {
     // The defaults open the main window at start: it is closed as soon as it
     // shows, and closing it may store its placement, but no settings.
     DialogScript closer({[](HWND dialog) { ::PostMessageW(dialog, WM_CLOSE, 0, 0); }});
-    ASSERT_TRUE(app.CreateHiddenWindow());
-    EXPECT_EQ(app.settings(), (Settings{1, 0, 0, 5, 1, 20, 50}));
+    ASSERT_TRUE(m_app.CreateHiddenWindow());
+    EXPECT_EQ(m_app.CurrentSettings(), (Settings{1, 0, 0, 5, 1, 20, 50}));
     EXPECT_EQ(SettingsFile().find("<settings"), std::string::npos) << "reading writes nothing";
 }
 
 TEST_F(MainWndTest, TrayIconComesBackWhenTheShellRestarts) {
     Start();
-    EXPECT_TRUE(TrayIconExists(app));
-    app.RemoveTrayIcon(); // what a shell restart does to it
-    EXPECT_FALSE(TrayIconExists(app));
-    ::SendMessageW(app.hwnd(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(TrayIconExists(app));
+    EXPECT_TRUE(TrayIconExists(m_app));
+    m_app.RemoveTrayIcon(); // what a shell restart does to it
+    EXPECT_FALSE(TrayIconExists(m_app));
+    ::SendMessageW(m_app.Hwnd(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(TrayIconExists(m_app));
 }
 
 namespace {
@@ -149,27 +149,27 @@ TEST_F(MainWndTest, ATrayIconTheShellRefusesComesWhenTheShellIsReady) {
 }
 
 TEST_F(MainWndTest, TrayTipIsTheApplicationNameCutTo63Characters) {
-    EXPECT_STREQ(app.TrayIconData().szTip, L"Kelvo");
-    app.engine().AddString(L"appname", std::nullopt, std::wstring(70, L'n'));
-    EXPECT_EQ(std::wstring(app.TrayIconData().szTip), std::wstring(63, L'n'));
+    EXPECT_STREQ(m_app.TrayIconData().szTip, L"Kelvo");
+    m_app.Engine().AddString(L"appname", std::nullopt, std::wstring(70, L'n'));
+    EXPECT_EQ(std::wstring(m_app.TrayIconData().szTip), std::wstring(63, L'n'));
 }
 
 TEST_F(MainWndTest, HotkeyFromTheSettingsIsRegisteredAndReleased) {
     Start();
-    EXPECT_NE(app.hotkey_atom(), 0);
+    EXPECT_NE(m_app.HotkeyAtom(), 0);
     EXPECT_TRUE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
-    app.UnregisterAppHotkey();
-    EXPECT_EQ(app.hotkey_atom(), 0);
+    m_app.UnregisterAppHotkey();
+    EXPECT_EQ(m_app.HotkeyAtom(), 0);
     EXPECT_FALSE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
 }
 
 TEST_F(MainWndTest, AcceptingTheSettingsUnchangedRewritesAllSevenAttributes) {
     Start();
-    const Settings before = app.settings();
+    const Settings before = m_app.CurrentSettings();
     DialogScript script({ClickOk});
-    app.EditSettings(nullptr);
+    m_app.EditSettings(nullptr);
     EXPECT_TRUE(script.Finished());
-    EXPECT_EQ(app.settings(), before);
+    EXPECT_EQ(m_app.CurrentSettings(), before);
     const std::string file = SettingsFile();
     for (const char* attribute :
          {"paste-on-dblclick=\"1\"", "hotkey=\"1622\"", "close-on-paste=\"0\"",
@@ -181,7 +181,7 @@ TEST_F(MainWndTest, AcceptingTheSettingsUnchangedRewritesAllSevenAttributes) {
 
 TEST_F(MainWndTest, CancellingTheSettingsChangesNothingAndKeepsTheHotkey) {
     Start();
-    const Settings before = app.settings();
+    const Settings before = m_app.CurrentSettings();
     const std::string file = SettingsFile();
     DialogScript script({[](HWND dialog) {
         // The hotkey is free while the dialog is open.
@@ -189,9 +189,9 @@ TEST_F(MainWndTest, CancellingTheSettingsChangesNothingAndKeepsTheHotkey) {
         Click(AutostartBox(dialog));
         ClickCancel(dialog);
     }});
-    app.EditSettings(nullptr);
+    m_app.EditSettings(nullptr);
     EXPECT_TRUE(script.Finished());
-    EXPECT_EQ(app.settings(), before);
+    EXPECT_EQ(m_app.CurrentSettings(), before);
     EXPECT_EQ(SettingsFile(), file);
     EXPECT_EQ(RunValue(), L"<none>");
     EXPECT_TRUE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
@@ -199,7 +199,7 @@ TEST_F(MainWndTest, CancellingTheSettingsChangesNothingAndKeepsTheHotkey) {
 
 TEST_F(MainWndTest, ANewHotkeyIsStoredAndRegistered) {
     WriteSettings("<kelvo><settings show-onstart=\"0\"/></kelvo>");
-    ASSERT_TRUE(app.CreateHiddenWindow());
+    ASSERT_TRUE(m_app.CreateHiddenWindow());
     DialogScript script({[](HWND dialog) {
         HWND hotkey = Child(dialog, L"WYN_HOTKEY_CLASS", nullptr);
         ASSERT_NE(hotkey, nullptr);
@@ -208,8 +208,8 @@ TEST_F(MainWndTest, ANewHotkeyIsStoredAndRegistered) {
         Key(hotkey, 'V', true);
         ClickOk(dialog);
     }});
-    app.EditSettings(nullptr);
-    EXPECT_EQ(app.settings().hotkey, 0x0656);
+    m_app.EditSettings(nullptr);
+    EXPECT_EQ(m_app.CurrentSettings().hotkey, 0x0656);
     EXPECT_NE(SettingsFile().find("hotkey=\"1622\""), std::string::npos);
     EXPECT_TRUE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
 }
@@ -223,12 +223,12 @@ TEST_F(MainWndTest, StartWithWindowsFollowsTheBoxOnlyWhenItChanges) {
     };
     {
         DialogScript script({tick_and_accept});
-        app.EditSettings(nullptr);
+        m_app.EditSettings(nullptr);
     }
     EXPECT_EQ(RunValue(), GetExecutableFolder() + L"kelvo.exe");
     {
         DialogScript script({tick_and_accept});
-        app.EditSettings(nullptr);
+        m_app.EditSettings(nullptr);
     }
     EXPECT_EQ(RunValue(), L"<none>");
 
@@ -240,7 +240,7 @@ TEST_F(MainWndTest, StartWithWindowsFollowsTheBoxOnlyWhenItChanges) {
             shown = static_cast<int>(::SendMessageW(AutostartBox(dialog), BM_GETCHECK, 0, 0));
             ClickOk(dialog);
         }});
-        app.EditSettings(nullptr);
+        m_app.EditSettings(nullptr);
     }
     EXPECT_EQ(shown, BST_CHECKED);
     EXPECT_EQ(RunValue(), L"D:\\elsewhere\\kelvo.exe /quiet");
@@ -266,7 +266,7 @@ TEST_F(MainWndTest, AboutShowsTheProgramVersion) {
         shown = text;
         ClickOk(dialog);
     }});
-    app.ShowAbout(app.hwnd());
+    m_app.ShowAbout(m_app.Hwnd());
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(shown, L"v0.1 (64 bit)");
     EXPECT_EQ(ProgramVersionLabel(), L"v0.1 (64 bit)");

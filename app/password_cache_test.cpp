@@ -48,18 +48,18 @@ protected:
     void Start(const char* remember) {
         WriteSettings(std::string("<kelvo><settings show-onstart=\"0\" remember-password=\"") +
                       remember + "\"/></kelvo>");
-        ASSERT_TRUE(app.CreateHiddenWindow());
-        key = test_library::Make(L"Secret", kTexts);
+        ASSERT_TRUE(m_app.CreateHiddenWindow());
+        m_key = test_library::Make(L"Secret", kTexts);
     }
     // Asks the application for the data key while `steps` answer its
     // dialogs (none: no dialog may show); whether it delivered the key.
     bool Obtain(std::vector<DialogScript::Step> steps) {
         DialogScript script(std::move(steps), 3000);
         CipherKey delivered;
-        const bool ok = app.ObtainDataKey(nullptr, delivered);
+        const bool ok = m_app.ObtainDataKey(nullptr, delivered);
         EXPECT_TRUE(script.Finished()) << script.Done() << " steps ran";
         if (ok) {
-            EXPECT_EQ(delivered, key);
+            EXPECT_EQ(delivered, m_key);
         }
         return ok;
     }
@@ -75,10 +75,10 @@ protected:
         EXPECT_TRUE(script.Finished());
         return shown;
     }
-    bool TimerRuns() { return ::KillTimer(app.hwnd(), CMainWnd::kPasswordTimer) != FALSE; }
+    bool TimerRuns() { return ::KillTimer(m_app.Hwnd(), CMainWnd::kPasswordTimer) != FALSE; }
 
-    CMainWnd app{::GetModuleHandleW(nullptr)};
-    CipherKey key;
+    CMainWnd m_app{::GetModuleHandleW(nullptr)};
+    CipherKey m_key;
 };
 
 } // namespace
@@ -86,7 +86,7 @@ protected:
 TEST_F(PasswordCacheTest, PeriodZeroAsksEveryTime) {
     Start("0");
     EXPECT_TRUE(Obtain({Enter(L"Secret")}));
-    EXPECT_FALSE(app.IsPasswordCached());
+    EXPECT_FALSE(m_app.IsPasswordCached());
     EXPECT_TRUE(Obtain({Enter(L"Secret")}));
     EXPECT_FALSE(TimerRuns());
 }
@@ -97,34 +97,34 @@ TEST_F(PasswordCacheTest, OneMinuteEndsWithTheTimerHoweverOftenTheKeyWasUsed) {
     for (int use = 0; use < 3; ++use)
         EXPECT_TRUE(Obtain({})) << "from the cache";
     // The minute is up.
-    ::SendMessageW(app.hwnd(), WM_TIMER, CMainWnd::kPasswordTimer, 0);
-    EXPECT_FALSE(app.IsPasswordCached());
+    ::SendMessageW(m_app.Hwnd(), WM_TIMER, CMainWnd::kPasswordTimer, 0);
+    EXPECT_FALSE(m_app.IsPasswordCached());
     EXPECT_FALSE(TimerRuns()) << "it fires once per caching";
     EXPECT_TRUE(Obtain({Enter(L"Secret")})) << "asked again";
-    EXPECT_TRUE(app.IsPasswordCached());
+    EXPECT_TRUE(m_app.IsPasswordCached());
     EXPECT_TRUE(TimerRuns());
 }
 
 TEST_F(PasswordCacheTest, UntilRestartLastsUntilForgetPasswordOrExit) {
     Start("-1");
     EXPECT_TRUE(Obtain({Enter(L"Secret")}));
-    EXPECT_TRUE(app.IsPasswordCached());
+    EXPECT_TRUE(m_app.IsPasswordCached());
     EXPECT_FALSE(TimerRuns());
     EXPECT_TRUE(Obtain({}));
-    app.ForgetPassword();
-    EXPECT_FALSE(app.IsPasswordCached());
+    m_app.ForgetPassword();
+    EXPECT_FALSE(m_app.IsPasswordCached());
     EXPECT_TRUE(Obtain({Enter(L"Secret")}));
-    ::DestroyWindow(app.hwnd());
-    EXPECT_FALSE(app.IsPasswordCached());
+    ::DestroyWindow(m_app.Hwnd());
+    EXPECT_FALSE(m_app.IsPasswordCached());
 }
 
 TEST_F(PasswordCacheTest, APickedPeriodIsSavedAndPreselectedAlsoAfterARestart) {
     Start("5");
     EXPECT_TRUE(Obtain({Enter(L"Secret", k15Minutes)}));
-    EXPECT_EQ(app.settings().remember_password, 15);
+    EXPECT_EQ(m_app.CurrentSettings().remember_password, 15);
     EXPECT_NE(SettingsFile().find("remember-password=\"15\""), std::string::npos) << SettingsFile();
-    app.ForgetPassword();
-    EXPECT_EQ(Preselected(app), L"15");
+    m_app.ForgetPassword();
+    EXPECT_EQ(Preselected(m_app), L"15");
 
     CMainWnd restarted(::GetModuleHandleW(nullptr));
     ASSERT_TRUE(restarted.CreateHiddenWindow());
@@ -140,9 +140,9 @@ TEST_F(PasswordCacheTest, AStoredPeriodNoneOfTheListedIsKeptAndUsed) {
         Enter(L"Secret")(dialog);
     }}));
     EXPECT_EQ(shown, L"none");
-    EXPECT_EQ(app.settings().remember_password, 7);
+    EXPECT_EQ(m_app.CurrentSettings().remember_password, 7);
     EXPECT_EQ(SettingsFile(), settings);
-    EXPECT_TRUE(app.IsPasswordCached());
+    EXPECT_TRUE(m_app.IsPasswordCached());
     EXPECT_TRUE(TimerRuns());
 }
 
@@ -156,12 +156,12 @@ TEST_F(PasswordCacheTest, NothingChangesUntilTheRightPassword) {
                          }}));
     EXPECT_EQ(settings_meanwhile, settings);
     EXPECT_EQ(SettingsFile(), settings);
-    EXPECT_EQ(app.settings().remember_password, 5);
-    EXPECT_FALSE(app.IsPasswordCached());
+    EXPECT_EQ(m_app.CurrentSettings().remember_password, 5);
+    EXPECT_FALSE(m_app.IsPasswordCached());
 
     EXPECT_TRUE(Obtain({Enter(L"secret"), Enter(L"Secret", k15Minutes)}));
-    EXPECT_EQ(app.settings().remember_password, 15);
-    EXPECT_TRUE(app.IsPasswordCached());
+    EXPECT_EQ(m_app.CurrentSettings().remember_password, 15);
+    EXPECT_TRUE(m_app.IsPasswordCached());
 }
 
 TEST_F(PasswordCacheTest, ACachedKeyStillWorksAfterTheMasterPasswordChanged) {
@@ -173,12 +173,12 @@ TEST_F(PasswordCacheTest, ACachedKeyStillWorksAfterTheMasterPasswordChanged) {
         ::SetWindowTextW(Edit(dialog, 2), L"New");
         ClickOk(dialog);
     }});
-    EditMasterPassword(app.engine(), nullptr);
+    EditMasterPassword(m_app.Engine(), nullptr);
     EXPECT_TRUE(script.Finished());
     CipherKey unwrapped;
     ASSERT_TRUE(VerifyMasterPassword(L"New", unwrapped));
-    EXPECT_EQ(unwrapped, key);
+    EXPECT_EQ(unwrapped, m_key);
 
     EXPECT_TRUE(Obtain({})) << "the cached key, which is still the data key";
-    EXPECT_EQ(test_library::Decrypted(key), kTexts);
+    EXPECT_EQ(test_library::Decrypted(m_key), kTexts);
 }

@@ -47,7 +47,7 @@ bool PasteChunk(CMainWnd& app, kelvo::CPasteHost& host, const text_chunk& chunk,
     if (trigger == PasteTrigger::kEnterKey)
         kelvo::SendEnterKeyUp();
     host.HeldModifiers().Reset();
-    const Settings& settings = app.Settings();
+    const Settings& settings = app.CurrentSettings();
     const HWND owner = host.Window();
 
     kelvo::WipedString<char16_t> plain;

@@ -264,7 +264,7 @@ TEST_F(PasteTest, AChunkThatDoesNotDecryptSendsNothing) {
 }
 
 TEST_F(PasteTest, CloseOnPasteClosesTheMainWindowOnceItsHandlerReturned) {
-    m_app.Settings().close_on_paste = 1;
+    m_app.CurrentSettings().close_on_paste = 1;
     CTargetProcess target(L"close target");
     CStandInMainWindow dialog;
     m_app.SetMainWindow(&dialog);

@@ -16,7 +16,7 @@ public:
     bool CanClose(int reason) override;
     void DoDataExchange(bool save, CWynElement* scope) override;
 
-    const Settings& settings() const noexcept { return m_settings; }
+    const Settings& CurrentSettings() const noexcept { return m_settings; }
 
 private:
     int m_autostart = 0;

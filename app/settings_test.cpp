@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/autostart.h"
-#include "library/portable_data_test.h"
 #include "base/win_handles.h"
 #include "library/data_folder.h"
+#include "library/portable_data_test.h"
 #include "library/xml_props.h"
 
 using SettingsTest = PortableDataTest;
@@ -82,9 +82,9 @@ std::wstring RunValue() {
 } // namespace
 
 TEST(Autostart, OnWritesTheProgramPathOffDeletesItAndAnyValueCountsAsOn) {
-    kelvo::unique_hkey key;
+    kelvo::UniqueHkey key;
     ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                key.put(), nullptr),
+                                key.Put(), nullptr),
               ERROR_SUCCESS);
     SetAutostart(false);
     EXPECT_FALSE(IsAutostartOn());
@@ -98,9 +98,9 @@ TEST(Autostart, OnWritesTheProgramPathOffDeletesItAndAnyValueCountsAsOn) {
     EXPECT_FALSE(IsAutostartOn());
 
     const wchar_t other[] = L"\"C:\\elsewhere\\kelvo.exe\" --minimized";
-    ::RegSetValueExW(key.get(), L"Kelvo", 0, REG_SZ, reinterpret_cast<const BYTE*>(other),
+    ::RegSetValueExW(key.Get(), L"Kelvo", 0, REG_SZ, reinterpret_cast<const BYTE*>(other),
                      sizeof other);
     EXPECT_TRUE(IsAutostartOn());
     EXPECT_EQ(RunValue(), other);
-    ::RegDeleteValueW(key.get(), L"Kelvo");
+    ::RegDeleteValueW(key.Get(), L"Kelvo");
 }

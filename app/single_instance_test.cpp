@@ -13,7 +13,7 @@ std::wstring KelvoExe() {
     return GetExecutableFolder() + L"..\\kelvo.exe";
 }
 
-kelvo::unique_handle Start(const std::wstring& exe) {
+kelvo::UniqueHandle Start(const std::wstring& exe) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -22,7 +22,7 @@ kelvo::unique_handle Start(const std::wstring& exe) {
                           &si, &pi))
         return {};
     ::CloseHandle(pi.hThread);
-    return kelvo::unique_handle(pi.hProcess);
+    return kelvo::UniqueHandle(pi.hProcess);
 }
 
 bool WaitForWindowOfClass(const wchar_t* class_name, DWORD timeout_ms) {
@@ -44,17 +44,17 @@ TEST(SingleInstance, SecondCopyExitsAtOnceWithZeroAndTheFirstKeepsRunning) {
 
     auto second = Start(KelvoExe());
     ASSERT_TRUE(second);
-    EXPECT_EQ(::WaitForSingleObject(second.get(), 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(::WaitForSingleObject(second.Get(), 10000), WAIT_OBJECT_0);
     DWORD code = 1234;
-    ::GetExitCodeProcess(second.get(), &code);
+    ::GetExitCodeProcess(second.Get(), &code);
     EXPECT_EQ(code, 0u);
 
-    EXPECT_EQ(::WaitForSingleObject(first.get(), 500), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(::WaitForSingleObject(first.Get(), 500), static_cast<DWORD>(WAIT_TIMEOUT));
 
     // Asked to close, the running copy ends cleanly.
     ::PostMessageW(::FindWindowW(L"KV_MAIN_WND", nullptr), WM_CLOSE, 0, 0);
-    EXPECT_EQ(::WaitForSingleObject(first.get(), 10000), WAIT_OBJECT_0);
-    ::GetExitCodeProcess(first.get(), &code);
+    EXPECT_EQ(::WaitForSingleObject(first.Get(), 10000), WAIT_OBJECT_0);
+    ::GetExitCodeProcess(first.Get(), &code);
     EXPECT_EQ(code, 0u);
-    ::TerminateProcess(first.get(), 1); // only if it did not end
+    ::TerminateProcess(first.Get(), 1); // only if it did not end
 }

@@ -39,7 +39,7 @@ int RunKelvo(HINSTANCE instance) {
     int result = kNormalEnd;
     {
         // Local to the logon session: one copy per user.
-        kelvo::unique_handle mutex(
+        kelvo::UniqueHandle mutex(
             ::CreateMutexW(nullptr, FALSE, L"7A2E798F-2605-4E5A-B83F-33B451B885FD"));
         if (::GetLastError() == ERROR_ALREADY_EXISTS)
             return kNormalEnd;
@@ -48,7 +48,7 @@ int RunKelvo(HINSTANCE instance) {
         ::OleInitialize(nullptr);
         ::InitCommonControls();
         // Rich edit classes for every dialog; kept loaded until the end.
-        kelvo::unique_hmodule rich_edit(::LoadLibraryW(L"Riched20.dll"));
+        kelvo::UniqueHmodule rich_edit(::LoadLibraryW(L"Riched20.dll"));
         try {
             result = RunApplication(instance);
         } catch (const std::bad_alloc&) {

@@ -24,7 +24,7 @@ public:
     ~ThreadWindowWatcher() { ::KillTimer(nullptr, m_timer); }
     ThreadWindowWatcher(const ThreadWindowWatcher&) = delete;
     ThreadWindowWatcher& operator=(const ThreadWindowWatcher&) = delete;
-    bool acted() const { return s_acted; }
+    bool Acted() const { return s_acted; }
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
@@ -94,7 +94,7 @@ TEST_F(StartupTest, AWindowThatCannotBeCreatedIsShownAndALaterStartWorks) {
     {
         ThreadWindowWatcher box(L"#32770", CloseMessageBox);
         code = RunKelvo(::GetModuleHandleW(nullptr));
-        EXPECT_TRUE(box.acted()) << "a message box told the user";
+        EXPECT_TRUE(box.Acted()) << "a message box told the user";
     }
     ::UnhookWindowsHookEx(hook);
     EXPECT_NE(code, 0);
@@ -109,7 +109,7 @@ TEST_F(StartupTest, AWindowThatCannotBeCreatedIsShownAndALaterStartWorks) {
         return true;
     });
     EXPECT_EQ(RunKelvo(::GetModuleHandleW(nullptr)), 0);
-    EXPECT_TRUE(running.acted()) << "the hidden window existed";
+    EXPECT_TRUE(running.Acted()) << "the hidden window existed";
 }
 
 TEST_F(StartupTest, TheCipherFaultReachesTheUser) {
@@ -120,13 +120,13 @@ TEST_F(StartupTest, TheCipherFaultReachesTheUser) {
             return true;
         });
         ASSERT_EQ(RunKelvo(::GetModuleHandleW(nullptr)), 0);
-        ASSERT_TRUE(running.acted());
+        ASSERT_TRUE(running.Acted());
     }
     EXPECT_EQ(kelvo::GetCipherFaultHandler(), &ShowCipherFault);
 
     ThreadWindowWatcher box(L"#32770", CloseMessageBox);
     ShowCipherFault("Internal error: the Twofish cipher fails its self-check (test).");
-    EXPECT_TRUE(box.acted());
+    EXPECT_TRUE(box.Acted());
     EXPECT_EQ(g_shown, L"Internal error: the Twofish cipher fails its self-check (test).");
     kelvo::SetCipherFaultHandler(nullptr);
 }

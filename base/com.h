@@ -16,135 +16,136 @@
 namespace kelvo {
 
 namespace detail {
-inline void co_task_mem_free(wchar_t* p) noexcept {
+inline void FreeTaskMem(wchar_t* p) noexcept {
     ::CoTaskMemFree(p);
 }
 } // namespace detail
 
 // A string the system allocated with CoTaskMemAlloc (SHGetKnownFolderPath).
-using unique_cotaskmem_string = unique_any<wchar_t*, detail::co_task_mem_free>;
+using UniqueCotaskmemString = UniqueAny<wchar_t*, detail::FreeTaskMem>;
 
-template <typename T> class com_ptr {
+template <typename T> class ComPtr {
 public:
-    com_ptr() noexcept = default;
-    com_ptr(std::nullptr_t) noexcept {}
+    ComPtr() noexcept = default;
+    ComPtr(std::nullptr_t) noexcept {}
     // Takes over a reference the caller already owns.
-    static com_ptr attach(T* p) noexcept {
-        com_ptr result;
-        result.p_ = p;
+    static ComPtr Attach(T* p) noexcept {
+        ComPtr result;
+        result.m_p = p;
         return result;
     }
-    com_ptr(const com_ptr& other) noexcept : p_(other.p_) {
-        if (p_)
-            p_->AddRef();
+    ComPtr(const ComPtr& other) noexcept : m_p(other.m_p) {
+        if (m_p)
+            m_p->AddRef();
     }
-    com_ptr(com_ptr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    ComPtr(ComPtr&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
     // From a pointer to a derived interface.
     template <typename U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>
-    com_ptr(const com_ptr<U>& other) noexcept : p_(other.get()) {
-        if (p_)
-            p_->AddRef();
+    ComPtr(const ComPtr<U>& other) noexcept : m_p(other.Get()) {
+        if (m_p)
+            m_p->AddRef();
     }
-    com_ptr& operator=(com_ptr other) noexcept {
-        std::swap(p_, other.p_);
+    ComPtr& operator=(ComPtr other) noexcept {
+        std::swap(m_p, other.m_p);
         return *this;
     }
-    ~com_ptr() { reset(); }
+    ~ComPtr() { Reset(); }
 
-    void reset() noexcept {
-        if (T* p = std::exchange(p_, nullptr))
+    void Reset() noexcept {
+        if (T* p = std::exchange(m_p, nullptr))
             p->Release();
     }
-    T* get() const noexcept { return p_; }
-    T* operator->() const noexcept { return p_; }
-    explicit operator bool() const noexcept { return p_ != nullptr; }
+    T* Get() const noexcept { return m_p; }
+    T* operator->() const noexcept { return m_p; }
+    explicit operator bool() const noexcept { return m_p != nullptr; }
     // For out parameters of COM calls.
-    T** put() noexcept {
-        reset();
-        return &p_;
+    T** Put() noexcept {
+        Reset();
+        return &m_p;
     }
-    void** put_void() noexcept { return reinterpret_cast<void**>(put()); }
-    T* release() noexcept { return std::exchange(p_, nullptr); }
+    void** PutVoid() noexcept { return reinterpret_cast<void**>(Put()); }
+    // Hands the reference to the caller; not Release, which would drop it.
+    T* Detach() noexcept { return std::exchange(m_p, nullptr); }
 
-    template <typename U> com_ptr<U> query(REFIID iid) const noexcept {
-        com_ptr<U> result;
-        if (p_)
-            p_->QueryInterface(iid, result.put_void());
+    template <typename U> ComPtr<U> Query(REFIID iid) const noexcept {
+        ComPtr<U> result;
+        if (m_p)
+            m_p->QueryInterface(iid, result.PutVoid());
         return result;
     }
 
 private:
-    T* p_ = nullptr;
+    T* m_p = nullptr;
 };
 
 // A BSTR; allocation failure is the out-of-memory exception.
-class unique_bstr {
+class UniqueBstr {
 public:
-    unique_bstr() noexcept = default;
-    explicit unique_bstr(std::wstring_view text) : b_(::SysAllocStringLen(text.data(), Len(text))) {
-        if (!b_)
+    UniqueBstr() noexcept = default;
+    explicit UniqueBstr(std::wstring_view text) : m_b(::SysAllocStringLen(text.data(), Len(text))) {
+        if (!m_b)
             throw std::bad_alloc();
     }
-    unique_bstr(unique_bstr&& other) noexcept : b_(std::exchange(other.b_, nullptr)) {}
-    unique_bstr& operator=(unique_bstr&& other) noexcept {
-        std::swap(b_, other.b_);
+    UniqueBstr(UniqueBstr&& other) noexcept : m_b(std::exchange(other.m_b, nullptr)) {}
+    UniqueBstr& operator=(UniqueBstr&& other) noexcept {
+        std::swap(m_b, other.m_b);
         return *this;
     }
-    unique_bstr(const unique_bstr&) = delete;
-    unique_bstr& operator=(const unique_bstr&) = delete;
-    ~unique_bstr() { ::SysFreeString(b_); }
+    UniqueBstr(const UniqueBstr&) = delete;
+    UniqueBstr& operator=(const UniqueBstr&) = delete;
+    ~UniqueBstr() { ::SysFreeString(m_b); }
 
-    BSTR get() const noexcept { return b_; }
-    BSTR release() noexcept { return std::exchange(b_, nullptr); }
-    BSTR* put() noexcept {
-        ::SysFreeString(std::exchange(b_, nullptr));
-        return &b_;
+    BSTR Get() const noexcept { return m_b; }
+    BSTR Release() noexcept { return std::exchange(m_b, nullptr); }
+    BSTR* Put() noexcept {
+        ::SysFreeString(std::exchange(m_b, nullptr));
+        return &m_b;
     }
     // A null BSTR is the empty string.
-    std::wstring_view view() const noexcept {
-        return b_ ? std::wstring_view(b_, ::SysStringLen(b_)) : std::wstring_view();
+    std::wstring_view View() const noexcept {
+        return m_b ? std::wstring_view(m_b, ::SysStringLen(m_b)) : std::wstring_view();
     }
 
 private:
     static UINT Len(std::wstring_view text) { return static_cast<UINT>(text.size()); }
-    BSTR b_ = nullptr;
+    BSTR m_b = nullptr;
 };
 
-class unique_variant {
+class UniqueVariant {
 public:
-    unique_variant() noexcept { ::VariantInit(&v_); }
-    unique_variant(const unique_variant&) = delete;
-    unique_variant& operator=(const unique_variant&) = delete;
-    ~unique_variant() { ::VariantClear(&v_); }
-    VARIANT* get() noexcept { return &v_; }
-    const VARIANT* get() const noexcept { return &v_; }
-    VARIANT* put() noexcept {
-        ::VariantClear(&v_);
-        return &v_;
+    UniqueVariant() noexcept { ::VariantInit(&m_v); }
+    UniqueVariant(const UniqueVariant&) = delete;
+    UniqueVariant& operator=(const UniqueVariant&) = delete;
+    ~UniqueVariant() { ::VariantClear(&m_v); }
+    VARIANT* Get() noexcept { return &m_v; }
+    const VARIANT* Get() const noexcept { return &m_v; }
+    VARIANT* Put() noexcept {
+        ::VariantClear(&m_v);
+        return &m_v;
     }
 
 private:
-    VARIANT v_;
+    VARIANT m_v;
 };
 
 // SafeArrayAccessData for the life of the object.
-class safearray_access {
+class SafearrayAccess {
 public:
-    explicit safearray_access(SAFEARRAY* array) noexcept : array_(array) {
-        if (FAILED(::SafeArrayAccessData(array_, &data_)))
-            data_ = nullptr;
+    explicit SafearrayAccess(SAFEARRAY* array) noexcept : m_array(array) {
+        if (FAILED(::SafeArrayAccessData(m_array, &m_data)))
+            m_data = nullptr;
     }
-    ~safearray_access() {
-        if (data_)
-            ::SafeArrayUnaccessData(array_);
+    ~SafearrayAccess() {
+        if (m_data)
+            ::SafeArrayUnaccessData(m_array);
     }
-    safearray_access(const safearray_access&) = delete;
-    safearray_access& operator=(const safearray_access&) = delete;
-    void* data() const noexcept { return data_; }
+    SafearrayAccess(const SafearrayAccess&) = delete;
+    SafearrayAccess& operator=(const SafearrayAccess&) = delete;
+    void* Data() const noexcept { return m_data; }
 
 private:
-    SAFEARRAY* array_;
-    void* data_ = nullptr;
+    SAFEARRAY* m_array;
+    void* m_data = nullptr;
 };
 
 } // namespace kelvo

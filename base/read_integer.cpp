@@ -35,18 +35,18 @@ std::int32_t ReadInteger(std::u16string_view text, NumberBase base) noexcept {
     }
     // "0x" is a prefix only when a hex digit follows; otherwise the "0" is
     // the whole number, which reads the same.
-    if (base == NumberBase::hexadecimal && i + 2 < text.size() && text[i] == u'0' &&
+    if (base == NumberBase::kHexadecimal && i + 2 < text.size() && text[i] == u'0' &&
         (text[i + 1] == u'x' || text[i + 1] == u'X') && DigitValue(text[i + 2]) < radix)
         i += 2;
 
     // Accumulate the magnitude, stopping once it is past every 32-bit value.
-    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
     std::int64_t magnitude = 0;
     for (; i < text.size(); ++i) {
         const int digit = DigitValue(text[i]);
         if (digit >= radix)
             break;
-        if (magnitude <= limit)
+        if (magnitude <= kLimit)
             magnitude = magnitude * radix + digit;
     }
     const std::int64_t value = negative ? -magnitude : magnitude;

@@ -10,7 +10,7 @@
 
 namespace kelvo {
 
-enum class NumberBase { decimal = 10, hexadecimal = 16 };
+enum class NumberBase { kDecimal = 10, kHexadecimal = 16 };
 
 std::int32_t ReadInteger(std::u16string_view text, NumberBase base) noexcept;
 

@@ -6,38 +6,37 @@
 
 namespace kelvo {
 
-template <typename T, auto Close, T Invalid = T{}>
-class unique_any {
+template <typename T, auto Close, T Invalid = T{}> class UniqueAny {
 public:
-    unique_any() noexcept = default;
-    explicit unique_any(T value) noexcept : value_(value) {}
-    unique_any(unique_any&& other) noexcept : value_(other.release()) {}
-    unique_any& operator=(unique_any&& other) noexcept {
+    UniqueAny() noexcept = default;
+    explicit UniqueAny(T value) noexcept : m_value(value) {}
+    UniqueAny(UniqueAny&& other) noexcept : m_value(other.Release()) {}
+    UniqueAny& operator=(UniqueAny&& other) noexcept {
         if (this != &other)
-            reset(other.release());
+            Reset(other.Release());
         return *this;
     }
-    unique_any(const unique_any&) = delete;
-    unique_any& operator=(const unique_any&) = delete;
-    ~unique_any() { reset(); }
+    UniqueAny(const UniqueAny&) = delete;
+    UniqueAny& operator=(const UniqueAny&) = delete;
+    ~UniqueAny() { Reset(); }
 
-    T get() const noexcept { return value_; }
-    explicit operator bool() const noexcept { return value_ != Invalid; }
+    T Get() const noexcept { return m_value; }
+    explicit operator bool() const noexcept { return m_value != Invalid; }
 
-    T release() noexcept { return std::exchange(value_, Invalid); }
-    void reset(T value = Invalid) noexcept {
-        T old = std::exchange(value_, value);
+    T Release() noexcept { return std::exchange(m_value, Invalid); }
+    void Reset(T value = Invalid) noexcept {
+        T old = std::exchange(m_value, value);
         if (old != Invalid)
             Close(old);
     }
     // For APIs that return the handle through an out parameter.
-    T* put() noexcept {
-        reset();
-        return &value_;
+    T* Put() noexcept {
+        Reset();
+        return &m_value;
     }
 
 private:
-    T value_ = Invalid;
+    T m_value = Invalid;
 };
 
 } // namespace kelvo

@@ -31,8 +31,8 @@ public:
     HWND Create(HINSTANCE instance, DWORD ex_style, const wchar_t* title, DWORD style, int x, int y,
                 int width, int height, HWND parent, HMENU menu);
 
-    HWND hwnd() const noexcept { return m_window.get(); }
-    const std::wstring& class_name() const noexcept { return m_className; }
+    HWND Hwnd() const noexcept { return m_window.Get(); }
+    const std::wstring& ClassName() const noexcept { return m_className; }
 
 protected:
     // Window class names longer than the system allows are cut to 255 characters.

@@ -14,7 +14,7 @@ public:
     LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override {
         seen.push_back(msg);
         if (msg == WM_CREATE)
-            handle_at_create = this->hwnd();
+            handle_at_create = this->Hwnd();
         return CVtWnd::WindowProc(hwnd, msg, wp, lp);
     }
     std::vector<UINT> seen;
@@ -41,13 +41,13 @@ TEST(CVtWnd, BindsFromCreateToDestroyOnly) {
     EXPECT_EQ(wnd.seen.front(), static_cast<UINT>(WM_CREATE));
     EXPECT_FALSE(Saw(wnd.seen, WM_NCCREATE));
     EXPECT_EQ(wnd.handle_at_create, hwnd);
-    EXPECT_EQ(wnd.hwnd(), hwnd);
+    EXPECT_EQ(wnd.Hwnd(), hwnd);
 
     ::SendMessageW(hwnd, WM_USER + 7, 0, 0);
     EXPECT_EQ(wnd.seen.back(), static_cast<UINT>(WM_USER + 7));
 
     ASSERT_TRUE(::DestroyWindow(hwnd));
-    EXPECT_EQ(wnd.hwnd(), nullptr);
+    EXPECT_EQ(wnd.Hwnd(), nullptr);
     EXPECT_EQ(wnd.seen.back(), static_cast<UINT>(WM_DESTROY));
     EXPECT_FALSE(Saw(wnd.seen, WM_NCDESTROY));
 }
@@ -70,5 +70,5 @@ TEST(CVtWnd, LongClassNamesAreCut) {
     public:
         LongName() { SetClassName(std::wstring(300, L'x')); }
     } wnd;
-    EXPECT_EQ(wnd.class_name().size(), 255u);
+    EXPECT_EQ(wnd.ClassName().size(), 255u);
 }

@@ -58,7 +58,7 @@ void AbandonWindow(HWND window) noexcept;
 // is reset, with the window still there, the window is unbound first and then
 // destroyed, so that an object being destroyed never receives another message
 // and no window is left pointing at freed memory.
-using COwnWindow = unique_any<HWND, detail::AbandonWindow>;
+using COwnWindow = UniqueAny<HWND, detail::AbandonWindow>;
 
 namespace detail {
 
@@ -70,10 +70,10 @@ inline void Unbind(HWND& handle) noexcept {
     handle = nullptr;
 }
 inline void Bind(COwnWindow& owner, HWND window) noexcept {
-    owner.reset(window);
+    owner.Reset(window);
 }
 inline void Unbind(COwnWindow& owner) noexcept {
-    owner.release();
+    owner.Release();
 }
 
 } // namespace detail

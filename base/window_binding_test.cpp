@@ -29,7 +29,7 @@ struct Log {
 
 class CBound {
 public:
-    explicit CBound(Log& log, UINT throwOn = 0) : m_log(log), m_throwOn(throwOn) {
+    explicit CBound(Log& log, UINT throw_on = 0) : m_log(log), m_throwOn(throw_on) {
         RegisterWindowClass(ClassDescription(
             ::GetModuleHandleW(nullptr), kClassName,
             &OwnWindowProc<kProperty, &CBound::WindowProc, &CBound::m_hWnd, &CBound::m_window>));
@@ -44,7 +44,7 @@ public:
         m_log.seen.push_back(message);
         if (message == WM_CREATE) {
             m_log.handleAtCreate = m_hWnd;
-            m_log.ownerAtCreate = m_window.get();
+            m_log.ownerAtCreate = m_window.Get();
         }
         if (message == m_throwOn)
             throw std::bad_alloc();
@@ -126,7 +126,7 @@ TEST(COwnWindow, TheOwnerDestroysAWindowThatOutlivesItsObject) {
     // Reset lets it go the same way while the object lives.
     CBound bound(log);
     window = bound.Create();
-    bound.m_window.reset();
+    bound.m_window.Reset();
     EXPECT_FALSE(::IsWindow(window));
     EXPECT_FALSE(log.Saw(WM_DESTROY));
 
@@ -135,7 +135,7 @@ TEST(COwnWindow, TheOwnerDestroysAWindowThatOutlivesItsObject) {
     {
         COwnWindow moved = std::move(bound.m_window);
         EXPECT_FALSE(bound.m_window);
-        EXPECT_EQ(moved.get(), window);
+        EXPECT_EQ(moved.Get(), window);
     }
     EXPECT_FALSE(::IsWindow(window));
 }
@@ -161,7 +161,7 @@ TEST(RegisterWindowClass, AClassIsRegisteredOnce) {
 // A dialog from an in-memory template with no controls.
 class CDialogObject {
 public:
-    explicit CDialogObject(UINT throwOn = 0) : m_throwOn(throwOn) {
+    explicit CDialogObject(UINT throw_on = 0) : m_throwOn(throw_on) {
         DLGTEMPLATE dialog{};
         dialog.style = WS_POPUP | WS_CAPTION;
         dialog.cx = 100;

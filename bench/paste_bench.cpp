@@ -86,7 +86,7 @@ void RunPasteBench() {
         for (int run = 0; run < kRuns; ++run)
             script += L"run " + std::to_wstring(run) + L"[END]";
         const auto chunk = kelvo::MakeRef<text_chunk>(script, L"bench");
-        const Settings& settings = app.Settings();
+        const Settings& settings = app.CurrentSettings();
         const DWORD switch_delay = SleepMillis(settings.switch_delay);
         const DWORD paste_delay = SleepMillis(settings.paste_delay);
         const auto paste = [&] {

@@ -96,35 +96,35 @@ void WriteFile(const std::wstring& path, const std::string& bytes) {
 // The bare parse of a file: read it whole into a byte array, the parser's
 // fastest input, and parse it as the store's loader sets the parser up, with
 // nothing walked afterwards.
-kelvo::com_ptr<IXMLDOMDocument> BareLoad(const std::wstring& path) {
-    kelvo::com_ptr<IXMLDOMDocument> doc;
+kelvo::ComPtr<IXMLDOMDocument> BareLoad(const std::wstring& path) {
+    kelvo::ComPtr<IXMLDOMDocument> doc;
     ::CoCreateInstance(kelvo::msxml::kFreeThreadedDocument, nullptr, CLSCTX_INPROC_SERVER,
-                       kelvo::msxml::kIXMLDOMDocument, doc.put_void());
+                       kelvo::msxml::kIXMLDOMDocument, doc.PutVoid());
     doc->put_async(VARIANT_FALSE);
     doc->put_preserveWhiteSpace(VARIANT_TRUE);
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 0, nullptr);
     LARGE_INTEGER size{};
     ::GetFileSizeEx(file, &size);
-    kelvo::unique_variant bytes;
-    bytes.get()->vt = VT_ARRAY | VT_UI1;
-    bytes.get()->parray = ::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(size.QuadPart));
+    kelvo::UniqueVariant bytes;
+    bytes.Get()->vt = VT_ARRAY | VT_UI1;
+    bytes.Get()->parray = ::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(size.QuadPart));
     {
-        kelvo::safearray_access data(bytes.get()->parray);
+        kelvo::SafearrayAccess data(bytes.Get()->parray);
         DWORD read = 0;
-        ::ReadFile(file, data.data(), static_cast<DWORD>(size.QuadPart), &read, nullptr);
+        ::ReadFile(file, data.Data(), static_cast<DWORD>(size.QuadPart), &read, nullptr);
     }
     ::CloseHandle(file);
     VARIANT_BOOL ok = VARIANT_FALSE;
-    doc->load(*bytes.get(), &ok);
+    doc->load(*bytes.Get(), &ok);
     return doc;
 }
 
 void BareSave(IXMLDOMDocument* doc, const std::wstring& path) {
-    kelvo::unique_variant target;
-    target.get()->vt = VT_BSTR;
-    target.get()->bstrVal = kelvo::unique_bstr(path).release();
-    doc->save(*target.get());
+    kelvo::UniqueVariant target;
+    target.Get()->vt = VT_BSTR;
+    target.Get()->bstrVal = kelvo::UniqueBstr(path).Release();
+    doc->save(*target.Get());
 }
 
 double PeakWorkingSetKiB() {
@@ -202,16 +202,16 @@ void RunStoreBench() {
             [&] { BareLoad(chunks); });
         Report("store", "load", n, load.figure_us, load.floor_us, 1.5);
 
-        auto bare_load_save = [&] { BareSave(BareLoad(chunks).get(), scratch); };
+        auto bare_load_save = [&] { BareSave(BareLoad(chunks).Get(), scratch); };
         const Timing put_new = MeasureAgainstFloor(
             turns, 1,
             [&] {
-                store.PutChunk(kelvo::make_ref<text_chunk>(L"new chunk text[TAB]x", L"new title"));
+                store.PutChunk(kelvo::MakeRef<text_chunk>(L"new chunk text[TAB]x", L"new title"));
             },
             bare_load_save);
         Report("store", "put-new", n, put_new.figure_us, put_new.floor_us, 1.5);
 
-        kelvo::ref<text_chunk> changed = store.chunks().at(count / 2);
+        kelvo::Ref<text_chunk> changed = store.Chunks().at(count / 2);
         const Timing put_changed = MeasureAgainstFloor(
             turns, 1,
             [&] {

@@ -31,12 +31,12 @@ protected:
     Bytes RandomBytes(std::size_t n) {
         Bytes bytes(n);
         for (auto& b : bytes)
-            b = static_cast<std::uint8_t>(random_());
+            b = static_cast<std::uint8_t>(m_random());
         return bytes;
     }
-    std::size_t RandomBelow(std::size_t n) { return random_() % n; }
+    std::size_t RandomBelow(std::size_t n) { return m_random() % n; }
 
-    std::mt19937 random_{1998};
+    std::mt19937 m_random{1998};
 };
 
 using CipherHandle = std::unique_ptr<gcry_cipher_handle, decltype(&gcry_cipher_close)>;

@@ -22,53 +22,53 @@ SHA1::~SHA1() {
 }
 
 void SHA1::Wipe() noexcept {
-    SecureWipe(state_.data(), sizeof state_);
-    SecureWipe(block_.data(), sizeof block_);
+    SecureWipe(m_state.data(), sizeof m_state);
+    SecureWipe(m_block.data(), sizeof m_block);
 }
 
 void SHA1::Reset() noexcept {
-    state_ = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0};
-    block_ = {};
-    used_ = 0;
-    length_ = 0;
+    m_state = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0};
+    m_block = {};
+    m_used = 0;
+    m_length = 0;
 }
 
 void SHA1::Feed(std::span<const std::uint8_t> bytes) noexcept {
     const std::uint8_t* p = bytes.data();
     std::size_t n = bytes.size();
-    length_ += n;
-    if (used_ != 0) {
-        const std::size_t take = std::min(n, block_.size() - used_);
-        std::memcpy(block_.data() + used_, p, take);
-        used_ += take;
+    m_length += n;
+    if (m_used != 0) {
+        const std::size_t take = std::min(n, m_block.size() - m_used);
+        std::memcpy(m_block.data() + m_used, p, take);
+        m_used += take;
         p += take;
         n -= take;
-        if (used_ < block_.size())
+        if (m_used < m_block.size())
             return;
-        Compress(block_.data());
-        used_ = 0;
+        Compress(m_block.data());
+        m_used = 0;
     }
     for (; n >= 64; p += 64, n -= 64)
         Compress(p);
     if (n != 0) {
-        std::memcpy(block_.data(), p, n);
-        used_ = n;
+        std::memcpy(m_block.data(), p, n);
+        m_used = n;
     }
 }
 
 SHA1::Digest SHA1::Finish() noexcept {
-    const std::uint64_t bits = length_ * 8;
-    block_[used_++] = 0x80;
-    if (used_ > 56) {
-        std::memset(block_.data() + used_, 0, 64 - used_);
-        Compress(block_.data());
-        used_ = 0;
+    const std::uint64_t bits = m_length * 8;
+    m_block[m_used++] = 0x80;
+    if (m_used > 56) {
+        std::memset(m_block.data() + m_used, 0, 64 - m_used);
+        Compress(m_block.data());
+        m_used = 0;
     }
-    std::memset(block_.data() + used_, 0, 56 - used_);
+    std::memset(m_block.data() + m_used, 0, 56 - m_used);
     for (int i = 0; i < 8; ++i)
-        block_[56 + i] = static_cast<std::uint8_t>(bits >> (56 - 8 * i));
-    Compress(block_.data());
-    const Digest digest = state_;
+        m_block[56 + i] = static_cast<std::uint8_t>(bits >> (56 - 8 * i));
+    Compress(m_block.data());
+    const Digest digest = m_state;
     Wipe();
     Reset();
     return digest;
@@ -81,7 +81,7 @@ void SHA1::Compress(const std::uint8_t* block) noexcept {
     for (int t = 16; t < 80; ++t)
         w[t] = std::rotl(w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16], 1);
 
-    std::uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3], e = state_[4];
+    std::uint32_t a = m_state[0], b = m_state[1], c = m_state[2], d = m_state[3], e = m_state[4];
     auto step = [&](std::uint32_t f, std::uint32_t k, std::uint32_t wt) {
         const std::uint32_t temp = std::rotl(a, 5) + f + e + k + wt;
         e = d;
@@ -99,11 +99,11 @@ void SHA1::Compress(const std::uint8_t* block) noexcept {
     for (int t = 60; t < 80; ++t)
         step(b ^ c ^ d, 0xCA62C1D6, w[t]);
 
-    state_[0] += a;
-    state_[1] += b;
-    state_[2] += c;
-    state_[3] += d;
-    state_[4] += e;
+    m_state[0] += a;
+    m_state[1] += b;
+    m_state[2] += c;
+    m_state[3] += d;
+    m_state[4] += e;
     // The schedule is a function of the message block.
     SecureWipe(w, sizeof w);
 }

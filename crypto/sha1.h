@@ -27,10 +27,10 @@ private:
     void Compress(const std::uint8_t* block) noexcept;
     void Wipe() noexcept;
 
-    Digest state_;
-    std::array<std::uint8_t, 64> block_;
-    std::size_t used_;     // bytes waiting in block_
-    std::uint64_t length_; // message length in bytes
+    Digest m_state;
+    std::array<std::uint8_t, 64> m_block;
+    std::size_t m_used;     // bytes waiting in block_
+    std::uint64_t m_length; // message length in bytes
 };
 
 } // namespace kelvo

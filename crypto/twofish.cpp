@@ -159,13 +159,13 @@ TwofishKey::TwofishKey(std::span<const std::uint8_t> key) noexcept {
     for (std::uint32_t i = 0; i < 20; ++i) {
         const std::uint32_t a = H(2 * i * kRho, even, words);
         const std::uint32_t b = std::rotl(H((2 * i + 1) * kRho, odd, words), 8);
-        subkeys_[2 * i] = a + b;
-        subkeys_[2 * i + 1] = std::rotl(a + 2 * b, 9);
+        m_subkeys[2 * i] = a + b;
+        m_subkeys[2 * i + 1] = std::rotl(a + 2 * b, 9);
     }
 
     for (int j = 0; j < 4; ++j)
         for (unsigned x = 0; x < 256; ++x)
-            sbox_[j][x] = kMdsColumns[j][HChain(static_cast<std::uint8_t>(x), j, sbox_key, words)];
+            m_sbox[j][x] = kMdsColumns[j][HChain(static_cast<std::uint8_t>(x), j, sbox_key, words)];
 
     SecureWipe(padded, sizeof padded);
     SecureWipe(even, sizeof even);
@@ -174,18 +174,18 @@ TwofishKey::TwofishKey(std::span<const std::uint8_t> key) noexcept {
 }
 
 TwofishKey::~TwofishKey() {
-    SecureWipe(subkeys_.data(), sizeof subkeys_);
-    SecureWipe(sbox_.data(), sizeof sbox_);
+    SecureWipe(m_subkeys.data(), sizeof m_subkeys);
+    SecureWipe(m_sbox.data(), sizeof m_sbox);
 }
 
 std::uint32_t TwofishKey::G(std::uint32_t x) const noexcept {
-    return sbox_[0][Byte(x, 0)] ^ sbox_[1][Byte(x, 1)] ^ sbox_[2][Byte(x, 2)] ^
-           sbox_[3][Byte(x, 3)];
+    return m_sbox[0][Byte(x, 0)] ^ m_sbox[1][Byte(x, 1)] ^ m_sbox[2][Byte(x, 2)] ^
+           m_sbox[3][Byte(x, 3)];
 }
 
 void TwofishKey::EncryptBlocks(std::span<std::uint8_t> data) const noexcept {
     assert(data.size() % kBlockSize == 0);
-    const std::uint32_t* k = subkeys_.data();
+    const std::uint32_t* k = m_subkeys.data();
     for (std::size_t at = 0; at + kBlockSize <= data.size(); at += kBlockSize) {
         std::uint8_t* block = data.data() + at;
         std::uint32_t a = LoadLittleEndian(block) ^ k[0];
@@ -212,7 +212,7 @@ void TwofishKey::EncryptBlocks(std::span<std::uint8_t> data) const noexcept {
 
 void TwofishKey::DecryptBlocks(std::span<std::uint8_t> data) const noexcept {
     assert(data.size() % kBlockSize == 0);
-    const std::uint32_t* k = subkeys_.data();
+    const std::uint32_t* k = m_subkeys.data();
     for (std::size_t at = 0; at + kBlockSize <= data.size(); at += kBlockSize) {
         std::uint8_t* block = data.data() + at;
         std::uint32_t c = LoadLittleEndian(block) ^ k[4];

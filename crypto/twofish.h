@@ -29,10 +29,10 @@ public:
 private:
     std::uint32_t G(std::uint32_t x) const noexcept;
 
-    std::array<std::uint32_t, 40> subkeys_;
+    std::array<std::uint32_t, 40> m_subkeys;
     // The key-dependent S-boxes combined with the MDS matrix, one table per
     // byte of g's input.
-    std::array<std::array<std::uint32_t, 256>, 4> sbox_;
+    std::array<std::array<std::uint32_t, 256>, 4> m_sbox;
 };
 
 } // namespace kelvo

@@ -16,21 +16,21 @@ PixelRect ToPixelRect(const RECT& r) {
 class BlendSource {
 public:
     explicit BlendSource(const CVtDIB& image)
-        : bitmap_(ToDIBSection(image)), dc_(::CreateCompatibleDC(nullptr)),
-          selection_(dc_.get(), bitmap_.get()) {}
+        : m_bitmap(ToDIBSection(image)), m_dc(::CreateCompatibleDC(nullptr)),
+          m_selection(m_dc.Get(), m_bitmap.Get()) {}
 
-    bool IsReady() const noexcept { return bitmap_ && dc_; }
+    bool IsReady() const noexcept { return m_bitmap && m_dc; }
 
     bool Blend(HDC dest, const PixelRect& to, int source_x, int source_y, BYTE alpha) const {
         BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
-        return ::AlphaBlend(dest, to.left, to.top, to.Width(), to.Height(), dc_.get(), source_x,
+        return ::AlphaBlend(dest, to.left, to.top, to.Width(), to.Height(), m_dc.Get(), source_x,
                             source_y, to.Width(), to.Height(), blend) != FALSE;
     }
 
 private:
-    unique_hbitmap bitmap_;
-    unique_hdc dc_;
-    select_object selection_; // released first, before the DC and the bitmap
+    UniqueHbitmap m_bitmap;
+    UniqueHdc m_dc;
+    SelectedObject m_selection; // released first, before the DC and the bitmap
 };
 
 bool DrawNatural(const CVtDIB& image, HDC dc, int x, int y) {
@@ -49,7 +49,7 @@ bool LoadFromResource(CVtDIB& image, HMODULE module, HRSRC resource) {
     return bytes && image.LoadFromMemory(bytes, ::SizeofResource(module, resource));
 }
 
-unique_hbitmap ToDIBSection(const CVtDIB& image, HDC dc) {
+UniqueHbitmap ToDIBSection(const CVtDIB& image, HDC dc) {
     if (image.IsEmpty())
         return {};
     BITMAPINFO info{};
@@ -59,10 +59,10 @@ unique_hbitmap ToDIBSection(const CVtDIB& image, HDC dc) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    window_dc screen(nullptr);
+    WindowDc screen(nullptr);
     void* bits = nullptr;
-    unique_hbitmap bitmap(
-        ::CreateDIBSection(dc ? dc : screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueHbitmap bitmap(
+        ::CreateDIBSection(dc ? dc : screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits)
         return {};
     std::memcpy(bits, image.Pixels().data(), image.Pixels().size_bytes());

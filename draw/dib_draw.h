@@ -16,7 +16,7 @@ bool LoadFromResource(CVtDIB& image, HMODULE module, HRSRC resource);
 
 // A bottom-up 32-bit DIB section with a copy of the pixels; null for an
 // empty picture. Made on the screen's device context when `dc` is null.
-unique_hbitmap ToDIBSection(const CVtDIB& image, HDC dc = nullptr);
+UniqueHbitmap ToDIBSection(const CVtDIB& image, HDC dc = nullptr);
 
 // Draws the picture with its top-left at (x, y), blended per pixel and with
 // the picture's opacity. A width or height below 0 means the picture's own;

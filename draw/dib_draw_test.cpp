@@ -191,10 +191,10 @@ TEST(DibDraw, SkinKeepsCornersAndStretchesTheRest) {
 
 TEST(DibDraw, DibSectionIsBottomUpWithThePixels) {
     CVtDIB image = Columns(3, 2);
-    unique_hbitmap bitmap = ToDIBSection(image);
+    UniqueHbitmap bitmap = ToDIBSection(image);
     ASSERT_TRUE(bitmap);
     DIBSECTION dib{};
-    ASSERT_EQ(::GetObjectW(bitmap.get(), sizeof dib, &dib), static_cast<int>(sizeof dib));
+    ASSERT_EQ(::GetObjectW(bitmap.Get(), sizeof dib, &dib), static_cast<int>(sizeof dib));
     EXPECT_EQ(dib.dsBmih.biHeight, 2);
     EXPECT_EQ(dib.dsBm.bmBitsPixel, 32);
     EXPECT_EQ(std::memcmp(dib.dsBm.bmBits, image.Pixels().data(), image.Pixels().size_bytes()), 0);

@@ -13,107 +13,108 @@ bool CPaintBuffer::Create(int width, int height) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    unique_hdc dc(::CreateCompatibleDC(nullptr));
+    UniqueHdc dc(::CreateCompatibleDC(nullptr));
     if (!dc)
         return false;
     void* bits = nullptr;
-    unique_hbitmap bitmap(::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueHbitmap bitmap(::CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits)
         return false;
-    replaced_bitmap_ = ::SelectObject(dc.get(), bitmap.get());
-    bitmap_ = std::move(bitmap);
-    dc_ = std::move(dc);
-    bits_ = bits;
-    width_ = width;
-    height_ = height;
+    m_replacedBitmap = ::SelectObject(dc.Get(), bitmap.Get());
+    m_bitmap = std::move(bitmap);
+    m_dc = std::move(dc);
+    m_bits = bits;
+    m_width = width;
+    m_height = height;
     return true;
 }
 
 void CPaintBuffer::Release() noexcept {
-    if (dc_ && replaced_bitmap_)
-        ::SelectObject(dc_.get(), replaced_bitmap_);
-    replaced_bitmap_ = nullptr;
-    bitmap_.reset();
-    dc_.reset();
-    bits_ = nullptr;
-    width_ = 0;
-    height_ = 0;
+    if (m_dc && m_replacedBitmap)
+        ::SelectObject(m_dc.Get(), m_replacedBitmap);
+    m_replacedBitmap = nullptr;
+    m_bitmap.Reset();
+    m_dc.Reset();
+    m_bits = nullptr;
+    m_width = 0;
+    m_height = 0;
 }
 
 bool CPaintBuffer::CopyTo(HDC target, int x, int y) const {
     POINT origin{};
-    if (!IsValid() || !::GetWindowOrgEx(dc_.get(), &origin))
+    if (!IsValid() || !::GetWindowOrgEx(m_dc.Get(), &origin))
         return false;
-    return ::BitBlt(target, x, y, width_, height_, dc_.get(), origin.x, origin.y, SRCCOPY) != FALSE;
+    return ::BitBlt(target, x, y, m_width, m_height, m_dc.Get(), origin.x, origin.y, SRCCOPY) !=
+           FALSE;
 }
 
-CPaintContext::CPaintContext(CPaintBuffer& buffer, POINT origin) : buffer_(buffer) {
+CPaintContext::CPaintContext(CPaintBuffer& buffer, POINT origin) : m_buffer(buffer) {
     if (!buffer.IsValid())
         return;
-    origin_set_ = ::SetWindowOrgEx(buffer.Dc(), origin.x, origin.y, &replaced_origin_) != FALSE;
-    surface_.reset(cairo_image_surface_create_for_data(static_cast<unsigned char*>(buffer.Bits()),
-                                                       CAIRO_FORMAT_ARGB32, buffer.Width(),
-                                                       buffer.Height(), buffer.Width() * 4));
-    cairo_.reset(cairo_create(surface_.get()));
+    m_originSet = ::SetWindowOrgEx(buffer.Dc(), origin.x, origin.y, &m_replacedOrigin) != FALSE;
+    m_surface.Reset(cairo_image_surface_create_for_data(static_cast<unsigned char*>(buffer.Bits()),
+                                                        CAIRO_FORMAT_ARGB32, buffer.Width(),
+                                                        buffer.Height(), buffer.Width() * 4));
+    m_cairo.Reset(cairo_create(m_surface.Get()));
     if (origin.x != 0 || origin.y != 0)
-        cairo_translate(cairo_.get(), -origin.x, -origin.y);
+        cairo_translate(m_cairo.Get(), -origin.x, -origin.y);
 }
 
 CPaintContext::~CPaintContext() {
-    cairo_.reset();
-    surface_.reset();
-    if (origin_set_)
-        ::SetWindowOrgEx(buffer_.Dc(), replaced_origin_.x, replaced_origin_.y, nullptr);
+    m_cairo.Reset();
+    m_surface.Reset();
+    if (m_originSet)
+        ::SetWindowOrgEx(m_buffer.Dc(), m_replacedOrigin.x, m_replacedOrigin.y, nullptr);
 }
 
 bool CPaintContext::IsValid() const noexcept {
-    return buffer_.IsValid() && cairo_ && cairo_status(cairo_.get()) == CAIRO_STATUS_SUCCESS;
+    return m_buffer.IsValid() && m_cairo && cairo_status(m_cairo.Get()) == CAIRO_STATUS_SUCCESS;
 }
 
 HDC CPaintContext::Dc() const noexcept {
-    if (surface_)
-        cairo_surface_flush(surface_.get());
-    return buffer_.Dc();
+    if (m_surface)
+        cairo_surface_flush(m_surface.Get());
+    return m_buffer.Dc();
 }
 
 void CPaintContext::Flush() const noexcept {
-    if (surface_)
-        cairo_surface_flush(surface_.get());
+    if (m_surface)
+        cairo_surface_flush(m_surface.Get());
     ::GdiFlush();
 }
 
 cairo_t* CPaintContext::Cairo() const noexcept {
     // GDI may still hold drawing in its batch; it must reach the bits first.
     ::GdiFlush();
-    return cairo_.get();
+    return m_cairo.Get();
 }
 
 void CPaintContext::SetColour(COLORREF colour) const noexcept {
-    if (!cairo_)
+    if (!m_cairo)
         return;
-    cairo_set_source_rgba(cairo_.get(), GetRValue(colour) / 255.0, GetGValue(colour) / 255.0,
+    cairo_set_source_rgba(m_cairo.Get(), GetRValue(colour) / 255.0, GetGValue(colour) / 255.0,
                           GetBValue(colour) / 255.0, 1.0);
 }
 
 void CPaintContext::InsetRectangle(const RECT& rect, double line_width) const noexcept {
-    if (!cairo_)
+    if (!m_cairo)
         return;
-    cairo_rectangle(cairo_.get(), rect.left + line_width / 2, rect.top + line_width / 2,
+    cairo_rectangle(m_cairo.Get(), rect.left + line_width / 2, rect.top + line_width / 2,
                     rect.right - rect.left - line_width, rect.bottom - rect.top - line_width);
 }
 
-CBufferedPaint::CBufferedPaint(HWND hwnd) : paint_(hwnd) {
-    if (!paint_)
+CBufferedPaint::CBufferedPaint(HWND hwnd) : m_paint(hwnd) {
+    if (!m_paint)
         return;
-    const RECT& update = paint_.info().rcPaint;
-    if (buffer_.Create(update.right - update.left, update.bottom - update.top))
-        context_.emplace(buffer_, POINT{update.left, update.top});
+    const RECT& update = m_paint.Info().rcPaint;
+    if (m_buffer.Create(update.right - update.left, update.bottom - update.top))
+        m_context.emplace(m_buffer, POINT{update.left, update.top});
 }
 
 CBufferedPaint::~CBufferedPaint() {
     if (IsValid()) {
-        context_->Flush();
-        buffer_.CopyTo(paint_.get(), UpdateRect().left, UpdateRect().top);
+        m_context->Flush();
+        m_buffer.CopyTo(m_paint.Get(), UpdateRect().left, UpdateRect().top);
     }
     // Then the cairo objects, the buffer and the paint go, in that order,
     // as the members are destroyed.

@@ -29,27 +29,27 @@ public:
     bool Create(int width, int height);
     void Release() noexcept;
 
-    bool IsValid() const noexcept { return bits_ != nullptr; }
-    HDC Dc() const noexcept { return dc_.get(); }
-    void* Bits() const noexcept { return bits_; }
-    int Width() const noexcept { return width_; }
-    int Height() const noexcept { return height_; }
+    bool IsValid() const noexcept { return m_bits != nullptr; }
+    HDC Dc() const noexcept { return m_dc.Get(); }
+    void* Bits() const noexcept { return m_bits; }
+    int Width() const noexcept { return m_width; }
+    int Height() const noexcept { return m_height; }
 
     // Copies the whole buffer to `target` with its top-left at (x, y), with
     // one BitBlt, whatever window origin the memory DC has.
     bool CopyTo(HDC target, int x, int y) const;
 
 private:
-    unique_hbitmap bitmap_;
-    HGDIOBJ replaced_bitmap_ = nullptr;
-    unique_hdc dc_;
-    void* bits_ = nullptr;
-    int width_ = 0;
-    int height_ = 0;
+    UniqueHbitmap m_bitmap;
+    HGDIOBJ m_replacedBitmap = nullptr;
+    UniqueHdc m_dc;
+    void* m_bits = nullptr;
+    int m_width = 0;
+    int m_height = 0;
 };
 
-using unique_cairo_surface = unique_any<cairo_surface_t*, cairo_surface_destroy>;
-using unique_cairo = unique_any<cairo_t*, cairo_destroy>;
+using UniqueCairoSurface = UniqueAny<cairo_surface_t*, cairo_surface_destroy>;
+using UniqueCairo = UniqueAny<cairo_t*, cairo_destroy>;
 
 // GDI and cairo over one paint buffer, in the same coordinates: the buffer's
 // pixel (0, 0) stands for the point `origin`. GDI and cairo drawing may be
@@ -77,11 +77,11 @@ public:
     void InsetRectangle(const RECT& rect, double line_width) const noexcept;
 
 private:
-    CPaintBuffer& buffer_;
-    POINT replaced_origin_{};
-    bool origin_set_ = false;
-    unique_cairo_surface surface_;
-    unique_cairo cairo_;
+    CPaintBuffer& m_buffer;
+    POINT m_replacedOrigin{};
+    bool m_originSet = false;
+    UniqueCairoSurface m_surface;
+    UniqueCairo m_cairo;
 };
 
 // One WM_PAINT through a buffer over the update rectangle: BeginPaint, the
@@ -96,15 +96,15 @@ public:
     CBufferedPaint(const CBufferedPaint&) = delete;
     CBufferedPaint& operator=(const CBufferedPaint&) = delete;
 
-    bool IsValid() const noexcept { return context_.has_value() && context_->IsValid(); }
+    bool IsValid() const noexcept { return m_context.has_value() && m_context->IsValid(); }
     // Only while valid.
-    CPaintContext& Context() noexcept { return *context_; }
-    const RECT& UpdateRect() const noexcept { return paint_.info().rcPaint; }
+    CPaintContext& Context() noexcept { return *m_context; }
+    const RECT& UpdateRect() const noexcept { return m_paint.Info().rcPaint; }
 
 private:
-    paint_dc paint_;
-    CPaintBuffer buffer_;
-    std::optional<CPaintContext> context_; // goes before the buffer it draws on
+    PaintDc m_paint;
+    CPaintBuffer m_buffer;
+    std::optional<CPaintContext> m_context; // goes before the buffer it draws on
 };
 
 // Answers WM_PAINT with a CBufferedPaint for windows drawn with GDI:

@@ -127,24 +127,24 @@ public:
     using Painter = std::function<void(HWND, CBufferedPaint&)>;
 
     explicit PaintWindow(Painter paint, HWND parent = nullptr, RECT at = {0, 0, 60, 40})
-        : paint_(std::move(paint)) {
+        : m_paint(std::move(paint)) {
         const HINSTANCE module = ::GetModuleHandleW(nullptr);
         RegisterWindowClass(ClassDescription(
             module, kPaintClass,
-            &OwnWindowProc<kPaintProperty, &PaintWindow::WindowProc, &PaintWindow::window_>));
+            &OwnWindowProc<kPaintProperty, &PaintWindow::WindowProc, &PaintWindow::m_window>));
         ::CreateWindowExW(parent ? 0 : WS_EX_TOPMOST, kPaintClass, L"paint",
                           parent ? WS_CHILD | WS_VISIBLE : WS_POPUP, at.left, at.top,
                           at.right - at.left, at.bottom - at.top, parent, nullptr, module, this);
-        ::ShowWindow(window_.get(), SW_SHOWNOACTIVATE);
-        ::UpdateWindow(window_.get());
+        ::ShowWindow(m_window.Get(), SW_SHOWNOACTIVATE);
+        ::UpdateWindow(m_window.Get());
     }
-    HWND hwnd() const { return window_.get(); }
+    HWND Hwnd() const { return m_window.Get(); }
     int paints = 0;
     RECT last_update{};
 
     COLORREF ScreenPixel(int x, int y) const {
-        window_dc dc(window_.get());
-        return ::GetPixel(dc.get(), x, y);
+        WindowDc dc(m_window.Get());
+        return ::GetPixel(dc.Get(), x, y);
     }
 
     LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -153,7 +153,7 @@ public:
             ++paints;
             last_update = paint.UpdateRect();
             if (paint.IsValid())
-                paint_(hwnd, paint);
+                m_paint(hwnd, paint);
             return 0;
         }
         if (msg == WM_ERASEBKGND)
@@ -162,8 +162,8 @@ public:
     }
 
 private:
-    Painter paint_;
-    COwnWindow window_;
+    Painter m_paint;
+    COwnWindow m_window;
 };
 
 TEST(BufferedPaint, DrawingInClientCoordinatesReachesTheWindow) {
@@ -190,8 +190,8 @@ TEST(BufferedPaint, DrawingInClientCoordinatesReachesTheWindow) {
     // cairo still land on the same client pixels.
     const int before = window.paints;
     RECT part{15, 8, 40, 30};
-    ::InvalidateRect(window.hwnd(), &part, FALSE);
-    ::UpdateWindow(window.hwnd());
+    ::InvalidateRect(window.Hwnd(), &part, FALSE);
+    ::UpdateWindow(window.Hwnd());
     ASSERT_EQ(window.paints, before + 1);
     EXPECT_EQ(window.last_update.left, 15);
     EXPECT_EQ(window.last_update.top, 8);
@@ -207,8 +207,8 @@ TEST(BufferedPaint, UpdateOutsideTheRectangleIsLeftAlone) {
     });
     colour = RGB(0, 128, 0);
     RECT part{30, 20, 50, 35};
-    ::InvalidateRect(window.hwnd(), &part, FALSE);
-    ::UpdateWindow(window.hwnd());
+    ::InvalidateRect(window.Hwnd(), &part, FALSE);
+    ::UpdateWindow(window.Hwnd());
     EXPECT_EQ(window.ScreenPixel(30, 20), RGB(0, 128, 0));
     EXPECT_EQ(window.ScreenPixel(49, 34), RGB(0, 128, 0));
     EXPECT_EQ(window.ScreenPixel(29, 20), RGB(255, 255, 255));
@@ -217,7 +217,7 @@ TEST(BufferedPaint, UpdateOutsideTheRectangleIsLeftAlone) {
 }
 
 // An 8 x 8 pattern, red on the tile's first row and column, white elsewhere.
-unique_hbrush GridBrush() {
+UniqueHbrush GridBrush() {
     struct {
         BITMAPINFOHEADER header;
         std::uint32_t bits[8 * 8];
@@ -228,24 +228,24 @@ unique_hbrush GridBrush() {
         for (int x = 0; x < 8; ++x)
             dib.bits[row * 8 + x] = x == 0 || y == 0 ? 0xFF0000u : 0xFFFFFFu;
     }
-    return unique_hbrush(::CreateDIBPatternBrushPt(&dib, DIB_RGB_COLORS));
+    return UniqueHbrush(::CreateDIBPatternBrushPt(&dib, DIB_RGB_COLORS));
 }
 
 TEST(PaintParentBackground, TheParentsPatternLinesUpUnderTheChild) {
-    static const unique_hbrush grid = GridBrush();
+    static const UniqueHbrush grid = GridBrush();
     ASSERT_TRUE(grid);
     const HINSTANCE module = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW parent_class = ClassDescription(module, L"KelvoPatternParent", &::DefWindowProcW);
-    parent_class.hbrBackground = grid.get();
+    parent_class.hbrBackground = grid.Get();
     ASSERT_TRUE(RegisterWindowClass(parent_class));
-    unique_hwnd parent(::CreateWindowExW(WS_EX_TOPMOST, L"KelvoPatternParent", L"", WS_POPUP, 0, 0,
-                                         80, 60, nullptr, nullptr, module, nullptr));
+    UniqueHwnd parent(::CreateWindowExW(WS_EX_TOPMOST, L"KelvoPatternParent", L"", WS_POPUP, 0, 0,
+                                        80, 60, nullptr, nullptr, module, nullptr));
     ASSERT_TRUE(parent);
-    ::ShowWindow(parent.get(), SW_SHOWNOACTIVATE);
+    ::ShowWindow(parent.Get(), SW_SHOWNOACTIVATE);
     constexpr POINT kAt{21, 10};
     PaintWindow child(
         [](HWND hwnd, CBufferedPaint& paint) { PaintParentBackground(hwnd, paint.Context().Dc()); },
-        parent.get(), {kAt.x, kAt.y, kAt.x + 40, kAt.y + 30});
+        parent.Get(), {kAt.x, kAt.y, kAt.x + 40, kAt.y + 30});
     ASSERT_GE(child.paints, 1);
 
     // Child pixel (x, y) shows the parent's pixel (x + 21, y + 10).
@@ -268,11 +268,11 @@ TEST(PaintParentBackground, TheParentsPatternLinesUpUnderTheChild) {
     // A part away from the child's origin, painted over black first.
     RECT part{3, 5, 30, 25};
     {
-        window_dc dc(child.hwnd());
-        FillGdi(dc.get(), RECT{0, 0, 40, 30}, RGB(0, 0, 0));
+        WindowDc dc(child.Hwnd());
+        FillGdi(dc.Get(), RECT{0, 0, 40, 30}, RGB(0, 0, 0));
     }
-    ::InvalidateRect(child.hwnd(), &part, FALSE);
-    ::UpdateWindow(child.hwnd());
+    ::InvalidateRect(child.Hwnd(), &part, FALSE);
+    ::UpdateWindow(child.Hwnd());
     EXPECT_EQ(child.last_update.left, 3);
     expect_parent_under(part);
     EXPECT_EQ(child.ScreenPixel(2, 5), RGB(0, 0, 0)) << "outside the update rectangle";

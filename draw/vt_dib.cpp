@@ -15,16 +15,16 @@ CVtDIB::CVtDIB(std::int32_t width, std::int32_t height, std::vector<std::uint32_
 }
 
 void CVtDIB::Assign(std::int32_t width, std::int32_t height, std::vector<std::uint32_t> pixels) {
-    pixels_ = std::move(pixels);
-    width_ = width;
-    height_ = height;
+    m_pixels = std::move(pixels);
+    m_width = width;
+    m_height = height;
 }
 
 void CVtDIB::Clear() noexcept {
-    pixels_.clear();
-    pixels_.shrink_to_fit();
-    width_ = 0;
-    height_ = 0;
+    m_pixels.clear();
+    m_pixels.shrink_to_fit();
+    m_width = 0;
+    m_height = 0;
 }
 
 bool CVtDIB::LoadFromMemory(const void* bytes, std::size_t length) {
@@ -37,7 +37,7 @@ bool CVtDIB::LoadFromMemory(const void* bytes, std::size_t length) {
 }
 
 void CVtDIB::Premultiply() {
-    for (std::uint32_t& pixel : pixels_) {
+    for (std::uint32_t& pixel : m_pixels) {
         std::uint32_t alpha = pixel >> 24;
         std::uint32_t b = (pixel & 0xFF) * alpha / 255;
         std::uint32_t g = ((pixel >> 8) & 0xFF) * alpha / 255;
@@ -52,10 +52,10 @@ bool CVtDIB::Crop(std::int32_t left, std::int32_t top, std::int32_t right, std::
                   CVtDIB& target) const {
     left = std::max(left, 0);
     top = std::max(top, 0);
-    right = std::min(right, width_);
-    bottom = std::min(bottom, height_);
+    right = std::min(right, m_width);
+    bottom = std::min(bottom, m_height);
     if (std::int64_t{right} - left < 1 || std::int64_t{bottom} - top < 1) {
-        target.opacity_ = opacity_;
+        target.m_opacity = m_opacity;
         target.Clear();
         return false;
     }
@@ -63,12 +63,12 @@ bool CVtDIB::Crop(std::int32_t left, std::int32_t top, std::int32_t right, std::
     std::vector<std::uint32_t> part(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
     // Rows are stored bottom-up: the part's lowest row is row height - bottom.
     for (std::int32_t row = 0; row < h; ++row) {
-        auto from =
-            pixels_.begin() + static_cast<std::ptrdiff_t>(height_ - bottom + row) * width_ + left;
+        auto from = m_pixels.begin() +
+                    static_cast<std::ptrdiff_t>(m_height - bottom + row) * m_width + left;
         std::copy(from, from + w, part.begin() + static_cast<std::ptrdiff_t>(row) * w);
     }
     target.Assign(w, h, std::move(part));
-    target.opacity_ = opacity_;
+    target.m_opacity = m_opacity;
     return true;
 }
 
@@ -76,11 +76,11 @@ bool CVtDIB::Resize(std::int32_t new_width, std::int32_t new_height, CVtDIB& tar
     if (new_width < 1 || new_height < 1 || IsEmpty() ||
         std::uint64_t(new_width) * std::uint64_t(new_height) > kMaxImagePixels)
         return false;
-    auto resized = new_width < width_ && new_height < height_
-                       ? AreaAverage(pixels_.data(), width_, height_, new_width, new_height)
-                       : Bilinear(pixels_.data(), width_, height_, new_width, new_height);
+    auto resized = new_width < m_width && new_height < m_height
+                       ? AreaAverage(m_pixels.data(), m_width, m_height, new_width, new_height)
+                       : Bilinear(m_pixels.data(), m_width, m_height, new_width, new_height);
     target.Assign(new_width, new_height, std::move(resized));
-    target.opacity_ = opacity_;
+    target.m_opacity = m_opacity;
     return true;
 }
 

@@ -45,23 +45,23 @@ public:
 
     void Clear() noexcept;
 
-    bool IsEmpty() const noexcept { return pixels_.empty(); }
-    std::int32_t Width() const noexcept { return width_; }
-    std::int32_t Height() const noexcept { return height_; }
-    std::span<std::uint32_t> Pixels() noexcept { return pixels_; }
-    std::span<const std::uint32_t> Pixels() const noexcept { return pixels_; }
+    bool IsEmpty() const noexcept { return m_pixels.empty(); }
+    std::int32_t Width() const noexcept { return m_width; }
+    std::int32_t Height() const noexcept { return m_height; }
+    std::span<std::uint32_t> Pixels() noexcept { return m_pixels; }
+    std::span<const std::uint32_t> Pixels() const noexcept { return m_pixels; }
 
     // The constant alpha used when the picture is drawn whole.
-    std::uint8_t Opacity() const noexcept { return opacity_; }
-    void SetOpacity(std::uint8_t opacity) noexcept { opacity_ = opacity; }
+    std::uint8_t Opacity() const noexcept { return m_opacity; }
+    void SetOpacity(std::uint8_t opacity) noexcept { m_opacity = opacity; }
 
 private:
     void Assign(std::int32_t width, std::int32_t height, std::vector<std::uint32_t> pixels);
 
-    std::vector<std::uint32_t> pixels_;
-    std::int32_t width_ = 0;
-    std::int32_t height_ = 0;
-    std::uint8_t opacity_ = 255;
+    std::vector<std::uint32_t> m_pixels;
+    std::int32_t m_width = 0;
+    std::int32_t m_height = 0;
+    std::uint8_t m_opacity = 255;
 };
 
 } // namespace kelvo

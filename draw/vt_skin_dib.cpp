@@ -19,10 +19,10 @@ std::int32_t Offset(std::int32_t a, std::int64_t delta) {
 
 void CVtSkinDIB::Slice(const CVtDIB& source, const SkinMargins& margins, bool tile_horizontal,
                        bool tile_vertical) {
-    margins_ = margins;
-    tile_horizontal_ = tile_horizontal;
-    tile_vertical_ = tile_vertical;
-    for (CVtDIB& part : parts_)
+    m_margins = margins;
+    m_tileHorizontal = tile_horizontal;
+    m_tileVertical = tile_vertical;
+    for (CVtDIB& part : m_parts)
         part.Clear();
 
     const std::int32_t w = source.Width(), h = source.Height();
@@ -33,7 +33,7 @@ void CVtSkinDIB::Slice(const CVtDIB& source, const SkinMargins& margins, bool ti
     const bool has_t = margins.top != 0, has_b = margins.bottom != 0;
     auto cut = [&](SkinPart part, std::int32_t x0, std::int32_t y0, std::int32_t x1,
                    std::int32_t y1) {
-        source.Crop(x0, y0, x1, y1, parts_[static_cast<std::size_t>(part)]);
+        source.Crop(x0, y0, x1, y1, m_parts[static_cast<std::size_t>(part)]);
     };
     if (has_l && has_t)
         cut(SkinPart::kTopLeft, 0, 0, l, t);
@@ -56,10 +56,10 @@ void CVtSkinDIB::Slice(const CVtDIB& source, const SkinMargins& margins, bool ti
 
 std::vector<SkinStep> CVtSkinDIB::Layout(const PixelRect& rect, const PixelRect* clip) const {
     const std::int32_t x0 = rect.left, y0 = rect.top, x1 = rect.right, y1 = rect.bottom;
-    const std::int32_t xl = Offset(x0, margins_.left),
-                       xr = Offset(x1, -std::int64_t{margins_.right});
-    const std::int32_t yt = Offset(y0, margins_.top),
-                       yb = Offset(y1, -std::int64_t{margins_.bottom});
+    const std::int32_t xl = Offset(x0, m_margins.left),
+                       xr = Offset(x1, -std::int64_t{m_margins.right});
+    const std::int32_t yt = Offset(y0, m_margins.top),
+                       yb = Offset(y1, -std::int64_t{m_margins.bottom});
 
     std::vector<SkinStep> steps;
     auto add = [&](SkinPart part, PixelRect area, SkinStep::Mode mode, std::int32_t tile_w = 0,
@@ -74,8 +74,8 @@ std::vector<SkinStep> CVtSkinDIB::Layout(const PixelRect& rect, const PixelRect*
             SkinStep::Mode::kNatural);
     };
     using Mode = SkinStep::Mode;
-    const Mode side_mode = tile_vertical_ ? Mode::kTile : Mode::kStretch;
-    const Mode cap_mode = tile_horizontal_ ? Mode::kTile : Mode::kStretch;
+    const Mode side_mode = m_tileVertical ? Mode::kTile : Mode::kStretch;
+    const Mode cap_mode = m_tileHorizontal ? Mode::kTile : Mode::kStretch;
 
     corner(SkinPart::kTopLeft, x0, y0);
     corner(SkinPart::kBottomLeft, x0, yb);
@@ -88,11 +88,11 @@ std::vector<SkinStep> CVtSkinDIB::Layout(const PixelRect& rect, const PixelRect*
 
     const PixelRect centre{xl, yt, xr, yb};
     const CVtDIB& middle = Part(SkinPart::kCentre);
-    if (tile_horizontal_ && tile_vertical_)
+    if (m_tileHorizontal && m_tileVertical)
         add(SkinPart::kCentre, centre, Mode::kTile);
-    else if (tile_horizontal_)
+    else if (m_tileHorizontal)
         add(SkinPart::kCentre, centre, Mode::kTile, middle.Width(), centre.Height());
-    else if (tile_vertical_)
+    else if (m_tileVertical)
         add(SkinPart::kCentre, centre, Mode::kTile, centre.Width(), middle.Height());
     else
         add(SkinPart::kCentre, centre, Mode::kStretch);

@@ -58,15 +58,15 @@ public:
     std::vector<SkinStep> Layout(const PixelRect& rect, const PixelRect* clip = nullptr) const;
 
     const CVtDIB& Part(SkinPart part) const noexcept {
-        return parts_[static_cast<std::size_t>(part)];
+        return m_parts[static_cast<std::size_t>(part)];
     }
-    const SkinMargins& Margins() const noexcept { return margins_; }
+    const SkinMargins& Margins() const noexcept { return m_margins; }
 
 private:
-    std::array<CVtDIB, 9> parts_;
-    SkinMargins margins_;
-    bool tile_horizontal_ = false;
-    bool tile_vertical_ = false;
+    std::array<CVtDIB, 9> m_parts;
+    SkinMargins m_margins;
+    bool m_tileHorizontal = false;
+    bool m_tileVertical = false;
 };
 
 } // namespace kelvo

@@ -54,31 +54,31 @@ public:
         // The key state the target sees, as the system keeps it.
         for (const kelvo::KeyEvent& e : events) {
             if (kelvo::IsModifierCode(e.code))
-                down_[e.code] = !e.up;
+                m_down[e.code] = !e.up;
         }
     }
     void DeliverTextRun(std::u16string_view text) override {
         Check(!text.empty());
-        for (const auto& [code, down] : down_)
+        for (const auto& [code, down] : m_down)
             Check(!down); // text never goes out under a held modifier
-        text_length_ += text.size();
+        m_textLength += text.size();
     }
     void Wait(std::uint32_t milliseconds) override {
         Check(milliseconds >= 1 && milliseconds <= kelvo::kMaxPauseMilliseconds);
     }
 
     bool AnyModifierDown() const {
-        for (const auto& [code, down] : down_) {
+        for (const auto& [code, down] : m_down) {
             if (down)
                 return true;
         }
         return false;
     }
-    std::size_t text_length() const { return text_length_; }
+    std::size_t TextLength() const { return m_textLength; }
 
 private:
-    std::map<std::uint16_t, bool> down_;
-    std::size_t text_length_ = 0;
+    std::map<std::uint16_t, bool> m_down;
+    std::size_t m_textLength = 0;
 };
 
 } // namespace
@@ -93,6 +93,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(!output.AnyModifierDown());
     for (std::uint16_t code : kelvo::kModifierReleaseOrder)
         Check(!held.IsHeld(code));
-    Check(output.text_length() <= script.size());
+    Check(output.TextLength() <= script.size());
     return 0;
 }

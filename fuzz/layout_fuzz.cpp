@@ -25,25 +25,25 @@ using kelvo::GridSize;
 
 class Values {
 public:
-    explicit Values(FuzzedDataProvider& data) : data_(data) {}
+    explicit Values(FuzzedDataProvider& data) : m_data(data) {}
 
     // Mostly in [low, high]; now and then an extreme that forces saturation.
     std::int32_t Next(std::int32_t low, std::int32_t high) {
-        if (data_.ConsumeIntegralInRange(0, 15) != 0) {
-            return data_.ConsumeIntegralInRange(low, high);
+        if (m_data.ConsumeIntegralInRange(0, 15) != 0) {
+            return m_data.ConsumeIntegralInRange(low, high);
         }
-        extreme_ = true;
+        m_extreme = true;
         static constexpr std::int32_t kExtremes[] = {std::numeric_limits<std::int32_t>::min(),
                                                      std::numeric_limits<std::int32_t>::max(),
                                                      1 << 30, -(1 << 30)};
-        return data_.PickValueInArray(kExtremes);
+        return m_data.PickValueInArray(kExtremes);
     }
 
-    bool Extreme() const { return extreme_; }
+    bool Extreme() const { return m_extreme; }
 
 private:
-    FuzzedDataProvider& data_;
-    bool extreme_ = false;
+    FuzzedDataProvider& m_data;
+    bool m_extreme = false;
 };
 
 void Check(bool condition) {
@@ -67,24 +67,24 @@ bool Overlap(const GridRect& a, const GridRect& b) {
 class Wrapping : public kelvo::GridChildSource {
 public:
     Wrapping(const std::vector<GridChild>& children, const std::vector<std::int32_t>& text)
-        : children_(children), text_(text) {}
+        : m_children(children), m_text(text) {}
 
-    std::size_t Count() const override { return children_.size(); }
-    GridChild Measure(std::size_t index) const override { return children_[index]; }
+    std::size_t Count() const override { return m_children.size(); }
+    GridChild Measure(std::size_t index) const override { return m_children[index]; }
     std::int32_t HeightForWidth(std::size_t index, std::int32_t width) const override {
-        const std::int64_t natural = children_[index].height;
-        if (text_[index] == 0) {
-            return children_[index].height;
+        const std::int64_t natural = m_children[index].height;
+        if (m_text[index] == 0) {
+            return m_children[index].height;
         }
         const std::int64_t wide = std::max(width, 1);
-        const std::int64_t lines = (text_[index] + wide - 1) / wide;
+        const std::int64_t lines = (m_text[index] + wide - 1) / wide;
         return static_cast<std::int32_t>(std::clamp<std::int64_t>(
             std::max(natural, lines * 12), 0, std::numeric_limits<std::int32_t>::max()));
     }
 
 private:
-    const std::vector<GridChild>& children_;
-    const std::vector<std::int32_t>& text_;
+    const std::vector<GridChild>& m_children;
+    const std::vector<std::int32_t>& m_text;
 };
 
 } // namespace
@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     Values values(data);
 
     GridContainer box;
-    box.orient = data.ConsumeBool() ? GridOrient::Vertical : GridOrient::Horizontal;
+    box.orient = data.ConsumeBool() ? GridOrient::kVertical : GridOrient::kHorizontal;
     box.columns = values.Next(-2, 6);
     box.rows = values.Next(-2, 6);
     box.cellSpaceX = values.Next(-2, 12);
@@ -148,10 +148,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         return 0;
     }
 
-    const std::int64_t innerLeft = std::int64_t{rect.left} + std::max(box.marginLeft, 0);
-    const std::int64_t innerTop = std::int64_t{rect.top} + std::max(box.marginTop, 0);
+    const std::int64_t inner_left = std::int64_t{rect.left} + std::max(box.marginLeft, 0);
+    const std::int64_t inner_top = std::int64_t{rect.top} + std::max(box.marginTop, 0);
     for (std::size_t i = 0; i < given.cells.size(); ++i) {
-        Check(given.cells[i].left >= innerLeft && given.cells[i].top >= innerTop);
+        Check(given.cells[i].left >= inner_left && given.cells[i].top >= inner_top);
         for (std::size_t j = 0; j < i; ++j) {
             Check(!Overlap(given.cells[i], given.cells[j]));
         }
@@ -163,25 +163,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     // At its natural size or larger, the container holds every cell.
     const GridRect roomy{rect.left, rect.top, natural.width + std::max(rect.width, 0),
                          natural.height + std::max(rect.height, 0)};
-    const GridArrangement roomyCells = kelvo::ArrangeGrid(box, children, roomy);
-    const std::int64_t innerRight =
+    const GridArrangement roomy_cells = kelvo::ArrangeGrid(box, children, roomy);
+    const std::int64_t inner_right =
         std::int64_t{roomy.left} + roomy.width - std::max(box.marginRight, 0);
-    const std::int64_t innerBottom =
+    const std::int64_t inner_bottom =
         std::int64_t{roomy.top} + roomy.height - std::max(box.marginBottom, 0);
-    for (const GridRect& cell : roomyCells.cells) {
-        Check(std::int64_t{cell.left} + cell.width <= innerRight);
-        Check(std::int64_t{cell.top} + cell.height <= innerBottom);
+    for (const GridRect& cell : roomy_cells.cells) {
+        Check(std::int64_t{cell.left} + cell.width <= inner_right);
+        Check(std::int64_t{cell.top} + cell.height <= inner_bottom);
     }
     // At that width and the height its wrapping children need there, too.
     const std::vector<GridChild> wrapped = kelvo::FitChildrenToCells(box, source, roomy);
     const GridRect tall{roomy.left, roomy.top, roomy.width,
                         kelvo::MeasureGrid(box, wrapped).height};
-    const GridArrangement wrappedCells = kelvo::ArrangeGrid(box, wrapped, tall);
-    const std::int64_t tallBottom =
+    const GridArrangement wrapped_cells = kelvo::ArrangeGrid(box, wrapped, tall);
+    const std::int64_t tall_bottom =
         std::int64_t{tall.top} + tall.height - std::max(box.marginBottom, 0);
-    for (const GridRect& cell : wrappedCells.cells) {
-        Check(std::int64_t{cell.left} + cell.width <= innerRight);
-        Check(std::int64_t{cell.top} + cell.height <= tallBottom);
+    for (const GridRect& cell : wrapped_cells.cells) {
+        Check(std::int64_t{cell.left} + cell.width <= inner_right);
+        Check(std::int64_t{cell.top} + cell.height <= tall_bottom);
     }
     return 0;
 }

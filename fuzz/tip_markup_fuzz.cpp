@@ -15,9 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const kelvo::TipToken& token : tokens) {
         if (token.heading < 0 || token.heading > 6)
             std::abort();
-        if (token.kind == kelvo::TipToken::Kind::Text && token.text.empty())
+        if (token.kind == kelvo::TipToken::Kind::kText && token.text.empty())
             std::abort();
-        if (token.kind == kelvo::TipToken::Kind::Break && !token.text.empty())
+        if (token.kind == kelvo::TipToken::Kind::kBreak && !token.text.empty())
             std::abort();
     }
     return 0;

@@ -14,13 +14,13 @@
 #include "library/tokenizer.h"
 #include "library/xml_file.h"
 
-using kelvo::com_ptr;
-using kelvo::unique_bstr;
-using kelvo::unique_variant;
+using kelvo::ComPtr;
+using kelvo::UniqueBstr;
+using kelvo::UniqueVariant;
 
 namespace {
 
-using ChunkMap = std::map<int, kelvo::ref<text_chunk>>;
+using ChunkMap = std::map<int, kelvo::Ref<text_chunk>>;
 
 bool IsNamed(std::wstring_view uri, std::wstring_view local, std::wstring_view name) {
     return uri.empty() && local == name;
@@ -41,20 +41,20 @@ int IntAttribute(ISAXAttributes* attributes, std::wstring_view name) {
     auto text = Attribute(attributes, name);
     if (!text)
         return 0;
-    unique_variant in, out;
-    in.get()->bstrVal = unique_bstr(*text).release();
-    in.get()->vt = VT_BSTR;
-    if (FAILED(::VariantChangeType(out.get(), in.get(), 0, VT_I4)))
+    UniqueVariant in, out;
+    in.Get()->bstrVal = UniqueBstr(*text).Release();
+    in.Get()->vt = VT_BSTR;
+    if (FAILED(::VariantChangeType(out.Get(), in.Get(), 0, VT_I4)))
         return 0;
-    return out.get()->lVal;
+    return out.Get()->lVal;
 }
 
 // Collects the chunks while the reader walks the file. It lives on the stack
 // and outlives the reader that uses it, so it does not count references.
 class CChunkHandler final : public ISAXContentHandler {
 public:
-    ChunkMap& chunks() noexcept { return m_chunks; }
-    bool out_of_memory() const noexcept { return m_outOfMemory; }
+    ChunkMap& Chunks() noexcept { return m_chunks; }
+    bool RanOutOfMemory() const noexcept { return m_outOfMemory; }
 
     void Reset() {
         m_chunks.clear();
@@ -164,12 +164,12 @@ private:
         if (id == 0)
             return S_OK; // skipped, text and all
         try {
-            m_current = kelvo::make_ref<text_chunk>();
+            m_current = kelvo::MakeRef<text_chunk>();
             m_current->id = id;
             m_current->encrypted = IntAttribute(attributes, L"encrypted") != 0;
             m_current->title = Attribute(attributes, L"title").value_or(L"");
-            for (auto& tag : SplitTags(kelvo::as_u16(Attribute(attributes, L"tags").value_or(L""))))
-                m_current->tags.emplace_back(kelvo::as_wide(tag));
+            for (auto& tag : SplitTags(kelvo::AsU16(Attribute(attributes, L"tags").value_or(L""))))
+                m_current->tags.emplace_back(kelvo::AsWide(tag));
         } catch (const std::bad_alloc&) {
             return OutOfMemory();
         }
@@ -177,7 +177,7 @@ private:
     }
 
     ChunkMap m_chunks;
-    kelvo::ref<text_chunk> m_current; // the record being read, if it has an id
+    kelvo::Ref<text_chunk> m_current; // the record being read, if it has an id
     std::wstring m_text;              // its text so far, as the reader hands it out
     int m_depth = 0;
     bool m_inRoot = false;     // the root is "kelvo"
@@ -188,15 +188,15 @@ private:
     bool m_outOfMemory = false;
 };
 
-com_ptr<ISAXXMLReader> CreateReader() {
-    com_ptr<ISAXXMLReader> reader;
+ComPtr<ISAXXMLReader> CreateReader() {
+    ComPtr<ISAXXMLReader> reader;
     HRESULT hr = ::CoCreateInstance(kelvo::msxml::kSaxXmlReader, nullptr, CLSCTX_INPROC_SERVER,
-                                    kelvo::msxml::kISAXXMLReader, reader.put_void());
+                                    kelvo::msxml::kISAXXMLReader, reader.PutVoid());
     if (FAILED(hr)) {
         // A thread where start-up did not initialise COM.
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         hr = ::CoCreateInstance(kelvo::msxml::kSaxXmlReader, nullptr, CLSCTX_INPROC_SERVER,
-                                kelvo::msxml::kISAXXMLReader, reader.put_void());
+                                kelvo::msxml::kISAXXMLReader, reader.PutVoid());
     }
     if (FAILED(hr))
         return {};
@@ -212,7 +212,7 @@ com_ptr<ISAXXMLReader> CreateReader() {
 
 void ReadChunksFile(const wchar_t* path, ChunkMap& chunks) {
     CDataFileBytes bytes;
-    if (bytes.Read(path) != CDataFileBytes::ReadResult::ok || bytes.view().empty() ||
+    if (bytes.Read(path) != CDataFileBytes::ReadResult::kOk || bytes.View().empty() ||
         bytes.HasDoctype())
         return;
     CChunkHandler handler;
@@ -223,16 +223,16 @@ void ReadChunksFile(const wchar_t* path, ChunkMap& chunks) {
     // takes whole (Wine 8 drops the last byte of a byte array).
     const auto parsed = bytes.Parse([&](const VARIANT&) {
         handler.Reset();
-        unique_variant input;
-        input.get()->punkVal = CreateXmlByteStream(bytes.view()).release();
-        input.get()->vt = VT_UNKNOWN;
-        return reader->parse(*input.get()) == S_OK;
+        UniqueVariant input;
+        input.Get()->punkVal = CreateXmlByteStream(bytes.View()).Detach();
+        input.Get()->vt = VT_UNKNOWN;
+        return reader->parse(*input.Get()) == S_OK;
     });
     reader->putContentHandler(nullptr);
-    if (handler.out_of_memory())
+    if (handler.RanOutOfMemory())
         throw std::bad_alloc();
-    if (parsed == CDataFileBytes::ParseResult::failed)
+    if (parsed == CDataFileBytes::ParseResult::kFailed)
         return;
-    for (auto& [id, chunk] : handler.chunks())
+    for (auto& [id, chunk] : handler.Chunks())
         chunks[id] = std::move(chunk);
 }

@@ -12,4 +12,4 @@
 // siblings; an element without a usable id is skipped and of two elements
 // with the same id the later one wins. Texts come back with CR LF line
 // breaks. A missing or unreadable file adds nothing.
-void ReadChunksFile(const wchar_t* path, std::map<int, kelvo::ref<text_chunk>>& chunks);
+void ReadChunksFile(const wchar_t* path, std::map<int, kelvo::Ref<text_chunk>>& chunks);

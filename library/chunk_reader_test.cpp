@@ -15,7 +15,7 @@
 
 namespace {
 
-using ChunkMap = std::map<int, kelvo::ref<text_chunk>>;
+using ChunkMap = std::map<int, kelvo::Ref<text_chunk>>;
 
 // The walk the store used to make: the first "chunk" child of "chunks", then
 // every element after it among its siblings.
@@ -25,13 +25,13 @@ ChunkMap DomWalk(const std::wstring& path) {
     if (!xml->Select(L"chunks", false) || !xml->Select(L"chunk", false))
         return chunks;
     do {
-        auto chunk = kelvo::make_ref<text_chunk>();
+        auto chunk = kelvo::MakeRef<text_chunk>();
         chunk->id = xml->GetIntAttr(L"id", 0);
         chunk->encrypted = xml->GetIntAttr(L"encrypted", 0) != 0;
         chunk->title = xml->GetStrAttr(L"title");
         chunk->text = xml->GetText().value_or(std::wstring());
-        for (const auto& tag : SplitTags(kelvo::as_u16(xml->GetStrAttr(L"tags"))))
-            chunk->tags.emplace_back(kelvo::as_wide(tag));
+        for (const auto& tag : SplitTags(kelvo::AsU16(xml->GetStrAttr(L"tags"))))
+            chunk->tags.emplace_back(kelvo::AsWide(tag));
         if (chunk->id != 0)
             chunks[chunk->id] = chunk;
     } while (xml->Next());
@@ -125,10 +125,10 @@ class ChunkReaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        test_files::Empty(folder);
+        test_files::Empty(m_folder);
     }
-    std::wstring folder = test_files::Folder(L"chunk_reader");
-    std::wstring path = folder + L"chunks.xml";
+    std::wstring m_folder = test_files::Folder(L"chunk_reader");
+    std::wstring m_path = m_folder + L"chunks.xml";
 };
 
 } // namespace
@@ -227,9 +227,9 @@ TEST_F(ChunkReaderTest, FindsWhatTheDocumentWalkFound) {
     };
     for (const auto& file : files) {
         SCOPED_TRACE(file.name);
-        test_files::Write(path, file.content);
-        const ChunkMap walked = DomWalk(path);
-        const ChunkMap read = Read(path);
+        test_files::Write(m_path, file.content);
+        const ChunkMap walked = DomWalk(m_path);
+        const ChunkMap read = Read(m_path);
         if (std::string_view(file.name) != "a generated library") {
             EXPECT_EQ(walked.size(), file.chunks) << "the oracle itself";
         }
@@ -241,20 +241,20 @@ TEST_F(ChunkReaderTest, FindsWhatTheDocumentWalkFound) {
 
 TEST_F(ChunkReaderTest, AMissingOrLockedFileAddsNothing) {
     ChunkMap chunks;
-    chunks[5] = kelvo::make_ref<text_chunk>(L"kept", L"kept");
-    ReadChunksFile(path.c_str(), chunks);
+    chunks[5] = kelvo::MakeRef<text_chunk>(L"kept", L"kept");
+    ReadChunksFile(m_path.c_str(), chunks);
     EXPECT_EQ(chunks.size(), 1u);
 
-    test_files::Write(path, Library("<chunk id=\"1\">a</chunk><chunk id=\"5\">new</chunk>"));
+    test_files::Write(m_path, Library("<chunk id=\"1\">a</chunk><chunk id=\"5\">new</chunk>"));
     HANDLE holder =
-        ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ::CreateFileW(m_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    ReadChunksFile(path.c_str(), chunks);
+    ReadChunksFile(m_path.c_str(), chunks);
     ::CloseHandle(holder);
     EXPECT_EQ(chunks.size(), 1u);
 
     // Read chunks join those already there, replacing equal ids.
-    ReadChunksFile(path.c_str(), chunks);
+    ReadChunksFile(m_path.c_str(), chunks);
     ASSERT_EQ(chunks.size(), 2u);
     EXPECT_EQ(chunks.at(5)->text, L"new");
 }

@@ -11,7 +11,7 @@
 namespace {
 
 void DropNonXmlChars(std::wstring& text) {
-    text = kelvo::as_wide(kelvo::DropNonXmlChars(kelvo::as_u16(text)));
+    text = kelvo::AsWide(kelvo::DropNonXmlChars(kelvo::AsU16(text)));
 }
 
 } // namespace
@@ -20,7 +20,7 @@ void CChunkStore::LoadChunks() {
     ReadChunksFile(ChunksXmlPath().c_str(), m_chunks);
 }
 
-void CChunkStore::PutChunk(kelvo::ref<text_chunk> chunk) {
+void CChunkStore::PutChunk(kelvo::Ref<text_chunk> chunk) {
     // The file cannot hold what XML cannot carry; the chunk in memory holds
     // what the file will, so a reload never shows something else.
     DropNonXmlChars(chunk->text);

@@ -8,20 +8,20 @@
 
 class CChunkStore {
 public:
-    using Map = std::map<int, kelvo::ref<text_chunk>>;
+    using Map = std::map<int, kelvo::Ref<text_chunk>>;
 
     // Fills the store from chunks.xml; elements without a usable id are skipped
     // and of two elements with the same id the later one wins.
     void LoadChunks();
     // Stores a new chunk (id 0 gets the next id) or a changed one, and writes
     // it. Characters XML cannot carry are dropped from it first, in memory too.
-    void PutChunk(kelvo::ref<text_chunk> chunk);
+    void PutChunk(kelvo::Ref<text_chunk> chunk);
     // Removes the chunk from file and store; an id not in the file changes nothing.
     void DeleteChunk(int id);
     // Hands out an id never handed out before and above every id in the store.
     int NextChunkId();
 
-    const Map& chunks() const noexcept { return m_chunks; }
+    const Map& Chunks() const noexcept { return m_chunks; }
 
 private:
     Map m_chunks;

@@ -14,35 +14,35 @@ class ChunkStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        test_files::Write(folder + L"portable", "");
-        ASSERT_EQ(GetDataFolder(), folder);
+        test_files::Write(m_folder + L"portable", "");
+        ASSERT_EQ(GetDataFolder(), m_folder);
         Reset();
     }
     void TearDown() override {
         Reset();
-        ::DeleteFileW((folder + L"portable").c_str());
+        ::DeleteFileW((m_folder + L"portable").c_str());
     }
     void Reset() {
         for (const wchar_t* name : {L"chunks.xml", L"settings.xml"}) {
-            ::SetFileAttributesW((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-            ::DeleteFileW((folder + name).c_str());
+            ::SetFileAttributesW((m_folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileW((m_folder + name).c_str());
         }
     }
-    static kelvo::ref<text_chunk> Chunk(std::wstring text, std::wstring title,
+    static kelvo::Ref<text_chunk> Chunk(std::wstring text, std::wstring title,
                                         std::vector<std::wstring> tags = {}) {
-        auto chunk = kelvo::make_ref<text_chunk>(std::move(text), std::move(title));
+        auto chunk = kelvo::MakeRef<text_chunk>(std::move(text), std::move(title));
         chunk->tags = std::move(tags);
         return chunk;
     }
     static std::vector<int> Ids(const CChunkStore& store) {
         std::vector<int> ids;
-        for (const auto& [id, chunk] : store.chunks())
+        for (const auto& [id, chunk] : store.Chunks())
             ids.push_back(id);
         return ids;
     }
-    std::string ChunksFile() { return test_files::Read(folder + L"chunks.xml"); }
+    std::string ChunksFile() { return test_files::Read(m_folder + L"chunks.xml"); }
     void WriteChunksFile(const std::string& chunks) {
-        test_files::Write(folder + L"chunks.xml",
+        test_files::Write(m_folder + L"chunks.xml",
                           "<?xml version=\"1.0\" encoding=\"UTF-8\"?><kelvo><chunks>" + chunks +
                               "</chunks></kelvo>");
     }
@@ -51,7 +51,7 @@ protected:
         return xml->GetIntAttr(L"next-id", -1);
     }
 
-    std::wstring folder = GetExecutableFolder();
+    std::wstring m_folder = GetExecutableFolder();
 };
 
 } // namespace
@@ -69,7 +69,7 @@ TEST_F(ChunkStoreTest, LoadOrdersByIdAndSkipsUnusableIds) {
     CChunkStore store;
     store.LoadChunks();
     EXPECT_EQ(Ids(store), (std::vector<int>{-4, 1, 2, 3}));
-    const auto& chunks = store.chunks();
+    const auto& chunks = store.Chunks();
     EXPECT_EQ(chunks.at(2)->title, L"second two") << "the later of two equal ids wins";
     EXPECT_TRUE(chunks.at(1)->encrypted);
     EXPECT_FALSE(chunks.at(3)->encrypted);
@@ -82,16 +82,16 @@ TEST_F(ChunkStoreTest, TagsSplitOnLoadAndJoinOnWrite) {
                     "<chunk id=\"2\" tags=\"a; b\">y</chunk>");
     CChunkStore store;
     store.LoadChunks();
-    auto one = store.chunks().at(1);
+    auto one = store.Chunks().at(1);
     EXPECT_EQ(one->tags, (std::vector<std::wstring>{L"work", L"mail", L"private"}));
-    EXPECT_EQ(store.chunks().at(2)->tags, (std::vector<std::wstring>{L"a", L" b"}));
+    EXPECT_EQ(store.Chunks().at(2)->tags, (std::vector<std::wstring>{L"a", L" b"}));
     EXPECT_TRUE(one->HasTag(L"MAIL"));
     EXPECT_FALSE(one->HasTag(L"mai"));
     EXPECT_FALSE(Chunk(L"", L"")->HasTag(L""));
 
     TagCounts counts;
     one->CountTags(counts);
-    store.chunks().at(2)->CountTags(counts);
+    store.Chunks().at(2)->CountTags(counts);
     one->CountTags(counts);
     EXPECT_EQ(counts,
               (TagCounts{{L" b", 1}, {L"a", 1}, {L"mail", 2}, {L"private", 2}, {L"work", 2}}));
@@ -113,7 +113,7 @@ TEST_F(ChunkStoreTest, IdsComeFromTheCounterAndAreNeverReused) {
     EXPECT_EQ(Ids(store), (std::vector<int>{1, 2, 4}));
 
     // A lost settings file does not bring back ids the library already has.
-    ::DeleteFileW((folder + L"settings.xml").c_str());
+    ::DeleteFileW((m_folder + L"settings.xml").c_str());
     store.PutChunk(Chunk(L"w", L"fifth"));
     EXPECT_EQ(Ids(store), (std::vector<int>{1, 2, 4, 5}));
     EXPECT_EQ(NextIdInSettings(), 6);
@@ -123,8 +123,8 @@ TEST_F(ChunkStoreTest, UnwritableSettingsStillGiveFreshIds) {
     CChunkStore store;
     store.PutChunk(Chunk(L"a", L"a"));
     // Another program holds settings.xml, so the counter cannot advance.
-    HANDLE holder = ::CreateFileW((folder + L"settings.xml").c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE holder = ::CreateFileW((m_folder + L"settings.xml").c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     store.PutChunk(Chunk(L"b", L"b"));
     store.PutChunk(Chunk(L"c", L"c"));
@@ -140,7 +140,7 @@ TEST_F(ChunkStoreTest, RewriteKeepsPlaceAndAttributeOrder) {
     CChunkStore store;
     for (auto title : {L"one", L"two", L"three"})
         store.PutChunk(Chunk(L"text", title));
-    auto two = kelvo::make_ref<text_chunk>(L"new text", L"two changed");
+    auto two = kelvo::MakeRef<text_chunk>(L"new text", L"two changed");
     two->id = 2;
     two->encrypted = true;
     two->tags = {L"t"};
@@ -155,7 +155,7 @@ TEST_F(ChunkStoreTest, RewriteKeepsPlaceAndAttributeOrder) {
     EXPECT_LT(first, changed);
     EXPECT_LT(changed, third);
     EXPECT_EQ(file.find("<chunk id=\"2\"", changed + 1), std::string::npos) << "no second element";
-    EXPECT_EQ(store.chunks().at(2).get(), two.get());
+    EXPECT_EQ(store.Chunks().at(2).Get(), two.Get());
 }
 
 TEST_F(ChunkStoreTest, DeletingAMissingIdChangesNothing) {
@@ -170,11 +170,11 @@ TEST_F(ChunkStoreTest, DeletingAMissingIdChangesNothing) {
 TEST_F(ChunkStoreTest, ChunksStayValidWhileListsHoldThem) {
     CChunkStore store;
     store.PutChunk(Chunk(L"a", L"kept"));
-    kelvo::ref<text_chunk> shown = store.chunks().at(1);
+    kelvo::Ref<text_chunk> shown = store.Chunks().at(1);
     store.DeleteChunk(1);
-    EXPECT_TRUE(store.chunks().empty());
+    EXPECT_TRUE(store.Chunks().empty());
     EXPECT_EQ(shown->title, L"kept");
-    EXPECT_EQ(shown->refs(), 1);
+    EXPECT_EQ(shown->Refs(), 1);
 }
 
 TEST_F(ChunkStoreTest, TextsSurviveAReloadExactly) {
@@ -194,10 +194,10 @@ TEST_F(ChunkStoreTest, TextsSurviveAReloadExactly) {
     }
     CChunkStore reloaded;
     reloaded.LoadChunks();
-    ASSERT_EQ(reloaded.chunks().size(), std::size(texts));
+    ASSERT_EQ(reloaded.Chunks().size(), std::size(texts));
     int id = 1;
     for (const auto& text : texts) {
-        const auto& chunk = reloaded.chunks().at(id++);
+        const auto& chunk = reloaded.Chunks().at(id++);
         EXPECT_EQ(chunk->text, text);
         EXPECT_EQ(chunk->title, text + L" title");
         EXPECT_EQ(chunk->tags, (std::vector<std::wstring>{L"tag\U0001F600", L" spaced "}));
@@ -206,16 +206,16 @@ TEST_F(ChunkStoreTest, TextsSurviveAReloadExactly) {
 
 TEST_F(ChunkStoreTest, UnreadableLibraryIsKeptBeforeTheFirstWrite) {
     const std::string broken = "<?xml version=\"1.0\"?><kelvo><chunks><chunk id=\"1\">lost?";
-    test_files::Write(folder + L"chunks.xml", broken);
+    test_files::Write(m_folder + L"chunks.xml", broken);
     CChunkStore store;
     store.LoadChunks();
-    EXPECT_TRUE(store.chunks().empty());
+    EXPECT_TRUE(store.Chunks().empty());
     store.PutChunk(Chunk(L"new", L"new"));
 
     std::wstring kept;
-    for (const auto& name : test_files::List(folder))
+    for (const auto& name : test_files::List(m_folder))
         if (name.rfind(L"chunks.xml.unreadable-", 0) == 0)
-            kept = folder + name;
+            kept = m_folder + name;
     ASSERT_FALSE(kept.empty());
     EXPECT_EQ(test_files::Read(kept), broken);
     ::DeleteFileW(kept.c_str());
@@ -242,10 +242,10 @@ TEST_F(ChunkStoreTest, EncryptedChunksHoldOnlyTheStoredForm) {
 
     CChunkStore reloaded;
     reloaded.LoadChunks();
-    const auto& back = reloaded.chunks().at(1);
+    const auto& back = reloaded.Chunks().at(1);
     EXPECT_TRUE(back->encrypted);
     std::u16string plain;
-    ASSERT_TRUE(kelvo::CCipher().Decrypt(key, kelvo::as_u16(back->text), plain));
+    ASSERT_TRUE(kelvo::CCipher().Decrypt(key, kelvo::AsU16(back->text), plain));
     EXPECT_EQ(plain, u"secret text\r\n[TAB]");
 
     auto refused = Chunk(std::wstring(L"a\0b", 3), L"zero");
@@ -295,10 +295,10 @@ TEST_F(ChunkStoreTest, CharactersXmlCannotCarryNeverCostTheLibrary) {
     auto check = [&](std::size_t extra) {
         CChunkStore reloaded;
         reloaded.LoadChunks();
-        ASSERT_EQ(reloaded.chunks().size(), expected.size() + extra);
+        ASSERT_EQ(reloaded.Chunks().size(), expected.size() + extra);
         for (const auto& [id, want] : expected) {
             SCOPED_TRACE(id);
-            const auto& chunk = reloaded.chunks().at(id);
+            const auto& chunk = reloaded.Chunks().at(id);
             EXPECT_EQ(chunk->text, want.text);
             EXPECT_EQ(chunk->title, want.title);
             EXPECT_EQ(chunk->tags, want.tags);
@@ -308,7 +308,7 @@ TEST_F(ChunkStoreTest, CharactersXmlCannotCarryNeverCostTheLibrary) {
     // The next write keeps every one of them.
     store.PutChunk(Chunk(L"later", L"later"));
     check(1);
-    for (const auto& name : test_files::List(folder))
+    for (const auto& name : test_files::List(m_folder))
         EXPECT_EQ(name.find(L".unreadable-"), std::wstring::npos);
 }
 
@@ -318,19 +318,19 @@ TEST_F(ChunkStoreTest, ALibraryWithARawVerticalTabLoadsAndIsKeptAsItWas) {
                                "<chunk id=\"1\" title=\"pasted\x0B\">one\x0Btwo</chunk>"
                                "<chunk id=\"2\" tags=\"a\x0B;b\">other</chunk>"
                                "<chunk id=\"3\">third</chunk></chunks></kelvo>\n";
-    test_files::Write(folder + L"chunks.xml", stored);
+    test_files::Write(m_folder + L"chunks.xml", stored);
     CChunkStore store;
     store.LoadChunks();
     ASSERT_EQ(Ids(store), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(store.chunks().at(1)->title, L"pasted");
-    EXPECT_EQ(store.chunks().at(1)->text, L"onetwo");
-    EXPECT_EQ(store.chunks().at(2)->tags, (std::vector<std::wstring>{L"a", L"b"}));
+    EXPECT_EQ(store.Chunks().at(1)->title, L"pasted");
+    EXPECT_EQ(store.Chunks().at(1)->text, L"onetwo");
+    EXPECT_EQ(store.Chunks().at(2)->tags, (std::vector<std::wstring>{L"a", L"b"}));
 
     store.PutChunk(Chunk(L"new", L"new"));
     std::wstring kept;
-    for (const auto& name : test_files::List(folder))
+    for (const auto& name : test_files::List(m_folder))
         if (name.rfind(L"chunks.xml.unreadable-", 0) == 0)
-            kept = folder + name;
+            kept = m_folder + name;
     ASSERT_FALSE(kept.empty()) << "the file as it was is kept beside it";
     EXPECT_EQ(test_files::Read(kept), stored);
     ::DeleteFileW(kept.c_str());
@@ -338,5 +338,5 @@ TEST_F(ChunkStoreTest, ALibraryWithARawVerticalTabLoadsAndIsKeptAsItWas) {
     CChunkStore reloaded;
     reloaded.LoadChunks();
     EXPECT_EQ(Ids(reloaded), (std::vector<int>{1, 2, 3, 4}));
-    EXPECT_EQ(reloaded.chunks().at(3)->text, L"third");
+    EXPECT_EQ(reloaded.Chunks().at(3)->text, L"third");
 }

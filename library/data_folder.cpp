@@ -64,10 +64,10 @@ std::wstring GetDataFolder() {
         INVALID_FILE_ATTRIBUTES)
         return exe_folder;
 
-    kelvo::unique_cotaskmem_string app_data;
-    if (FAILED(::SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, app_data.put())))
+    kelvo::UniqueCotaskmemString app_data;
+    if (FAILED(::SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, app_data.Put())))
         return exe_folder; // no profile folder at all: beside the program is the only place left
-    return PerUserDataFolder(app_data.get());
+    return PerUserDataFolder(app_data.Get());
 }
 
 std::wstring PerUserDataFolder(std::wstring app_data) {

@@ -51,15 +51,15 @@ std::wstring WriteTemporary(const std::wstring& target, std::string_view bytes) 
                                   std::to_wstring(::GetTickCount64()) + L"-" +
                                   std::to_wstring(++counter) + std::wstring(kTemporaryMarker);
         auto file =
-            kelvo::adopt_file(::CreateFileW(LongPathForm(temp).c_str(), GENERIC_WRITE, 0, nullptr,
-                                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            kelvo::AdoptFile(::CreateFileW(LongPathForm(temp).c_str(), GENERIC_WRITE, 0, nullptr,
+                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
             if (::GetLastError() == ERROR_FILE_EXISTS)
                 continue;
             return {};
         }
-        bool ok = WriteAndFlush(file.get(), bytes);
-        ok = ::CloseHandle(file.release()) && ok;
+        bool ok = WriteAndFlush(file.Get(), bytes);
+        ok = ::CloseHandle(file.Release()) && ok;
         if (ok)
             return temp;
         ::DeleteFileW(LongPathForm(temp).c_str());
@@ -96,7 +96,7 @@ bool MoveIntoPlace(const std::wstring& temp, const std::wstring& target) {
 } // namespace
 
 std::wstring FinalPathOf(const std::wstring& path) {
-    auto file = kelvo::adopt_file(
+    auto file = kelvo::AdoptFile(
         ::CreateFileW(LongPathForm(path).c_str(), FILE_READ_ATTRIBUTES,
                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -104,7 +104,7 @@ std::wstring FinalPathOf(const std::wstring& path) {
         return path;
     std::wstring final_path(MAX_PATH, L'\0');
     for (;;) {
-        DWORD n = ::GetFinalPathNameByHandleW(file.get(), final_path.data(),
+        DWORD n = ::GetFinalPathNameByHandleW(file.Get(), final_path.data(),
                                               static_cast<DWORD>(final_path.size()),
                                               FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
         if (n == 0)

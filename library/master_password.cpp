@@ -10,8 +10,8 @@
 #include "crypto/system_random.h"
 #include "library/xml_props.h"
 
-using kelvo::as_u16;
-using kelvo::as_wide;
+using kelvo::AsU16;
+using kelvo::AsWide;
 using kelvo::CCipher;
 using kelvo::CipherKey;
 
@@ -56,15 +56,15 @@ bool VerifyMasterPassword(std::wstring_view password, CipherKey& data_key) {
         return false;
     const std::optional<std::wstring> wrapped = xml->GetText();
     return wrapped && !wrapped->empty() &&
-           UnwrapDataKey(as_u16(password), as_u16(*wrapped), data_key);
+           UnwrapDataKey(AsU16(password), AsU16(*wrapped), data_key);
 }
 
 bool StoreDataKey(std::wstring_view password, const CipherKey& data_key) {
-    const std::u16string wrapped = WrapDataKey(as_u16(password), data_key);
+    const std::u16string wrapped = WrapDataKey(AsU16(password), data_key);
     DWORD error = ERROR_SUCCESS;
     {
         auto xml = OpenChunksXml();
-        if (!xml->SetChildText(kElement, as_wide(wrapped))) {
+        if (!xml->SetChildText(kElement, AsWide(wrapped))) {
             // The file holds a well-formed document that is not a library, which
             // is never overwritten, or the XML layer failed.
             error = ERROR_INVALID_DATA;

@@ -137,10 +137,10 @@ TEST_F(MasterPasswordTest, AKeyFromTheTimeSeededGeneratorStillUnlocksItsChunks) 
 TEST_F(MasterPasswordTest, AFailedSaveLeavesTheFileAndTellsWhy) {
     ASSERT_TRUE(StoreDataKey(L"Secret", KeyOf(1)));
     const std::string before = ChunksFile();
-    const auto files = test_files::ListOwn(folder);
+    const auto files = test_files::ListOwn(m_folder);
     {
         // Another program holds the file and lets nobody replace it.
-        HANDLE held = ::CreateFileW(chunks_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+        HANDLE held = ::CreateFileW(m_chunksPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
         EXPECT_FALSE(StoreDataKey(L"Other", KeyOf(1)));
@@ -152,7 +152,7 @@ TEST_F(MasterPasswordTest, AFailedSaveLeavesTheFileAndTellsWhy) {
         ::CloseHandle(held);
     }
     EXPECT_EQ(ChunksFile(), before);
-    EXPECT_EQ(test_files::ListOwn(folder), files) << "no temporary file is left behind";
+    EXPECT_EQ(test_files::ListOwn(m_folder), files) << "no temporary file is left behind";
 
     // A well-formed file that is not a library is never overwritten.
     WriteChunks("<other/>");

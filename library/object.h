@@ -18,42 +18,42 @@ public:
         if (--m_refs == 0)
             delete this;
     }
-    int refs() const noexcept { return m_refs; }
+    int Refs() const noexcept { return m_refs; }
 
 private:
     int m_refs = 0;
 };
 
 // A counted reference to a kelvo::object.
-template <typename T> class ref {
+template <typename T> class Ref {
 public:
-    ref() noexcept = default;
-    explicit ref(T* p) noexcept : p_(p) {
-        if (p_)
-            p_->AddRef();
+    Ref() noexcept = default;
+    explicit Ref(T* p) noexcept : m_p(p) {
+        if (m_p)
+            m_p->AddRef();
     }
-    ref(const ref& other) noexcept : ref(other.p_) {}
-    ref(ref&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-    ref& operator=(ref other) noexcept {
-        std::swap(p_, other.p_);
+    Ref(const Ref& other) noexcept : Ref(other.m_p) {}
+    Ref(Ref&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
+    Ref& operator=(Ref other) noexcept {
+        std::swap(m_p, other.m_p);
         return *this;
     }
-    ~ref() {
-        if (p_)
-            p_->Release();
+    ~Ref() {
+        if (m_p)
+            m_p->Release();
     }
 
-    T* get() const noexcept { return p_; }
-    T* operator->() const noexcept { return p_; }
-    T& operator*() const noexcept { return *p_; }
-    explicit operator bool() const noexcept { return p_ != nullptr; }
+    T* Get() const noexcept { return m_p; }
+    T* operator->() const noexcept { return m_p; }
+    T& operator*() const noexcept { return *m_p; }
+    explicit operator bool() const noexcept { return m_p != nullptr; }
 
 private:
-    T* p_ = nullptr;
+    T* m_p = nullptr;
 };
 
-template <typename T, typename... Args> ref<T> make_ref(Args&&... args) {
-    return ref<T>(new T(std::forward<Args>(args)...));
+template <typename T, typename... Args> Ref<T> MakeRef(Args&&... args) {
+    return Ref<T>(new T(std::forward<Args>(args)...));
 }
 
 } // namespace kelvo

@@ -18,23 +18,23 @@ class PortableDataTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        test_files::Write(folder + L"portable", "");
+        test_files::Write(m_folder + L"portable", "");
         RemoveDataFiles();
     }
     void TearDown() override {
         RemoveDataFiles();
-        ::DeleteFileW((folder + L"portable").c_str());
+        ::DeleteFileW((m_folder + L"portable").c_str());
     }
     void RemoveDataFiles() {
-        ::DeleteFileW(settings_path.c_str());
-        ::DeleteFileW(chunks_path.c_str());
+        ::DeleteFileW(m_settingsPath.c_str());
+        ::DeleteFileW(m_chunksPath.c_str());
     }
-    std::string SettingsFile() { return test_files::Read(settings_path); }
-    void WriteSettings(const std::string& xml) { test_files::Write(settings_path, xml); }
-    std::string ChunksFile() { return test_files::Read(chunks_path); }
-    void WriteChunks(const std::string& xml) { test_files::Write(chunks_path, xml); }
+    std::string SettingsFile() { return test_files::Read(m_settingsPath); }
+    void WriteSettings(const std::string& xml) { test_files::Write(m_settingsPath, xml); }
+    std::string ChunksFile() { return test_files::Read(m_chunksPath); }
+    void WriteChunks(const std::string& xml) { test_files::Write(m_chunksPath, xml); }
 
-    std::wstring folder = GetExecutableFolder();
-    std::wstring settings_path = folder + L"settings.xml";
-    std::wstring chunks_path = folder + L"chunks.xml";
+    std::wstring m_folder = GetExecutableFolder();
+    std::wstring m_settingsPath = m_folder + L"settings.xml";
+    std::wstring m_chunksPath = m_folder + L"chunks.xml";
 };

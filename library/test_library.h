@@ -20,7 +20,7 @@ inline void Write(const wchar_t* password, const kelvo::CipherKey& data_key,
     EXPECT_TRUE(StoreDataKey(password, data_key));
     int id = 1;
     for (const auto& text : texts) {
-        auto chunk = kelvo::make_ref<text_chunk>(text, L"title");
+        auto chunk = kelvo::MakeRef<text_chunk>(text, L"title");
         chunk->id = id++;
         EXPECT_TRUE(chunk->Encrypt(data_key));
         chunk->WriteToXml();
@@ -41,10 +41,10 @@ inline std::vector<std::wstring> Decrypted(const kelvo::CipherKey& data_key) {
     CChunkStore store;
     store.LoadChunks();
     std::vector<std::wstring> texts;
-    for (const auto& [id, chunk] : store.chunks()) {
+    for (const auto& [id, chunk] : store.Chunks()) {
         std::u16string text;
-        texts.push_back(kelvo::CCipher().Decrypt(data_key, kelvo::as_u16(chunk->text), text)
-                            ? std::wstring(kelvo::as_wide(text))
+        texts.push_back(kelvo::CCipher().Decrypt(data_key, kelvo::AsU16(chunk->text), text)
+                            ? std::wstring(kelvo::AsWide(text))
                             : L"<undecryptable>");
     }
     return texts;

@@ -6,8 +6,8 @@
 #include "library/tokenizer.h"
 #include "library/xml_props.h"
 
-using kelvo::as_u16;
-using kelvo::as_wide;
+using kelvo::AsU16;
+using kelvo::AsWide;
 
 text_chunk::text_chunk(std::wstring text, std::wstring title)
     : text(std::move(text)), title(std::move(title)) {}
@@ -35,10 +35,10 @@ bool text_chunk::Encrypt(const kelvo::CipherKey& data_key) {
     if (encrypted)
         return true;
     std::u16string stored;
-    if (!kelvo::CCipher().Encrypt(data_key, as_u16(text), stored))
+    if (!kelvo::CCipher().Encrypt(data_key, AsU16(text), stored))
         return false;
     kelvo::SecureWipe(text.data(), text.size() * sizeof(wchar_t));
-    text.assign(as_wide(stored));
+    text.assign(AsWide(stored));
     encrypted = true;
     return true;
 }

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <new>
 
-#include "library/data_folder.h"
 #include "base/win_handles.h"
+#include "library/data_folder.h"
 #include "library/xml_chars.h"
 
 namespace {
@@ -204,19 +204,19 @@ private:
 
 CDataFileBytes::~CDataFileBytes() {
     if (m_accessed)
-        ::SafeArrayUnaccessData(m_bytes.get()->parray);
+        ::SafeArrayUnaccessData(m_bytes.Get()->parray);
 }
 
 void CDataFileBytes::Assign(std::size_t size) {
     if (m_accessed)
-        ::SafeArrayUnaccessData(m_bytes.get()->parray);
+        ::SafeArrayUnaccessData(m_bytes.Get()->parray);
     m_accessed = false;
     m_data = nullptr;
     m_size = 0;
     SAFEARRAY* array = ::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(size));
     if (!array)
         throw std::bad_alloc();
-    VARIANT* v = m_bytes.put();
+    VARIANT* v = m_bytes.Put();
     v->vt = VT_ARRAY | VT_UI1;
     v->parray = array;
     void* data = nullptr;
@@ -229,59 +229,59 @@ void CDataFileBytes::Assign(std::size_t size) {
 
 CDataFileBytes::ReadResult CDataFileBytes::Read(const wchar_t* path) {
     auto file =
-        kelvo::adopt_file(::CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        kelvo::AdoptFile(::CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::missing
-                                                                              : ReadResult::failed;
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::kMissing
+                                                                              : ReadResult::kFailed;
     }
     LARGE_INTEGER file_size{};
-    if (!::GetFileSizeEx(file.get(), &file_size) || file_size.QuadPart > kMaxFileSize)
-        return ReadResult::failed;
+    if (!::GetFileSizeEx(file.Get(), &file_size) || file_size.QuadPart > kMaxFileSize)
+        return ReadResult::kFailed;
     Assign(static_cast<std::size_t>(file_size.QuadPart));
     auto* target = const_cast<char*>(m_data);
     for (std::size_t done = 0; done < m_size;) {
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(m_size - done, 1 << 24));
         DWORD read = 0;
-        if (!::ReadFile(file.get(), target + done, chunk, &read, nullptr) || read == 0)
-            return ReadResult::failed;
+        if (!::ReadFile(file.Get(), target + done, chunk, &read, nullptr) || read == 0)
+            return ReadResult::kFailed;
         done += read;
     }
-    return ReadResult::ok;
+    return ReadResult::kOk;
 }
 
 bool CDataFileBytes::HasDoctype() const {
-    return ::HasDoctype(view());
+    return ::HasDoctype(View());
 }
 
 CDataFileBytes::ParseResult
 CDataFileBytes::Parse(const std::function<bool(const VARIANT&)>& parse) {
-    if (parse(variant()))
-        return ParseResult::parsed;
-    auto kept = kelvo::DropNonXmlCharsUtf8(view());
+    if (parse(Variant()))
+        return ParseResult::kParsed;
+    auto kept = kelvo::DropNonXmlCharsUtf8(View());
     if (!kept)
-        return ParseResult::failed;
+        return ParseResult::kFailed;
     Assign(kept->size());
     if (!kept->empty())
         std::memcpy(const_cast<char*>(m_data), kept->data(), kept->size());
     // What was dropped may have hidden a document type ("<!DOC\x01TYPE").
     if (HasDoctype())
-        return ParseResult::failed;
-    return parse(variant()) ? ParseResult::parsed_without_forbidden : ParseResult::failed;
+        return ParseResult::kFailed;
+    return parse(Variant()) ? ParseResult::kParsedWithoutForbidden : ParseResult::kFailed;
 }
 
-kelvo::com_ptr<IStream> CreateOutputStream(std::string& out) {
-    return kelvo::com_ptr<IStream>::attach(new COutputStream(out));
+kelvo::ComPtr<IStream> CreateOutputStream(std::string& out) {
+    return kelvo::ComPtr<IStream>::Attach(new COutputStream(out));
 }
 
-kelvo::com_ptr<IStream> CreateXmlByteStream(std::string_view bytes) {
+kelvo::ComPtr<IStream> CreateXmlByteStream(std::string_view bytes) {
     // Only where CR and LF are the bytes 0x0D and 0x0A whatever surrounds them:
     // UTF-8 and the other encodings that extend ASCII, never UTF-16 or UTF-32,
     // which hold zero bytes.
     const bool ascii_based = bytes.find('\0') == std::string_view::npos;
-    return kelvo::com_ptr<IStream>::attach(new CByteStream(bytes, ascii_based));
+    return kelvo::ComPtr<IStream>::Attach(new CByteStream(bytes, ascii_based));
 }
 
 void AppendWithCrLf(std::wstring_view text, std::wstring& out) {

@@ -14,7 +14,7 @@
 // (loading by path or from a stream is far slower on large files).
 class CDataFileBytes {
 public:
-    enum class ReadResult { ok, missing, failed };
+    enum class ReadResult { kOk, kMissing, kFailed };
 
     CDataFileBytes() = default;
     ~CDataFileBytes();
@@ -23,14 +23,14 @@ public:
 
     ReadResult Read(const wchar_t* path);
 
-    std::string_view view() const noexcept { return {m_data, m_size}; }
+    std::string_view View() const noexcept { return {m_data, m_size}; }
     // The bytes as the byte array variant the parsers take.
-    const VARIANT& variant() const noexcept { return *m_bytes.get(); }
+    const VARIANT& Variant() const noexcept { return *m_bytes.Get(); }
     // A document type declaration, in UTF-8 or UTF-16: the data files never
     // carry one, and it is the door to entity expansion.
     bool HasDoctype() const;
 
-    enum class ParseResult { failed, parsed, parsed_without_forbidden };
+    enum class ParseResult { kFailed, kParsed, kParsedWithoutForbidden };
     // Hands the bytes to `parse`. When that fails and the bytes hold raw
     // characters XML cannot carry (written by an earlier build), it hands it
     // the bytes without them; the file as stored is then still unreadable.
@@ -39,7 +39,7 @@ public:
 private:
     void Assign(std::size_t size);
 
-    kelvo::unique_variant m_bytes;
+    kelvo::UniqueVariant m_bytes;
     bool m_accessed = false; // the array's data stays accessed while it is held
     const char* m_data = nullptr;
     std::size_t m_size = 0;
@@ -49,10 +49,10 @@ private:
 // CR LF and lone CR reads as LF, as every XML parser reads line ends anyway
 // (XML 1.0, end-of-line handling): a reader then hands out the text in long
 // runs instead of one run per line.
-kelvo::com_ptr<IStream> CreateXmlByteStream(std::string_view bytes);
+kelvo::ComPtr<IStream> CreateXmlByteStream(std::string_view bytes);
 
 // A stream that appends what is written to `out`, which outlives it.
-kelvo::com_ptr<IStream> CreateOutputStream(std::string& out);
+kelvo::ComPtr<IStream> CreateOutputStream(std::string& out);
 
 // Appends text, turning every line feed that does not follow a carriage return
 // into both (the parsers hand out bare line feeds; the program's texts use

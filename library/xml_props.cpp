@@ -12,39 +12,39 @@
 #include "library/xml_chars.h"
 #include "library/xml_file.h"
 
-using kelvo::com_ptr;
-using kelvo::unique_bstr;
-using kelvo::unique_variant;
+using kelvo::ComPtr;
+using kelvo::UniqueBstr;
+using kelvo::UniqueVariant;
 
 namespace {
 
 void SetStringVariant(VARIANT* v, std::wstring_view text) {
-    v->bstrVal = unique_bstr(text).release();
+    v->bstrVal = UniqueBstr(text).Release();
     v->vt = VT_BSTR;
 }
 
 // Every text that goes into a file passes here: see xml_chars.h.
-unique_bstr XmlSafeText(std::wstring_view text) {
-    return unique_bstr(kelvo::as_wide(kelvo::DropNonXmlChars(kelvo::as_u16(text))));
+UniqueBstr XmlSafeText(std::wstring_view text) {
+    return UniqueBstr(kelvo::AsWide(kelvo::DropNonXmlChars(kelvo::AsU16(text))));
 }
 
 void SetBoolProperty(IXMLDOMDocument2* doc, const wchar_t* name, bool value) {
-    unique_variant v;
-    v.get()->vt = VT_BOOL;
-    v.get()->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-    doc->setProperty(unique_bstr(name).get(), *v.get());
+    UniqueVariant v;
+    v.Get()->vt = VT_BOOL;
+    v.Get()->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    doc->setProperty(UniqueBstr(name).Get(), *v.Get());
 }
 
-com_ptr<IXMLDOMDocument> CreateDocument() {
-    com_ptr<IXMLDOMDocument> doc;
+ComPtr<IXMLDOMDocument> CreateDocument() {
+    ComPtr<IXMLDOMDocument> doc;
     HRESULT hr =
         ::CoCreateInstance(kelvo::msxml::kFreeThreadedDocument, nullptr, CLSCTX_INPROC_SERVER,
-                           kelvo::msxml::kIXMLDOMDocument, doc.put_void());
+                           kelvo::msxml::kIXMLDOMDocument, doc.PutVoid());
     if (FAILED(hr)) {
         // A thread where start-up did not initialise COM.
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         hr = ::CoCreateInstance(kelvo::msxml::kFreeThreadedDocument, nullptr, CLSCTX_INPROC_SERVER,
-                                kelvo::msxml::kIXMLDOMDocument, doc.put_void());
+                                kelvo::msxml::kIXMLDOMDocument, doc.PutVoid());
     }
     if (FAILED(hr))
         return {};
@@ -54,11 +54,11 @@ com_ptr<IXMLDOMDocument> CreateDocument() {
     // Blank text is kept so that chunk texts come back exactly; the walkers
     // skip the non-element nodes that this leaves between elements.
     doc->put_preserveWhiteSpace(VARIANT_TRUE);
-    if (auto doc2 = doc.query<IXMLDOMDocument2>(kelvo::msxml::kIXMLDOMDocument2)) {
-        unique_variant xpath;
-        SetStringVariant(xpath.get(), L"XPath");
-        doc2->setProperty(unique_bstr(L"SelectionLanguage").get(), *xpath.get());
-        SetBoolProperty(doc2.get(), L"ProhibitDTD", true);
+    if (auto doc2 = doc.Query<IXMLDOMDocument2>(kelvo::msxml::kIXMLDOMDocument2)) {
+        UniqueVariant xpath;
+        SetStringVariant(xpath.Get(), L"XPath");
+        doc2->setProperty(UniqueBstr(L"SelectionLanguage").Get(), *xpath.Get());
+        SetBoolProperty(doc2.Get(), L"ProhibitDTD", true);
     }
     return doc;
 }
@@ -76,20 +76,20 @@ std::wstring UnreadableCopyName(const std::wstring& path, int attempt) {
 }
 
 void AppendText(IXMLDOMNode* node, std::wstring& out) {
-    com_ptr<IXMLDOMNode> child;
-    node->get_firstChild(child.put());
+    ComPtr<IXMLDOMNode> child;
+    node->get_firstChild(child.Put());
     while (child) {
         DOMNodeType type{};
         child->get_nodeType(&type);
         if (type == NODE_TEXT || type == NODE_CDATA_SECTION) {
-            unique_variant value;
-            if (SUCCEEDED(child->get_nodeValue(value.get())) && value.get()->vt == VT_BSTR)
-                AppendWithCrLf({value.get()->bstrVal, ::SysStringLen(value.get()->bstrVal)}, out);
+            UniqueVariant value;
+            if (SUCCEEDED(child->get_nodeValue(value.Get())) && value.Get()->vt == VT_BSTR)
+                AppendWithCrLf({value.Get()->bstrVal, ::SysStringLen(value.Get()->bstrVal)}, out);
         } else if (type == NODE_ELEMENT || type == NODE_ENTITY_REFERENCE) {
-            AppendText(child.get(), out);
+            AppendText(child.Get(), out);
         }
-        com_ptr<IXMLDOMNode> next;
-        child->get_nextSibling(next.put());
+        ComPtr<IXMLDOMNode> next;
+        child->get_nextSibling(next.Put());
         child = std::move(next);
     }
 }
@@ -102,8 +102,8 @@ CXMLProps::CXMLProps() : m_doc(CreateDocument()) {
 
 CXMLProps::~CXMLProps() = default;
 
-bool CXMLProps::Push(const com_ptr<IXMLDOMNode>& node) {
-    auto element = node.query<IXMLDOMElement>(kelvo::msxml::kIXMLDOMElement);
+bool CXMLProps::Push(const ComPtr<IXMLDOMNode>& node) {
+    auto element = node.Query<IXMLDOMElement>(kelvo::msxml::kIXMLDOMElement);
     if (!element)
         return false;
     m_stack.push_back(std::move(element));
@@ -116,33 +116,33 @@ bool CXMLProps::Load(const wchar_t* path) {
         return false;
     CDataFileBytes bytes;
     switch (bytes.Read(path)) {
-    case CDataFileBytes::ReadResult::missing:
+    case CDataFileBytes::ReadResult::kMissing:
         return false;
-    case CDataFileBytes::ReadResult::failed:
+    case CDataFileBytes::ReadResult::kFailed:
         m_unreadable = true;
         return false;
-    case CDataFileBytes::ReadResult::ok:
+    case CDataFileBytes::ReadResult::kOk:
         break;
     }
-    m_loadedSize = bytes.view().size();
+    m_loadedSize = bytes.View().size();
     // An empty file holds nothing to lose.
-    m_unreadable = !bytes.view().empty();
-    if (bytes.view().empty() || bytes.HasDoctype())
+    m_unreadable = !bytes.View().empty();
+    if (bytes.View().empty() || bytes.HasDoctype())
         return false;
     const auto parsed = bytes.Parse([this](const VARIANT& input) {
         VARIANT_BOOL ok = VARIANT_FALSE;
         return SUCCEEDED(m_doc->load(input, &ok)) && ok == VARIANT_TRUE;
     });
-    if (parsed == CDataFileBytes::ParseResult::failed)
+    if (parsed == CDataFileBytes::ParseResult::kFailed)
         return false;
 
     // Well-formed: a foreign root stays in the document (so CreateNew refuses
     // to build on it) and the file is left alone. Read only without the
     // characters XML cannot carry, the file as stored is kept before the
     // first save replaces it.
-    m_unreadable = parsed == CDataFileBytes::ParseResult::parsed_without_forbidden;
-    com_ptr<IXMLDOMNode> root;
-    if (m_doc->selectSingleNode(unique_bstr(L"kelvo").get(), root.put()) != S_OK || !root)
+    m_unreadable = parsed == CDataFileBytes::ParseResult::kParsedWithoutForbidden;
+    ComPtr<IXMLDOMNode> root;
+    if (m_doc->selectSingleNode(UniqueBstr(L"kelvo").Get(), root.Put()) != S_OK || !root)
         return false;
     if (!Push(root))
         return false;
@@ -153,19 +153,19 @@ bool CXMLProps::Load(const wchar_t* path) {
 bool CXMLProps::CreateNew(const wchar_t* path) {
     if (!m_doc)
         return false;
-    com_ptr<IXMLDOMElement> existing;
-    if (m_doc->get_documentElement(existing.put()) == S_OK && existing)
+    ComPtr<IXMLDOMElement> existing;
+    if (m_doc->get_documentElement(existing.Put()) == S_OK && existing)
         return false; // a document holds one root element
-    com_ptr<IXMLDOMProcessingInstruction> declaration;
-    com_ptr<IXMLDOMNode> appended;
+    ComPtr<IXMLDOMProcessingInstruction> declaration;
+    ComPtr<IXMLDOMNode> appended;
     if (FAILED(m_doc->createProcessingInstruction(
-            unique_bstr(L"xml").get(), unique_bstr(L"version=\"1.0\" encoding=\"UTF-8\"").get(),
-            declaration.put())) ||
-        FAILED(m_doc->appendChild(declaration.get(), appended.put())))
+            UniqueBstr(L"xml").Get(), UniqueBstr(L"version=\"1.0\" encoding=\"UTF-8\"").Get(),
+            declaration.Put())) ||
+        FAILED(m_doc->appendChild(declaration.Get(), appended.Put())))
         return false;
-    com_ptr<IXMLDOMElement> root;
-    if (FAILED(m_doc->createElement(unique_bstr(L"kelvo").get(), root.put())) ||
-        FAILED(m_doc->appendChild(root.get(), appended.put())))
+    ComPtr<IXMLDOMElement> root;
+    if (FAILED(m_doc->createElement(UniqueBstr(L"kelvo").Get(), root.Put())) ||
+        FAILED(m_doc->appendChild(root.Get(), appended.Put())))
         return false;
     m_stack.clear();
     Push(appended);
@@ -176,8 +176,8 @@ bool CXMLProps::CreateNew(const wchar_t* path) {
 
 bool CXMLProps::Select(const wchar_t* path, bool create) {
     if (!m_stack.empty()) {
-        com_ptr<IXMLDOMNode> found;
-        if (m_stack.back()->selectSingleNode(unique_bstr(path).get(), found.put()) == S_OK && found)
+        ComPtr<IXMLDOMNode> found;
+        if (m_stack.back()->selectSingleNode(UniqueBstr(path).Get(), found.Put()) == S_OK && found)
             return Push(found);
     }
     return create && AddChild(path);
@@ -186,10 +186,10 @@ bool CXMLProps::Select(const wchar_t* path, bool create) {
 bool CXMLProps::AddChild(const wchar_t* name) {
     if (!m_doc || m_stack.empty())
         return false;
-    com_ptr<IXMLDOMElement> element;
-    com_ptr<IXMLDOMNode> appended;
-    if (FAILED(m_doc->createElement(unique_bstr(name).get(), element.put())) ||
-        FAILED(m_stack.back()->appendChild(element.get(), appended.put())))
+    ComPtr<IXMLDOMElement> element;
+    ComPtr<IXMLDOMNode> appended;
+    if (FAILED(m_doc->createElement(UniqueBstr(name).Get(), element.Put())) ||
+        FAILED(m_stack.back()->appendChild(element.Get(), appended.Put())))
         return false;
     return Push(appended);
 }
@@ -202,12 +202,12 @@ void CXMLProps::Up() {
 bool CXMLProps::Next() {
     if (m_stack.empty())
         return false;
-    com_ptr<IXMLDOMNode> node = m_stack.back();
+    ComPtr<IXMLDOMNode> node = m_stack.back();
     for (;;) {
-        com_ptr<IXMLDOMNode> next;
-        if (node->get_nextSibling(next.put()) != S_OK || !next)
+        ComPtr<IXMLDOMNode> next;
+        if (node->get_nextSibling(next.Put()) != S_OK || !next)
             return false;
-        if (auto element = next.query<IXMLDOMElement>(kelvo::msxml::kIXMLDOMElement)) {
+        if (auto element = next.Query<IXMLDOMElement>(kelvo::msxml::kIXMLDOMElement)) {
             m_stack.back() = std::move(element);
             return true;
         }
@@ -218,11 +218,11 @@ bool CXMLProps::Next() {
 bool CXMLProps::GetAttr(const wchar_t* name, std::wstring& value) {
     if (m_stack.empty())
         return false;
-    unique_variant v;
-    if (m_stack.back()->getAttribute(unique_bstr(name).get(), v.get()) != S_OK ||
-        v.get()->vt != VT_BSTR)
+    UniqueVariant v;
+    if (m_stack.back()->getAttribute(UniqueBstr(name).Get(), v.Get()) != S_OK ||
+        v.Get()->vt != VT_BSTR)
         return false;
-    value.assign(v.get()->bstrVal, ::SysStringLen(v.get()->bstrVal));
+    value.assign(v.Get()->bstrVal, ::SysStringLen(v.Get()->bstrVal));
     return true;
 }
 
@@ -230,22 +230,22 @@ int CXMLProps::GetIntAttr(const wchar_t* name, int def) {
     std::wstring text;
     if (!GetAttr(name, text))
         return def;
-    unique_variant in, out;
-    SetStringVariant(in.get(), text);
-    if (FAILED(::VariantChangeType(out.get(), in.get(), 0, VT_I4)))
+    UniqueVariant in, out;
+    SetStringVariant(in.Get(), text);
+    if (FAILED(::VariantChangeType(out.Get(), in.Get(), 0, VT_I4)))
         return def;
-    return out.get()->lVal;
+    return out.Get()->lVal;
 }
 
 unsigned CXMLProps::GetUIntAttr(const wchar_t* name) {
     std::wstring text;
     if (!GetAttr(name, text))
         return 0;
-    unique_variant in, out;
-    SetStringVariant(in.get(), text);
-    if (FAILED(::VariantChangeType(out.get(), in.get(), 0, VT_UI4)))
+    UniqueVariant in, out;
+    SetStringVariant(in.Get(), text);
+    if (FAILED(::VariantChangeType(out.Get(), in.Get(), 0, VT_UI4)))
         return 0;
-    return out.get()->ulVal;
+    return out.Get()->ulVal;
 }
 
 std::wstring CXMLProps::GetStrAttr(const wchar_t* name, std::wstring_view def) {
@@ -262,10 +262,10 @@ void CXMLProps::SetIntAttr(const wchar_t* name, int value) {
 void CXMLProps::SetStrAttr(const wchar_t* name, std::wstring_view text) {
     if (m_stack.empty())
         return;
-    unique_variant v;
-    v.get()->bstrVal = XmlSafeText(text).release();
-    v.get()->vt = VT_BSTR;
-    m_stack.back()->setAttribute(unique_bstr(name).get(), *v.get());
+    UniqueVariant v;
+    v.Get()->bstrVal = XmlSafeText(text).Release();
+    v.Get()->vt = VT_BSTR;
+    m_stack.back()->setAttribute(UniqueBstr(name).Get(), *v.Get());
 }
 
 bool CXMLProps::SetChildText(const wchar_t* name, std::wstring_view text) {
@@ -273,17 +273,17 @@ bool CXMLProps::SetChildText(const wchar_t* name, std::wstring_view text) {
         return false;
     bool ok = false;
     if (m_doc && !m_stack.empty()) {
-        IXMLDOMNode* node = m_stack.back().get();
+        IXMLDOMNode* node = m_stack.back().Get();
         ok = true;
-        com_ptr<IXMLDOMNode> child;
-        while (ok && node->get_firstChild(child.put()) == S_OK && child) {
-            com_ptr<IXMLDOMNode> removed;
-            ok = SUCCEEDED(node->removeChild(child.get(), removed.put()));
+        ComPtr<IXMLDOMNode> child;
+        while (ok && node->get_firstChild(child.Put()) == S_OK && child) {
+            ComPtr<IXMLDOMNode> removed;
+            ok = SUCCEEDED(node->removeChild(child.Get(), removed.Put()));
         }
-        com_ptr<IXMLDOMText> text_node;
-        com_ptr<IXMLDOMNode> appended;
-        ok = ok && SUCCEEDED(m_doc->createTextNode(XmlSafeText(text).get(), text_node.put())) &&
-             SUCCEEDED(node->appendChild(text_node.get(), appended.put()));
+        ComPtr<IXMLDOMText> text_node;
+        ComPtr<IXMLDOMNode> appended;
+        ok = ok && SUCCEEDED(m_doc->createTextNode(XmlSafeText(text).Get(), text_node.Put())) &&
+             SUCCEEDED(node->appendChild(text_node.Get(), appended.Put()));
     }
     if (name)
         Up();
@@ -294,19 +294,19 @@ std::optional<std::wstring> CXMLProps::GetText() {
     if (m_stack.empty())
         return std::nullopt;
     std::wstring text;
-    AppendText(m_stack.back().get(), text);
+    AppendText(m_stack.back().Get(), text);
     return text;
 }
 
 bool CXMLProps::RemoveCurrent() {
     if (m_stack.empty())
         return false;
-    com_ptr<IXMLDOMElement> node = std::move(m_stack.back());
+    ComPtr<IXMLDOMElement> node = std::move(m_stack.back());
     m_stack.pop_back();
     if (m_stack.empty())
         return false;
-    com_ptr<IXMLDOMNode> removed;
-    return SUCCEEDED(m_stack.back()->removeChild(node.get(), removed.put()));
+    ComPtr<IXMLDOMNode> removed;
+    return SUCCEEDED(m_stack.back()->removeChild(node.Get(), removed.Put()));
 }
 
 bool CXMLProps::KeepUnreadableCopy() {
@@ -331,17 +331,17 @@ bool CXMLProps::Save() {
     // The document in memory first, so that the file is written in one go.
     std::string bytes;
     bytes.reserve(m_loadedSize + m_loadedSize / 8 + 4096);
-    unique_variant target;
-    target.get()->punkVal = CreateOutputStream(bytes).release();
-    target.get()->vt = VT_UNKNOWN;
-    if (FAILED(m_doc->save(*target.get())))
+    UniqueVariant target;
+    target.Get()->punkVal = CreateOutputStream(bytes).Detach();
+    target.Get()->vt = VT_UNKNOWN;
+    if (FAILED(m_doc->save(*target.Get())))
         return false;
     return ReplaceFileContents(*m_path, bytes);
 }
 
 std::unique_ptr<CXMLProps> OpenXmlFile(const std::wstring& path) {
     auto props = std::make_unique<CXMLProps>();
-    if (props->has_document() && !props->Load(path.c_str()))
+    if (props->HasDocument() && !props->Load(path.c_str()))
         props->CreateNew(path.c_str());
     return props;
 }

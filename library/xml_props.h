@@ -62,16 +62,16 @@ public:
     // On failure GetLastError() tells why.
     bool Save();
 
-    bool has_document() const noexcept { return static_cast<bool>(m_doc); }
-    std::size_t depth() const noexcept { return m_stack.size(); }
+    bool HasDocument() const noexcept { return static_cast<bool>(m_doc); }
+    std::size_t Depth() const noexcept { return m_stack.size(); }
 
 private:
     // Enters an element; other kinds of node are never entered.
-    bool Push(const kelvo::com_ptr<IXMLDOMNode>& node);
+    bool Push(const kelvo::ComPtr<IXMLDOMNode>& node);
     bool KeepUnreadableCopy();
 
-    kelvo::com_ptr<IXMLDOMDocument> m_doc;
-    std::vector<kelvo::com_ptr<IXMLDOMElement>> m_stack;
+    kelvo::ComPtr<IXMLDOMDocument> m_doc;
+    std::vector<kelvo::ComPtr<IXMLDOMElement>> m_stack;
     std::optional<std::wstring> m_path;
     // The file at the loaded path exists but could not be read as ours.
     bool m_unreadable = false;

@@ -17,12 +17,12 @@ class XmlPropsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        test_files::Empty(folder);
+        test_files::Empty(m_folder);
     }
-    std::unique_ptr<CXMLProps> Open() { return OpenXmlFile(path); }
+    std::unique_ptr<CXMLProps> Open() { return OpenXmlFile(m_path); }
 
-    std::wstring folder = test_files::Folder(L"xml_props");
-    std::wstring path = folder + L"data.xml";
+    std::wstring m_folder = test_files::Folder(L"xml_props");
+    std::wstring m_path = m_folder + L"data.xml";
 };
 
 constexpr char kSample[] =
@@ -40,10 +40,10 @@ constexpr char kSample[] =
 
 TEST_F(XmlPropsTest, MissingFileReadsAsEmptyAndIsWrittenOnlyBySave) {
     auto xml = Open();
-    ASSERT_EQ(xml->depth(), 1u); // the root
+    ASSERT_EQ(xml->Depth(), 1u); // the root
     EXPECT_FALSE(xml->Select(L"settings", false));
     EXPECT_EQ(xml->GetIntAttr(L"next-id", 1), 1);
-    EXPECT_FALSE(test_files::Exists(path));
+    EXPECT_FALSE(test_files::Exists(m_path));
 
     ASSERT_TRUE(xml->Select(L"settings", true));
     xml->SetIntAttr(L"hotkey", -5);
@@ -52,14 +52,14 @@ TEST_F(XmlPropsTest, MissingFileReadsAsEmptyAndIsWrittenOnlyBySave) {
     EXPECT_EQ(xml->GetIntAttr(L"hotkey", 0), -5);
     ASSERT_TRUE(xml->Save());
 
-    std::string saved = test_files::Read(path);
+    std::string saved = test_files::Read(m_path);
     EXPECT_EQ(saved.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u) << saved;
     EXPECT_NE(saved.find("hotkey=\"-5\""), std::string::npos) << saved;
-    EXPECT_EQ(test_files::List(folder).size(), 1u) << "no temporary file is left behind";
+    EXPECT_EQ(test_files::List(m_folder).size(), 1u) << "no temporary file is left behind";
 }
 
 TEST_F(XmlPropsTest, SelectWalkAndAttributes) {
-    test_files::Write(path, kSample);
+    test_files::Write(m_path, kSample);
     auto xml = Open();
     ASSERT_TRUE(xml->Select(L"chunks", false));
     ASSERT_TRUE(xml->Select(L"chunk[@id=\"7\"]", false));
@@ -77,9 +77,9 @@ TEST_F(XmlPropsTest, SelectWalkAndAttributes) {
     // Next skips the comment and white space between elements.
     ASSERT_TRUE(xml->Next());
     EXPECT_EQ(xml->GetStrAttr(L"id"), L"70");
-    const std::size_t depth = xml->depth();
+    const std::size_t depth = xml->Depth();
     EXPECT_FALSE(xml->Next());
-    EXPECT_EQ(xml->depth(), depth);
+    EXPECT_EQ(xml->Depth(), depth);
     EXPECT_EQ(xml->GetStrAttr(L"id"), L"70");
 
     xml->Up();
@@ -89,7 +89,7 @@ TEST_F(XmlPropsTest, SelectWalkAndAttributes) {
 TEST_F(XmlPropsTest, SetChildTextCreatesTheChildAndStaysWhereItWas) {
     auto xml = Open();
     ASSERT_TRUE(xml->SetChildText(L"password", L"secret"));
-    EXPECT_EQ(xml->depth(), 1u);
+    EXPECT_EQ(xml->Depth(), 1u);
     ASSERT_TRUE(xml->SetChildText(L"password", L"second"));
     ASSERT_TRUE(xml->Select(L"password", false));
     EXPECT_EQ(xml->GetText(), L"second");
@@ -98,7 +98,7 @@ TEST_F(XmlPropsTest, SetChildTextCreatesTheChildAndStaysWhereItWas) {
 }
 
 TEST_F(XmlPropsTest, RemoveCurrentAndOperationsOnAnEmptyStack) {
-    test_files::Write(path, kSample);
+    test_files::Write(m_path, kSample);
     auto xml = Open();
     ASSERT_TRUE(xml->Select(L"chunks", false));
     ASSERT_TRUE(xml->Select(L"chunk[@id=\"7\"]", false));
@@ -106,10 +106,10 @@ TEST_F(XmlPropsTest, RemoveCurrentAndOperationsOnAnEmptyStack) {
     EXPECT_FALSE(xml->Select(L"chunk[@id=\"7\"]", false));
     EXPECT_TRUE(xml->Select(L"chunk[@id=\"17\"]", false));
 
-    while (xml->depth() > 1)
+    while (xml->Depth() > 1)
         xml->Up();
     EXPECT_FALSE(xml->RemoveCurrent()) << "the root has no parent on the stack";
-    EXPECT_EQ(xml->depth(), 0u);
+    EXPECT_EQ(xml->Depth(), 0u);
     EXPECT_FALSE(xml->Select(L"chunks", true));
     EXPECT_FALSE(xml->AddChild(L"x"));
     EXPECT_FALSE(xml->Next());
@@ -159,21 +159,21 @@ TEST_F(XmlPropsTest, CharactersXmlCannotCarryNeverReachTheFile) {
         ASSERT_TRUE(xml->Save());
     }
     CXMLProps reread;
-    ASSERT_TRUE(reread.Load(path.c_str())) << test_files::Read(path);
+    ASSERT_TRUE(reread.Load(m_path.c_str())) << test_files::Read(m_path);
     EXPECT_EQ(reread.GetStrAttr(L"title"), L"x\tc");
     ASSERT_TRUE(reread.Select(L"find", false));
     EXPECT_EQ(reread.GetText(), L"axb\U0001F600");
     reread.Up();
     reread.SetIntAttr(L"mark", 1);
     ASSERT_TRUE(reread.Save());
-    for (const auto& name : test_files::List(folder))
+    for (const auto& name : test_files::List(m_folder))
         EXPECT_EQ(name.find(L".unreadable-"), std::wstring::npos) << "a clean file keeps no copy";
 }
 
 TEST_F(XmlPropsTest, AFileWithRawForbiddenCharactersIsReadAndKeptBeforeTheFirstSave) {
     const std::string stored = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                                "<kelvo a=\"x\x0By\"><find>p\x01q\xEF\xBF\xBFr</find></kelvo>\n";
-    test_files::Write(path, stored);
+    test_files::Write(m_path, stored);
     auto xml = Open();
     EXPECT_EQ(xml->GetStrAttr(L"a"), L"xy");
     ASSERT_TRUE(xml->Select(L"find", false));
@@ -183,19 +183,19 @@ TEST_F(XmlPropsTest, AFileWithRawForbiddenCharactersIsReadAndKeptBeforeTheFirstS
     ASSERT_TRUE(xml->Save());
 
     std::wstring copy;
-    for (const auto& name : test_files::List(folder))
+    for (const auto& name : test_files::List(m_folder))
         if (name.rfind(L"data.xml.unreadable-", 0) == 0)
-            copy = folder + name;
+            copy = m_folder + name;
     ASSERT_FALSE(copy.empty());
     EXPECT_EQ(test_files::Read(copy), stored);
     CXMLProps reread;
-    ASSERT_TRUE(reread.Load(path.c_str()));
+    ASSERT_TRUE(reread.Load(m_path.c_str()));
     EXPECT_EQ(reread.GetStrAttr(L"a"), L"xy");
     EXPECT_EQ(reread.GetIntAttr(L"mark", 0), 1);
 }
 
 TEST_F(XmlPropsTest, SavedBytesAreThoseTheParserWritesToAFile) {
-    test_files::Write(path, kSample);
+    test_files::Write(m_path, kSample);
     auto xml = Open();
     ASSERT_TRUE(xml->Select(L"chunks", false));
     ASSERT_TRUE(xml->AddChild(L"chunk"));
@@ -204,56 +204,56 @@ TEST_F(XmlPropsTest, SavedBytesAreThoseTheParserWritesToAFile) {
     ASSERT_TRUE(xml->Save());
 
     // The same document saved by the parser itself, to a path.
-    kelvo::com_ptr<IXMLDOMDocument> doc;
+    kelvo::ComPtr<IXMLDOMDocument> doc;
     ASSERT_TRUE(SUCCEEDED(::CoCreateInstance(kelvo::msxml::kFreeThreadedDocument, nullptr,
                                              CLSCTX_INPROC_SERVER, kelvo::msxml::kIXMLDOMDocument,
-                                             doc.put_void())));
+                                             doc.PutVoid())));
     doc->put_preserveWhiteSpace(VARIANT_TRUE);
-    kelvo::unique_variant source, target;
-    source.get()->bstrVal = kelvo::unique_bstr(path).release();
-    source.get()->vt = VT_BSTR;
+    kelvo::UniqueVariant source, target;
+    source.Get()->bstrVal = kelvo::UniqueBstr(m_path).Release();
+    source.Get()->vt = VT_BSTR;
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    ASSERT_TRUE(SUCCEEDED(doc->load(*source.get(), &loaded)) && loaded == VARIANT_TRUE);
-    const std::wstring by_parser = folder + L"by-parser.xml";
-    target.get()->bstrVal = kelvo::unique_bstr(by_parser).release();
-    target.get()->vt = VT_BSTR;
-    ASSERT_TRUE(SUCCEEDED(doc->save(*target.get())));
-    EXPECT_EQ(test_files::Read(path), test_files::Read(by_parser));
+    ASSERT_TRUE(SUCCEEDED(doc->load(*source.Get(), &loaded)) && loaded == VARIANT_TRUE);
+    const std::wstring by_parser = m_folder + L"by-parser.xml";
+    target.Get()->bstrVal = kelvo::UniqueBstr(by_parser).Release();
+    target.Get()->vt = VT_BSTR;
+    ASSERT_TRUE(SUCCEEDED(doc->save(*target.Get())));
+    EXPECT_EQ(test_files::Read(m_path), test_files::Read(by_parser));
 }
 
 TEST_F(XmlPropsTest, BareLineFeedsComeBackWithCarriageReturns) {
-    test_files::Write(path, "<kelvo><a>one\ntwo\r\nthree\n\n<b>\nfour</b>\r</a></kelvo>");
+    test_files::Write(m_path, "<kelvo><a>one\ntwo\r\nthree\n\n<b>\nfour</b>\r</a></kelvo>");
     auto xml = Open();
     ASSERT_TRUE(xml->Select(L"a", false));
     EXPECT_EQ(xml->GetText(), L"one\r\ntwo\r\nthree\r\n\r\n\r\nfour\r\n");
 }
 
 TEST_F(XmlPropsTest, SaveReplacesAReadOnlyFile) {
-    test_files::Write(path, kSample);
+    test_files::Write(m_path, kSample);
     ASSERT_TRUE(
-        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+        ::SetFileAttributesW(m_path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     auto xml = Open();
     xml->SetIntAttr(L"mark", 1);
     ASSERT_TRUE(xml->Save());
-    EXPECT_NE(test_files::Read(path).find("mark=\"1\""), std::string::npos);
-    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    EXPECT_NE(test_files::Read(m_path).find("mark=\"1\""), std::string::npos);
+    DWORD attributes = ::GetFileAttributesW(m_path.c_str());
     EXPECT_FALSE(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
 }
 
 TEST_F(XmlPropsTest, InterruptedSaveLeavesThePreviousFile) {
-    test_files::Write(path, kSample);
+    test_files::Write(m_path, kSample);
     auto xml = Open();
     xml->SetIntAttr(L"mark", 1);
     // Another program holding the file without delete sharing makes the final
     // move fail after the temporary file was written.
-    HANDLE holder = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    HANDLE holder = ::CreateFileW(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(xml->Save());
     ::CloseHandle(holder);
 
-    EXPECT_EQ(test_files::Read(path), kSample);
-    EXPECT_EQ(test_files::ListOwn(folder), std::vector<std::wstring>{L"data.xml"})
+    EXPECT_EQ(test_files::Read(m_path), kSample);
+    EXPECT_EQ(test_files::ListOwn(m_folder), std::vector<std::wstring>{L"data.xml"})
         << "our temporary file is gone";
     auto reread = Open();
     EXPECT_TRUE(reread->Select(L"chunks", false));
@@ -264,17 +264,17 @@ TEST_F(XmlPropsTest, StrayTemporariesOfTheTargetGoWithTheNextSave) {
     const wchar_t* others[] = {L"other.xml.4242-1-1.kelvo-tmp", L"data.xml.kelvo-tmp.bak",
                                L"data.xml.1.kelvo-tmpx"};
     for (auto name : strays)
-        test_files::Write(folder + name, "half a file");
+        test_files::Write(m_folder + name, "half a file");
     for (auto name : others)
-        test_files::Write(folder + name, "not ours to remove");
+        test_files::Write(m_folder + name, "not ours to remove");
     auto xml = Open();
     xml->SetIntAttr(L"mark", 1);
     ASSERT_TRUE(xml->Save());
     for (auto name : strays)
-        EXPECT_FALSE(test_files::Exists(folder + name)) << std::wstring_view(name).size();
+        EXPECT_FALSE(test_files::Exists(m_folder + name)) << std::wstring_view(name).size();
     for (auto name : others)
-        EXPECT_TRUE(test_files::Exists(folder + name)) << std::wstring_view(name).size();
-    EXPECT_EQ(test_files::List(folder).size(), 1u + std::size(others));
+        EXPECT_TRUE(test_files::Exists(m_folder + name)) << std::wstring_view(name).size();
+    EXPECT_EQ(test_files::List(m_folder).size(), 1u + std::size(others));
 }
 
 namespace {
@@ -318,28 +318,28 @@ bool SameFile(const std::wstring& a, const std::wstring& b) {
 } // namespace
 
 TEST_F(XmlPropsTest, SaveKeepsTheFilesSecurity) {
-    test_files::Write(path, kSample);
+    test_files::Write(m_path, kSample);
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     // Protected: only the owner (full access) and Everyone (read), nothing inherited.
     ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
         L"D:P(A;;FA;;;OW)(A;;FR;;;WD)", SDDL_REVISION_1, &descriptor, nullptr));
-    ASSERT_TRUE(::SetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor));
+    ASSERT_TRUE(::SetFileSecurityW(m_path.c_str(), DACL_SECURITY_INFORMATION, descriptor));
     ::LocalFree(descriptor);
-    const std::wstring before = Dacl(path);
+    const std::wstring before = Dacl(m_path);
     auto xml = Open();
     xml->SetIntAttr(L"mark", 1);
     ASSERT_TRUE(xml->Save());
-    EXPECT_NE(test_files::Read(path).find("mark=\"1\""), std::string::npos);
+    EXPECT_NE(test_files::Read(m_path).find("mark=\"1\""), std::string::npos);
     // Wine 8 keeps no security descriptor of a file's own (it shows one made
     // from the Unix permissions), and its ReplaceFileW does not carry even
     // those over: there only the save itself is checked.
     if (!UnderWine()) {
-        EXPECT_EQ(Dacl(path), before);
+        EXPECT_EQ(Dacl(m_path), before);
     }
 }
 
 TEST_F(XmlPropsTest, ALinkStaysALinkAndItsTargetIsReplaced) {
-    const std::wstring real_folder = folder + L"real\\";
+    const std::wstring real_folder = m_folder + L"real\\";
     ::CreateDirectoryW(real_folder.c_str(), nullptr);
     test_files::Empty(real_folder);
     const std::wstring target = real_folder + L"target.xml";
@@ -348,22 +348,22 @@ TEST_F(XmlPropsTest, ALinkStaysALinkAndItsTargetIsReplaced) {
     // The resolution step on its own: a file names itself, a missing one is
     // taken as given.
     EXPECT_TRUE(SameFile(FinalPathOf(target), target));
-    EXPECT_EQ(FinalPathOf(folder + L"missing.xml"), folder + L"missing.xml");
+    EXPECT_EQ(FinalPathOf(m_folder + L"missing.xml"), m_folder + L"missing.xml");
 
-    ::CreateSymbolicLinkW(path.c_str(), target.c_str(),
+    ::CreateSymbolicLinkW(m_path.c_str(), target.c_str(),
                           SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
-    if (!(::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) ||
-        !test_files::Exists(path))
+    if (!(::GetFileAttributesW(m_path.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        !test_files::Exists(m_path))
         GTEST_SKIP() << "no symbolic links here (Wine 8 reports success and creates none; "
                         "Windows needs developer mode or the privilege)";
-    EXPECT_TRUE(SameFile(FinalPathOf(path), target));
+    EXPECT_TRUE(SameFile(FinalPathOf(m_path), target));
     auto xml = Open();
     xml->SetIntAttr(L"mark", 1);
     ASSERT_TRUE(xml->Save());
-    EXPECT_TRUE(::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+    EXPECT_TRUE(::GetFileAttributesW(m_path.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
     EXPECT_NE(test_files::Read(target).find("mark=\"1\""), std::string::npos);
     EXPECT_EQ(test_files::List(real_folder), std::vector<std::wstring>{L"target.xml"});
-    ::DeleteFileW(path.c_str());
+    ::DeleteFileW(m_path.c_str());
 }
 
 namespace {
@@ -408,7 +408,7 @@ std::string DeepNesting() {
 } // namespace
 
 TEST_F(XmlPropsTest, HostileFilesAreHandledSafely) {
-    const std::wstring secret = folder + L"secret.txt";
+    const std::wstring secret = m_folder + L"secret.txt";
     const std::string external =
         "<?xml version=\"1.0\"?>\n<!DOCTYPE kelvo [<!ENTITY x SYSTEM \"secret.txt\">]>\n"
         "<kelvo><chunks><chunk id=\"1\">&x;</chunk></chunks></kelvo>";
@@ -435,12 +435,12 @@ TEST_F(XmlPropsTest, HostileFilesAreHandledSafely) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        test_files::Empty(folder);
+        test_files::Empty(m_folder);
         test_files::Write(secret, "TOP-SECRET-CONTENT");
-        test_files::Write(path, c.content);
+        test_files::Write(m_path, c.content);
 
         CXMLProps probe;
-        EXPECT_EQ(probe.Load(path.c_str()), c.loads);
+        EXPECT_EQ(probe.Load(m_path.c_str()), c.loads);
 
         auto xml = Open();
         if (c.loads) {
@@ -453,7 +453,7 @@ TEST_F(XmlPropsTest, HostileFilesAreHandledSafely) {
         xml->SetIntAttr(L"mark", 1);
         EXPECT_EQ(xml->Save(), c.writable);
 
-        std::string now = test_files::Read(path);
+        std::string now = test_files::Read(m_path);
         if (c.writable) {
             EXPECT_NE(now.find("mark=\"1\""), std::string::npos);
             EXPECT_EQ(now.find("TOP-SECRET"), std::string::npos);
@@ -461,9 +461,9 @@ TEST_F(XmlPropsTest, HostileFilesAreHandledSafely) {
             EXPECT_EQ(now, c.content) << "the file is left untouched";
         }
         std::wstring copy;
-        for (const auto& name : test_files::List(folder))
+        for (const auto& name : test_files::List(m_folder))
             if (name.rfind(L"data.xml.unreadable-", 0) == 0)
-                copy = folder + name;
+                copy = m_folder + name;
         EXPECT_EQ(!copy.empty(), c.keeps_copy);
         if (!copy.empty()) {
             EXPECT_EQ(test_files::Read(copy), c.content);

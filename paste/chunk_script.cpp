@@ -28,17 +28,17 @@ Argument ArgumentAt(std::u16string_view rest, std::size_t from) {
 class CScriptPlayer {
 public:
     CScriptPlayer(std::size_t script_length, CHeldModifiers& held, CScriptOutput& output)
-        : pending_(std::make_unique_for_overwrite<char16_t[]>(script_length)),
-          capacity_(script_length), held_(held), output_(output) {}
+        : m_pending(std::make_unique_for_overwrite<char16_t[]>(script_length)),
+          m_capacity(script_length), m_held(held), m_output(output) {}
 
     // The pending run may hold decrypted text: wipe it rather than just free it.
-    ~CScriptPlayer() { SecureWipe(pending_.get(), capacity_ * sizeof(char16_t)); }
+    ~CScriptPlayer() { SecureWipe(m_pending.get(), m_capacity * sizeof(char16_t)); }
 
     CScriptPlayer(const CScriptPlayer&) = delete;
     CScriptPlayer& operator=(const CScriptPlayer&) = delete;
 
     void Play(std::u16string_view script) {
-        held_.Reset();
+        m_held.Reset();
         std::size_t i = 0;
         while (i < script.size()) {
             const std::size_t bracket = std::min(script.find(u'[', i), script.size());
@@ -61,9 +61,9 @@ private:
         }
         if (rest.size() >= 2 && rest[1] == u'\\') {
             std::size_t from = 2;
-            NumberBase base = NumberBase::decimal;
+            NumberBase base = NumberBase::kDecimal;
             if (from < rest.size() && (rest[from] == u'x' || rest[from] == u'X')) {
-                base = NumberBase::hexadecimal;
+                base = NumberBase::kHexadecimal;
                 ++from;
             }
             const Argument argument = ArgumentAt(rest, from);
@@ -76,7 +76,7 @@ private:
         }
         if (StartsWithNoCase(rest.substr(1), u"SLEEP")) {
             const Argument argument = ArgumentAt(rest, 6);
-            const std::int32_t milliseconds = ReadInteger(argument.text, NumberBase::decimal);
+            const std::int32_t milliseconds = ReadInteger(argument.text, NumberBase::kDecimal);
             if (milliseconds > 0)
                 Pause(std::min(static_cast<std::uint32_t>(milliseconds), kMaxPauseMilliseconds));
             return argument.consumed;
@@ -90,8 +90,8 @@ private:
     }
 
     void AppendText(std::u16string_view text) {
-        std::copy(text.begin(), text.end(), pending_.get() + length_);
-        length_ += text.size();
+        std::copy(text.begin(), text.end(), m_pending.get() + m_length);
+        m_length += text.size();
     }
 
     // Text typed so far goes out before a key, so keys and text keep their order.
@@ -103,47 +103,47 @@ private:
     // Text typed so far goes out before the wait, so the target shows it while it lasts.
     void Pause(std::uint32_t milliseconds) {
         DeliverPendingText();
-        output_.Wait(milliseconds);
+        m_output.Wait(milliseconds);
     }
 
     // Text never inherits a modifier: held ones are let go before a run goes out.
     void DeliverPendingText() {
-        if (length_ == 0)
+        if (m_length == 0)
             return;
         ReleaseHeldModifiers();
-        const std::u16string_view run(pending_.get(), length_);
-        length_ = 0;
-        output_.DeliverTextRun(run);
+        const std::u16string_view run(m_pending.get(), m_length);
+        m_length = 0;
+        m_output.DeliverTextRun(run);
     }
 
     // Modifier codes from extended forms latch: each such token toggles its key.
     void SendKey(std::uint16_t code, bool extended) {
         if (extended && IsModifierCode(code)) {
-            const bool up = held_.IsHeld(code);
+            const bool up = m_held.IsHeld(code);
             const KeyEvent toggle{code, true, up};
-            output_.SendKeys({&toggle, 1});
-            held_.SetHeld(code, !up);
+            m_output.SendKeys({&toggle, 1});
+            m_held.SetHeld(code, !up);
             return;
         }
         const KeyEvent press[] = {{code, extended, false}, {code, extended, true}};
-        output_.SendKeys(press);
+        m_output.SendKeys(press);
     }
 
     void ReleaseHeldModifiers() {
         for (std::uint16_t code : kModifierReleaseOrder) {
-            if (!held_.IsHeld(code))
+            if (!m_held.IsHeld(code))
                 continue;
             const KeyEvent release{code, true, true};
-            output_.SendKeys({&release, 1});
-            held_.SetHeld(code, false);
+            m_output.SendKeys({&release, 1});
+            m_held.SetHeld(code, false);
         }
     }
 
-    std::unique_ptr<char16_t[]> pending_; // the pending text run; never longer than the script
-    std::size_t capacity_;
-    std::size_t length_ = 0;
-    CHeldModifiers& held_;
-    CScriptOutput& output_;
+    std::unique_ptr<char16_t[]> m_pending; // the pending text run; never longer than the script
+    std::size_t m_capacity;
+    std::size_t m_length = 0;
+    CHeldModifiers& m_held;
+    CScriptOutput& m_output;
 };
 
 } // namespace

@@ -31,15 +31,15 @@ class CHeldModifiers {
 public:
     bool IsHeld(std::uint16_t code) const noexcept {
         const std::size_t slot = SlotOf(code);
-        return slot < held_.size() && held_[slot];
+        return slot < m_held.size() && m_held[slot];
     }
     // Codes that are no modifier are ignored.
     void SetHeld(std::uint16_t code, bool held) noexcept {
         const std::size_t slot = SlotOf(code);
-        if (slot < held_.size())
-            held_[slot] = held;
+        if (slot < m_held.size())
+            m_held[slot] = held;
     }
-    void Reset() noexcept { held_ = {}; }
+    void Reset() noexcept { m_held = {}; }
 
 private:
     static constexpr std::size_t SlotOf(std::uint16_t code) noexcept {
@@ -49,7 +49,7 @@ private:
         return slot;
     }
 
-    std::array<bool, kModifierReleaseOrder.size()> held_{};
+    std::array<bool, kModifierReleaseOrder.size()> m_held{};
 };
 
 } // namespace kelvo

@@ -10,6 +10,8 @@
 
 namespace kelvo {
 
+// The result is not checked: input blocked by the system or another program
+// is nothing a paste can act on.
 void SendKeyEvents(std::span<const KeyEvent> events) {
     std::vector<INPUT> inputs(events.size());
     for (std::size_t i = 0; i < events.size(); ++i) {

@@ -38,9 +38,9 @@ const Artwork kImages[] = {
 
 const int kIconSizes[] = {16, 32, 48, 256};
 
-unique_surface Render(int width, int height, Painter paint) {
-    unique_surface surface{cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)};
-    unique_context cr{cairo_create(surface.get())};
+UniqueSurface Render(int width, int height, Painter paint) {
+    UniqueSurface surface{cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)};
+    UniqueContext cr{cairo_create(surface.get())};
     paint(cr.get(), width, height);
     if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS)
         return nullptr;
@@ -67,7 +67,7 @@ bool Generate(const std::string& folder) {
         }
     }
 
-    std::vector<unique_surface> icons;
+    std::vector<UniqueSurface> icons;
     std::vector<cairo_surface_t*> images;
     for (int size : kIconSizes) {
         icons.push_back(Render(size, size, PaintAppMark));

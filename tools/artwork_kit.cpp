@@ -19,8 +19,8 @@ void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) 
 }
 
 namespace {
-unique_pattern Vertical(double y0, double y1, Rgb top, Rgb bottom) {
-    unique_pattern p{cairo_pattern_create_linear(0, y0, 0, y1)};
+UniquePattern Vertical(double y0, double y1, Rgb top, Rgb bottom) {
+    UniquePattern p{cairo_pattern_create_linear(0, y0, 0, y1)};
     cairo_pattern_add_color_stop_rgb(p.get(), 0, top.r, top.g, top.b);
     cairo_pattern_add_color_stop_rgb(p.get(), 1, bottom.r, bottom.g, bottom.b);
     return p;

@@ -50,9 +50,9 @@ struct ContextDeleter {
 struct PatternDeleter {
     void operator()(cairo_pattern_t* p) const noexcept { cairo_pattern_destroy(p); }
 };
-using unique_surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
-using unique_context = std::unique_ptr<cairo_t, ContextDeleter>;
-using unique_pattern = std::unique_ptr<cairo_pattern_t, PatternDeleter>;
+using UniqueSurface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
+using UniqueContext = std::unique_ptr<cairo_t, ContextDeleter>;
+using UniquePattern = std::unique_ptr<cairo_pattern_t, PatternDeleter>;
 
 void SetColour(cairo_t* cr, Rgb c, double alpha = 1.0);
 

@@ -15,5 +15,5 @@ protected:
         wyn_test::InitPlatform();
     }
 
-    CkvWynEngine engine{::GetModuleHandleW(nullptr)};
+    CkvWynEngine m_engine{::GetModuleHandleW(nullptr)};
 };

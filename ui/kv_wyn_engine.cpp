@@ -66,10 +66,10 @@ std::unique_ptr<CWynElement> CkvWynEngine::CreateElement(std::wstring_view name,
 
 void CkvWynEngine::DrawImage(HDC dc, int x, int y, int width, int height, const wchar_t* image) {
     kelvo::CVtDIB picture;
-    if (!kelvo::LoadPicture(module(), image, picture))
+    if (!kelvo::LoadPicture(Module(), image, picture))
         return;
     if (kelvo::EqualsNoCase(image, L"delhkicon.png"))
-        kelvo::DrawDeleteIcon(module(), picture, dc, x, y, width, height);
+        kelvo::DrawDeleteIcon(Module(), picture, dc, x, y, width, height);
     else
         kelvo::Draw(picture, dc, x, y, width, height);
 }
@@ -77,7 +77,7 @@ void CkvWynEngine::DrawImage(HDC dc, int x, int y, int width, int height, const 
 void CkvWynEngine::DrawImageGray(HDC dc, int x, int y, int width, int height,
                                  const wchar_t* image) {
     kelvo::CVtDIB picture;
-    if (!kelvo::LoadPicture(module(), image, picture))
+    if (!kelvo::LoadPicture(Module(), image, picture))
         return;
     for (std::uint32_t& pixel : picture.Pixels()) {
         const std::uint32_t grey =
@@ -88,19 +88,20 @@ void CkvWynEngine::DrawImageGray(HDC dc, int x, int y, int width, int height,
 }
 
 void CkvWynEngine::DrawImageSkin(HDC dc, int x, int y, int width, int height, const wchar_t* image,
-                                 int frameCount, int frameIndex, bool framesSideBySide) {
+                                 int frame_count, int frame_index, bool frames_side_by_side) {
     kelvo::CVtDIB picture;
-    if (!kelvo::LoadPicture(module(), image, picture))
+    if (!kelvo::LoadPicture(Module(), image, picture))
         return;
-    if (frameCount > 0) {
-        if (frameIndex < 0 || frameIndex >= frameCount)
+    if (frame_count > 0) {
+        if (frame_index < 0 || frame_index >= frame_count)
             return;
         const bool cut =
-            framesSideBySide
-                ? picture.Crop(frameIndex * (picture.Width() / frameCount), 0,
-                               (frameIndex + 1) * (picture.Width() / frameCount), picture.Height())
-                : picture.Crop(0, frameIndex * (picture.Height() / frameCount), picture.Width(),
-                               (frameIndex + 1) * (picture.Height() / frameCount));
+            frames_side_by_side
+                ? picture.Crop(frame_index * (picture.Width() / frame_count), 0,
+                               (frame_index + 1) * (picture.Width() / frame_count),
+                               picture.Height())
+                : picture.Crop(0, frame_index * (picture.Height() / frame_count), picture.Width(),
+                               (frame_index + 1) * (picture.Height() / frame_count));
         if (!cut)
             return;
     }

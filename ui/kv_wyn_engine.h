@@ -23,7 +23,7 @@ public:
     void DrawImageGray(HDC dc, int x, int y, int width, int height, const wchar_t* image) override;
     // The frame is a nine-part skin, with 3-pixel margins for "delhkbg.png".
     void DrawImageSkin(HDC dc, int x, int y, int width, int height, const wchar_t* image,
-                       int frameCount, int frameIndex, bool framesSideBySide) override;
+                       int frame_count, int frame_index, bool frames_side_by_side) override;
 };
 
 namespace kelvo {

@@ -31,14 +31,14 @@ public:
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        m_bitmap.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        m_bitmap.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         m_bits = static_cast<std::uint32_t*>(bits);
         for (int i = 0; i < kSize * kSize; ++i)
             m_bits[i] = kBackground;
-        m_select.emplace(m_dc.get(), m_bitmap.get());
+        m_select.emplace(m_dc.Get(), m_bitmap.Get());
     }
 
-    HDC dc() const { return m_dc.get(); }
+    HDC Dc() const { return m_dc.Get(); }
     std::uint32_t At(int x, int y) const {
         ::GdiFlush();
         return m_bits[y * kSize + x] & 0xFFFFFF;
@@ -53,16 +53,16 @@ public:
     }
 
 private:
-    kelvo::unique_hbitmap m_bitmap;
-    kelvo::unique_hdc m_dc{::CreateCompatibleDC(nullptr)};
+    kelvo::UniqueHbitmap m_bitmap;
+    kelvo::UniqueHdc m_dc{::CreateCompatibleDC(nullptr)};
     std::uint32_t* m_bits = nullptr;
-    std::optional<kelvo::select_object> m_select;
+    std::optional<kelvo::SelectedObject> m_select;
 };
 
 class KvWynEngineTest : public ::testing::Test {
 protected:
-    CkvWynEngine engine{wyn_test::Module()};
-    Canvas canvas;
+    CkvWynEngine m_engine{wyn_test::Module()};
+    Canvas m_canvas;
 };
 
 TEST(KvWynEngineNamesTest, ApplicationNamesComeFirstAndCodeditIsCaseSensitive) {
@@ -96,7 +96,7 @@ TEST_F(KvWynEngineTest, DeleteIconSizeFollowsTheRectangle) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.side);
         Canvas target;
-        engine.DrawImage(target.dc(), 4, 6, c.side, c.side, L"DelHkIcon.png");
+        m_engine.DrawImage(target.Dc(), 4, 6, c.side, c.side, L"DelHkIcon.png");
         const int left = 4 + c.side / 2 - c.icon / 2;
         const int top = 6 + c.side / 2 - c.icon / 2;
         const int right = left + c.icon - 1;
@@ -112,11 +112,11 @@ TEST_F(KvWynEngineTest, DeleteIconSizeFollowsTheRectangle) {
 
 TEST_F(KvWynEngineTest, OtherImagesFillTheRectangleAndGreyKeepsBrightness) {
     Canvas grey;
-    engine.DrawImage(canvas.dc(), 5, 5, 10, 10, L"tint.png");
-    engine.DrawImageGray(grey.dc(), 5, 5, 10, 10, L"tint.png");
-    EXPECT_EQ(canvas.At(5, 5), 0x1E3C5Au); // 30, 60, 90
-    EXPECT_EQ(canvas.At(14, 14), 0x1E3C5Au);
-    EXPECT_EQ(canvas.At(15, 15), kBackground);
+    m_engine.DrawImage(m_canvas.Dc(), 5, 5, 10, 10, L"tint.png");
+    m_engine.DrawImageGray(grey.Dc(), 5, 5, 10, 10, L"tint.png");
+    EXPECT_EQ(m_canvas.At(5, 5), 0x1E3C5Au); // 30, 60, 90
+    EXPECT_EQ(m_canvas.At(14, 14), 0x1E3C5Au);
+    EXPECT_EQ(m_canvas.At(15, 15), kBackground);
     EXPECT_EQ(grey.At(5, 5), 0x3C3C3Cu); // (30 + 60 + 90) / 3
     EXPECT_EQ(grey.At(14, 14), 0x3C3C3Cu);
     EXPECT_EQ(grey.At(4, 4), kBackground);
@@ -136,7 +136,7 @@ TEST_F(KvWynEngineTest, SkinDrawsOneFrameOfAStrip) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.index);
         Canvas target;
-        engine.DrawImageSkin(target.dc(), 2, 3, 20, 10, c.image, 3, c.index, c.sideBySide);
+        m_engine.DrawImageSkin(target.Dc(), 2, 3, 20, 10, c.image, 3, c.index, c.sideBySide);
         EXPECT_EQ(target.At(2, 3), c.colour);
         EXPECT_EQ(target.At(21, 12), c.colour);
         EXPECT_EQ(target.At(22, 12), kBackground);
@@ -147,28 +147,28 @@ TEST_F(KvWynEngineTest, HotkeyBackgroundKeepsItsThreePixelBorder) {
     // The same 9 x 9 picture (white frame 3 pixels wide around black) under two
     // names: only "delhkbg.png" keeps its corners and edges unstretched.
     Canvas stretched;
-    engine.DrawImageSkin(canvas.dc(), 0, 0, 30, 30, L"delhkbg.png", 0, 0, false);
-    engine.DrawImageSkin(stretched.dc(), 0, 0, 30, 30, L"framed.png", 0, 0, false);
-    EXPECT_EQ(canvas.At(2, 2), kWhite);
-    EXPECT_EQ(canvas.At(3, 3), kBlack);
-    EXPECT_EQ(canvas.At(26, 26), kBlack);
-    EXPECT_EQ(canvas.At(27, 27), kWhite);
+    m_engine.DrawImageSkin(m_canvas.Dc(), 0, 0, 30, 30, L"delhkbg.png", 0, 0, false);
+    m_engine.DrawImageSkin(stretched.Dc(), 0, 0, 30, 30, L"framed.png", 0, 0, false);
+    EXPECT_EQ(m_canvas.At(2, 2), kWhite);
+    EXPECT_EQ(m_canvas.At(3, 3), kBlack);
+    EXPECT_EQ(m_canvas.At(26, 26), kBlack);
+    EXPECT_EQ(m_canvas.At(27, 27), kWhite);
     // Stretched whole (and smoothed), the frame covers what the border kept black.
     EXPECT_GT(stretched.At(3, 3) & 0xFF, 0xF0u);
     EXPECT_LT(stretched.At(15, 15) & 0xFF, 0x10u);
 }
 
 TEST_F(KvWynEngineTest, MissingImagesAndFramesDrawNothing) {
-    engine.DrawImage(canvas.dc(), 0, 0, 32, 32, L"missing.png");
-    engine.DrawImage(canvas.dc(), 0, 0, 32, 32, nullptr);
-    engine.DrawImageGray(canvas.dc(), 0, 0, 32, 32, L"missing.png");
-    engine.DrawImageSkin(canvas.dc(), 0, 0, 32, 32, L"missing.png", 3, 0, false);
-    engine.DrawImageSkin(canvas.dc(), 0, 0, 32, 32, L"strip.png", 3, 3, false);
-    engine.DrawImageSkin(canvas.dc(), 0, 0, 32, 32, L"strip.png", 3, -1, false);
-    engine.DrawImageSkin(canvas.dc(), 0, 0, 32, 32, L"strip.png", 100, 0, false);
+    m_engine.DrawImage(m_canvas.Dc(), 0, 0, 32, 32, L"missing.png");
+    m_engine.DrawImage(m_canvas.Dc(), 0, 0, 32, 32, nullptr);
+    m_engine.DrawImageGray(m_canvas.Dc(), 0, 0, 32, 32, L"missing.png");
+    m_engine.DrawImageSkin(m_canvas.Dc(), 0, 0, 32, 32, L"missing.png", 3, 0, false);
+    m_engine.DrawImageSkin(m_canvas.Dc(), 0, 0, 32, 32, L"strip.png", 3, 3, false);
+    m_engine.DrawImageSkin(m_canvas.Dc(), 0, 0, 32, 32, L"strip.png", 3, -1, false);
+    m_engine.DrawImageSkin(m_canvas.Dc(), 0, 0, 32, 32, L"strip.png", 100, 0, false);
     // A description resource is no image.
-    engine.DrawImage(canvas.dc(), 0, 0, 32, 32, L"sample.xml");
-    EXPECT_TRUE(canvas.Untouched());
+    m_engine.DrawImage(m_canvas.Dc(), 0, 0, 32, 32, L"sample.xml");
+    EXPECT_TRUE(m_canvas.Untouched());
 }
 
 } // namespace

@@ -48,11 +48,11 @@ void CMasterPwd::Refuse(const wchar_t* id) {
 }
 
 void CMasterPwd::ShowNotSaved(std::wstring_view reason) {
-    const CWynEngine& text_table = *engine();
+    const CWynEngine& text_table = *Engine();
     std::wstring text = text_table.GetString(L"WYN_MSG_MASTER_PASSWORD_NOT_SAVED", nullptr,
                                              L"The master password was not saved.");
     text.append(L"\n\n").append(reason);
-    ::MessageBoxW(hwnd(), text.c_str(), text_table.GetString(L"appname", nullptr, L"Kelvo"),
+    ::MessageBoxW(Hwnd(), text.c_str(), text_table.GetString(L"appname", nullptr, L"Kelvo"),
                   MB_OK | MB_ICONERROR);
 }
 
@@ -74,13 +74,13 @@ bool CMasterPwd::CanClose(int reason) {
             return false;
         }
     } else if (!MakeDataKey(data_key)) {
-        ShowNotSaved(engine()->GetString(L"WYN_MSG_NO_RANDOM_KEY", nullptr,
+        ShowNotSaved(Engine()->GetString(L"WYN_MSG_NO_RANDOM_KEY", nullptr,
                                          L"Windows could not make a random key."));
         return false;
     }
     if (!StoreDataKey(m_password.View(), data_key)) {
         const DWORD error = ::GetLastError();
-        ShowNotSaved(std::wstring(engine()->GetString(L"WYN_MSG_LIBRARY_NOT_WRITTEN", nullptr,
+        ShowNotSaved(std::wstring(Engine()->GetString(L"WYN_MSG_LIBRARY_NOT_WRITTEN", nullptr,
                                                       L"The library could not be written:")) +
                      L"\n" + GetDataFolder() + L"chunks.xml\n\n" + SystemMessage(error));
         return false;

@@ -16,21 +16,21 @@ namespace {
 
 class MasterPwdTest : public DialogTest {
 protected:
-    HWND Window(const wchar_t* id) { return dialog.FindById(id)->hwnd(); }
+    HWND Window(const wchar_t* id) { return m_dialog.FindById(id)->Hwnd(); }
     // Types the three fields and presses OK.
     void Accept(const wchar_t* old_password, const wchar_t* password, const wchar_t* confirmation) {
-        SetText(dialog, L"old-password", old_password);
-        SetText(dialog, L"password", password);
-        SetText(dialog, L"password2", confirmation);
-        ClickOk(dialog.hwnd());
+        SetText(m_dialog, L"old-password", old_password);
+        SetText(m_dialog, L"password", password);
+        SetText(m_dialog, L"password2", confirmation);
+        ClickOk(m_dialog.Hwnd());
     }
     // Closes the tip as a click on it does, so that a tip seen next is new.
     void DismissTip() {
-        ::SendMessageW(dialog.context_help().tip_window(), WM_LBUTTONDOWN, 0, 0);
-        EXPECT_EQ(ShownTip(dialog), L"");
+        ::SendMessageW(m_dialog.ContextHelp().TipWindow(), WM_LBUTTONDOWN, 0, 0);
+        EXPECT_EQ(ShownTip(m_dialog), L"");
     }
 
-    CMasterPwd dialog{&engine};
+    CMasterPwd m_dialog{&m_engine};
 };
 
 const std::vector<std::wstring> kTexts = {L"first [TAB] secret", L"second\r\nline"};
@@ -44,7 +44,7 @@ TEST_F(MasterPwdTest, FirstSettingWithTheOldFieldDisabledStoresANewKey) {
         label_enabled = ::IsWindowEnabled(Window(L"l-old-password"));
         Accept(L"", L"Secret", L"Secret");
     }});
-    EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
+    EXPECT_EQ(m_dialog.DoModal(nullptr), IDOK);
     EXPECT_TRUE(script.Finished());
     EXPECT_FALSE(old_enabled);
     EXPECT_FALSE(label_enabled);
@@ -55,7 +55,7 @@ TEST_F(MasterPwdTest, FirstSettingWithTheOldFieldDisabledStoresANewKey) {
 
 TEST_F(MasterPwdTest, ChangingNeedsTheOldPasswordAndKeepsTheDataKey) {
     const CipherKey key = test_library::Make(L"Old", kTexts);
-    dialog.SetHasPassword(true);
+    m_dialog.SetHasPassword(true);
     const std::string before = ChunksFile();
     std::string after_wrong, after_empty;
     DialogScript script({
@@ -64,19 +64,19 @@ TEST_F(MasterPwdTest, ChangingNeedsTheOldPasswordAndKeepsTheDataKey) {
             Accept(L"old", L"New", L"New");
         },
         [&](HWND) {
-            EXPECT_EQ(ShownTip(dialog), L"old-password");
+            EXPECT_EQ(ShownTip(m_dialog), L"old-password");
             after_wrong = ChunksFile();
             DismissTip();
             EXPECT_EQ(::GetFocus(), Window(L"old-password")) << "back in the field at fault";
             Accept(L"", L"New", L"New");
         },
         [&](HWND) {
-            EXPECT_EQ(ShownTip(dialog), L"old-password") << "shown again";
+            EXPECT_EQ(ShownTip(m_dialog), L"old-password") << "shown again";
             after_empty = ChunksFile();
             Accept(L"Old", L"New", L"New");
         },
     });
-    EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
+    EXPECT_EQ(m_dialog.DoModal(nullptr), IDOK);
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(after_wrong, before);
     EXPECT_EQ(after_empty, before);
@@ -91,7 +91,7 @@ TEST_F(MasterPwdTest, ChangingNeedsTheOldPasswordAndKeepsTheDataKey) {
 
 TEST_F(MasterPwdTest, ConfirmationsThatDifferAreRefusedAndBothEmptyChangesNothing) {
     test_library::Make(L"Old", kTexts);
-    dialog.SetHasPassword(true);
+    m_dialog.SetHasPassword(true);
     const std::string before = ChunksFile();
     const struct {
         const wchar_t* password;
@@ -102,7 +102,7 @@ TEST_F(MasterPwdTest, ConfirmationsThatDifferAreRefusedAndBothEmptyChangesNothin
     for (const auto& m : mismatches) {
         steps.push_back([&](HWND) { Accept(L"Old", m.password, m.confirmation); });
         steps.push_back([&](HWND) {
-            EXPECT_EQ(ShownTip(dialog), L"password") << m.password << " / " << m.confirmation;
+            EXPECT_EQ(ShownTip(m_dialog), L"password") << m.password << " / " << m.confirmation;
             EXPECT_EQ(ChunksFile(), before);
             DismissTip();
         });
@@ -110,24 +110,24 @@ TEST_F(MasterPwdTest, ConfirmationsThatDifferAreRefusedAndBothEmptyChangesNothin
     // Whatever the old-password field holds.
     steps.push_back([&](HWND) { Accept(L"wrong", L"", L""); });
     DialogScript script(std::move(steps));
-    EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
+    EXPECT_EQ(m_dialog.DoModal(nullptr), IDOK);
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(ChunksFile(), before);
 }
 
 TEST_F(MasterPwdTest, BothEmptyOnAFirstSettingWritesNothing) {
     DialogScript script({[&](HWND) { Accept(L"", L"", L""); }});
-    EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
+    EXPECT_EQ(m_dialog.DoModal(nullptr), IDOK);
     EXPECT_TRUE(script.Finished());
-    EXPECT_FALSE(test_files::Exists(chunks_path));
+    EXPECT_FALSE(test_files::Exists(m_chunksPath));
 }
 
 TEST_F(MasterPwdTest, ASaveThatFailsIsToldAndTheDialogStaysWithNothingChanged) {
     test_library::Make(L"Old", kTexts);
-    dialog.SetHasPassword(true);
+    m_dialog.SetHasPassword(true);
     const std::string before = ChunksFile();
     // Another program holds the file and lets nobody replace it.
-    HANDLE held = ::CreateFileW(chunks_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    HANDLE held = ::CreateFileW(m_chunksPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     // What the system answers to the save.
@@ -147,11 +147,11 @@ TEST_F(MasterPwdTest, ASaveThatFailsIsToldAndTheDialogStaysWithNothingChanged) {
             ClickOk(box);
         },
         [&](HWND front) {
-            dialog_in_front = front == dialog.hwnd();
+            dialog_in_front = front == m_dialog.Hwnd();
             wyn_test::ClickCancel(front);
         },
     });
-    EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
+    EXPECT_EQ(m_dialog.DoModal(nullptr), IDCANCEL);
     EXPECT_TRUE(script.Finished());
     ::CloseHandle(held);
 
@@ -162,7 +162,7 @@ TEST_F(MasterPwdTest, ASaveThatFailsIsToldAndTheDialogStaysWithNothingChanged) {
     const std::wstring first_line(reason, std::wcscspn(reason, L"\r\n"));
     ASSERT_FALSE(first_line.empty());
     EXPECT_NE(message.find(L"not saved"), std::wstring::npos) << message;
-    EXPECT_NE(message.find(chunks_path), std::wstring::npos) << message;
+    EXPECT_NE(message.find(m_chunksPath), std::wstring::npos) << message;
     EXPECT_NE(message.find(first_line), std::wstring::npos) << message;
     EXPECT_TRUE(dialog_in_front) << "still open after the message";
     EXPECT_EQ(ChunksFile(), before);
@@ -177,7 +177,7 @@ TEST_F(MasterPwdTest, OpenedForTheLibraryAsItIs) {
             enabled = ::IsWindowEnabled(::FindWindowExW(shown, nullptr, L"Edit", nullptr));
             wyn_test::ClickCancel(shown);
         }});
-        EditMasterPassword(engine, nullptr);
+        EditMasterPassword(m_engine, nullptr);
         EXPECT_TRUE(script.Finished());
         return enabled;
     };

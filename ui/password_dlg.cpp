@@ -26,8 +26,8 @@ bool CPasswordDlg::CanClose(int reason) {
 
 void CPasswordDlg::DoDataExchange(bool save, CWynElement* scope) {
     const CWynElement* remember = FindById(L"remember");
-    if (save && (!remember || !remember->hwnd() ||
-                 ::SendMessageW(remember->hwnd(), CB_GETCURSEL, 0, 0) == CB_ERR))
+    if (save && (!remember || !remember->Hwnd() ||
+                 ::SendMessageW(remember->Hwnd(), CB_GETCURSEL, 0, 0) == CB_ERR))
         return; // "no selection" would read as -1, "until restart", which nobody chose
     Exchange(save, CWynExchange::Int(L"remember", m_rememberPeriod), scope);
 }

@@ -16,11 +16,11 @@ namespace {
 class PasswordDlgTest : public DialogTest {
 protected:
     void Accept(const wchar_t* password) {
-        SetText(dialog, L"password", password);
-        ClickOk(dialog.hwnd());
+        SetText(m_dialog, L"password", password);
+        ClickOk(m_dialog.Hwnd());
     }
 
-    CPasswordDlg dialog{&engine};
+    CPasswordDlg m_dialog{&m_engine};
 };
 
 } // namespace
@@ -31,22 +31,22 @@ TEST_F(PasswordDlgTest, EveryWrongPasswordShowsTheTipUntilTheRightOneUnwrapsTheK
     DialogScript script({
         [&](HWND) { Accept(L"secret"); },
         [&](HWND) {
-            tips.push_back(ShownTip(dialog));
+            tips.push_back(ShownTip(m_dialog));
             // The user closes the tip and is back in the field.
-            ::SendMessageW(dialog.context_help().tip_window(), WM_LBUTTONDOWN, 0, 0);
-            tips.push_back(ShownTip(dialog));
-            EXPECT_EQ(::GetFocus(), dialog.FindById(L"password")->hwnd());
+            ::SendMessageW(m_dialog.ContextHelp().TipWindow(), WM_LBUTTONDOWN, 0, 0);
+            tips.push_back(ShownTip(m_dialog));
+            EXPECT_EQ(::GetFocus(), m_dialog.FindById(L"password")->Hwnd());
             Accept(L"");
         },
         [&](HWND) {
-            tips.push_back(ShownTip(dialog));
+            tips.push_back(ShownTip(m_dialog));
             Accept(L"Secret");
         },
     });
-    EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
+    EXPECT_EQ(m_dialog.DoModal(nullptr), IDOK);
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(tips, (std::vector<std::wstring>{L"password", L"", L"password"}));
-    EXPECT_EQ(dialog.DataKey(), key);
+    EXPECT_EQ(m_dialog.DataKey(), key);
 }
 
 TEST_F(PasswordDlgTest, WithoutAStoredKeyOnlyCancelEnds) {
@@ -55,15 +55,15 @@ TEST_F(PasswordDlgTest, WithoutAStoredKeyOnlyCancelEnds) {
     DialogScript script({
         [&](HWND) { Accept(L""); },
         [&](HWND) {
-            tips.push_back(ShownTip(dialog));
+            tips.push_back(ShownTip(m_dialog));
             Accept(L"anything");
         },
         [&](HWND) {
-            tips.push_back(ShownTip(dialog));
-            wyn_test::ClickCancel(dialog.hwnd());
+            tips.push_back(ShownTip(m_dialog));
+            wyn_test::ClickCancel(m_dialog.Hwnd());
         },
     });
-    EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
+    EXPECT_EQ(m_dialog.DoModal(nullptr), IDCANCEL);
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(tips, (std::vector<std::wstring>{L"password", L"password"}));
 }
@@ -82,16 +82,16 @@ TEST_F(PasswordDlgTest, TheStoredPeriodIsPreselectedAndKeptWhenNothingIsSelected
         {-3, L"none", -1, -3},
     };
     for (const auto& c : cases) {
-        CPasswordDlg run(&engine);
+        CPasswordDlg run(&m_engine);
         run.SetRememberPeriod(c.stored);
         std::wstring shown;
         DialogScript script({[&](HWND) {
-            shown = wyn_test::SelectedValue(run.FindById(L"remember")->hwnd());
+            shown = wyn_test::SelectedValue(run.FindById(L"remember")->Hwnd());
             if (c.pick >= 0)
-                ::SendMessageW(run.FindById(L"remember")->hwnd(), CB_SETCURSEL,
+                ::SendMessageW(run.FindById(L"remember")->Hwnd(), CB_SETCURSEL,
                                static_cast<WPARAM>(c.pick), 0);
             SetText(run, L"password", L"Secret");
-            ClickOk(run.hwnd());
+            ClickOk(run.Hwnd());
         }});
         EXPECT_EQ(run.DoModal(nullptr), IDOK);
         EXPECT_TRUE(script.Finished());

@@ -6,7 +6,7 @@
 
 void CSecretText::Read(CWynDialog& dialog, const wchar_t* id) {
     const CWynElement* element = dialog.FindById(id);
-    const int length = element && element->hwnd() ? ::GetWindowTextLengthW(element->hwnd()) : 0;
+    const int length = element && element->Hwnd() ? ::GetWindowTextLengthW(element->Hwnd()) : 0;
     // Sized for the text and its terminator at once, so it never grows; the
     // old text is wiped as its storage goes.
     kelvo::SecureWideChars chars(static_cast<std::size_t>(length) + 1, L'\0');

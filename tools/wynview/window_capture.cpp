@@ -34,16 +34,16 @@ bool CaptureWindowToPng(HWND window, const wchar_t* path) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    unique_hbitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    unique_hdc memory(::CreateCompatibleDC(nullptr));
+    UniqueHbitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueHdc memory(::CreateCompatibleDC(nullptr));
     if (!bitmap || !memory || !bits)
         return false;
     {
-        select_object selected(memory.get(), bitmap.get());
+        SelectedObject selected(memory.Get(), bitmap.Get());
         HDC source = ::GetWindowDC(window);
         if (!source)
             return false;
-        const BOOL copied = ::BitBlt(memory.get(), 0, 0, width, height, source, 0, 0, SRCCOPY);
+        const BOOL copied = ::BitBlt(memory.Get(), 0, 0, width, height, source, 0, 0, SRCCOPY);
         ::ReleaseDC(window, source);
         if (!copied)
             return false;

@@ -48,7 +48,7 @@ public:
         CWynDialog::OnInitDialog();
         // Captured once the window is on screen and has painted.
         if (m_screenshot)
-            ::SetTimer(hwnd(), kCaptureTimer, 300, nullptr);
+            ::SetTimer(Hwnd(), kCaptureTimer, 300, nullptr);
         return true;
     }
 
@@ -66,7 +66,7 @@ public:
 
     std::int64_t OnEvent(CWynElement* source, std::wstring_view name, WPARAM first,
                          LPARAM second) override {
-        const std::wstring id = source && source->id() ? *source->id() : L"-";
+        const std::wstring id = source && source->Id() ? *source->Id() : L"-";
         std::wprintf(L"event %ls %.*ls %llu %lld\n", id.c_str(), static_cast<int>(name.size()),
                      name.data(), static_cast<unsigned long long>(first),
                      static_cast<long long>(second));
@@ -94,7 +94,7 @@ int wmain(int argc, wchar_t** argv) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES |
                                                         ICC_DATE_CLASSES | ICC_USEREX_CLASSES};
     ::InitCommonControlsEx(&controls);
-    kelvo::unique_hmodule richEdit(::LoadLibraryW(L"Riched20.dll"));
+    kelvo::UniqueHmodule rich_edit(::LoadLibraryW(L"Riched20.dll"));
 
     INT_PTR result = 0;
     {

@@ -16,8 +16,8 @@ constexpr std::uint16_t kKeyMask = 0x00FF;
 
 } // namespace
 
-std::uint16_t HotkeyModifierOf(unsigned virtualKey) noexcept {
-    switch (virtualKey) {
+std::uint16_t HotkeyModifierOf(unsigned virtual_key) noexcept {
+    switch (virtual_key) {
     case kShift:
     case kLeftShift:
     case kRightShift:
@@ -40,22 +40,23 @@ std::uint16_t HotkeyModifierOf(unsigned virtualKey) noexcept {
     }
 }
 
-std::uint16_t HotkeyAfterKeyDown(std::uint16_t value, unsigned virtualKey, bool extended) noexcept {
-    virtualKey &= kKeyMask;
-    if (virtualKey == 0)
+std::uint16_t HotkeyAfterKeyDown(std::uint16_t value, unsigned virtual_key,
+                                 bool extended) noexcept {
+    virtual_key &= kKeyMask;
+    if (virtual_key == 0)
         return value;
-    if (const std::uint16_t modifier = HotkeyModifierOf(virtualKey)) {
+    if (const std::uint16_t modifier = HotkeyModifierOf(virtual_key)) {
         if (value & kKeyMask)
             value = 0;
         return static_cast<std::uint16_t>(value | modifier);
     }
     const auto modifiers =
         static_cast<std::uint16_t>(value & (kHotkeyShift | kHotkeyCtrl | kHotkeyAlt | kHotkeyWin));
-    return static_cast<std::uint16_t>(modifiers | virtualKey | (extended ? kHotkeyExtended : 0));
+    return static_cast<std::uint16_t>(modifiers | virtual_key | (extended ? kHotkeyExtended : 0));
 }
 
-std::uint16_t HotkeyAfterKeyUp(std::uint16_t value, unsigned virtualKey) noexcept {
-    const std::uint16_t modifier = HotkeyModifierOf(virtualKey & kKeyMask);
+std::uint16_t HotkeyAfterKeyUp(std::uint16_t value, unsigned virtual_key) noexcept {
+    const std::uint16_t modifier = HotkeyModifierOf(virtual_key & kKeyMask);
     if (modifier && !(value & kKeyMask))
         value = static_cast<std::uint16_t>(value & ~modifier);
     return value;

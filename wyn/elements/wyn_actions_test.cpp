@@ -58,7 +58,7 @@ TEST(WynActionsTest, DisablersFollowTheirOwnersValue) {
         <button id="ok" label="OK"/>
         <button id="clear" label="Clear"/>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = {
         [](ScriptedDialog& d) {
             d.FindById(L"enable")->SetIntValue(0);
@@ -97,7 +97,7 @@ TEST(WynActionsTest, ButtonSendsCommandsAndOpensHelp) {
         </button>
         <sink id="sink"/>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = {
         [](ScriptedDialog& d) { ::PostMessageW(d.Window(L"go"), BM_CLICK, 0, 0); },
         [&engine](ScriptedDialog& d) {

@@ -23,12 +23,12 @@ void CWynButton::Create() {
         m_controlId = IDOK;
     else if (m_type == kCancel)
         m_controlId = IDCANCEL;
-    const bool isDefault = m_default || m_type == kAccept;
+    const bool is_default = m_default || m_type == kAccept;
     m_hWnd = kelvo::CreateControlWindow(
-        *this,
-        {.windowClass = L"BUTTON",
-         .text = m_label ? m_label->c_str() : L"",
-         .style = static_cast<DWORD>(WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON))});
+        *this, {.windowClass = L"BUTTON",
+                .text = m_label ? m_label->c_str() : L"",
+                .style = static_cast<DWORD>(WS_TABSTOP |
+                                            (is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON))});
     const RECT units = ToPixels({0, 0, m_requestedWidth > 0 ? m_requestedWidth : 50,
                                  m_requestedHeight > 0 ? m_requestedHeight : 14});
     m_pixels.minWidth =

@@ -19,10 +19,10 @@ public:
     void Create() override;
     // BN_CLICKED: the nested elements act, then "clicked"; its answer decides
     // whether the dialog's default handling (ending it for OK and Cancel) runs.
-    LRESULT OnCommand(int code, int controlId, HWND window) override;
+    LRESULT OnCommand(int code, int control_id, HWND window) override;
     void SetTextValue(const wchar_t* text) override;
 
-    int type() const noexcept { return m_type; }
+    int Type() const noexcept { return m_type; }
 
 private:
     std::optional<std::wstring> m_label;

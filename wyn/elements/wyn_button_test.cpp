@@ -22,7 +22,7 @@ TEST(WynButton, AcceptAndCancelTakeTheDialogIdsWhereverTheyStand) {
         </dialog>)",
               {[](ScriptedDialog& d) {
                   EXPECT_EQ(::GetDlgCtrlID(d.Window(L"cancel")), IDCANCEL);
-                  EXPECT_EQ(d.FindById(L"cancel")->control_id(), IDCANCEL);
+                  EXPECT_EQ(d.FindById(L"cancel")->ControlId(), IDCANCEL);
                   EXPECT_EQ(::GetDlgCtrlID(d.Window(L"ok")), IDOK);
                   EXPECT_GE(::GetDlgCtrlID(d.Window(L"plain")), 100);
                   const auto kind = [&](const wchar_t* id) {
@@ -33,11 +33,11 @@ TEST(WynButton, AcceptAndCancelTakeTheDialogIdsWhereverTheyStand) {
                   EXPECT_EQ(kind(L"cancel"), BS_PUSHBUTTON);
 
                   // At least 50 units wide, wider for a long text; `width` wins.
-                  EXPECT_EQ(d.FindById(L"ok")->Measure().cx, HorizontalUnits(d.hwnd(), 50));
-                  EXPECT_EQ(d.FindById(L"ok")->Measure().cy, VerticalUnits(d.hwnd(), 14));
-                  EXPECT_GT(d.FindById(L"plain")->Measure().cx, HorizontalUnits(d.hwnd(), 50));
-                  EXPECT_EQ(d.FindById(L"fixed")->Measure().cx, HorizontalUnits(d.hwnd(), 30));
-                  EXPECT_EQ(d.FindById(L"fixed")->Measure().cy, VerticalUnits(d.hwnd(), 20));
+                  EXPECT_EQ(d.FindById(L"ok")->Measure().cx, HorizontalUnits(d.Hwnd(), 50));
+                  EXPECT_EQ(d.FindById(L"ok")->Measure().cy, VerticalUnits(d.Hwnd(), 14));
+                  EXPECT_GT(d.FindById(L"plain")->Measure().cx, HorizontalUnits(d.Hwnd(), 50));
+                  EXPECT_EQ(d.FindById(L"fixed")->Measure().cx, HorizontalUnits(d.Hwnd(), 30));
+                  EXPECT_EQ(d.FindById(L"fixed")->Measure().cy, VerticalUnits(d.Hwnd(), 20));
 
                   d.FindById(L"plain")->SetTextValue(L"Renamed");
                   wchar_t text[16] = {};

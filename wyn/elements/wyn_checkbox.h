@@ -14,7 +14,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
-    LRESULT OnCommand(int code, int controlId, HWND window) override;
+    LRESULT OnCommand(int code, int control_id, HWND window) override;
     // 0 unchecked, 1 checked, 2 indeterminate; 0 without a window.
     int GetIntValue() override;
     void SetIntValue(int value) override;

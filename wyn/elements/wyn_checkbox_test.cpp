@@ -33,7 +33,7 @@ TEST(WynCheckbox, StylesValuesAndChanges) {
                   EXPECT_EQ(d.FindById(L"three")->GetIntValue(), 2);
                   EXPECT_TRUE(d.events.empty()) << "set by the program";
 
-                  ::SendMessageW(on->hwnd(), BM_CLICK, 0, 0);
+                  ::SendMessageW(on->Hwnd(), BM_CLICK, 0, 0);
                   EXPECT_EQ(on->GetIntValue(), 1);
                   ASSERT_EQ(d.events.size(), 1u);
                   EXPECT_EQ(d.events[0].source, L"on");
@@ -41,7 +41,7 @@ TEST(WynCheckbox, StylesValuesAndChanges) {
 
                   // The square is as wide as the line is high, then a gap, then the text.
                   RECT units{0, 0, 7, 10};
-                  ::MapDialogRect(d.hwnd(), &units);
+                  ::MapDialogRect(d.Hwnd(), &units);
                   const SIZE size = on->Measure();
                   EXPECT_EQ(size.cy, units.bottom);
                   EXPECT_GT(size.cx, units.right + units.bottom);

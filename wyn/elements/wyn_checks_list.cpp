@@ -22,9 +22,9 @@ bool CWynCheckItem::Parse(IXMLDOMNode* node) {
 
 int CWynCheckItem::GetIntValue() {
     const int row = Row();
-    if (row < 0 || !m_parent->hwnd())
+    if (row < 0 || !m_parent->Hwnd())
         return 0;
-    return ListView_GetCheckState(m_parent->hwnd(), row) ? 1 : 0;
+    return ListView_GetCheckState(m_parent->Hwnd(), row) ? 1 : 0;
 }
 
 void CWynCheckItem::SetIntValue(int value) {
@@ -36,7 +36,7 @@ void CWynCheckItem::SetIntValue(int value) {
 
 int CWynCheckItem::Row() {
     int row = 0;
-    for (const auto& sibling : m_parent->children()) {
+    for (const auto& sibling : m_parent->Children()) {
         if (sibling.get() == this)
             return row;
         if (dynamic_cast<const CWynCheckItem*>(sibling.get()))
@@ -66,7 +66,7 @@ void CWynChecksList::Create() {
     CWynElement::Create();
     int widest = kelvo::MeasureText(*this, L"WWWWWWWWWW").cx;
     if (m_hWnd) {
-        const bool wasFilling = std::exchange(m_filling, true);
+        const bool was_filling = std::exchange(m_filling, true);
         ListView_SetExtendedListViewStyle(m_hWnd, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
         LVCOLUMNW column{};
         column.mask = LVCF_WIDTH;
@@ -80,20 +80,20 @@ void CWynChecksList::Create() {
             LVITEMW line{};
             line.mask = LVIF_TEXT | LVIF_PARAM;
             line.iItem = row++;
-            line.pszText = const_cast<wchar_t*>(item->label().c_str());
-            line.lParam = item->value();
+            line.pszText = const_cast<wchar_t*>(item->Label().c_str());
+            line.lParam = item->Value();
             ListView_InsertItem(m_hWnd, &line);
-            widest = std::max<int>(widest, kelvo::MeasureText(*this, item->label().c_str()).cx);
+            widest = std::max<int>(widest, kelvo::MeasureText(*this, item->Label().c_str()).cx);
         }
-        m_filling = wasFilling;
+        m_filling = was_filling;
     }
     // A row is as high as the text or the check box, whichever is higher.
-    const int rowHeight = std::max<int>(kelvo::MeasureText(*this, nullptr).cy + 4,
-                                        ::GetSystemMetrics(SM_CYSMICON) + 2);
+    const int row_height = std::max<int>(kelvo::MeasureText(*this, nullptr).cy + 4,
+                                         ::GetSystemMetrics(SM_CYSMICON) + 2);
     const int border = 2 * ::GetSystemMetrics(SM_CXEDGE);
     m_pixels.minWidth =
         widest + ::GetSystemMetrics(SM_CXSMICON) + ::GetSystemMetrics(SM_CXVSCROLL) + border + 8;
-    m_pixels.minHeight = m_visibleItems * rowHeight + border;
+    m_pixels.minHeight = m_visibleItems * row_height + border;
 }
 
 SIZE CWynChecksList::Measure() const {
@@ -122,7 +122,7 @@ LRESULT CWynChecksList::OnNotify(int code, NMHDR* record) {
 void CWynChecksList::SetChecked(int row, bool checked) {
     if (!m_hWnd)
         return;
-    const bool wasFilling = std::exchange(m_filling, true);
+    const bool was_filling = std::exchange(m_filling, true);
     ListView_SetCheckState(m_hWnd, row, checked);
-    m_filling = wasFilling;
+    m_filling = was_filling;
 }

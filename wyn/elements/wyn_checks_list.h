@@ -18,9 +18,9 @@ public:
     int GetIntValue() override;
     void SetIntValue(int value) override;
 
-    const std::wstring& label() const noexcept { return m_label; }
+    const std::wstring& Label() const noexcept { return m_label; }
     // The `value` attribute, kept as the row's item data.
-    int value() const noexcept { return m_value; }
+    int Value() const noexcept { return m_value; }
 
 private:
     int Row();

@@ -28,7 +28,7 @@ TEST(WynChecksListTest, ItemsHoldTheirCheckAndOnlyTheUserRaisesChanged) {
             <checkitem id="coffee" label="Coffee"/>
         </checkslist>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = {
         [](ScriptedDialog& d) {
             HWND list = d.Window(L"checks");

@@ -35,21 +35,21 @@ void DrawSwatch(HDC dc, RECT r, int colour) {
     if (colour == CWynColor::kNone) {
         // None: white with a red diagonal.
         ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_WINDOW));
-        kelvo::unique_hpen pen(::CreatePen(PS_SOLID, 1, RGB(255, 0, 0)));
-        kelvo::select_object pen_in(dc, pen.get());
+        kelvo::UniqueHpen pen(::CreatePen(PS_SOLID, 1, RGB(255, 0, 0)));
+        kelvo::SelectedObject pen_in(dc, pen.Get());
         ::MoveToEx(dc, r.left, r.bottom - 1, nullptr);
         ::LineTo(dc, r.right, r.top - 1);
         return;
     }
-    kelvo::unique_hbrush brush(::CreateSolidBrush(static_cast<COLORREF>(colour)));
-    ::FillRect(dc, &r, brush.get());
+    kelvo::UniqueHbrush brush(::CreateSolidBrush(static_cast<COLORREF>(colour)));
+    ::FillRect(dc, &r, brush.Get());
 }
 
 } // namespace
 
 CWynColor::CWynColor(CWynElement* parent, CWynEngine* engine) : CWynElement(parent, engine) {
     kelvo::RegisterWindowClass(
-        kelvo::ClassDescription(engine->module(), kButtonClass,
+        kelvo::ClassDescription(engine->Module(), kButtonClass,
                                 &kelvo::OwnWindowProc<kButtonProperty, &CWynColor::WindowProc,
                                                       &CWynColor::m_hWnd, &CWynColor::m_ownWindow>,
                                 CS_HREDRAW | CS_VREDRAW));
@@ -153,10 +153,10 @@ void CWynColor::Paint(HDC dc, const RECT& client) {
     }
 }
 
-CWynColorPicker::CWynColorPicker(CWynEngine& engine, bool enableNone)
-    : m_engine(engine), m_enableNone(enableNone) {
+CWynColorPicker::CWynColorPicker(CWynEngine& engine, bool enable_none)
+    : m_engine(engine), m_enableNone(enable_none) {
     kelvo::RegisterWindowClass(
-        kelvo::ClassDescription(engine.module(), kPickerClass,
+        kelvo::ClassDescription(engine.Module(), kPickerClass,
                                 &kelvo::OwnWindowProc<kPickerProperty, &CWynColorPicker::WindowProc,
                                                       &CWynColorPicker::m_window>,
                                 CS_DROPSHADOW));
@@ -168,7 +168,7 @@ std::optional<int> CWynColorPicker::Pick(HWND owner, POINT at, int current) {
     const SIZE size = Size();
     HWND window = ::CreateWindowExW(
         WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPickerClass, L"", WS_POPUP | WS_BORDER, at.x, at.y,
-        size.cx, size.cy, ::GetAncestor(owner, GA_ROOT), nullptr, m_engine.module(), this);
+        size.cx, size.cy, ::GetAncestor(owner, GA_ROOT), nullptr, m_engine.Module(), this);
     if (!window)
         return std::nullopt;
     ::ShowWindow(window, SW_SHOWNOACTIVATE);
@@ -190,7 +190,7 @@ std::optional<int> CWynColorPicker::Pick(HWND owner, POINT at, int current) {
     }
     if (m_window && ::GetCapture() == window)
         ::ReleaseCapture();
-    m_window.reset();
+    m_window.Reset();
     return m_result;
 }
 
@@ -296,7 +296,7 @@ void CWynColorPicker::Choose(int cell) {
     // The system's colour dialog, after the palette has let the mouse go.
     ::ReleaseCapture();
     if (m_window)
-        ::ShowWindow(m_window.get(), SW_HIDE);
+        ::ShowWindow(m_window.Get(), SW_HIDE);
     static COLORREF custom[16] = {};
     CHOOSECOLORW choose{};
     choose.lStructSize = sizeof(choose);
@@ -311,7 +311,7 @@ void CWynColorPicker::Choose(int cell) {
 void CWynColorPicker::Paint(HDC dc, const RECT& client) {
     ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_MENU));
     const int colours = static_cast<int>(std::size(kBasic));
-    kelvo::select_object font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+    kelvo::SelectedObject font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_MENUTEXT));
     for (int cell = 0; cell < CellCount(); ++cell) {

@@ -37,7 +37,7 @@ private:
 // The palette popup. Pick runs it until a choice, Escape or a click outside.
 class CWynColorPicker {
 public:
-    CWynColorPicker(CWynEngine& engine, bool enableNone);
+    CWynColorPicker(CWynEngine& engine, bool enable_none);
     CWynColorPicker(const CWynColorPicker&) = delete;
     CWynColorPicker& operator=(const CWynColorPicker&) = delete;
 

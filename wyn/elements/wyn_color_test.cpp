@@ -24,7 +24,7 @@ TEST(WynColorTest, PaletteChoiceBecomesTheValue) {
         <color id="fixed"/>
         <color id="optional" enableNone="true"/>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = {
         [](ScriptedDialog& d) {
             CWynElement* fixed = d.FindById(L"fixed");
@@ -39,9 +39,9 @@ TEST(WynColorTest, PaletteChoiceBecomesTheValue) {
         },
         // Inside the open palette: the second colour (grey).
         [](ScriptedDialog& d) {
-            PostKey(d.hwnd(), VK_RIGHT);
-            PostKey(d.hwnd(), VK_RIGHT);
-            PostKey(d.hwnd(), VK_RETURN);
+            PostKey(d.Hwnd(), VK_RIGHT);
+            PostKey(d.Hwnd(), VK_RIGHT);
+            PostKey(d.Hwnd(), VK_RETURN);
         },
         [](ScriptedDialog& d) {
             EXPECT_EQ(d.FindById(L"fixed")->GetIntValue(), static_cast<int>(RGB(128, 128, 128)));
@@ -50,11 +50,11 @@ TEST(WynColorTest, PaletteChoiceBecomesTheValue) {
             }));
             ::PostMessageW(d.Window(L"fixed"), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
         },
-        [](ScriptedDialog& d) { PostKey(d.hwnd(), VK_ESCAPE); },
+        [](ScriptedDialog& d) { PostKey(d.Hwnd(), VK_ESCAPE); },
         [](ScriptedDialog& d) {
             EXPECT_EQ(d.FindById(L"fixed")->GetIntValue(), static_cast<int>(RGB(128, 128, 128)))
                 << "dismissed: no change";
-            EXPECT_TRUE(::IsWindowVisible(d.hwnd())) << "the Escape closed only the palette";
+            EXPECT_TRUE(::IsWindowVisible(d.Hwnd())) << "the Escape closed only the palette";
             d.PressKey(VK_ESCAPE);
         },
     };

@@ -44,22 +44,22 @@ void CWynComboBox::Create() {
     m_hWnd = kelvo::CreateControlWindow(*this, {.windowClass = L"COMBOBOX", .style = style});
 
     int widest = 0;
-    bool hasItems = false;
+    bool has_items = false;
     for (const auto& child : m_children) {
         CWynElement* element = nullptr;
         if (!child->IsType(L"listitem", element))
             continue;
         const auto* item = static_cast<CWynListItem*>(element);
-        hasItems = true;
-        widest = std::max<int>(widest, kelvo::MeasureText(*this, item->label().c_str()).cx);
+        has_items = true;
+        widest = std::max<int>(widest, kelvo::MeasureText(*this, item->Label().c_str()).cx);
         if (!m_hWnd)
             continue;
         const LRESULT index = ::SendMessageW(m_hWnd, CB_ADDSTRING, 0,
-                                             reinterpret_cast<LPARAM>(item->label().c_str()));
+                                             reinterpret_cast<LPARAM>(item->Label().c_str()));
         if (index >= 0)
-            ::SendMessageW(m_hWnd, CB_SETITEMDATA, static_cast<WPARAM>(index), item->value());
+            ::SendMessageW(m_hWnd, CB_SETITEMDATA, static_cast<WPARAM>(index), item->Value());
     }
-    if (!hasItems)
+    if (!has_items)
         widest =
             kelvo::MeasureText(*this, std::wstring(static_cast<std::size_t>(m_size), L'W').c_str())
                 .cx;

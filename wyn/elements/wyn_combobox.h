@@ -15,8 +15,8 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
 
-    const std::wstring& label() const noexcept { return m_label; }
-    int value() const noexcept { return m_value; }
+    const std::wstring& Label() const noexcept { return m_label; }
+    int Value() const noexcept { return m_value; }
 
 private:
     std::wstring m_label;
@@ -32,7 +32,7 @@ public:
     void Create() override;
     // The cell's width, room below for the list, the closed box centred in the cell.
     void CalculateLayout(const Rect& rect, CWynLayout& layout) const override;
-    LRESULT OnCommand(int code, int controlId, HWND window) override;
+    LRESULT OnCommand(int code, int control_id, HWND window) override;
     // The value of the selected item; -1 with no selection.
     int GetIntValue() override;
     // Selects the first item of that value; no such item changes nothing.

@@ -39,14 +39,14 @@ TEST(WynComboBox, ValuesTextsAndPlacement) {
             EXPECT_EQ(c->GetIntValue(), 0);
             EXPECT_TRUE(d.events.empty()) << "set by the program";
 
-            ::SendMessageW(c->hwnd(), CB_SETCURSEL, 1, 0);
-            ::SendMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(c->control_id(), CBN_SELCHANGE),
-                           reinterpret_cast<LPARAM>(c->hwnd()));
+            ::SendMessageW(c->Hwnd(), CB_SETCURSEL, 1, 0);
+            ::SendMessageW(d.Hwnd(), WM_COMMAND, MAKEWPARAM(c->ControlId(), CBN_SELCHANGE),
+                           reinterpret_cast<LPARAM>(c->Hwnd()));
             ASSERT_EQ(d.events.size(), 1u);
             EXPECT_EQ(d.events[0].name, L"changed");
 
             // The closed box is centred in a cell taller than itself.
-            const CWynElement::Rect& cell = c->rect();
+            const CWynElement::Rect& cell = c->Bounds();
             const RECT closed = d.Placed(L"c");
             EXPECT_GT(cell.height, closed.bottom - closed.top);
             EXPECT_EQ(closed.top, cell.top + (cell.height - (closed.bottom - closed.top)) / 2);
@@ -54,13 +54,13 @@ TEST(WynComboBox, ValuesTextsAndPlacement) {
 
             // Typing completes from the first item that begins with the text.
             CWynElement* typed = d.FindById(L"typed");
-            ::SetWindowTextW(typed->hwnd(), L"pau");
-            ::SendMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(typed->control_id(), CBN_EDITCHANGE),
-                           reinterpret_cast<LPARAM>(typed->hwnd()));
+            ::SetWindowTextW(typed->Hwnd(), L"pau");
+            ::SendMessageW(d.Hwnd(), WM_COMMAND, MAKEWPARAM(typed->ControlId(), CBN_EDITCHANGE),
+                           reinterpret_cast<LPARAM>(typed->Hwnd()));
             EXPECT_EQ(typed->GetIntValue(), 6);
             DWORD start = 0;
             DWORD end = 0;
-            ::SendMessageW(typed->hwnd(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start),
+            ::SendMessageW(typed->Hwnd(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start),
                            reinterpret_cast<LPARAM>(&end));
             EXPECT_EQ(start, 3u);
             EXPECT_EQ(end, 5u);

@@ -17,7 +17,7 @@ TEST(WynDatePickerTest, TextValueIsAnIsoDateOrTime) {
         <datepicker id="day" showNone="true"/>
         <datepicker id="clock" format="time"/>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = {[](ScriptedDialog& d) {
         CWynElement* day = d.FindById(L"day");
         day->SetTextValue(L"2024-02-29");

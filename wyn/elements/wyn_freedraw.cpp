@@ -32,7 +32,7 @@ const wchar_t* MouseEventName(UINT message) {
 
 CWynFreeDraw::CWynFreeDraw(CWynElement* parent, CWynEngine* engine) : CWynElement(parent, engine) {
     kelvo::RegisterWindowClass(kelvo::ClassDescription(
-        engine->module(), kClassName,
+        engine->Module(), kClassName,
         &kelvo::OwnWindowProc<kProperty, &CWynFreeDraw::WindowProc, &CWynFreeDraw::m_hWnd,
                               &CWynFreeDraw::m_ownWindow>,
         CS_HREDRAW | CS_VREDRAW));
@@ -98,8 +98,8 @@ void CWynFreeDraw::Paint(HWND window) {
     }
     // Straight to the window, as the description asks; WM_ERASEBKGND has put
     // the parent's background there.
-    kelvo::paint_dc dc(window);
+    kelvo::PaintDc dc(window);
     RECT client{};
     ::GetClientRect(window, &client);
-    draw(dc.get(), client);
+    draw(dc.Get(), client);
 }

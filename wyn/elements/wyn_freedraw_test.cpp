@@ -22,13 +22,13 @@ TEST(WynFreeDrawTest, TheDialogPaintsItAndHearsTheMouse) {
         <freedraw id="plain" width="40" height="20"/>
         <freedraw id="buffered" width="40" height="20" doubleBuffered="true"/>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     RECT painted{};
     dialog.eventAnswer = [&](CWynElement*, std::wstring_view name, WPARAM first, LPARAM second) {
         if (name == L"freedraw") {
             painted = *reinterpret_cast<const RECT*>(second);
-            kelvo::unique_hbrush brush(::CreateSolidBrush(kPainted));
-            ::FillRect(reinterpret_cast<HDC>(first), &painted, brush.get());
+            kelvo::UniqueHbrush brush(::CreateSolidBrush(kPainted));
+            ::FillRect(reinterpret_cast<HDC>(first), &painted, brush.Get());
             return std::int64_t{1};
         }
         return std::int64_t{name == L"lbuttondown"};
@@ -42,13 +42,13 @@ TEST(WynFreeDrawTest, TheDialogPaintsItAndHearsTheMouse) {
                 RECT client{};
                 ::GetClientRect(window, &client);
                 EXPECT_TRUE(::EqualRect(&painted, &client)) << "the whole client area";
-                kelvo::window_dc dc(window);
-                EXPECT_EQ(::GetPixel(dc.get(), client.right / 2, client.bottom / 2), kPainted)
+                kelvo::WindowDc dc(window);
+                EXPECT_EQ(::GetPixel(dc.Get(), client.right / 2, client.bottom / 2), kPainted)
                     << "what the dialog drew reaches the screen";
-                EXPECT_EQ(::GetPixel(dc.get(), 0, 0), kPainted);
+                EXPECT_EQ(::GetPixel(dc.Get(), 0, 0), kPainted);
             }
             const RECT placed = d.Placed(L"plain");
-            EXPECT_EQ(placed.right - placed.left, wyn_test::HorizontalUnits(d.hwnd(), 40));
+            EXPECT_EQ(placed.right - placed.left, wyn_test::HorizontalUnits(d.Hwnd(), 40));
             d.events.clear();
             ::SendMessageW(d.Window(L"plain"), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
             ::SendMessageW(d.Window(L"plain"), WM_MOUSEMOVE, 0, MAKELPARAM(5, 6));

@@ -19,21 +19,21 @@ TEST(WynGroupboxTest, FrameEnclosesItsChildrenBelowThemInZOrder) {
             <checkbox id="second" label="Second"/>
         </groupbox>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = {[](ScriptedDialog& d) {
         const RECT group = d.Placed(L"group");
         const RECT first = d.Placed(L"first");
         const RECT second = d.Placed(L"second");
-        const HWND dialogWindow = d.hwnd();
-        EXPECT_EQ(first.left - group.left, wyn_test::HorizontalUnits(dialogWindow, 7));
-        EXPECT_EQ(first.top - group.top, wyn_test::VerticalUnits(dialogWindow, 11));
-        EXPECT_EQ(group.bottom - second.bottom, wyn_test::VerticalUnits(dialogWindow, 7));
-        EXPECT_GE(group.right - first.right, wyn_test::HorizontalUnits(dialogWindow, 8));
+        const HWND dialog_window = d.Hwnd();
+        EXPECT_EQ(first.left - group.left, wyn_test::HorizontalUnits(dialog_window, 7));
+        EXPECT_EQ(first.top - group.top, wyn_test::VerticalUnits(dialog_window, 11));
+        EXPECT_EQ(group.bottom - second.bottom, wyn_test::VerticalUnits(dialog_window, 7));
+        EXPECT_GE(group.right - first.right, wyn_test::HorizontalUnits(dialog_window, 8));
         // Later siblings lie lower in the Z-order: the frame comes after its children.
-        bool frameAfterChildren = false;
+        bool frame_after_children = false;
         for (HWND w = d.Window(L"second"); w; w = ::GetWindow(w, GW_HWNDNEXT))
-            frameAfterChildren = frameAfterChildren || w == d.Window(L"group");
-        EXPECT_TRUE(frameAfterChildren);
+            frame_after_children = frame_after_children || w == d.Window(L"group");
+        EXPECT_TRUE(frame_after_children);
         wchar_t label[16] = {};
         ::GetWindowTextW(d.Window(L"group"), label, 16);
         EXPECT_STREQ(label, L"Options");

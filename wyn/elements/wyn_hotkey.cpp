@@ -27,13 +27,13 @@ constexpr int kEditState = 1;
 void CloseTheme(HTHEME theme) noexcept {
     ::CloseThemeData(theme);
 }
-using unique_htheme = kelvo::unique_any<HTHEME, CloseTheme>;
+using UniqueHtheme = kelvo::UniqueAny<HTHEME, CloseTheme>;
 
 } // namespace
 
 CWynHotkey::CWynHotkey(CWynElement* parent, CWynEngine* engine) : CWynElement(parent, engine) {
     kelvo::RegisterWindowClass(kelvo::ClassDescription(
-        engine->module(), kClassName,
+        engine->Module(), kClassName,
         &kelvo::OwnWindowProc<kProperty, &CWynHotkey::WindowProc, &CWynHotkey::m_hWnd,
                               &CWynHotkey::m_ownWindow>,
         CS_HREDRAW | CS_VREDRAW, IDC_IBEAM));
@@ -139,7 +139,7 @@ LRESULT CWynHotkey::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_MOUSELEAVE:
         m_tracking = false;
         if (!m_pressed)
-            SetSquare(Square::Normal);
+            SetSquare(Square::kNormal);
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -151,7 +151,7 @@ LRESULT CWynHotkey::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_CAPTURECHANGED:
         if (m_pressed) {
             m_pressed = false;
-            SetSquare(Square::Normal);
+            SetSquare(Square::kNormal);
         }
         return 0;
     case WM_SETCURSOR:
@@ -200,9 +200,9 @@ void CWynHotkey::OnMouseMove(POINT point) {
         m_tracking = ::TrackMouseEvent(&track) != FALSE;
     }
     if (m_pressed)
-        SetSquare(inside ? Square::Pressed : Square::Normal);
+        SetSquare(inside ? Square::kPressed : Square::kNormal);
     else
-        SetSquare(inside ? Square::Hover : Square::Normal);
+        SetSquare(inside ? Square::kHover : Square::kNormal);
 }
 
 void CWynHotkey::OnButtonDown(POINT point) {
@@ -212,7 +212,7 @@ void CWynHotkey::OnButtonDown(POINT point) {
     // Captured, so that a release outside the control still ends the press.
     ::SetCapture(m_hWnd);
     m_pressed = true;
-    SetSquare(Square::Pressed);
+    SetSquare(Square::kPressed);
 }
 
 void CWynHotkey::OnButtonUp(POINT point) {
@@ -220,7 +220,7 @@ void CWynHotkey::OnButtonUp(POINT point) {
     if (m_pressed)
         ::ReleaseCapture();
     m_pressed = false;
-    SetSquare(InClearSquare(point) ? Square::Hover : Square::Normal);
+    SetSquare(InClearSquare(point) ? Square::kHover : Square::kNormal);
     if (clear) {
         SetIntValue(0);
         Changed();
@@ -257,23 +257,23 @@ void CWynHotkey::Refresh() {
 }
 
 void CWynHotkey::PlaceCaret() {
-    kelvo::window_dc dc(m_hWnd);
+    kelvo::WindowDc dc(m_hWnd);
     if (!dc)
         return;
-    kelvo::select_object font(dc.get(), TextFont());
+    kelvo::SelectedObject font(dc.Get(), TextFont());
     SIZE extent{};
-    ::GetTextExtentPoint32W(dc.get(), m_text.c_str(), static_cast<int>(m_text.size()), &extent);
+    ::GetTextExtentPoint32W(dc.Get(), m_text.c_str(), static_cast<int>(m_text.size()), &extent);
     ::SetCaretPos(kTextInset + extent.cx, 2);
 }
 
 void CWynHotkey::Paint(HDC dc, const RECT& client) {
-    unique_htheme theme(::OpenThemeData(m_hWnd, L"EDIT"));
+    UniqueHtheme theme(::OpenThemeData(m_hWnd, L"EDIT"));
     if (theme) {
-        ::DrawThemeBackground(theme.get(), dc, kEditPart, kEditState, &client, nullptr);
+        ::DrawThemeBackground(theme.Get(), dc, kEditPart, kEditState, &client, nullptr);
     } else {
-        kelvo::unique_hpen pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_GRAYTEXT)));
-        kelvo::select_object pen_in(dc, pen.get());
-        kelvo::select_object brush_in(dc, ::GetSysColorBrush(COLOR_WINDOW));
+        kelvo::UniqueHpen pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_GRAYTEXT)));
+        kelvo::SelectedObject pen_in(dc, pen.Get());
+        kelvo::SelectedObject brush_in(dc, ::GetSysColorBrush(COLOR_WINDOW));
         ::Rectangle(dc, client.left, client.top, client.right, client.bottom);
     }
     const RECT square = ClearSquare();
@@ -281,7 +281,7 @@ void CWynHotkey::Paint(HDC dc, const RECT& client) {
     text.left += kTextInset;
     text.right = square.left - kTextInset;
     {
-        kelvo::select_object font(dc, TextFont());
+        kelvo::SelectedObject font(dc, TextFont());
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, ::GetSysColor(IsDisabled() ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
         ::DrawTextW(dc, m_text.c_str(), static_cast<int>(m_text.size()), &text,

@@ -26,12 +26,12 @@ public:
     // ("Ctrl + ", "Shift + ", "Alt + ", "Win + ") and the key's name.
     std::wstring DisplayText(std::uint16_t value) const;
     // The text shown now.
-    const std::wstring& text() const noexcept { return m_text; }
+    const std::wstring& Text() const noexcept { return m_text; }
 
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    enum class Square { Normal = 0, Hover = 1, Pressed = 2 };
+    enum class Square { kNormal = 0, kHover = 1, kPressed = 2 };
 
     void OnKey(UINT message, LPARAM lParam);
     void OnMouseMove(POINT point);
@@ -51,7 +51,7 @@ private:
     std::wstring m_text;
     std::optional<std::wstring> m_icon;
     std::optional<std::wstring> m_background;
-    Square m_square = Square::Normal;
+    Square m_square = Square::kNormal;
     bool m_pressed = false;  // the button went down inside the square
     bool m_tracking = false; // mouse-leave tracking requested
     HFONT m_font = nullptr;  // from WM_SETFONT; not owned

@@ -17,10 +17,10 @@ constexpr wchar_t kText[] = L"Default delay before paste is 20 msec. Default del
                             L"into some applications";
 
 SIZE Extent(HWND window, HFONT font, const wchar_t* text, int wrap) {
-    kelvo::window_dc dc(window);
-    kelvo::select_object selected(dc.get(), font);
+    kelvo::WindowDc dc(window);
+    kelvo::SelectedObject selected(dc.Get(), font);
     RECT r{0, 0, wrap > 0 ? wrap : 3, 3};
-    ::DrawTextW(dc.get(), text, -1, &r,
+    ::DrawTextW(dc.Get(), text, -1, &r,
                 DT_CALCRECT | DT_EDITCONTROL | (wrap > 0 ? DT_WORDBREAK : 0));
     return {r.right, r.bottom};
 }
@@ -39,22 +39,22 @@ TEST(WynLabel, SizesAndStyles) {
                   // The multiline label wraps to the width layout gives it.
                   const RECT wrap = d.Placed(L"wrap");
                   RECT client{};
-                  ::GetClientRect(d.hwnd(), &client);
-                  const int margin = HorizontalUnits(d.hwnd(), 7);
+                  ::GetClientRect(d.Hwnd(), &client);
+                  const int margin = HorizontalUnits(d.Hwnd(), 7);
                   EXPECT_EQ(wrap.right - wrap.left, client.right - 2 * margin);
-                  const SIZE wrapped = Extent(d.hwnd(), d.GetFont(), kText, wrap.right - wrap.left);
+                  const SIZE wrapped = Extent(d.Hwnd(), d.GetFont(), kText, wrap.right - wrap.left);
                   EXPECT_EQ(wrap.bottom - wrap.top, wrapped.cy);
-                  EXPECT_GE(wrapped.cy, 2 * Extent(d.hwnd(), d.GetFont(), L"W", 0).cy) << "wrapped";
+                  EXPECT_GE(wrapped.cy, 2 * Extent(d.Hwnd(), d.GetFont(), L"W", 0).cy) << "wrapped";
                   EXPECT_FALSE(::GetWindowLongW(d.Window(L"wrap"), GWL_STYLE) & SS_CENTERIMAGE)
                       << "a multiline label never centres vertically";
 
                   // Single-line labels measure their text; "&" marks a mnemonic.
                   const SIZE plain = d.FindById(L"plain")->Measure();
-                  EXPECT_EQ(plain.cx, Extent(d.hwnd(), d.GetFont(), L"&Find:", 0).cx);
-                  EXPECT_EQ(plain.cy, std::max<int>(Extent(d.hwnd(), d.GetFont(), L"F", 0).cy,
-                                                    VerticalUnits(d.hwnd(), 8)));
+                  EXPECT_EQ(plain.cx, Extent(d.Hwnd(), d.GetFont(), L"&Find:", 0).cx);
+                  EXPECT_EQ(plain.cy, std::max<int>(Extent(d.Hwnd(), d.GetFont(), L"F", 0).cy,
+                                                    VerticalUnits(d.Hwnd(), 8)));
                   EXPECT_TRUE(::GetWindowLongW(d.Window(L"plain"), GWL_STYLE) & SS_CENTERIMAGE);
-                  EXPECT_EQ(d.FindById(L"fixed")->Measure().cx, HorizontalUnits(d.hwnd(), 120));
+                  EXPECT_EQ(d.FindById(L"fixed")->Measure().cx, HorizontalUnits(d.Hwnd(), 120));
                   EXPECT_EQ(::GetWindowLongW(d.Window(L"fixed"), GWL_STYLE) & SS_TYPEMASK,
                             SS_RIGHT);
                   const LONG top = ::GetWindowLongW(d.Window(L"top"), GWL_STYLE);
@@ -65,7 +65,7 @@ TEST(WynLabel, SizesAndStyles) {
                   label->SetTextValue(L"Changed");
                   EXPECT_STREQ(label->GetTextValue(), L"Changed");
                   wchar_t shown[32] = {};
-                  ::GetWindowTextW(label->hwnd(), shown, 32);
+                  ::GetWindowTextW(label->Hwnd(), shown, 32);
                   EXPECT_STREQ(shown, L"Changed");
               }});
 }
@@ -85,9 +85,9 @@ TEST(WynLabel, WrapsAgainWhenTheDialogNarrows) {
                   const RECT first = d.Placed(L"wrap");
                   const SIZE natural = d.Measure();
                   RECT outer{};
-                  ::GetWindowRect(d.hwnd(), &outer);
+                  ::GetWindowRect(d.Hwnd(), &outer);
                   const auto resize = [&](int extra) {
-                      ::SetWindowPos(d.hwnd(), nullptr, 0, 0, outer.right - outer.left + extra,
+                      ::SetWindowPos(d.Hwnd(), nullptr, 0, 0, outer.right - outer.left + extra,
                                      outer.bottom - outer.top,
                                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
                       return d.Placed(L"wrap");

@@ -106,12 +106,13 @@ bool CWynList::Parse(IXMLDOMNode* node) {
         if (attributes.Bool(name))
             m_style |= bit;
     }
-    const std::pair<const wchar_t*, DWORD> exStyles[] = {{L"CheckBoxes", LVS_EX_CHECKBOXES},
-                                                         {L"FullRowSelect", LVS_EX_FULLROWSELECT},
-                                                         {L"GridLines", LVS_EX_GRIDLINES},
-                                                         {L"HeaderDragDrop", LVS_EX_HEADERDRAGDROP},
-                                                         {L"LabelTip", LVS_EX_LABELTIP}};
-    for (const auto& [name, bit] : exStyles) {
+    const std::pair<const wchar_t*, DWORD> ex_styles[] = {
+        {L"CheckBoxes", LVS_EX_CHECKBOXES},
+        {L"FullRowSelect", LVS_EX_FULLROWSELECT},
+        {L"GridLines", LVS_EX_GRIDLINES},
+        {L"HeaderDragDrop", LVS_EX_HEADERDRAGDROP},
+        {L"LabelTip", LVS_EX_LABELTIP}};
+    for (const auto& [name, bit] : ex_styles) {
         if (attributes.Bool(name))
             m_exStyle |= bit;
     }
@@ -137,14 +138,14 @@ void CWynList::Create() {
             // The list's own icon first: rows show image 0 unless told otherwise.
             m_images = kelvo::CreateImageList(m_iconWidth, m_iconHeight);
             if (m_icon)
-                kelvo::AddEngineImage(m_images.get(), *m_engine, m_icon->c_str());
+                kelvo::AddEngineImage(m_images.Get(), *m_engine, m_icon->c_str());
             ::SendMessageW(m_hWnd, LVM_SETIMAGELIST, LVSIL_SMALL,
-                           reinterpret_cast<LPARAM>(m_images.get()));
+                           reinterpret_cast<LPARAM>(m_images.Get()));
         }
         int index = 0;
         for (const auto& child : m_children) {
             if (auto* column = dynamic_cast<CWynListCol*>(child.get()))
-                column->InsertInto(m_hWnd, index++, m_images.get());
+                column->InsertInto(m_hWnd, index++, m_images.Get());
         }
         RaiseEvent(L"lst-requestcols");
     }
@@ -164,9 +165,9 @@ void CWynList::OnLayoutApplied() {
     long long fixed = 0, flex = 0;
     for (const auto& child : m_children) {
         if (const auto* column = dynamic_cast<const CWynListCol*>(child.get());
-            column && column->visible()) {
-            fixed += column->flex() ? 0 : column->size();
-            flex += column->flex();
+            column && column->Visible()) {
+            fixed += column->Flex() ? 0 : column->Size();
+            flex += column->Flex();
         }
     }
     if (flex == 0)
@@ -179,10 +180,10 @@ void CWynList::OnLayoutApplied() {
         const auto* column = dynamic_cast<const CWynListCol*>(child.get());
         if (!column)
             continue;
-        if (column->visible() && column->flex())
+        if (column->Visible() && column->Flex())
             ::SendMessageW(
                 m_hWnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index),
-                static_cast<LPARAM>(std::min<long long>(spare * column->flex() / flex, INT_MAX)));
+                static_cast<LPARAM>(std::min<long long>(spare * column->Flex() / flex, INT_MAX)));
         ++index;
     }
 }

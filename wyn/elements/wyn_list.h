@@ -21,11 +21,11 @@ public:
 
     // Adds the column at `index` of the list; `images` holds the list's icons.
     void InsertInto(HWND list, int index, HIMAGELIST images);
-    bool visible() const noexcept { return m_visible; }
-    int flex() const noexcept { return m_flex; }
+    bool Visible() const noexcept { return m_visible; }
+    int Flex() const noexcept { return m_flex; }
     // Pixels once created.
-    int size() const noexcept { return m_size; }
-    const std::optional<std::wstring>& name() const noexcept { return m_name; }
+    int Size() const noexcept { return m_size; }
+    const std::optional<std::wstring>& Name() const noexcept { return m_name; }
 
 private:
     std::optional<std::wstring> m_caption;
@@ -62,5 +62,5 @@ private:
     bool m_useIcons = false;
     int m_iconWidth = 16;
     int m_iconHeight = 16;
-    kelvo::unique_himagelist m_images;
+    kelvo::UniqueHimagelist m_images;
 };

@@ -29,7 +29,7 @@ TEST(WynListTest, ColumnsFromTheDescriptionAndEventsWithTheirAnswers) {
             <listcol caption="Rest" flex="1"/>
         </list>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     // Asks for a notification per item, which the list sends only if the
     // answer to the first one reaches it.
     dialog.eventAnswer = [](CWynElement*, std::wstring_view name, WPARAM, LPARAM record) {
@@ -52,7 +52,7 @@ TEST(WynListTest, ColumnsFromTheDescriptionAndEventsWithTheirAnswers) {
             ListView_GetColumn(list, 2, &column);
             EXPECT_STREQ(caption, L"Rest");
             const int name = ListView_GetColumnWidth(list, 0);
-            EXPECT_EQ(name, wyn_test::HorizontalUnits(d.hwnd(), 60));
+            EXPECT_EQ(name, wyn_test::HorizontalUnits(d.Hwnd(), 60));
             EXPECT_EQ(ListView_GetColumnWidth(list, 1), 0) << "invisible";
             RECT client{};
             ::GetClientRect(list, &client);

@@ -47,21 +47,21 @@ void CWynListBox::Create() {
         if (!item || !m_hWnd)
             continue;
         const LRESULT index = ::SendMessageW(m_hWnd, LB_ADDSTRING, 0,
-                                             reinterpret_cast<LPARAM>(item->label().c_str()));
+                                             reinterpret_cast<LPARAM>(item->Label().c_str()));
         if (index >= 0)
-            ::SendMessageW(m_hWnd, LB_SETITEMDATA, static_cast<WPARAM>(index), item->value());
-        widest = std::max<int>(widest, kelvo::MeasureText(*this, item->label().c_str()).cx);
+            ::SendMessageW(m_hWnd, LB_SETITEMDATA, static_cast<WPARAM>(index), item->Value());
+        widest = std::max<int>(widest, kelvo::MeasureText(*this, item->Label().c_str()).cx);
     }
     if (m_hWnd && m_multicolumn && m_columnWidth > 0)
         ::SendMessageW(m_hWnd, LB_SETCOLUMNWIDTH,
                        static_cast<WPARAM>(ToPixels({0, 0, m_columnWidth, 0}).right), 0);
     const int border = 2 * ::GetSystemMetrics(SM_CXEDGE);
-    const int itemHeight =
+    const int item_height =
         m_hWnd ? static_cast<int>(::SendMessageW(m_hWnd, LB_GETITEMHEIGHT, 0, 0)) : 0;
     m_pixels.minWidth = m_requestedWidth ? ToPixels({0, 0, m_requestedWidth, 0}).right
                                          : widest + ::GetSystemMetrics(SM_CXVSCROLL) + border + 4;
     m_pixels.minHeight = m_requestedHeight ? ToPixels({0, 0, 0, m_requestedHeight}).bottom
-                                           : m_rows * itemHeight + border;
+                                           : m_rows * item_height + border;
     CWynElement::Create();
 }
 

@@ -16,7 +16,7 @@ public:
     // The measured size: the items inside take no room.
     SIZE Measure() const override;
     int HeightForWidth(int) const override { return Measure().cy; }
-    LRESULT OnCommand(int code, int controlId, HWND window) override;
+    LRESULT OnCommand(int code, int control_id, HWND window) override;
     int GetIntValue() override;
     // Selects the first item of that value alone; no such item changes nothing.
     void SetIntValue(int value) override;

@@ -26,7 +26,7 @@ TEST(WynListBoxTest, ValueIsTheSelectedItemsValue) {
             <listitem label="Pear" value="7"/>
         </listbox>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = {
         [](ScriptedDialog& d) {
             CWynElement* fruit = d.FindById(L"fruit");

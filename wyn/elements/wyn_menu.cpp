@@ -92,15 +92,15 @@ bool CWynMenuPopup::Parse(IXMLDOMNode* node) {
 
 void CWynMenuPopup::Create() {
     CWynElement::Create();
-    m_menu.reset(::CreatePopupMenu());
-    m_handle = m_menu.get();
+    m_menu.Reset(::CreatePopupMenu());
+    m_handle = m_menu.Get();
     if (!m_menu)
         return;
     for (const auto& child : m_children) {
         if (auto* item = dynamic_cast<CWynMenuItem*>(child.get()))
-            item->AppendTo(m_menu.get());
+            item->AppendTo(m_menu.Get());
         else if (auto* separator = dynamic_cast<CWynMenuSeparator*>(child.get()))
-            separator->AppendTo(m_menu.get());
+            separator->AppendTo(m_menu.Get());
     }
 }
 
@@ -111,7 +111,7 @@ void CWynMenuPopup::OnOwnerAction(CWynElement*) {
     POINT cursor{};
     ::GetCursorPos(&cursor);
     const int chosen =
-        static_cast<int>(::TrackPopupMenu(m_menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x,
+        static_cast<int>(::TrackPopupMenu(m_menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x,
                                           cursor.y, 0, Root()->GetWindow(), nullptr));
     if (chosen == 0)
         return;
@@ -132,23 +132,23 @@ bool CWynMenuBar::IsType(std::wstring_view name, CWynElement*& element) {
 
 void CWynMenuBar::Create() {
     CWynElement::Create();
-    kelvo::unique_hmenu bar(::CreateMenu());
+    kelvo::UniqueHmenu bar(::CreateMenu());
     if (!bar)
         return;
     for (const auto& child : m_children) {
         auto* popup = dynamic_cast<CWynMenuPopup*>(child.get());
-        if (!popup || !popup->menu())
+        if (!popup || !popup->Menu())
             continue;
-        const wchar_t* label = popup->label() ? popup->label()->c_str() : L"";
-        if (::AppendMenuW(bar.get(), MF_POPUP | MF_STRING,
-                          reinterpret_cast<UINT_PTR>(popup->menu()), label))
+        const wchar_t* label = popup->Label() ? popup->Label()->c_str() : L"";
+        if (::AppendMenuW(bar.Get(), MF_POPUP | MF_STRING,
+                          reinterpret_cast<UINT_PTR>(popup->Menu()), label))
             popup->ReleaseMenu(); // the bar destroys its drop-downs
     }
     HWND dialog = Root()->GetWindow();
     // Once set, the dialog window destroys the bar with itself.
-    if (!::SetMenu(dialog, bar.get()))
+    if (!::SetMenu(dialog, bar.Get()))
         return;
-    bar.release();
+    bar.Release();
     // Menu commands carry no control window, so the dialog cannot tell
     // whose they are; the bar takes them before the dialog sees them.
     kelvo::CWindowSubclass::Install<&CWynMenuBar::OnDialogMessage, &CWynMenuBar::m_dialogSubclass>(
@@ -164,7 +164,7 @@ LRESULT CWynMenuBar::OnDialogMessage(HWND window, UINT message, WPARAM wParam, L
     } else if (message == WM_INITMENUPOPUP) {
         for (const auto& child : m_children) {
             auto* popup = dynamic_cast<CWynMenuPopup*>(child.get());
-            if (popup && popup->menu() == reinterpret_cast<HMENU>(wParam))
+            if (popup && popup->Menu() == reinterpret_cast<HMENU>(wParam))
                 popup->Prepare();
         }
     }

@@ -24,7 +24,7 @@ public:
     // Check state: nonzero checks the item.
     void SetIntValue(int value) override;
     void ApplyEnabled() override;
-    LRESULT OnCommand(int code, int controlId, HWND window) override;
+    LRESULT OnCommand(int code, int control_id, HWND window) override;
 
     void AppendTo(HMENU menu);
     // The item's state for the next showing, after asking the dialog.
@@ -62,14 +62,14 @@ public:
     // Asks the items about their state; then the menu is ready to show.
     void Prepare();
     // The menu, also once a menu bar owns it.
-    HMENU menu() const noexcept { return m_handle; }
-    const std::optional<std::wstring>& label() const noexcept { return m_label; }
+    HMENU Menu() const noexcept { return m_handle; }
+    const std::optional<std::wstring>& Label() const noexcept { return m_label; }
     // Hands the menu to a menu bar, which then owns it.
-    void ReleaseMenu() noexcept { m_menu.release(); }
+    void ReleaseMenu() noexcept { m_menu.Release(); }
 
 private:
     std::optional<std::wstring> m_label;
-    kelvo::unique_hmenu m_menu;
+    kelvo::UniqueHmenu m_menu;
     HMENU m_handle = nullptr;
 };
 

@@ -35,31 +35,31 @@ TEST(WynMenuTest, ButtonOpensItsPopupAndTheChosenItemIsClicked) {
             </menupopup>
         </button>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.eventAnswer = [](CWynElement* source, std::wstring_view name, WPARAM, LPARAM) {
-        const std::wstring id = source && source->id() ? *source->id() : L"";
+        const std::wstring id = source && source->Id() ? *source->Id() : L"";
         return std::int64_t{(id == L"first" && name == L"disable-menu-item") ||
                             (id == L"second" && name == L"check-menu-item")};
     };
-    UINT firstState = 0, secondState = 0;
+    UINT first_state = 0, second_state = 0;
     dialog.steps = {
         [](ScriptedDialog& d) { ::PostMessageW(d.Window(L"tools"), BM_CLICK, 0, 0); },
         // Runs inside the open menu.
         [&](ScriptedDialog& d) {
             auto* menu = dynamic_cast<CWynMenuPopup*>(d.FindById(L"menu"));
             ASSERT_NE(menu, nullptr);
-            firstState =
-                ::GetMenuState(menu->menu(), d.FindById(L"first")->control_id(), MF_BYCOMMAND);
-            secondState =
-                ::GetMenuState(menu->menu(), d.FindById(L"second")->control_id(), MF_BYCOMMAND);
-            PostKey(d.hwnd(), VK_UP); // the last item
-            PostKey(d.hwnd(), VK_RETURN);
+            first_state =
+                ::GetMenuState(menu->Menu(), d.FindById(L"first")->ControlId(), MF_BYCOMMAND);
+            second_state =
+                ::GetMenuState(menu->Menu(), d.FindById(L"second")->ControlId(), MF_BYCOMMAND);
+            PostKey(d.Hwnd(), VK_UP); // the last item
+            PostKey(d.Hwnd(), VK_RETURN);
         },
         [](ScriptedDialog& d) { d.PressKey(VK_ESCAPE); },
     };
     EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
-    EXPECT_TRUE(firstState & MF_GRAYED) << "the dialog disabled it";
-    EXPECT_TRUE(secondState & MF_CHECKED) << "the dialog checked it";
+    EXPECT_TRUE(first_state & MF_GRAYED) << "the dialog disabled it";
+    EXPECT_TRUE(second_state & MF_CHECKED) << "the dialog checked it";
     EXPECT_EQ(Count(dialog, L"first", L"get-menu-item"), 1);
     EXPECT_EQ(Count(dialog, L"second", L"clicked"), 1);
     EXPECT_EQ(Count(dialog, L"first", L"clicked"), 0);
@@ -77,18 +77,18 @@ TEST(WynMenuTest, MenuBarItemsRaiseClicked) {
         </menubar>
         <label value="Body"/>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = {
         [](ScriptedDialog& d) {
-            HMENU bar = ::GetMenu(d.hwnd());
+            HMENU bar = ::GetMenu(d.Hwnd());
             ASSERT_NE(bar, nullptr);
             EXPECT_EQ(::GetMenuItemCount(bar), 1);
             HMENU file = ::GetSubMenu(bar, 0);
             EXPECT_EQ(::GetMenuItemCount(file), 2);
             d.FindById(L"recent")->SetIntValue(1);
-            EXPECT_TRUE(::GetMenuState(file, d.FindById(L"recent")->control_id(), MF_BYCOMMAND) &
+            EXPECT_TRUE(::GetMenuState(file, d.FindById(L"recent")->ControlId(), MF_BYCOMMAND) &
                         MF_CHECKED);
-            ::PostMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(d.FindById(L"open")->control_id(), 0),
+            ::PostMessageW(d.Hwnd(), WM_COMMAND, MAKEWPARAM(d.FindById(L"open")->ControlId(), 0),
                            0);
         },
         [](ScriptedDialog& d) {

@@ -17,7 +17,7 @@ constexpr UINT_PTR kAnimationTimer = 1;
 
 CWynPicture::CWynPicture(CWynElement* parent, CWynEngine* engine) : CWynElement(parent, engine) {
     kelvo::RegisterWindowClass(kelvo::ClassDescription(
-        engine->module(), kClassName,
+        engine->Module(), kClassName,
         &kelvo::OwnWindowProc<kProperty, &CWynPicture::WindowProc, &CWynPicture::m_hWnd,
                               &CWynPicture::m_ownWindow>));
 }

@@ -16,7 +16,7 @@ public:
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
 
-    int frame() const noexcept { return m_frame; }
+    int Frame() const noexcept { return m_frame; }
 
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -40,10 +40,10 @@ void CWynRadio::Create() {
         ::SendMessageW(m_hWnd, BM_SETCHECK, BST_CHECKED, 0);
     // A multiline radio starts narrow; its height follows the width layout
     // gives it (HeightForWidth).
-    const int textWidth = m_multiline
-                              ? ToPixels({0, 0, m_requestedWidth ? m_requestedWidth : 7, 0}).right
-                              : kelvo::MeasureText(*this, label).cx;
-    m_pixels.minWidth = textWidth + BoxWidth();
+    const int text_width = m_multiline
+                               ? ToPixels({0, 0, m_requestedWidth ? m_requestedWidth : 7, 0}).right
+                               : kelvo::MeasureText(*this, label).cx;
+    m_pixels.minWidth = text_width + BoxWidth();
     m_pixels.minHeight = LineHeight();
     CWynElement::Create();
 }
@@ -109,16 +109,16 @@ std::int64_t CWynRadioGroup::OnEvent(CWynElement* source, std::wstring_view name
 int CWynRadioGroup::GetIntValue() {
     for (CWynRadio* radio : Radios()) {
         if (radio->GetIntValue() == BST_CHECKED)
-            return radio->value();
+            return radio->Value();
     }
     return 0;
 }
 
 void CWynRadioGroup::SetIntValue(int value) {
     for (CWynRadio* radio : Radios()) {
-        if (HWND window = radio->hwnd())
+        if (HWND window = radio->Hwnd())
             ::SendMessageW(window, BM_SETCHECK,
-                           radio->value() == value ? BST_CHECKED : BST_UNCHECKED, 0);
+                           radio->Value() == value ? BST_CHECKED : BST_UNCHECKED, 0);
     }
 }
 
@@ -129,7 +129,7 @@ std::vector<CWynRadio*> CWynRadioGroup::Radios() {
 }
 
 void CWynRadioGroup::CollectRadios(CWynElement& from, std::vector<CWynRadio*>& radios) {
-    for (const auto& child : from.children()) {
+    for (const auto& child : from.Children()) {
         if (dynamic_cast<CWynRadioGroup*>(child.get()))
             continue; // a nested group keeps its own radios
         if (auto* radio = dynamic_cast<CWynRadio*>(child.get()))
@@ -140,7 +140,7 @@ void CWynRadioGroup::CollectRadios(CWynElement& from, std::vector<CWynRadio*>& r
 }
 
 CWynRadioGroup* CWynRadioGroup::Of(CWynElement& element) {
-    for (CWynElement* e = element.parent(); e; e = e->parent()) {
+    for (CWynElement* e = element.Parent(); e; e = e->Parent()) {
         if (auto* group = dynamic_cast<CWynRadioGroup*>(e))
             return group;
     }

@@ -20,7 +20,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
-    LRESULT OnCommand(int code, int controlId, HWND window) override;
+    LRESULT OnCommand(int code, int control_id, HWND window) override;
     // Check state (0 or 1); setting it notifies the children.
     void SetIntValue(int value) override;
     int GetIntValue() override;
@@ -28,7 +28,7 @@ public:
     int HeightForWidth(int width) const override;
 
     // The `value` attribute: what the radio group answers when this is checked.
-    int value() const noexcept { return m_value; }
+    int Value() const noexcept { return m_value; }
 
 private:
     bool StartsGroup();

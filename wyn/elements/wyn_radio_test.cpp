@@ -33,7 +33,7 @@ TEST(WynRadioTest, GroupsHoldTheValueOfTheirCheckedRadioAndSpeakForThem) {
             <vbox><radio id="red" label="Red" value="1"/><radio id="blue" label="Blue" value="2"/></vbox>
         </radiogroup>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = {
         [](ScriptedDialog& d) {
             CWynElement* size = d.FindById(L"size");
@@ -68,13 +68,13 @@ TEST(WynRadioTest, MultilineRadioTakesTheHeightOfItsWrappedText) {
         <radio id="multi" multiline="true" hFlex="1"
             label="A choice described at such length that it cannot fit on one line of this dialog"/>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = {[](ScriptedDialog& d) {
         const RECT single = d.Placed(L"single");
         const RECT multi = d.Placed(L"multi");
         EXPECT_GE(multi.bottom - multi.top, 2 * (single.bottom - single.top));
         RECT client{};
-        ::GetClientRect(d.hwnd(), &client);
+        ::GetClientRect(d.Hwnd(), &client);
         EXPECT_LE(multi.right, client.right) << "wrapped inside the dialog";
         d.PressKey(VK_ESCAPE);
     }};

@@ -61,11 +61,11 @@ bool CWynRTF::Parse(IXMLDOMNode* node) {
     CWynElement::Parse(node);
     const CWynAttributes attributes(node);
     m_style = WS_TABSTOP;
-    const std::pair<const wchar_t*, DWORD> onByDefault[] = {
+    const std::pair<const wchar_t*, DWORD> on_by_default[] = {
         {L"autoHScroll", ES_AUTOHSCROLL}, {L"autoVScroll", ES_AUTOVSCROLL},
         {L"multiline", ES_MULTILINE},     {L"hScroll", WS_HSCROLL},
         {L"vScroll", WS_VSCROLL},         {L"wantReturn", ES_WANTRETURN}};
-    for (const auto& [name, bit] : onByDefault) {
+    for (const auto& [name, bit] : on_by_default) {
         if (attributes.BoolDefaultTrue(name))
             m_style |= bit;
     }
@@ -124,13 +124,13 @@ LRESULT CWynRTF::OnCommand(int code, int, HWND) {
 void CWynRTF::SetTextValue(const wchar_t* text) {
     if (!m_hWnd)
         return;
-    const bool wasSetting = std::exchange(m_settingText, true);
+    const bool was_setting = std::exchange(m_settingText, true);
     // Streamed in as plain text: WM_SETTEXT would read a text that begins
     // with "{\rtf" as rich text and drop its mark-up.
     StreamSource source{text ? std::wstring_view(text) : std::wstring_view()};
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, &ReadStream};
     ::SendMessageW(m_hWnd, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
-    m_settingText = wasSetting;
+    m_settingText = was_setting;
 }
 
 const wchar_t* CWynRTF::GetTextValue() {

@@ -16,7 +16,7 @@ public:
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
     LRESULT OnNotify(int code, NMHDR* record) override;
-    LRESULT OnCommand(int code, int controlId, HWND window) override;
+    LRESULT OnCommand(int code, int control_id, HWND window) override;
     // The text exactly as given: a text that looks like rich text is not
     // interpreted, and the length is not limited.
     void SetTextValue(const wchar_t* text) override;

@@ -23,7 +23,7 @@ TEST(WynRTFTest, TextComesBackAsItWasSetAndOnlyTypingRaisesChanged) {
     wyn_test::InitPlatform();
     CWynEngine engine(wyn_test::Module());
     DescriptionFile file(LR"(<dialog><rtf id="text" minwidth="200" minheight="80"/></dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = {
         [](ScriptedDialog& d) {
             CWynElement* text = d.FindById(L"text");
@@ -32,16 +32,16 @@ TEST(WynRTFTest, TextComesBackAsItWasSetAndOnlyTypingRaisesChanged) {
             EXPECT_EQ(text->GetTextValue(), nullptr);
 
             // A chunk text may look like rich text; it is still plain text.
-            const wchar_t* rtfLike = L"{\\rtf1 not formatting}";
-            text->SetTextValue(rtfLike);
+            const wchar_t* rtf_like = L"{\\rtf1 not formatting}";
+            text->SetTextValue(rtf_like);
             ASSERT_NE(text->GetTextValue(), nullptr);
-            EXPECT_STREQ(text->GetTextValue(), rtfLike);
+            EXPECT_STREQ(text->GetTextValue(), rtf_like);
 
             // Longer than the control's default limit of 32767 characters.
-            const std::wstring longText(40000, L'x');
-            text->SetTextValue(longText.c_str());
+            const std::wstring long_text(40000, L'x');
+            text->SetTextValue(long_text.c_str());
             ASSERT_NE(text->GetTextValue(), nullptr);
-            EXPECT_EQ(std::wstring(text->GetTextValue()), longText);
+            EXPECT_EQ(std::wstring(text->GetTextValue()), long_text);
 
             text->SetTextValue(L"line one\r\nline two");
             EXPECT_STREQ(text->GetTextValue(), L"line one\r\nline two");
@@ -54,7 +54,7 @@ TEST(WynRTFTest, TextComesBackAsItWasSetAndOnlyTypingRaisesChanged) {
             EXPECT_EQ(Changes(d), 1);
             EXPECT_NE(std::wstring(d.FindById(L"text")->GetTextValue()).find(L'!'),
                       std::wstring::npos);
-            ::EndDialog(d.hwnd(), IDCANCEL); // Escape belongs to the text
+            ::EndDialog(d.Hwnd(), IDCANCEL); // Escape belongs to the text
         },
     };
     EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);

@@ -17,13 +17,13 @@ constexpr DWORD kFileBuffer = 32768;
 void FreeTaskMemory(wchar_t* text) noexcept {
     ::CoTaskMemFree(text);
 }
-using unique_task_text = kelvo::unique_any<wchar_t*, FreeTaskMemory>;
+using UniqueTaskText = kelvo::UniqueAny<wchar_t*, FreeTaskMemory>;
 
 // Puts the chosen path where the description asked and tells the dialog.
-void Deliver(CWynElement& picker, const std::optional<std::wstring>& saveTo,
+void Deliver(CWynElement& picker, const std::optional<std::wstring>& save_to,
              const std::wstring& path) {
-    if (saveTo) {
-        if (CWynElement* target = picker.Root()->FindById(*saveTo))
+    if (save_to) {
+        if (CWynElement* target = picker.Root()->FindById(*save_to))
             target->SetTextValue(path.c_str());
     }
     picker.RaiseEvent(L"fsselected", 0, reinterpret_cast<LPARAM>(path.c_str()));
@@ -86,7 +86,7 @@ bool CWynSelectFile::Parse(IXMLDOMNode* node) {
 
 void CWynSelectFile::OnOwnerAction(CWynElement*) {
     std::wstring folder(MAX_PATH, L'\0');
-    const bool hasFolder =
+    const bool has_folder =
         RaiseEvent(L"fsinitialdir", reinterpret_cast<WPARAM>(folder.data()), MAX_PATH) != 0;
     folder.back() = L'\0'; // whatever the dialog wrote, the text ends in the buffer
     std::wstring buffer(kFileBuffer, L'\0');
@@ -105,7 +105,7 @@ void CWynSelectFile::OnOwnerAction(CWynElement*) {
     dialog.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
     dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = kFileBuffer;
-    dialog.lpstrInitialDir = hasFolder && folder[0] ? folder.c_str() : nullptr;
+    dialog.lpstrInitialDir = has_folder && folder[0] ? folder.c_str() : nullptr;
     dialog.lpstrTitle = m_title ? m_title->c_str() : nullptr;
     dialog.Flags = m_flags;
     dialog.lpstrDefExt = m_defaultExtension ? m_defaultExtension->c_str() : nullptr;
@@ -118,9 +118,9 @@ std::wstring CWynSelectFile::Filter() const {
     std::wstring filter;
     for (const auto& child : m_children) {
         if (const auto* ext = dynamic_cast<const CWynExt*>(child.get())) {
-            filter += ext->text();
+            filter += ext->Text();
             filter += L'\0';
-            filter += ext->extension();
+            filter += ext->Extension();
             filter += L'\0';
         }
     }
@@ -129,7 +129,7 @@ std::wstring CWynSelectFile::Filter() const {
     return filter;
 }
 
-std::wstring CWynSelectFile::Selection(const std::wstring& buffer, DWORD fileOffset) const {
+std::wstring CWynSelectFile::Selection(const std::wstring& buffer, DWORD file_offset) const {
     const auto quoted = [this](std::wstring path) {
         if (m_quoteSpaces && path.find(L' ') != std::wstring::npos)
             path = L'"' + path + L'"';
@@ -137,7 +137,7 @@ std::wstring CWynSelectFile::Selection(const std::wstring& buffer, DWORD fileOff
     };
     const std::wstring first(buffer.c_str());
     // One name: the whole path. Several: the folder, then each name after a zero.
-    if (!(m_flags & OFN_ALLOWMULTISELECT) || fileOffset <= first.size())
+    if (!(m_flags & OFN_ALLOWMULTISELECT) || file_offset <= first.size())
         return quoted(first);
     std::wstring result;
     for (std::size_t at = first.size() + 1; at < buffer.size() && buffer[at];) {
@@ -162,9 +162,9 @@ bool CWynSelectFolder::Parse(IXMLDOMNode* node) {
 }
 
 void CWynSelectFolder::OnOwnerAction(CWynElement*) {
-    kelvo::com_ptr<IFileOpenDialog> dialog;
+    kelvo::ComPtr<IFileOpenDialog> dialog;
     if (FAILED(::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IFileOpenDialog, dialog.put_void())))
+                                  IID_IFileOpenDialog, dialog.PutVoid())))
         return;
     FILEOPENDIALOGOPTIONS options = 0;
     dialog->GetOptions(&options);
@@ -175,18 +175,18 @@ void CWynSelectFolder::OnOwnerAction(CWynElement*) {
         // Start in the folder the target names, if it names one.
         CWynElement* target = Root()->FindById(*m_saveTo);
         const wchar_t* current = target ? target->GetTextValue() : nullptr;
-        kelvo::com_ptr<IShellItem> start;
+        kelvo::ComPtr<IShellItem> start;
         if (current && SUCCEEDED(::SHCreateItemFromParsingName(current, nullptr, IID_IShellItem,
-                                                               start.put_void())))
-            dialog->SetFolder(start.get());
+                                                               start.PutVoid())))
+            dialog->SetFolder(start.Get());
     }
-    kelvo::com_ptr<IShellItem> result;
-    if (dialog->Show(Root()->GetWindow()) != S_OK || FAILED(dialog->GetResult(result.put())))
+    kelvo::ComPtr<IShellItem> result;
+    if (dialog->Show(Root()->GetWindow()) != S_OK || FAILED(dialog->GetResult(result.Put())))
         return;
-    unique_task_text path;
-    if (FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, path.put())) || !path)
+    UniqueTaskText path;
+    if (FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, path.Put())) || !path)
         return;
-    m_folder = path.get();
+    m_folder = path.Get();
     Deliver(*this, m_saveTo, *m_folder);
 }
 

@@ -23,9 +23,9 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
 
-    const std::wstring& text() const noexcept { return m_text; }
+    const std::wstring& Text() const noexcept { return m_text; }
     // Patterns such as "*.txt;*.log".
-    const std::wstring& extension() const noexcept { return m_extension; }
+    const std::wstring& Extension() const noexcept { return m_extension; }
 
 private:
     std::wstring m_text;
@@ -43,7 +43,7 @@ public:
 private:
     std::wstring Filter() const;
     // The dialog's answer as one text.
-    std::wstring Selection(const std::wstring& buffer, DWORD fileOffset) const;
+    std::wstring Selection(const std::wstring& buffer, DWORD file_offset) const;
 
     bool m_save = false;
     std::optional<std::wstring> m_title;

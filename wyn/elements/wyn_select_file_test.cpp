@@ -47,7 +47,7 @@ TEST(WynSelectFileTest, ChosenFileGoesToItsTargetWithEvents) {
     wchar_t folder[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, folder);
     const std::wstring target = std::wstring(folder) + L"kelvo-picked.txt";
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = {
         [&](ScriptedDialog& d) {
             d.FindById(L"path")->SetTextValue(target.c_str());
@@ -78,7 +78,7 @@ TEST(WynSelectFolderTest, ChosenFolderIsTheValueAndGoesToItsTarget) {
     ::GetTempPathW(MAX_PATH, temp);
     std::wstring folder = temp;
     folder.pop_back(); // no trailing backslash
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = {
         [&](ScriptedDialog& d) {
             EXPECT_EQ(d.FindById(L"picker")->GetTextValue(), nullptr);

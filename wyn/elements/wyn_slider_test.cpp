@@ -21,7 +21,7 @@ TEST(WynSliderTest, RangeFromTheDescriptionAndMovesReachTheDialog) {
         <slider id="volume" minValue="10" maxValue="20"/>
         <slider id="height" type="vertical" minValue="0" maxValue="5"/>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = {
         [](ScriptedDialog& d) {
             CWynElement* volume = d.FindById(L"volume");

@@ -21,7 +21,7 @@ bool CWynSpin::Parse(IXMLDOMNode* node) {
 
 HWND CWynSpin::Buddy() {
     CWynElement* textbox = nullptr;
-    return m_parent && m_parent->IsType(L"textbox", textbox) ? textbox->hwnd() : nullptr;
+    return m_parent && m_parent->IsType(L"textbox", textbox) ? textbox->Hwnd() : nullptr;
 }
 
 void CWynSpin::Create() {

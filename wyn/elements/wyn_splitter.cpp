@@ -21,8 +21,8 @@ constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS | CS_SAVEBITS;
 } // namespace
 
 CWynSplitter::CWynSplitter(CWynElement* parent, CWynEngine* engine, Axis axis,
-                           const wchar_t* className)
-    : CWynElement(parent, engine), m_axis(axis), m_className(className) {}
+                           const wchar_t* class_name)
+    : CWynElement(parent, engine), m_axis(axis), m_className(class_name) {}
 
 template <const wchar_t* Property> WNDPROC CWynSplitter::Procedure() {
     return &kelvo::OwnWindowProc<Property, &CWynSplitter::WindowProc, &CWynSplitter::m_hWnd,
@@ -52,7 +52,7 @@ bool CWynSplitter::LimitPrevious(kelvo::GridChild& previous, const Rect& previou
                                  const Rect& own_cell, const Rect& room) const {
     if (!m_kept)
         return false;
-    const bool widths = m_axis == Axis::Width;
+    const bool widths = m_axis == Axis::kWidth;
     const std::int64_t far_edge = widths ? std::int64_t{own_cell.left} + own_cell.width
                                          : std::int64_t{own_cell.top} + own_cell.height;
     const std::int64_t room_edge =
@@ -108,7 +108,7 @@ int CWynSplitter::PlacedSize() const {
     const CWynElement* previous = PreviousSibling();
     if (!previous)
         return 10;
-    return m_axis == Axis::Width ? previous->rect().width : previous->rect().height;
+    return m_axis == Axis::kWidth ? previous->Bounds().width : previous->Bounds().height;
 }
 
 int CWynSplitter::Bounded(int size) const {
@@ -117,8 +117,8 @@ int CWynSplitter::Bounded(int size) const {
         return std::max(size, 0);
     // The splitter moves by as much as the previous sibling grows; its far
     // edge stays inside the container.
-    const CWynElement::Rect& container = m_parent->rect();
-    const int room = m_axis == Axis::Width
+    const CWynElement::Rect& container = m_parent->Bounds();
+    const int room = m_axis == Axis::kWidth
                          ? container.left + container.width - (m_rect.left + m_rect.width)
                          : container.top + container.height - (m_rect.top + m_rect.height);
     return std::clamp(size, 0, std::max(PlacedSize() + room, 0));
@@ -129,25 +129,25 @@ void CWynSplitter::Resize(int size) {
     if (!previous || !m_parent)
         return;
     m_kept = size;
-    if (m_axis == Axis::Width)
+    if (m_axis == Axis::kWidth)
         previous->SetFixedWidth(size);
     else
         previous->SetFixedHeight(size);
-    const CWynElement::Rect r = m_parent->rect();
+    const CWynElement::Rect r = m_parent->Bounds();
     m_parent->Arrange(r.left, r.top, r.width, r.height);
 }
 
-int CWynSplitter::Along(HWND window, LPARAM clientPoint) const {
+int CWynSplitter::Along(HWND window, LPARAM client_point) const {
     // Screen coordinates, because the splitter itself moves while it is dragged.
-    POINT point{GET_X_LPARAM(clientPoint), GET_Y_LPARAM(clientPoint)};
+    POINT point{GET_X_LPARAM(client_point), GET_Y_LPARAM(client_point)};
     ::ClientToScreen(window, &point);
-    return m_axis == Axis::Width ? point.x : point.y;
+    return m_axis == Axis::kWidth ? point.x : point.y;
 }
 
 CWynVSplitter::CWynVSplitter(CWynElement* parent, CWynEngine* engine)
-    : CWynSplitter(parent, engine, Axis::Width, kVClass) {
+    : CWynSplitter(parent, engine, Axis::kWidth, kVClass) {
     kelvo::RegisterWindowClass(kelvo::ClassDescription(
-        engine->module(), kVClass, Procedure<kVProperty>(), kClassStyle, IDC_SIZEWE));
+        engine->Module(), kVClass, Procedure<kVProperty>(), kClassStyle, IDC_SIZEWE));
 }
 
 bool CWynVSplitter::IsType(std::wstring_view name, CWynElement*& element) {
@@ -155,9 +155,9 @@ bool CWynVSplitter::IsType(std::wstring_view name, CWynElement*& element) {
 }
 
 CWynHSplitter::CWynHSplitter(CWynElement* parent, CWynEngine* engine)
-    : CWynSplitter(parent, engine, Axis::Height, kHClass) {
+    : CWynSplitter(parent, engine, Axis::kHeight, kHClass) {
     kelvo::RegisterWindowClass(kelvo::ClassDescription(
-        engine->module(), kHClass, Procedure<kHProperty>(), kClassStyle, IDC_SIZENS));
+        engine->Module(), kHClass, Procedure<kHProperty>(), kClassStyle, IDC_SIZENS));
 }
 
 bool CWynHSplitter::IsType(std::wstring_view name, CWynElement*& element) {

@@ -13,7 +13,7 @@
 
 class CWynSplitter : public CWynElement {
 public:
-    enum class Axis { Width, Height };
+    enum class Axis { kWidth, kHeight };
 
     void Create() override;
     // The kept size once one was set or dragged, else the previous sibling's
@@ -30,7 +30,7 @@ public:
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
-    CWynSplitter(CWynElement* parent, CWynEngine* engine, Axis axis, const wchar_t* className);
+    CWynSplitter(CWynElement* parent, CWynEngine* engine, Axis axis, const wchar_t* class_name);
 
     // The window procedure of a splitter class whose property is `Property`.
     template <const wchar_t* Property> static WNDPROC Procedure();
@@ -43,7 +43,7 @@ private:
     int Bounded(int size) const;
     void Resize(int size);
     // The cursor position of a mouse message along the axis, on the screen.
-    int Along(HWND window, LPARAM clientPoint) const;
+    int Along(HWND window, LPARAM client_point) const;
 
     Axis m_axis;
     std::optional<int> m_kept; // the size set or dragged

@@ -29,14 +29,14 @@ void CWynSBPart::Create() {
 
 void CWynSBPart::SetTextValue(const wchar_t* text) {
     const int index = Index();
-    if (index >= 0 && m_parent->hwnd())
-        ::SendMessageW(m_parent->hwnd(), SB_SETTEXTW, static_cast<WPARAM>(index),
+    if (index >= 0 && m_parent->Hwnd())
+        ::SendMessageW(m_parent->Hwnd(), SB_SETTEXTW, static_cast<WPARAM>(index),
                        reinterpret_cast<LPARAM>(text ? text : L""));
 }
 
 int CWynSBPart::Index() {
     int index = 0;
-    for (const auto& sibling : m_parent->children()) {
+    for (const auto& sibling : m_parent->Children()) {
         if (sibling.get() == this)
             return index;
         if (dynamic_cast<const CWynSBPart*>(sibling.get()))
@@ -67,7 +67,7 @@ void CWynStatusBar::Create() {
     int fixed = 0;
     for (const auto& child : m_children) {
         if (const auto* part = dynamic_cast<const CWynSBPart*>(child.get()))
-            fixed += part->size();
+            fixed += part->Size();
     }
     int borders[3] = {};
     if (m_hWnd)
@@ -89,8 +89,8 @@ void CWynStatusBar::OnLayoutApplied() {
     for (const auto& child : m_children) {
         if (const auto* part = dynamic_cast<const CWynSBPart*>(child.get())) {
             parts.push_back(part);
-            fixed += part->flex() ? 0 : part->size();
-            flex += part->flex();
+            fixed += part->Flex() ? 0 : part->Size();
+            flex += part->Flex();
         }
     }
     if (parts.empty())
@@ -99,7 +99,7 @@ void CWynStatusBar::OnLayoutApplied() {
     std::vector<int> edges;
     long long right = 0;
     for (const CWynSBPart* part : parts) {
-        right += part->flex() ? spare * part->flex() / flex : part->size();
+        right += part->Flex() ? spare * part->Flex() / flex : part->Size();
         edges.push_back(static_cast<int>(std::min<long long>(right, INT_MAX)));
     }
     edges.back() = -1; // the last part runs to the end

@@ -17,9 +17,9 @@ public:
     void Create() override;
     void SetTextValue(const wchar_t* text) override;
 
-    int flex() const noexcept { return m_flex; }
+    int Flex() const noexcept { return m_flex; }
     // Pixels once created.
-    int size() const noexcept { return m_size; }
+    int Size() const noexcept { return m_size; }
 
 private:
     int Index();

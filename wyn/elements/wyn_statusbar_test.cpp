@@ -22,12 +22,12 @@ TEST(WynStatusBarTest, FlexiblePartsShareWhatTheFixedOnesLeave) {
             <sbpart id="side" flex="1"/>
         </statusbar>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = {[](ScriptedDialog& d) {
         HWND status = d.Window(L"status");
         int edges[3] = {};
         ASSERT_EQ(::SendMessageW(status, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges)), 3);
-        const int fixed = wyn_test::HorizontalUnits(d.hwnd(), 50);
+        const int fixed = wyn_test::HorizontalUnits(d.Hwnd(), 50);
         const RECT placed = d.Placed(L"status");
         const int share = (placed.right - placed.left - fixed) / 2;
         EXPECT_EQ(edges[0], fixed);

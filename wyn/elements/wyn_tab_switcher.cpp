@@ -66,12 +66,12 @@ void CWynTab::Deactivate() {
 CWynTabSwitcher::CWynTabSwitcher(CWynElement* parent, CWynEngine* engine)
     : CWynElement(parent, engine) {
     kelvo::RegisterWindowClass(kelvo::ClassDescription(
-        engine->module(), kColumnClass,
+        engine->Module(), kColumnClass,
         &kelvo::OwnWindowProc<kColumnProperty, &CWynTabSwitcher::WindowProc,
                               &CWynTabSwitcher::m_hWnd, &CWynTabSwitcher::m_ownWindow>,
         CS_HREDRAW | CS_VREDRAW));
     kelvo::RegisterWindowClass(kelvo::ClassDescription(
-        engine->module(), kCaptionClass,
+        engine->Module(), kCaptionClass,
         &kelvo::OwnWindowProc<kCaptionProperty, &CWynTabSwitcher::CaptionProc,
                               &CWynTabSwitcher::m_captionWindow, &CWynTabSwitcher::m_ownCaption>,
         CS_HREDRAW | CS_VREDRAW));
@@ -95,7 +95,7 @@ void CWynTabSwitcher::Create() {
     const std::vector<CWynTab*> tabs = Tabs();
     m_active = tabs.empty() ? -1 : 0;
     for (std::size_t i = 0; i < tabs.size(); ++i) {
-        if (tabs[i]->selected()) {
+        if (tabs[i]->Selected()) {
             m_active = static_cast<int>(i);
             break;
         }
@@ -182,7 +182,7 @@ const wchar_t* CWynTabSwitcher::GetTextValue() {
     const std::vector<CWynTab*> tabs = Tabs();
     if (m_active < 0 || m_active >= static_cast<int>(tabs.size()))
         return nullptr;
-    m_activeId = tabs[static_cast<std::size_t>(m_active)]->id();
+    m_activeId = tabs[static_cast<std::size_t>(m_active)]->Id();
     return m_activeId ? m_activeId->c_str() : nullptr;
 }
 
@@ -191,7 +191,7 @@ void CWynTabSwitcher::SetTextValue(const wchar_t* text) {
         return;
     const std::vector<CWynTab*> tabs = Tabs();
     for (std::size_t i = 0; i < tabs.size(); ++i) {
-        if (tabs[i]->id() && kelvo::EqualsNoCase(*tabs[i]->id(), text)) {
+        if (tabs[i]->Id() && kelvo::EqualsNoCase(*tabs[i]->Id(), text)) {
             Select(static_cast<int>(i));
             return;
         }
@@ -208,7 +208,7 @@ void CWynTabSwitcher::DoCommand(const wchar_t* command) {
     } else if (kelvo::EqualsNoCase(command, L"help")) {
         const std::vector<CWynTab*> tabs = Tabs();
         if (m_active >= 0 && m_active < static_cast<int>(tabs.size())) {
-            const auto& topic = tabs[static_cast<std::size_t>(m_active)]->help_topic();
+            const auto& topic = tabs[static_cast<std::size_t>(m_active)]->HelpTopic();
             m_engine->OpenHelp(GetWindow(), topic ? topic->c_str() : nullptr, 0);
         }
     }
@@ -275,7 +275,7 @@ int CWynTabSwitcher::ColumnWidth() const {
         return 0;
     int widest = 0;
     for (CWynTab* tab : Tabs())
-        widest = std::max<int>(widest, kelvo::MeasureText(*this, tab->label().c_str()).cx);
+        widest = std::max<int>(widest, kelvo::MeasureText(*this, tab->Label().c_str()).cx);
     const int content =
         m_imageTop ? std::max(widest, m_imageSize) : m_imageSize + kPadding + widest;
     return content + 2 * kPadding;
@@ -290,14 +290,14 @@ HFONT CWynTabSwitcher::BoldFont() {
         LOGFONTW font{};
         ::GetObjectW(GetFont(), sizeof(font), &font);
         font.lfWeight = FW_BOLD;
-        m_boldFont.reset(::CreateFontIndirectW(&font));
+        m_boldFont.Reset(::CreateFontIndirectW(&font));
     }
-    return m_boldFont ? m_boldFont.get() : GetFont();
+    return m_boldFont ? m_boldFont.Get() : GetFont();
 }
 
 void CWynTabSwitcher::PaintColumn(HDC dc, const RECT& client) {
     ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_WINDOW));
-    kelvo::select_object font(dc, GetFont());
+    kelvo::SelectedObject font(dc, GetFont());
     ::SetBkMode(dc, TRANSPARENT);
     const int height = EntryHeight();
     const std::vector<CWynTab*> tabs = Tabs();
@@ -309,7 +309,7 @@ void CWynTabSwitcher::PaintColumn(HDC dc, const RECT& client) {
         ::SetTextColor(dc, ::GetSysColor(active ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
         RECT text = entry;
         ::InflateRect(&text, -kPadding, -kPadding);
-        if (const auto& icon = tabs[i]->icon(); icon && m_imageSize > 0) {
+        if (const auto& icon = tabs[i]->Icon(); icon && m_imageSize > 0) {
             const int x = m_imageTop ? (entry.right - m_imageSize) / 2 : text.left;
             m_engine->DrawImage(dc, x, text.top, m_imageSize, m_imageSize, icon->c_str());
         }
@@ -317,7 +317,7 @@ void CWynTabSwitcher::PaintColumn(HDC dc, const RECT& client) {
             text.top += m_imageSize;
         else
             text.left += m_imageSize + kPadding;
-        ::DrawTextW(dc, tabs[i]->label().c_str(), -1, &text,
+        ::DrawTextW(dc, tabs[i]->Label().c_str(), -1, &text,
                     (m_imageTop ? DT_CENTER | DT_BOTTOM : DT_VCENTER) | DT_SINGLELINE |
                         DT_END_ELLIPSIS);
     }
@@ -332,11 +332,11 @@ void CWynTabSwitcher::PaintCaption(HDC dc, const RECT& client) {
     const std::vector<CWynTab*> tabs = Tabs();
     if (m_active < 0 || m_active >= static_cast<int>(tabs.size()))
         return;
-    kelvo::select_object font(dc, BoldFont());
+    kelvo::SelectedObject font(dc, BoldFont());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
     RECT text = client;
     text.left += kPadding;
-    ::DrawTextW(dc, tabs[static_cast<std::size_t>(m_active)]->caption().c_str(), -1, &text,
+    ::DrawTextW(dc, tabs[static_cast<std::size_t>(m_active)]->Caption().c_str(), -1, &text,
                 DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
 }

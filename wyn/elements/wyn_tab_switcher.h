@@ -29,12 +29,12 @@ public:
     void Activate();
     void Deactivate();
 
-    const std::wstring& label() const noexcept { return m_label; }
+    const std::wstring& Label() const noexcept { return m_label; }
     // The caption band's text: `caption`, else the label.
-    const std::wstring& caption() const noexcept { return m_caption ? *m_caption : m_label; }
-    const std::optional<std::wstring>& icon() const noexcept { return m_icon; }
-    const std::optional<std::wstring>& help_topic() const noexcept { return m_helpTopic; }
-    bool selected() const noexcept { return m_selected; }
+    const std::wstring& Caption() const noexcept { return m_caption ? *m_caption : m_label; }
+    const std::optional<std::wstring>& Icon() const noexcept { return m_icon; }
+    const std::optional<std::wstring>& HelpTopic() const noexcept { return m_helpTopic; }
+    bool Selected() const noexcept { return m_selected; }
 
 private:
     std::wstring m_label;
@@ -90,7 +90,7 @@ private:
     int m_active = -1;
     HWND m_captionWindow = nullptr;
     std::optional<std::wstring> m_activeId;
-    kelvo::unique_hfont m_boldFont;
+    kelvo::UniqueHfont m_boldFont;
     kelvo::COwnWindow m_ownWindow;
     kelvo::COwnWindow m_ownCaption;
 };

@@ -48,7 +48,7 @@ TEST(WynTabSwitcherTest, PagesSwitchByCommandClickAndValue) {
             <button id="next" label="Next"><sendcmd sendto="sw" cmd="next"/></button>
         </hbox>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     std::size_t seen = 0;
     dialog.steps = {
         [&](ScriptedDialog& d) {

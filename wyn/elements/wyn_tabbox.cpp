@@ -56,7 +56,7 @@ void CWynTabBox::Create() {
         for (CWynTabPanel* page : Pages()) {
             TCITEMW item{};
             item.mask = TCIF_TEXT;
-            item.pszText = const_cast<wchar_t*>(page->label().c_str());
+            item.pszText = const_cast<wchar_t*>(page->Label().c_str());
             ::SendMessageW(m_hWnd, TCM_INSERTITEMW, static_cast<WPARAM>(index++),
                            reinterpret_cast<LPARAM>(&item));
         }
@@ -96,8 +96,8 @@ void CWynTabBox::CalculateLayout(const Rect& rect, CWynLayout& layout) const {
     const Rect page_rect{display.left, display.top, std::max<int>(display.right - display.left, 0),
                          std::max<int>(display.bottom - display.top, 0)};
     for (CWynTabPanel* page : Pages()) {
-        if (page->hwnd())
-            layout.moves.push_back({page->hwnd(), page_rect});
+        if (page->Hwnd())
+            layout.moves.push_back({page->Hwnd(), page_rect});
         layout.placements.push_back({page, page_rect});
         page->CalculateLayout(page_rect, layout);
     }

@@ -22,7 +22,7 @@ public:
 
     // Shows or hides the page; once shown it stays live.
     void Show(bool shown);
-    const std::wstring& label() const noexcept { return m_label; }
+    const std::wstring& Label() const noexcept { return m_label; }
 
 private:
     std::wstring m_label;

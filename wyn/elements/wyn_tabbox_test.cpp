@@ -26,7 +26,7 @@ TEST(WynTabBoxTest, PagesShowOneAtATimeAndCountAsLiveOnceShown) {
             <tabpanel id="advanced" label="Advanced"><checkbox id="more" label="More"/></tabpanel>
         </tabbox>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = {
         [](ScriptedDialog& d) {
             HWND tabs = d.Window(L"tabs");

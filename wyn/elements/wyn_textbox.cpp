@@ -122,7 +122,7 @@ void CWynTextBox::SetTextValue(const wchar_t* text) {
 
 int CWynTextBox::GetIntValue() {
     const wchar_t* text = GetTextValue();
-    return text ? kelvo::ReadInteger(kelvo::as_u16(text), kelvo::NumberBase::decimal) : 0;
+    return text ? kelvo::ReadInteger(kelvo::AsU16(text), kelvo::NumberBase::kDecimal) : 0;
 }
 
 void CWynTextBox::SetIntValue(int value) {

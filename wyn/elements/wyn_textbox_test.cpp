@@ -18,16 +18,16 @@ class WynTextBoxTest : public ::testing::Test {
 protected:
     void SetUp() override { wyn_test::InitPlatform(); }
 
-    CWynEngine engine{wyn_test::Module()};
+    CWynEngine m_engine{wyn_test::Module()};
 };
 
 RECT LaidOut(ScriptedDialog& d, const wchar_t* id) {
-    const CWynElement::Rect& r = d.FindById(id)->rect();
+    const CWynElement::Rect& r = d.FindById(id)->Bounds();
     return {r.left, r.top, r.left + r.width, r.top + r.height};
 }
 
 TEST_F(WynTextBoxTest, NumberBoxWithASpinKeepsTheArrowsInsideItsCell) {
-    RunDialog(engine, LR"(<dialog><hbox>
+    RunDialog(m_engine, LR"(<dialog><hbox>
             <textbox id="delay" numberonly="true" size="5" textalign="right">
                 <spin id="arrows" buddyalign="right" lower="20"/>
             </textbox>
@@ -63,10 +63,10 @@ TEST_F(WynTextBoxTest, NumberBoxWithASpinKeepsTheArrowsInsideItsCell) {
                   EXPECT_LE(b.right, a.right);
                   EXPECT_LT(b.right - b.left, cell.right - cell.left) << "the box made room";
 
-                  const RECT leftCell = LaidOut(d, L"left");
+                  const RECT left_cell = LaidOut(d, L"left");
                   const RECT la = d.Placed(L"left-arrows");
-                  EXPECT_LE(la.left, leftCell.left + 3);
-                  EXPECT_GE(la.left, leftCell.left);
+                  EXPECT_LE(la.left, left_cell.left + 3);
+                  EXPECT_GE(la.left, left_cell.left);
 
                   // The arrows step the number within their range.
                   d.FindById(L"delay")->SetIntValue(20);
@@ -76,19 +76,19 @@ TEST_F(WynTextBoxTest, NumberBoxWithASpinKeepsTheArrowsInsideItsCell) {
                   EXPECT_EQ(d.FindById(L"delay")->GetIntValue(), 21);
 
                   // A second layout does not shrink the box again.
-                  d.Arrange(0, 0, d.rect().width, d.rect().height);
+                  d.Arrange(0, 0, d.Bounds().width, d.Bounds().height);
                   const RECT again = d.Placed(L"delay");
                   EXPECT_EQ(again.right - again.left, b.right - b.left);
               }});
 }
 
 TEST_F(WynTextBoxTest, ValuesAndChangeEvents) {
-    RunDialog(engine, LR"(<dialog><textbox id="t" value="start" maxlength="12"/>
+    RunDialog(m_engine, LR"(<dialog><textbox id="t" value="start" maxlength="12"/>
                           <textbox id="secret" password="true"/></dialog>)",
               {[](ScriptedDialog& d) {
                   CWynElement* t = d.FindById(L"t");
                   EXPECT_STREQ(t->GetTextValue(), L"start");
-                  EXPECT_EQ(::SendMessageW(t->hwnd(), EM_GETLIMITTEXT, 0, 0), 12);
+                  EXPECT_EQ(::SendMessageW(t->Hwnd(), EM_GETLIMITTEXT, 0, 0), 12);
                   EXPECT_TRUE(::GetWindowLongW(d.Window(L"secret"), GWL_STYLE) & ES_PASSWORD);
                   EXPECT_EQ(d.FindById(L"secret")->GetTextValue(), nullptr) << "empty is none";
 
@@ -113,7 +113,7 @@ TEST_F(WynTextBoxTest, ValuesAndChangeEvents) {
                   }
 
                   // Typed by the user: "changed".
-                  ::SendMessageW(t->hwnd(), WM_CHAR, L'x', 1);
+                  ::SendMessageW(t->Hwnd(), WM_CHAR, L'x', 1);
                   ASSERT_EQ(d.events.size(), 1u);
                   EXPECT_EQ(d.events[0].source, L"t");
                   EXPECT_EQ(d.events[0].name, L"changed");
@@ -121,24 +121,24 @@ TEST_F(WynTextBoxTest, ValuesAndChangeEvents) {
 }
 
 TEST_F(WynTextBoxTest, NaturalSizeIsRowsAndColumnsOfTheWidestLetter) {
-    RunDialog(engine, LR"(<dialog orient="vertical">
+    RunDialog(m_engine, LR"(<dialog orient="vertical">
             <textbox id="single"/>
             <textbox id="wide" minwidth="100"/>
             <textbox id="multi" multiline="true" textrows="3" textcols="4"/>
         </dialog>)",
               {[](ScriptedDialog& d) {
-                  const int line = wyn_test::VerticalUnits(d.hwnd(), 14);
+                  const int line = wyn_test::VerticalUnits(d.Hwnd(), 14);
                   EXPECT_EQ(d.FindById(L"single")->Measure().cy, line);
                   EXPECT_EQ(d.FindById(L"wide")->Measure().cx,
-                            wyn_test::HorizontalUnits(d.hwnd(), 100));
+                            wyn_test::HorizontalUnits(d.Hwnd(), 100));
                   const SIZE multi = d.FindById(L"multi")->Measure();
                   const SIZE single = d.FindById(L"single")->Measure();
                   EXPECT_LT(multi.cx, single.cx) << "4 columns against 10";
                   TEXTMETRICW metrics{};
                   {
-                      kelvo::window_dc dc(d.hwnd());
-                      kelvo::select_object font(dc.get(), d.GetFont());
-                      ::GetTextMetricsW(dc.get(), &metrics);
+                      kelvo::WindowDc dc(d.Hwnd());
+                      kelvo::SelectedObject font(dc.Get(), d.GetFont());
+                      ::GetTextMetricsW(dc.Get(), &metrics);
                   }
                   EXPECT_EQ(multi.cy, 3 * metrics.tmHeight + 6) << "3 rows and the frame";
                   EXPECT_TRUE(::GetWindowLongW(d.Window(L"multi"), GWL_STYLE) & ES_MULTILINE);

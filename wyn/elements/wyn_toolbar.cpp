@@ -84,14 +84,14 @@ void CWynToolbar::Create() {
         SIZE icon{16, 16};
         for (const auto& child : m_children) {
             if (const auto* button = dynamic_cast<const CWynToolbarButton*>(child.get()))
-                icon = {std::max(icon.cx, button->icon_size().cx),
-                        std::max(icon.cy, button->icon_size().cy)};
+                icon = {std::max(icon.cx, button->IconSize().cx),
+                        std::max(icon.cy, button->IconSize().cy)};
         }
         m_images = kelvo::CreateImageList(icon.cx, icon.cy);
-        ::SendMessageW(m_hWnd, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images.get()));
+        ::SendMessageW(m_hWnd, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images.Get()));
         for (const auto& child : m_children) {
             if (auto* button = dynamic_cast<CWynToolbarButton*>(child.get()))
-                button->AddTo(m_hWnd, m_images.get());
+                button->AddTo(m_hWnd, m_images.Get());
         }
         if (m_buttonWidth > 0 && m_buttonHeight > 0)
             ::SendMessageW(m_hWnd, TB_SETBUTTONSIZE, 0, MAKELPARAM(m_buttonWidth, m_buttonHeight));
@@ -107,8 +107,8 @@ SIZE CWynToolbar::Measure() const {
     return {m_pixels.minWidth, m_pixels.minHeight};
 }
 
-LRESULT CWynToolbar::OnCommand(int, int controlId, HWND) {
-    CWynToolbarButton* button = Button(controlId);
+LRESULT CWynToolbar::OnCommand(int, int control_id, HWND) {
+    CWynToolbarButton* button = Button(control_id);
     if (!button)
         return 0;
     button->NotifyChildren(button);
@@ -118,10 +118,10 @@ LRESULT CWynToolbar::OnCommand(int, int controlId, HWND) {
 LRESULT CWynToolbar::OnNotify(int code, NMHDR* record) {
     switch (static_cast<UINT>(code)) {
     case TBN_DROPDOWN: {
-        const int commandId = reinterpret_cast<NMTOOLBARW*>(record)->iItem;
-        if (CWynToolbarButton* button = Button(commandId))
+        const int command_id = reinterpret_cast<NMTOOLBARW*>(record)->iItem;
+        if (CWynToolbarButton* button = Button(command_id))
             button->NotifyChildren(button);
-        RaiseEvent(L"toolbar-dropdown", static_cast<WPARAM>(commandId),
+        RaiseEvent(L"toolbar-dropdown", static_cast<WPARAM>(command_id),
                    reinterpret_cast<LPARAM>(record));
         // Nonzero, so that the dialog's own handling stays out of it.
         kelvo::AnswerNotification(m_hWnd, TBDDRET_DEFAULT);
@@ -140,9 +140,9 @@ LRESULT CWynToolbar::OnNotify(int code, NMHDR* record) {
     }
 }
 
-CWynToolbarButton* CWynToolbar::Button(int commandId) {
+CWynToolbarButton* CWynToolbar::Button(int command_id) {
     for (const auto& child : m_children) {
-        if (child->control_id() == commandId)
+        if (child->ControlId() == command_id)
             return dynamic_cast<CWynToolbarButton*>(child.get());
     }
     return nullptr;

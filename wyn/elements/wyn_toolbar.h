@@ -21,7 +21,7 @@ public:
 
     // Adds the button to the toolbar, its icon to the toolbar's image list.
     void AddTo(HWND toolbar, HIMAGELIST images);
-    SIZE icon_size() const noexcept { return {m_iconWidth, m_iconHeight}; }
+    SIZE IconSize() const noexcept { return {m_iconWidth, m_iconHeight}; }
 
 private:
     std::optional<std::wstring> m_label;
@@ -42,15 +42,15 @@ public:
     // The measured size: the items inside take no room.
     SIZE Measure() const override;
     int HeightForWidth(int) const override { return Measure().cy; }
-    LRESULT OnCommand(int code, int controlId, HWND window) override;
+    LRESULT OnCommand(int code, int control_id, HWND window) override;
     LRESULT OnNotify(int code, NMHDR* record) override;
 
 private:
-    CWynToolbarButton* Button(int commandId);
+    CWynToolbarButton* Button(int command_id);
 
     DWORD m_style = 0;
     DWORD m_exStyle = 0;
     int m_buttonWidth = 0; // pixels; 0: the control's own
     int m_buttonHeight = 0;
-    kelvo::unique_himagelist m_images;
+    kelvo::UniqueHimagelist m_images;
 };

@@ -25,7 +25,7 @@ TEST(WynToolbarTest, ButtonsComeFromTheDescriptionAndRaiseClicked) {
         </toolbar>
         <label value="Below"/>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = {
         [](ScriptedDialog& d) {
             HWND bar = d.Window(L"bar");
@@ -33,7 +33,7 @@ TEST(WynToolbarTest, ButtonsComeFromTheDescriptionAndRaiseClicked) {
             const RECT placed = d.Placed(L"bar");
             EXPECT_GT(placed.bottom - placed.top, 0);
             RECT button{};
-            ::SendMessageW(bar, TB_GETRECT, d.FindById(L"add")->control_id(),
+            ::SendMessageW(bar, TB_GETRECT, d.FindById(L"add")->ControlId(),
                            reinterpret_cast<LPARAM>(&button));
             EXPECT_GT(button.right, button.left);
             const LPARAM at =

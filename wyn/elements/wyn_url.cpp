@@ -20,7 +20,7 @@ constexpr UINT kHoverPeriod = 50;
 
 CWynUrl::CWynUrl(CWynElement* parent, CWynEngine* engine) : CWynElement(parent, engine) {
     kelvo::RegisterWindowClass(
-        kelvo::ClassDescription(engine->module(), kClassName,
+        kelvo::ClassDescription(engine->Module(), kClassName,
                                 &kelvo::OwnWindowProc<kProperty, &CWynUrl::WindowProc,
                                                       &CWynUrl::m_hWnd, &CWynUrl::m_ownWindow>));
 }
@@ -124,8 +124,8 @@ void CWynUrl::Paint(HDC dc, const RECT& client) {
     LOGFONTW lf{};
     ::GetObjectW(GetFont(), sizeof(lf), &lf);
     lf.lfUnderline = m_hover ? TRUE : FALSE;
-    kelvo::unique_hfont font(::CreateFontIndirectW(&lf));
-    kelvo::select_object selected(dc, font ? font.get() : GetFont());
+    kelvo::UniqueHfont font(::CreateFontIndirectW(&lf));
+    kelvo::SelectedObject selected(dc, font ? font.Get() : GetFont());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, RGB(0, 0, 255));
     RECT text = client;

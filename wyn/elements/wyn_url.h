@@ -17,7 +17,7 @@ public:
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
 
-    bool hovering() const noexcept { return m_hover; }
+    bool Hovering() const noexcept { return m_hover; }
 
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

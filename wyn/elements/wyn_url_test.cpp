@@ -21,10 +21,10 @@ TEST(WynUrl, AClickOnTheTextNotifiesAndElsewhereDoesNothing) {
                   EXPECT_EQ(::SendMessageW(link, WM_GETDLGCODE, 0, 0), DLGC_STATIC);
                   RECT client{};
                   ::GetClientRect(link, &client);
-                  const int textWidth = d.FindById(L"link")->Measure().cx;
-                  ASSERT_LT(textWidth + 10, client.right) << "the cell is wider than the text";
+                  const int text_width = d.FindById(L"link")->Measure().cx;
+                  ASSERT_LT(text_width + 10, client.right) << "the cell is wider than the text";
 
-                  ::SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(textWidth + 5, 2));
+                  ::SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(text_width + 5, 2));
                   EXPECT_TRUE(d.events.empty()) << "right of the text";
                   ::SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
                   ASSERT_EQ(d.events.size(), 1u);

@@ -11,19 +11,19 @@ namespace {
 
 constexpr std::wstring_view kResourcePrefix = L"res:";
 
-com_ptr<IXMLDOMDocument> CreateDocument() {
-    com_ptr<IXMLDOMDocument> doc;
+ComPtr<IXMLDOMDocument> CreateDocument() {
+    ComPtr<IXMLDOMDocument> doc;
     if (FAILED(::CoCreateInstance(msxml::kFreeThreadedDocument, nullptr, CLSCTX_INPROC_SERVER,
-                                  msxml::kIXMLDOMDocument, doc.put_void())))
+                                  msxml::kIXMLDOMDocument, doc.PutVoid())))
         return {};
     doc->put_async(VARIANT_FALSE);
     doc->put_validateOnParse(VARIANT_FALSE);
     doc->put_resolveExternals(VARIANT_FALSE);
-    if (auto doc2 = doc.query<IXMLDOMDocument2>(msxml::kIXMLDOMDocument2)) {
-        unique_variant xpath;
-        xpath.get()->bstrVal = unique_bstr(L"XPath").release();
-        xpath.get()->vt = VT_BSTR;
-        doc2->setProperty(unique_bstr(L"SelectionLanguage").get(), *xpath.get());
+    if (auto doc2 = doc.Query<IXMLDOMDocument2>(msxml::kIXMLDOMDocument2)) {
+        UniqueVariant xpath;
+        xpath.Get()->bstrVal = UniqueBstr(L"XPath").Release();
+        xpath.Get()->vt = VT_BSTR;
+        doc2->setProperty(UniqueBstr(L"SelectionLanguage").Get(), *xpath.Get());
     }
     return doc;
 }
@@ -35,26 +35,26 @@ bool Parse(IXMLDOMDocument* doc, std::wstring_view source, HINSTANCE module) {
         const std::wstring text = ReadWynText(module, name.c_str());
         if (text.empty())
             return false;
-        const unique_bstr xml(text);
-        return SUCCEEDED(doc->loadXML(xml.get(), &ok)) && ok == VARIANT_TRUE;
+        const UniqueBstr xml(text);
+        return SUCCEEDED(doc->loadXML(xml.Get(), &ok)) && ok == VARIANT_TRUE;
     }
-    unique_variant path;
-    path.get()->bstrVal = unique_bstr(source).release();
-    path.get()->vt = VT_BSTR;
-    return SUCCEEDED(doc->load(*path.get(), &ok)) && ok == VARIANT_TRUE;
+    UniqueVariant path;
+    path.Get()->bstrVal = UniqueBstr(source).Release();
+    path.Get()->vt = VT_BSTR;
+    return SUCCEEDED(doc->load(*path.Get(), &ok)) && ok == VARIANT_TRUE;
 }
 
 } // namespace
 
-std::optional<WynDescription> LoadDescription(const wchar_t* source, const wchar_t* rootPath,
+std::optional<WynDescription> LoadDescription(const wchar_t* source, const wchar_t* root_path,
                                               HINSTANCE module) {
-    if (!source || !rootPath)
+    if (!source || !root_path)
         return std::nullopt;
     WynDescription description{CreateDocument(), {}};
-    if (!description.document || !Parse(description.document.get(), source, module))
+    if (!description.document || !Parse(description.document.Get(), source, module))
         return std::nullopt;
-    if (description.document->selectSingleNode(unique_bstr(rootPath).get(),
-                                               description.root.put()) != S_OK ||
+    if (description.document->selectSingleNode(UniqueBstr(root_path).Get(),
+                                               description.root.Put()) != S_OK ||
         !description.root)
         return std::nullopt;
     return description;

@@ -14,13 +14,13 @@
 namespace kelvo {
 
 struct WynDescription {
-    com_ptr<IXMLDOMDocument> document;
-    com_ptr<IXMLDOMNode> root; // the node the root path selected
+    ComPtr<IXMLDOMDocument> document;
+    ComPtr<IXMLDOMNode> root; // the node the root path selected
 };
 
 // None when the source is missing, does not parse, or has no node at the
 // root path. COM must be initialised on the calling thread.
-std::optional<WynDescription> LoadDescription(const wchar_t* source, const wchar_t* rootPath,
+std::optional<WynDescription> LoadDescription(const wchar_t* source, const wchar_t* root_path,
                                               HINSTANCE module);
 
 } // namespace kelvo

@@ -42,38 +42,38 @@ struct Track {
 // a huge span or `columns` costs no memory.
 class Axis {
 public:
-    Axis(std::vector<AxisCell> cells, Wide gap) : cells_(std::move(cells)), gap_(gap) {
+    Axis(std::vector<AxisCell> cells, Wide gap) : m_cells(std::move(cells)), m_gap(gap) {
         std::vector<Wide> starts;
-        starts.reserve(cells_.size());
-        for (const AxisCell& cell : cells_) {
+        starts.reserve(m_cells.size());
+        for (const AxisCell& cell : m_cells) {
             starts.push_back(cell.index);
-            count_ = std::max(count_, cell.index + cell.span);
+            m_count = std::max(m_count, cell.index + cell.span);
         }
         std::sort(starts.begin(), starts.end());
         starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
-        tracks_.reserve(starts.size());
+        m_tracks.reserve(starts.size());
         for (const Wide index : starts) {
-            tracks_.push_back({index});
+            m_tracks.push_back({index});
         }
-        for (AxisCell& cell : cells_) {
+        for (AxisCell& cell : m_cells) {
             cell.first = Position(cell.index);
             cell.end = Position(cell.index + cell.span);
-            Track& track = tracks_[cell.first];
+            Track& track = m_tracks[cell.first];
             if (cell.span == 1) {
                 track.size = std::max(track.size, cell.natural);
             }
             track.flex = std::max(track.flex, cell.flex);
         }
         // All flexible tracks share the natural size of the largest of them.
-        Wide flexibleSize = 0;
-        for (const Track& track : tracks_) {
+        Wide flexible_size = 0;
+        for (const Track& track : m_tracks) {
             if (track.flex != 0) {
-                flexibleSize = std::max(flexibleSize, track.size);
+                flexible_size = std::max(flexible_size, track.size);
             }
         }
-        for (Track& track : tracks_) {
+        for (Track& track : m_tracks) {
             if (track.flex != 0) {
-                track.size = flexibleSize;
+                track.size = flexible_size;
             }
         }
         SettleSpans();
@@ -81,7 +81,7 @@ public:
 
     Wide Content() const {
         Wide sum = Gaps();
-        for (const Track& track : tracks_) {
+        for (const Track& track : m_tracks) {
             sum += track.size;
         }
         return sum;
@@ -93,19 +93,19 @@ public:
     // space the flexible tracks keep their natural sizes.
     void Distribute(Wide available) {
         Wide fixed = 0;
-        Wide totalFlex = 0;
-        for (const Track& track : tracks_) {
+        Wide total_flex = 0;
+        for (const Track& track : m_tracks) {
             if (track.flex == 0) {
                 fixed += track.size;
             } else {
-                totalFlex += track.flex;
+                total_flex += track.flex;
             }
         }
         const Wide spare = available - Gaps() - fixed;
-        if (spare >= 1 && totalFlex != 0) {
-            for (Track& track : tracks_) {
+        if (spare >= 1 && total_flex != 0) {
+            for (Track& track : m_tracks) {
                 if (track.flex != 0) {
-                    track.size = spare * track.flex / totalFlex;
+                    track.size = spare * track.flex / total_flex;
                 }
             }
         }
@@ -114,15 +114,15 @@ public:
 
     // Offset from the grid's origin and extent of every cell, in cell order.
     std::vector<std::pair<Wide, Wide>> Place() const {
-        std::vector<Wide> before(tracks_.size() + 1, 0);
-        for (std::size_t i = 0; i < tracks_.size(); ++i) {
-            before[i + 1] = before[i] + tracks_[i].size;
+        std::vector<Wide> before(m_tracks.size() + 1, 0);
+        for (std::size_t i = 0; i < m_tracks.size(); ++i) {
+            before[i + 1] = before[i] + m_tracks[i].size;
         }
         std::vector<std::pair<Wide, Wide>> placed;
-        placed.reserve(cells_.size());
-        for (const AxisCell& cell : cells_) {
-            placed.emplace_back(before[cell.first] + cell.index * gap_,
-                                before[cell.end] - before[cell.first] + (cell.span - 1) * gap_);
+        placed.reserve(m_cells.size());
+        for (const AxisCell& cell : m_cells) {
+            placed.emplace_back(before[cell.first] + cell.index * m_gap,
+                                before[cell.end] - before[cell.first] + (cell.span - 1) * m_gap);
         }
         return placed;
     }
@@ -130,35 +130,35 @@ public:
 private:
     std::size_t Position(Wide index) const {
         const auto found =
-            std::lower_bound(tracks_.begin(), tracks_.end(), index,
+            std::lower_bound(m_tracks.begin(), m_tracks.end(), index,
                              [](const Track& track, Wide wanted) { return track.index < wanted; });
-        return static_cast<std::size_t>(found - tracks_.begin());
+        return static_cast<std::size_t>(found - m_tracks.begin());
     }
 
-    Wide Gaps() const { return count_ > 0 ? (count_ - 1) * gap_ : 0; }
+    Wide Gaps() const { return m_count > 0 ? (m_count - 1) * m_gap : 0; }
 
     // A spanning cell whose tracks and inner gaps fall short of its own
     // natural size widens its first track by the difference; later cells see
     // the widened track.
     void SettleSpans() {
-        for (const AxisCell& cell : cells_) {
+        for (const AxisCell& cell : m_cells) {
             if (cell.span < 2) {
                 continue;
             }
-            Wide total = (cell.span - 1) * gap_;
+            Wide total = (cell.span - 1) * m_gap;
             for (std::size_t i = cell.first; i < cell.end; ++i) {
-                total += tracks_[i].size;
+                total += m_tracks[i].size;
             }
             if (total < cell.natural) {
-                tracks_[cell.first].size += cell.natural - total;
+                m_tracks[cell.first].size += cell.natural - total;
             }
         }
     }
 
-    std::vector<AxisCell> cells_;
-    std::vector<Track> tracks_;
-    Wide count_ = 0; // tracks in the grid, stored or not
-    Wide gap_ = 0;
+    std::vector<AxisCell> m_cells;
+    std::vector<Track> m_tracks;
+    Wide m_count = 0; // tracks in the grid, stored or not
+    Wide m_gap = 0;
 };
 
 // The grid of a container: the cursor walks along the orientation, and each
@@ -174,20 +174,20 @@ struct Grid {
 private:
     static std::vector<AxisCell> BuildAxis(const GridContainer& container,
                                            std::span<const GridChild> children, bool horizontal) {
-        const bool vertical = container.orient == GridOrient::Vertical;
-        Wide perLine = NonNegative(vertical ? container.rows : container.columns);
-        if (perLine == 0) {
-            perLine = static_cast<Wide>(children.size());
+        const bool vertical = container.orient == GridOrient::kVertical;
+        Wide per_line = NonNegative(vertical ? container.rows : container.columns);
+        if (per_line == 0) {
+            per_line = static_cast<Wide>(children.size());
         }
-        const bool alongOrientation = horizontal != vertical;
+        const bool along_orientation = horizontal != vertical;
         std::vector<AxisCell> cells;
         cells.reserve(children.size());
         Wide line = 0;
         Wide position = 0;
         for (const GridChild& child : children) {
-            const Wide span = std::clamp<Wide>(child.span, 1, perLine - position);
+            const Wide span = std::clamp<Wide>(child.span, 1, per_line - position);
             AxisCell cell;
-            if (alongOrientation) {
+            if (along_orientation) {
                 cell.index = position;
                 cell.span = span;
             } else {
@@ -197,7 +197,7 @@ private:
             cell.flex = NonNegative(horizontal ? child.hFlex : child.vFlex);
             cells.push_back(cell);
             position += span;
-            if (position >= perLine) {
+            if (position >= per_line) {
                 position = 0;
                 ++line;
             }
@@ -213,17 +213,17 @@ std::int32_t Limit(Wide size, std::int32_t max) {
 } // namespace
 
 GridSize MeasureGrid(const GridContainer& container, std::span<const GridChild> children) {
-    Wide contentWidth = 0;
-    Wide contentHeight = 0;
+    Wide content_width = 0;
+    Wide content_height = 0;
     if (!children.empty()) {
         const Grid grid(container, children);
-        contentWidth = grid.columns.Content();
-        contentHeight = grid.rows.Content();
+        content_width = grid.columns.Content();
+        content_height = grid.rows.Content();
     }
     return {Saturate(NonNegative(container.marginLeft) + NonNegative(container.marginRight) +
-                     std::max<Wide>(container.minWidth, contentWidth)),
+                     std::max<Wide>(container.minWidth, content_width)),
             Saturate(NonNegative(container.marginTop) + NonNegative(container.marginBottom) +
-                     std::max<Wide>(container.minHeight, contentHeight))};
+                     std::max<Wide>(container.minHeight, content_height))};
 }
 
 GridArrangement ArrangeGrid(const GridContainer& container, std::span<const GridChild> children,
@@ -236,17 +236,17 @@ GridArrangement ArrangeGrid(const GridContainer& container, std::span<const Grid
     if (children.empty()) {
         return result;
     }
-    const Wide marginLeft = NonNegative(container.marginLeft);
-    const Wide marginTop = NonNegative(container.marginTop);
+    const Wide margin_left = NonNegative(container.marginLeft);
+    const Wide margin_top = NonNegative(container.marginTop);
     Grid grid(container, children);
-    grid.columns.Distribute(width - marginLeft - NonNegative(container.marginRight));
-    grid.rows.Distribute(height - marginTop - NonNegative(container.marginBottom));
+    grid.columns.Distribute(width - margin_left - NonNegative(container.marginRight));
+    grid.rows.Distribute(height - margin_top - NonNegative(container.marginBottom));
     const auto xs = grid.columns.Place();
     const auto ys = grid.rows.Place();
     result.cells.reserve(children.size());
     for (std::size_t i = 0; i < children.size(); ++i) {
-        result.cells.push_back({Saturate(rect.left + marginLeft + xs[i].first),
-                                Saturate(rect.top + marginTop + ys[i].first),
+        result.cells.push_back({Saturate(rect.left + margin_left + xs[i].first),
+                                Saturate(rect.top + margin_top + ys[i].first),
                                 Saturate(xs[i].second), Saturate(ys[i].second)});
     }
     return result;

@@ -18,7 +18,7 @@
 
 namespace kelvo {
 
-enum class GridOrient : std::int32_t { Horizontal = 0, Vertical = 1 };
+enum class GridOrient : std::int32_t { kHorizontal = 0, kVertical = 1 };
 
 struct GridSize {
     std::int32_t width = 0;
@@ -37,7 +37,7 @@ struct GridRect {
 };
 
 struct GridContainer {
-    GridOrient orient = GridOrient::Horizontal;
+    GridOrient orient = GridOrient::kHorizontal;
     std::int32_t columns = 0; // cells per row of a horizontal container; 0 = one row
     std::int32_t rows = 0;    // cells per column of a vertical container; 0 = one column
     std::int32_t cellSpaceX = 0;

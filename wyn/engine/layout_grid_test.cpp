@@ -119,7 +119,7 @@ const std::vector<GridCase> kCases = {
      {0, 0, 150, 10},
      {{0, 0, 100, 10}, {104, 0, 100, 10}, {208, 0, 100, 10}}},
     {"a vertical container walks down its rows and wraps into columns",
-     {.orient = GridOrient::Vertical, .rows = 2, .cellSpaceX = 4, .cellSpaceY = 4},
+     {.orient = GridOrient::kVertical, .rows = 2, .cellSpaceX = 4, .cellSpaceY = 4},
      {{.width = 30, .height = 10, .span = 2},
       {.width = 40, .height = 20},
       {.width = 20, .height = 10}},
@@ -127,7 +127,7 @@ const std::vector<GridCase> kCases = {
      {0, 0, 74, 34},
      {{0, 0, 30, 34}, {34, 0, 40, 20}, {34, 24, 40, 10}}},
     {"margins frame the grid and vFlex takes the spare height",
-     {.orient = GridOrient::Vertical,
+     {.orient = GridOrient::kVertical,
       .cellSpaceX = 4,
       .cellSpaceY = 4,
       .marginLeft = 2,
@@ -185,19 +185,19 @@ TEST(LayoutGrid, MaxSizeLimitsTheWindowButNotTheCells) {
 
 TEST(LayoutGrid, ZeroGapBoxSitsInsideAParentWithGaps) {
     const GridContainer inner{.cellSpaceX = 0, .cellSpaceY = 0};
-    const std::vector<GridChild> innerChildren{{.width = 20, .height = 10},
-                                               {.width = 25, .height = 10}};
-    const GridSize innerSize = MeasureGrid(inner, innerChildren);
-    EXPECT_EQ(innerSize, (GridSize{45, 10}));
+    const std::vector<GridChild> inner_children{{.width = 20, .height = 10},
+                                                {.width = 25, .height = 10}};
+    const GridSize inner_size = MeasureGrid(inner, inner_children);
+    EXPECT_EQ(inner_size, (GridSize{45, 10}));
 
-    const std::vector<GridChild> outerChildren{
+    const std::vector<GridChild> outer_children{
         {.width = 30, .height = 10},
-        {.width = innerSize.width, .height = innerSize.height},
+        {.width = inner_size.width, .height = inner_size.height},
         {.width = 30, .height = 10}};
-    const GridArrangement outer = ArrangeGrid(kRowGap4, outerChildren, {0, 0, 113, 10});
+    const GridArrangement outer = ArrangeGrid(kRowGap4, outer_children, {0, 0, 113, 10});
     EXPECT_EQ(outer.cells,
               (std::vector<GridRect>{{0, 0, 30, 10}, {34, 0, 45, 10}, {83, 0, 30, 10}}));
-    EXPECT_EQ(ArrangeGrid(inner, innerChildren, outer.cells[1]).cells,
+    EXPECT_EQ(ArrangeGrid(inner, inner_children, outer.cells[1]).cells,
               (std::vector<GridRect>{{34, 0, 20, 10}, {54, 0, 25, 10}}));
 }
 
@@ -208,9 +208,9 @@ TEST(LayoutGrid, HugeValuesSaturateInsteadOfOverflowing) {
               (GridSize{kMax, kMax}));
 
     // Positions past 32 bits.
-    const GridContainer wideGaps{.cellSpaceX = 1'000'000'000};
+    const GridContainer wide_gaps{.cellSpaceX = 1'000'000'000};
     const std::vector<GridChild> four(4, GridChild{.width = 10, .height = 10});
-    const GridArrangement far = ArrangeGrid(wideGaps, four, {0, 0, 100, 10});
+    const GridArrangement far = ArrangeGrid(wide_gaps, four, {0, 0, 100, 10});
     ASSERT_EQ(far.cells.size(), 4u);
     EXPECT_EQ(far.cells[2].left, 2'000'000'020);
     EXPECT_EQ(far.cells[3].left, kMax);
@@ -243,14 +243,14 @@ public:
         std::int32_t lineHeight = 0;
     };
 
-    explicit Leaves(std::vector<Leaf> leaves) : leaves_(std::move(leaves)) {}
+    explicit Leaves(std::vector<Leaf> leaves) : m_leaves(std::move(leaves)) {}
 
-    std::size_t Count() const override { return leaves_.size(); }
+    std::size_t Count() const override { return m_leaves.size(); }
 
-    GridChild Measure(std::size_t index) const override { return leaves_[index].natural; }
+    GridChild Measure(std::size_t index) const override { return m_leaves[index].natural; }
 
     std::int32_t HeightForWidth(std::size_t index, std::int32_t width) const override {
-        const Leaf& leaf = leaves_[index];
+        const Leaf& leaf = m_leaves[index];
         if (leaf.textWidth == 0 || width <= 0) {
             return leaf.natural.height;
         }
@@ -259,7 +259,7 @@ public:
     }
 
 private:
-    std::vector<Leaf> leaves_;
+    std::vector<Leaf> m_leaves;
 };
 
 // The settings dialog's two-column box: labels in column 0, controls in
@@ -289,8 +289,8 @@ TEST(LayoutGrid, SettingsBoxGivesTheNoteBothColumnsAndItsWrappedHeight) {
     EXPECT_EQ(fitted[5].height, 39);
     EXPECT_EQ(fitted[5].width, 11) << "the natural width stays";
     EXPECT_EQ(fitted[3].height, 24) << "what does not wrap keeps its height";
-    const GridSize forWidth = MeasureGrid(box, fitted);
-    EXPECT_EQ(forWidth, (GridSize{288, 137 - 12 + 39}));
+    const GridSize for_width = MeasureGrid(box, fitted);
+    EXPECT_EQ(for_width, (GridSize{288, 137 - 12 + 39}));
     EXPECT_EQ(FitChildrenToCells(box, settings, {0, 0, 288, 0}), fitted)
         << "asking changes nothing";
 
@@ -309,12 +309,12 @@ TEST(LayoutGrid, HeightFollowsTheWidthBothWays) {
     const Leaves row(
         {{{.width = 40, .height = 10}}, {{.width = 20, .height = 10, .hFlex = 1}, 600, 10}});
     const GridContainer box{.cellSpaceX = 4};
-    const auto heightAt = [&](std::int32_t width) {
+    const auto height_at = [&](std::int32_t width) {
         return MeasureGrid(box, FitChildrenToCells(box, row, {0, 0, width, 0})).height;
     };
-    EXPECT_EQ(heightAt(144), 60); // 100 wide: 6 lines
-    EXPECT_EQ(heightAt(344), 20); // 300 wide: 2 lines
-    EXPECT_EQ(heightAt(144), 60);
+    EXPECT_EQ(height_at(144), 60); // 100 wide: 6 lines
+    EXPECT_EQ(height_at(344), 20); // 300 wide: 2 lines
+    EXPECT_EQ(height_at(144), 60);
     EXPECT_EQ(MeasureGrid(box, MeasureChildren(row)), (GridSize{64, 10}));
 }
 

@@ -4,35 +4,35 @@
 #include "wyn/engine/no_case.h"
 
 using kelvo::EqualsNoCase;
-using kelvo::unique_bstr;
-using kelvo::unique_variant;
+using kelvo::UniqueBstr;
+using kelvo::UniqueVariant;
 
 CWynAttributes::CWynAttributes(IXMLDOMNode* node) {
     if (node)
-        node->QueryInterface(kelvo::msxml::kIXMLDOMElement, m_element.put_void());
+        node->QueryInterface(kelvo::msxml::kIXMLDOMElement, m_element.PutVoid());
 }
 
 std::optional<std::wstring> CWynAttributes::Text(const wchar_t* name) const {
     if (!m_element)
         return std::nullopt;
-    unique_variant value;
-    if (m_element->getAttribute(unique_bstr(name).get(), value.get()) != S_OK ||
-        value.get()->vt != VT_BSTR)
+    UniqueVariant value;
+    if (m_element->getAttribute(UniqueBstr(name).Get(), value.Get()) != S_OK ||
+        value.Get()->vt != VT_BSTR)
         return std::nullopt;
-    const BSTR text = value.get()->bstrVal;
+    const BSTR text = value.Get()->bstrVal;
     return text ? std::wstring(text, ::SysStringLen(text)) : std::wstring();
 }
 
 int CWynAttributes::Int(const wchar_t* name, int fallback) const {
     if (!m_element)
         return fallback;
-    unique_variant value;
-    if (m_element->getAttribute(unique_bstr(name).get(), value.get()) != S_OK)
+    UniqueVariant value;
+    if (m_element->getAttribute(UniqueBstr(name).Get(), value.Get()) != S_OK)
         return fallback;
-    unique_variant number;
-    if (FAILED(::VariantChangeType(number.get(), value.get(), 0, VT_I4)))
+    UniqueVariant number;
+    if (FAILED(::VariantChangeType(number.Get(), value.Get(), 0, VT_I4)))
         return fallback;
-    return number.get()->lVal;
+    return number.Get()->lVal;
 }
 
 bool CWynAttributes::Bool(const wchar_t* name) const {

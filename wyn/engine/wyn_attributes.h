@@ -31,5 +31,5 @@ public:
              int fallback) const;
 
 private:
-    kelvo::com_ptr<IXMLDOMElement> m_element;
+    kelvo::ComPtr<IXMLDOMElement> m_element;
 };

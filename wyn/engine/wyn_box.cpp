@@ -11,9 +11,9 @@ bool CWynBox::IsType(std::wstring_view name, CWynElement*& element) {
 
 bool CWynBox::Parse(IXMLDOMNode* node) {
     CWynElement::Parse(node);
-    if (m_fixedOrient == Orient::Vertical)
+    if (m_fixedOrient == Orient::kVertical)
         m_orient = kVertical;
-    else if (m_fixedOrient == Orient::Horizontal)
+    else if (m_fixedOrient == Orient::kHorizontal)
         m_orient = kHorizontal;
     const CWynAttributes attributes(node);
     m_margins = {.left = attributes.Int(L"marginLeft", 0),

@@ -6,7 +6,7 @@
 class CWynBox : public CWynElement {
 public:
     // "box" reads `orient`; "vbox" and "hbox" keep their own whatever it says.
-    enum class Orient { FromAttribute, Vertical, Horizontal };
+    enum class Orient { kFromAttribute, kVertical, kHorizontal };
 
     CWynBox(CWynElement* parent, CWynEngine* engine, Orient orient) noexcept;
 

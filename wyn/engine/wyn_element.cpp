@@ -11,8 +11,8 @@
 #include "wyn/engine/wyn_attributes.h"
 #include "wyn/engine/wyn_engine.h"
 
-using kelvo::com_ptr;
-using kelvo::unique_bstr;
+using kelvo::ComPtr;
+using kelvo::UniqueBstr;
 
 namespace {
 
@@ -28,7 +28,7 @@ void EndBatch(HDWP batch) noexcept {
     ::EndDeferWindowPos(batch);
 }
 // A batch of window moves, carried out when the owner goes.
-using unique_hdwp = kelvo::unique_any<HDWP, EndBatch>;
+using UniqueHdwp = kelvo::UniqueAny<HDWP, EndBatch>;
 
 void MoveAlone(const CWynLayout::Move& move) {
     ::SetWindowPos(move.window, nullptr, move.rect.left, move.rect.top, move.rect.width,
@@ -38,11 +38,11 @@ void MoveAlone(const CWynLayout::Move& move) {
 // The moves of the windows of one parent as one batch. A batch that fails is
 // abandoned by the system, so its windows are then moved one by one.
 void MoveSiblings(const std::vector<const CWynLayout::Move*>& moves) {
-    unique_hdwp batch(::BeginDeferWindowPos(static_cast<int>(moves.size())));
+    UniqueHdwp batch(::BeginDeferWindowPos(static_cast<int>(moves.size())));
     for (const CWynLayout::Move* move : moves) {
         if (!batch)
             break;
-        batch.reset(::DeferWindowPos(batch.release(), move->window, nullptr, move->rect.left,
+        batch.Reset(::DeferWindowPos(batch.Release(), move->window, nullptr, move->rect.left,
                                      move->rect.top, move->rect.width, move->rect.height,
                                      kMoveFlags | move->flags));
     }
@@ -203,26 +203,26 @@ bool CWynElement::Parse(IXMLDOMNode* node) {
 void CWynElement::ParseChildren(IXMLDOMNode* node) {
     if (!node || Depth() >= kMaxDepth)
         return;
-    com_ptr<IXMLDOMNode> child;
-    node->get_firstChild(child.put());
+    ComPtr<IXMLDOMNode> child;
+    node->get_firstChild(child.Put());
     while (child) {
         DOMNodeType type = NODE_INVALID;
         child->get_nodeType(&type);
         // Only elements: a processing instruction has a name too.
         if (type == NODE_ELEMENT) {
-            unique_bstr name;
-            child->get_nodeName(name.put());
+            UniqueBstr name;
+            child->get_nodeName(name.Put());
             try {
-                if (auto element = m_engine->CreateElement(name.view(), this)) {
-                    element->Parse(child.get());
+                if (auto element = m_engine->CreateElement(name.View(), this)) {
+                    element->Parse(child.Get());
                     AddChild(std::move(element));
                 }
             } catch (const std::bad_alloc&) {
                 // No element for this node; the rest of the tree is still built.
             }
         }
-        com_ptr<IXMLDOMNode> next;
-        child->get_nextSibling(next.put());
+        ComPtr<IXMLDOMNode> next;
+        child->get_nextSibling(next.Put());
         child = std::move(next);
     }
 }
@@ -234,9 +234,9 @@ int CWynElement::Depth() const noexcept {
     return depth;
 }
 
-bool CWynElement::Load(const wchar_t* source, const wchar_t* rootPath, HINSTANCE module) {
-    const auto description = kelvo::LoadDescription(source, rootPath, module);
-    return description && Parse(description->root.get());
+bool CWynElement::Load(const wchar_t* source, const wchar_t* root_path, HINSTANCE module) {
+    const auto description = kelvo::LoadDescription(source, root_path, module);
+    return description && Parse(description->root.Get());
 }
 
 void CWynElement::AddChild(std::unique_ptr<CWynElement> child) {
@@ -344,11 +344,11 @@ bool CWynElement::LimitPrevious(kelvo::GridChild&, const Rect&, const Rect&, con
     return false;
 }
 
-CWynElement* CWynElement::FindByControlId(int controlId) {
-    if (m_controlId == controlId)
+CWynElement* CWynElement::FindByControlId(int control_id) {
+    if (m_controlId == control_id)
         return this;
     for (const auto& child : m_children) {
-        if (CWynElement* found = child->FindByControlId(controlId))
+        if (CWynElement* found = child->FindByControlId(control_id))
             return found;
     }
     return nullptr;
@@ -460,8 +460,8 @@ RECT CWynElement::ToPixels(RECT units) const {
 }
 
 kelvo::GridContainer CWynElement::Container() const {
-    return {.orient =
-                m_orient == kVertical ? kelvo::GridOrient::Vertical : kelvo::GridOrient::Horizontal,
+    return {.orient = m_orient == kVertical ? kelvo::GridOrient::kVertical
+                                            : kelvo::GridOrient::kHorizontal,
             .columns = m_columns,
             .rows = m_rows,
             .cellSpaceX = m_pixels.cellSpaceX,

@@ -53,8 +53,8 @@ public:
     virtual void CalculateLayout(const Rect& rect, CWynLayout& layout) const;
     // Reads the common attributes, takes a control id and builds the children.
     virtual bool Parse(IXMLDOMNode* node);
-    // Loads a description (wyn/description.h) and parses the node at `rootPath`.
-    virtual bool Load(const wchar_t* source, const wchar_t* rootPath, HINSTANCE module);
+    // Loads a description (wyn/description.h) and parses the node at `root_path`.
+    virtual bool Load(const wchar_t* source, const wchar_t* root_path, HINSTANCE module);
     virtual void AddChild(std::unique_ptr<CWynElement> child);
     // Converts the dialog-unit values and creates the children's windows;
     // types with a window create it first.
@@ -73,7 +73,7 @@ public:
     // The parent's font; the stock default GUI font at the root.
     virtual HFONT GetFont() const;
     virtual LRESULT OnNotify(int code, NMHDR* record);
-    virtual LRESULT OnCommand(int code, int controlId, HWND window);
+    virtual LRESULT OnCommand(int code, int control_id, HWND window);
     virtual int GetKind();
     // The own window, else the parent's answer: the parent for child windows.
     virtual HWND GetWindow() const;
@@ -110,7 +110,7 @@ public:
     void Arrange(int left, int top, int width, int height);
 
     // Depth-first from this element, children in order; first match wins.
-    CWynElement* FindByControlId(int controlId);
+    CWynElement* FindByControlId(int control_id);
     CWynElement* FindByWindow(HWND window);
     // The `id` attribute in any case; an element without one never matches.
     CWynElement* FindById(std::wstring_view id);
@@ -134,15 +134,15 @@ public:
     std::int64_t RaiseEvent(std::wstring_view name, WPARAM first = 0, LPARAM second = 0);
     const wchar_t* GetTextValueOr(const wchar_t* fallback);
 
-    CWynElement* parent() const noexcept { return m_parent; }
-    CWynEngine* engine() const noexcept { return m_engine; }
-    int control_id() const noexcept { return m_controlId; }
-    const std::optional<std::wstring>& id() const noexcept { return m_id; }
-    const std::optional<std::wstring>& tags() const noexcept { return m_tags; }
-    HWND hwnd() const noexcept { return m_hWnd; }
+    CWynElement* Parent() const noexcept { return m_parent; }
+    CWynEngine* Engine() const noexcept { return m_engine; }
+    int ControlId() const noexcept { return m_controlId; }
+    const std::optional<std::wstring>& Id() const noexcept { return m_id; }
+    const std::optional<std::wstring>& Tags() const noexcept { return m_tags; }
+    HWND Hwnd() const noexcept { return m_hWnd; }
     // Where the last layout placed the element.
-    const Rect& rect() const noexcept { return m_rect; }
-    const std::vector<std::unique_ptr<CWynElement>>& children() const noexcept {
+    const Rect& Bounds() const noexcept { return m_rect; }
+    const std::vector<std::unique_ptr<CWynElement>>& Children() const noexcept {
         return m_children;
     }
 

@@ -12,7 +12,7 @@
 #include "wyn/testing/test_tree.h"
 
 void PrintTo(const CWynLayout::Placement& placed, std::ostream* os) {
-    *os << (placed.element && placed.element->id() ? testing::PrintToString(*placed.element->id())
+    *os << (placed.element && placed.element->Id() ? testing::PrintToString(*placed.element->Id())
                                                    : std::string("-"))
         << " at {" << placed.rect.left << ", " << placed.rect.top << ", " << placed.rect.width
         << " x " << placed.rect.height << "}";
@@ -44,7 +44,7 @@ protected:
         root.Arrange(0, 0, natural.cx, natural.cy);
     }
 
-    TestEngine engine;
+    TestEngine m_engine;
 };
 
 // One line per element: depth, type, id, control id, hidden and disabled state.
@@ -53,11 +53,11 @@ void Flatten(CWynElement& element, int depth, std::vector<std::wstring>& lines) 
     const wchar_t* type = element.IsType(L"box", self)      ? L"box"
                           : element.IsType(L"spacer", self) ? L"spacer"
                                                             : L"other";
-    lines.push_back(std::to_wstring(depth) + L" " + type + L" " + element.id().value_or(L"-") +
-                    L" " + std::to_wstring(element.control_id()) +
+    lines.push_back(std::to_wstring(depth) + L" " + type + L" " + element.Id().value_or(L"-") +
+                    L" " + std::to_wstring(element.ControlId()) +
                     (element.IsHidden() ? L" hidden" : L"") +
                     (element.IsDisabled() ? L" disabled" : L""));
-    for (const auto& child : element.children())
+    for (const auto& child : element.Children())
         Flatten(*child, depth + 1, lines);
 }
 
@@ -67,7 +67,7 @@ bool Shown(HWND window) {
 }
 
 TEST_F(WynElementTest, DescriptionBecomesATreeOfKnownElementsOnly) {
-    TestRoot root(&engine);
+    TestRoot root(&m_engine);
     ASSERT_TRUE(root.Load(L"res:sample.xml", L"dialog", Module()));
     std::vector<std::wstring> lines;
     Flatten(root, 0, lines);
@@ -98,24 +98,24 @@ TEST_F(WynElementTest, DescriptionBecomesATreeOfKnownElementsOnly) {
         L"2 spacer inherits-disabled 121 disabled",
     };
     EXPECT_EQ(lines, expected);
-    EXPECT_EQ(Find(root, L"after-skipped").tags(), L"kept, never read");
+    EXPECT_EQ(Find(root, L"after-skipped").Tags(), L"kept, never read");
 }
 
 TEST_F(WynElementTest, ResourceWithoutByteOrderMarkParsesTheSame) {
-    TestRoot withMark(&engine);
-    TestRoot withoutMark(&engine);
-    ASSERT_TRUE(withMark.Load(L"res:sample.xml", L"dialog", Module()));
-    ASSERT_TRUE(withoutMark.Load(L"res:SAMPLE-NOBOM.XML", L"dialog", Module()));
+    TestRoot with_mark(&m_engine);
+    TestRoot without_mark(&m_engine);
+    ASSERT_TRUE(with_mark.Load(L"res:sample.xml", L"dialog", Module()));
+    ASSERT_TRUE(without_mark.Load(L"res:SAMPLE-NOBOM.XML", L"dialog", Module()));
     std::vector<std::wstring> a;
     std::vector<std::wstring> b;
-    Flatten(withMark, 0, a);
-    Flatten(withoutMark, 0, b);
+    Flatten(with_mark, 0, a);
+    Flatten(without_mark, 0, b);
     EXPECT_EQ(a.size(), 22u);
     EXPECT_EQ(a, b);
 }
 
 TEST_F(WynElementTest, BoxOrientationFollowsItsNameAndAttribute) {
-    TestRoot root(&engine);
+    TestRoot root(&m_engine);
     ASSERT_TRUE(root.Load(L"res:sample.xml", L"dialog", Module()));
     CreateAndArrange(root);
     const struct {
@@ -128,15 +128,15 @@ TEST_F(WynElementTest, BoxOrientationFollowsItsNameAndAttribute) {
         {L"hbox-vertical", false}, // hbox stays horizontal
         {L"vbox-plain", true},     // vbox without orient
     };
-    const int width = Pixels(20, true, root.dialog());
-    const int height = Pixels(8, false, root.dialog());
+    const int width = Pixels(20, true, root.Dialog());
+    const int height = Pixels(8, false, root.Dialog());
     ASSERT_GT(width, height);
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.id)));
-        const auto& spacers = Find(root, c.id).children();
+        const auto& spacers = Find(root, c.id).Children();
         ASSERT_EQ(spacers.size(), 2u);
-        const auto& a = spacers[0]->rect();
-        const auto& b = spacers[1]->rect();
+        const auto& a = spacers[0]->Bounds();
+        const auto& b = spacers[1]->Bounds();
         EXPECT_EQ(a.width, width);
         EXPECT_EQ(a.height, height);
         if (c.vertical) {
@@ -160,9 +160,9 @@ TEST_F(WynElementTest, FailedLoadLeavesTheElementUntouched) {
     };
     for (const auto& source : sources) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(source[0])));
-        TestRoot root(&engine);
+        TestRoot root(&m_engine);
         EXPECT_FALSE(root.Load(source[0], source[1], Module()));
-        EXPECT_TRUE(root.children().empty());
+        EXPECT_TRUE(root.Children().empty());
         EXPECT_EQ(root.NextControlId(), 100) << "no id was taken";
     }
 }
@@ -185,9 +185,9 @@ TEST_F(WynElementTest, OtherSourcesLoadAsFiles) {
     const TempFile file(L"kelvo-wyn-file.xml",
                         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                         "<dialog><vbox id=\"outer\"><spacer id=\"inner\"/></vbox></dialog>\n");
-    TestRoot root(&engine);
+    TestRoot root(&m_engine);
     ASSERT_TRUE(root.Load(file.path.c_str(), L"dialog", Module()));
-    EXPECT_EQ(Find(root, L"inner").parent(), &Find(root, L"outer"));
+    EXPECT_EQ(Find(root, L"inner").Parent(), &Find(root, L"outer"));
 }
 
 TEST_F(WynElementTest, NestingDeeperThanAnyDialogNeedsIsCut) {
@@ -198,10 +198,10 @@ TEST_F(WynElementTest, NestingDeeperThanAnyDialogNeedsIsCut) {
         xml += "</box>";
     xml += "</dialog>";
     const TempFile file(L"kelvo-wyn-deep.xml", xml);
-    TestRoot root(&engine);
+    TestRoot root(&m_engine);
     ASSERT_TRUE(root.Load(file.path.c_str(), L"dialog", Module()));
     int depth = 0;
-    for (CWynElement* e = &root; !e->children().empty(); e = e->children().front().get())
+    for (CWynElement* e = &root; !e->Children().empty(); e = e->Children().front().get())
         ++depth;
     EXPECT_EQ(depth, 64);
     root.Create();
@@ -209,44 +209,44 @@ TEST_F(WynElementTest, NestingDeeperThanAnyDialogNeedsIsCut) {
 }
 
 TEST_F(WynElementTest, ArrangeGivesEveryChildItsCellAndMovesItsWindow) {
-    TestRoot root(&engine);
+    TestRoot root(&m_engine);
     ASSERT_TRUE(root.Load(L"res:layout.xml", L"dialog", Module()));
     root.Create();
-    const HWND dialog = root.dialog();
-    const int gapX = Pixels(4, true, dialog);
-    const int gapY = Pixels(4, false, dialog);
-    const int marginX = Pixels(7, true, dialog);
-    const int marginY = Pixels(7, false, dialog);
+    const HWND dialog = root.Dialog();
+    const int gap_x = Pixels(4, true, dialog);
+    const int gap_y = Pixels(4, false, dialog);
+    const int margin_x = Pixels(7, true, dialog);
+    const int margin_y = Pixels(7, false, dialog);
     root.Arrange(0, 0, 400, 300);
 
-    const int inner = 400 - 2 * marginX;
+    const int inner = 400 - 2 * margin_x;
     struct Expected {
         const wchar_t* id;
         RECT cell; // left, top, width, height
     };
-    const int tightTop = marginY + 12 + gapY;
-    const int cappedTop = tightTop + 10 + gapY;
-    const int tightLeft = marginX + Pixels(2, true, dialog);
+    const int tight_top = margin_y + 12 + gap_y;
+    const int capped_top = tight_top + 10 + gap_y;
+    const int tight_left = margin_x + Pixels(2, true, dialog);
     const Expected cells[] = {
-        {L"row", {marginX, marginY, inner, 12}},
-        {L"first", {marginX, marginY, 30, 12}},
+        {L"row", {margin_x, margin_y, inner, 12}},
+        {L"first", {margin_x, margin_y, 30, 12}},
         // A hidden child keeps its cell; the box inherits the dialog's gap.
-        {L"hidden", {marginX + 30 + gapX, marginY, 20, 12}},
-        {L"flex", {marginX + 50 + 2 * gapX, marginY, inner - 50 - 2 * gapX, 12}},
-        {L"tight", {marginX, tightTop, inner, 10}},
+        {L"hidden", {margin_x + 30 + gap_x, margin_y, 20, 12}},
+        {L"flex", {margin_x + 50 + 2 * gap_x, margin_y, inner - 50 - 2 * gap_x, 12}},
+        {L"tight", {margin_x, tight_top, inner, 10}},
         // cellSpaceX 0: edge to edge inside the box's own margin.
-        {L"t1", {tightLeft, tightTop, 10, 10}},
-        {L"t2", {tightLeft + 10, tightTop, 15, 10}},
-        {L"capped", {marginX, cappedTop, inner, 10}},
+        {L"t1", {tight_left, tight_top, 10, 10}},
+        {L"t2", {tight_left + 10, tight_top, 15, 10}},
+        {L"capped", {margin_x, capped_top, inner, 10}},
     };
     for (const Expected& e : cells) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(e.id)));
-        const CWynElement::Rect& r = Find(root, e.id).rect();
+        const CWynElement::Rect& r = Find(root, e.id).Bounds();
         EXPECT_EQ(r.left, e.cell.left);
         EXPECT_EQ(r.top, e.cell.top);
         EXPECT_EQ(r.width, e.cell.right);
         EXPECT_EQ(r.height, e.cell.bottom);
-        if (HWND window = Find(root, e.id).hwnd()) {
+        if (HWND window = Find(root, e.id).Hwnd()) {
             const RECT placed = PlacedRect(window);
             EXPECT_EQ(placed.left, r.left);
             EXPECT_EQ(placed.top, r.top);
@@ -254,16 +254,16 @@ TEST_F(WynElementTest, ArrangeGivesEveryChildItsCellAndMovesItsWindow) {
         }
     }
     // maxwidth limits the window, not the cell.
-    const RECT capped = PlacedRect(Find(root, L"capped").hwnd());
+    const RECT capped = PlacedRect(Find(root, L"capped").Hwnd());
     EXPECT_EQ(capped.right - capped.left, Pixels(20, true, dialog));
-    const RECT flex = PlacedRect(Find(root, L"flex").hwnd());
-    EXPECT_EQ(flex.right - flex.left, inner - 50 - 2 * gapX);
+    const RECT flex = PlacedRect(Find(root, L"flex").Hwnd());
+    EXPECT_EQ(flex.right - flex.left, inner - 50 - 2 * gap_x);
 
-    EXPECT_FALSE(Shown(Find(root, L"hidden").hwnd()));
+    EXPECT_FALSE(Shown(Find(root, L"hidden").Hwnd()));
 
     const SIZE natural = root.Measure();
-    EXPECT_EQ(natural.cx, 2 * marginX + 60 + 2 * gapX);
-    EXPECT_EQ(natural.cy, 2 * marginY + 12 + 10 + 10 + 2 * gapY);
+    EXPECT_EQ(natural.cx, 2 * margin_x + 60 + 2 * gap_x);
+    EXPECT_EQ(natural.cy, 2 * margin_y + 12 + 10 + 10 + 2 * gap_y);
 }
 
 // A tree without windows, where dialog units are pixels: a row of an icon and
@@ -280,8 +280,8 @@ constexpr wchar_t kBlocks[] = LR"(<window>
   </window>)";
 
 TEST_F(WynElementTest, LayoutIsAValueCalculatedWithoutChangingAnything) {
-    CWynWindow root(nullptr, &engine);
-    ASSERT_TRUE(root.Parse(wyn_test::ParseElement(kBlocks).get()));
+    CWynWindow root(nullptr, &m_engine);
+    ASSERT_TRUE(root.Parse(wyn_test::ParseElement(kBlocks).Get()));
     root.Create();
     EXPECT_EQ(root.Measure().cx, 5 + 50 + 5) << "the bar is the widest";
     EXPECT_EQ(root.Measure().cy, 5 + 20 + 4 + 8 + 5) << "the note unwrapped";
@@ -299,32 +299,32 @@ TEST_F(WynElementTest, LayoutIsAValueCalculatedWithoutChangingAnything) {
     };
     EXPECT_EQ(layout.placements, expected);
     EXPECT_TRUE(layout.moves.empty()) << "no windows to move";
-    EXPECT_EQ(Find(root, L"note").rect(), CWynElement::Rect{}) << "nothing placed yet";
+    EXPECT_EQ(Find(root, L"note").Bounds(), CWynElement::Rect{}) << "nothing placed yet";
     EXPECT_EQ(root.Layout({0, 0, 120, 62}).placements, expected) << "the same answer again";
 
     CWynElement::ApplyLayout(layout);
     for (const CWynLayout::Placement& placed : expected)
-        EXPECT_EQ(placed.element->rect(), placed.rect);
+        EXPECT_EQ(placed.element->Bounds(), placed.rect);
     EXPECT_EQ(root.Layout({0, 0, 120, 62}).placements, expected) << "applying changes no answer";
 }
 
 TEST_F(WynElementTest, ServicesFindAndWalkTheTree) {
-    TestRoot root(&engine);
+    TestRoot root(&m_engine);
     ASSERT_TRUE(root.Load(L"res:layout.xml", L"dialog", Module()));
     root.Create();
     CWynElement& flex = Find(root, L"FLEX");
-    EXPECT_EQ(flex.id(), L"flex");
-    EXPECT_EQ(root.FindByControlId(flex.control_id()), &flex);
-    EXPECT_EQ(root.FindByWindow(flex.hwnd()), &flex);
-    EXPECT_EQ(root.FindByWindow(root.dialog()), &root);
+    EXPECT_EQ(flex.Id(), L"flex");
+    EXPECT_EQ(root.FindByControlId(flex.ControlId()), &flex);
+    EXPECT_EQ(root.FindByWindow(flex.Hwnd()), &flex);
+    EXPECT_EQ(root.FindByWindow(root.Dialog()), &root);
     EXPECT_EQ(root.FindByWindow(nullptr), nullptr);
     EXPECT_EQ(root.FindById(L"nothing"), nullptr);
     EXPECT_EQ(flex.Root(), &root);
     EXPECT_EQ(flex.PreviousSibling(), &Find(root, L"hidden"));
     EXPECT_EQ(Find(root, L"first").PreviousSibling(), nullptr);
     EXPECT_EQ(root.PreviousSibling(), nullptr);
-    EXPECT_EQ(flex.GetWindow(), flex.hwnd());
-    EXPECT_EQ(Find(root, L"row").GetWindow(), root.dialog());
+    EXPECT_EQ(flex.GetWindow(), flex.Hwnd());
+    EXPECT_EQ(Find(root, L"row").GetWindow(), root.Dialog());
 
     EXPECT_EQ(flex.RaiseEvent(L"changed", 3, 4), 42);
     EXPECT_EQ(root.last.source, &flex);
@@ -335,13 +335,13 @@ TEST_F(WynElementTest, ServicesFindAndWalkTheTree) {
 }
 
 TEST_F(WynElementTest, HiddenAndDisabledStatesReachTheWindowsBelow) {
-    TestRoot root(&engine);
+    TestRoot root(&m_engine);
     ASSERT_TRUE(root.Load(L"res:layout.xml", L"dialog", Module()));
     root.Create();
     CWynElement& row = Find(root, L"row");
-    const HWND first = Find(root, L"first").hwnd();
-    const HWND hidden = Find(root, L"hidden").hwnd();
-    const HWND t1 = Find(root, L"t1").hwnd();
+    const HWND first = Find(root, L"first").Hwnd();
+    const HWND hidden = Find(root, L"hidden").Hwnd();
+    const HWND t1 = Find(root, L"t1").Hwnd();
 
     ASSERT_TRUE(root.FocusFirst());
     EXPECT_EQ(::GetFocus(), first);

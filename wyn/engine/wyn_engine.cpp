@@ -40,9 +40,9 @@ bool CWynEngine::IsViewerMode() {
 }
 
 const wchar_t* CWynEngine::GetString(std::wstring_view key, const wchar_t* attribute,
-                                     const wchar_t* defaultText) const {
+                                     const wchar_t* default_text) const {
     const std::wstring* text = Lookup(key, attribute);
-    return text ? text->c_str() : defaultText;
+    return text ? text->c_str() : default_text;
 }
 
 const std::wstring* CWynEngine::Lookup(std::wstring_view key, const wchar_t* attribute) const {

@@ -26,24 +26,24 @@ public:
     virtual std::unique_ptr<CWynElement> CreateElement(std::wstring_view name, CWynElement* parent);
     virtual void DrawImage(HDC dc, int x, int y, int width, int height, const wchar_t* image);
     virtual void DrawImageGray(HDC dc, int x, int y, int width, int height, const wchar_t* image);
-    // One frame of a strip of `frameCount` frames (0: the whole image) drawn
+    // One frame of a strip of `frame_count` frames (0: the whole image) drawn
     // as a stretchable skin.
     virtual void DrawImageSkin(HDC dc, int x, int y, int width, int height, const wchar_t* image,
-                               int frameCount, int frameIndex, bool framesSideBySide);
+                               int frame_count, int frame_index, bool frames_side_by_side);
     virtual void OpenHelp(HWND window, const wchar_t* topic, LPARAM reserved);
     virtual bool IsViewerMode();
 
-    // The text for (key, attribute) from the text table, or `defaultText`.
+    // The text for (key, attribute) from the text table, or `default_text`.
     // A null attribute means none.
     const wchar_t* GetString(std::wstring_view key, const wchar_t* attribute,
-                             const wchar_t* defaultText) const;
+                             const wchar_t* default_text) const;
     // The first entry whose key equals `key` in any case and whose attribute
     // name is absent on both sides or present on both and equal in any case.
     const std::wstring* Lookup(std::wstring_view key, const wchar_t* attribute) const;
     // Appends an entry; earlier entries win over later ones with the same key.
     void AddString(std::wstring key, std::optional<std::wstring> attribute, std::wstring text);
 
-    HINSTANCE module() const noexcept { return m_module; }
+    HINSTANCE Module() const noexcept { return m_module; }
 
 private:
     struct TextEntry {

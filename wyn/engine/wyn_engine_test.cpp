@@ -52,16 +52,16 @@ TEST_F(WynEngineTest, LocalisedAttributeComesFromTheTableWhenItHasAnEntry) {
     wyn_test::TestRoot root(&engine);
     auto box = engine.CreateElement(L"box", &root);
     ASSERT_TRUE(box);
-    box->Parse(node.get());
-    EXPECT_EQ(box->GetLocalizedAttribute(node.get(), L"label"), L"Fine");
-    EXPECT_EQ(box->GetLocalizedAttribute(node.get(), L"caption"), L"Title");
-    EXPECT_EQ(box->GetLocalizedAttribute(node.get(), L"missing"), std::nullopt);
+    box->Parse(node.Get());
+    EXPECT_EQ(box->GetLocalizedAttribute(node.Get(), L"label"), L"Fine");
+    EXPECT_EQ(box->GetLocalizedAttribute(node.Get(), L"caption"), L"Title");
+    EXPECT_EQ(box->GetLocalizedAttribute(node.Get(), L"missing"), std::nullopt);
 
     // Without a locid the table is not asked.
     const auto plain = ParseElement(L"<box label=\"OK\"/>");
     auto other = engine.CreateElement(L"box", &root);
-    other->Parse(plain.get());
-    EXPECT_EQ(other->GetLocalizedAttribute(plain.get(), L"label"), L"OK");
+    other->Parse(plain.Get());
+    EXPECT_EQ(other->GetLocalizedAttribute(plain.Get(), L"label"), L"OK");
 }
 
 TEST_F(WynEngineTest, FactoryKnowsNamesInAnyCase) {
@@ -88,7 +88,7 @@ TEST_F(WynEngineTest, FactoryKnowsNamesInAnyCase) {
             CWynElement* self = nullptr;
             EXPECT_TRUE(element->IsType(c.type, self));
             EXPECT_EQ(self, element.get());
-            EXPECT_EQ(element->engine(), &engine);
+            EXPECT_EQ(element->Engine(), &engine);
             EXPECT_FALSE(element->IsType(L"label", self));
             EXPECT_EQ(self, nullptr);
         }
@@ -101,7 +101,7 @@ TEST_F(WynEngineTest, AttributeValueRules) {
         L" t1=\"true\" t2=\"TRUE\" t3=\"True\" yes=\"yes\" one=\"1\" f=\"FALSE\""
         L" o1=\"Vertical\" o2=\"diagonal\"/>");
     ASSERT_TRUE(node);
-    const CWynAttributes a(node.get());
+    const CWynAttributes a(node.Get());
     EXPECT_EQ(a.Int(L"n", -1), 12);
     EXPECT_EQ(a.Int(L"neg", -1), -3);
     EXPECT_EQ(a.Int(L"spaced", -1), 7);

@@ -53,17 +53,17 @@ void PutExchange(CWynElement& dialog, CWynElement* scope, const CWynExchange& re
     if (!element)
         return;
     switch (record.kind) {
-    case Kind::Int:
-    case Kind::UInt16:
-    case Kind::UInt8:
+    case Kind::kInt:
+    case Kind::kUInt16:
+    case Kind::kUInt8:
         PutInteger(*element, record);
         break;
-    case Kind::Text:
+    case Kind::kText:
         if (auto* const* v = std::get_if<std::optional<std::wstring>*>(&record.variable);
             v && *v && **v)
             element->SetTextValue((**v)->c_str());
         break;
-    case Kind::Buffer:
+    case Kind::kBuffer:
         if (const auto* buffer = std::get_if<std::span<wchar_t>>(&record.variable);
             buffer && !buffer->empty()) {
             // The buffer's text ends at its first zero, or at its end.
@@ -71,17 +71,17 @@ void PutExchange(CWynElement& dialog, CWynElement* scope, const CWynExchange& re
             element->SetTextValue(std::wstring(held.substr(0, held.find(L'\0'))).c_str());
         }
         break;
-    case Kind::Flags:
+    case Kind::kFlags:
         if (const std::uint32_t* v = Variable<std::uint32_t>(record)) {
             const auto mask = static_cast<std::uint32_t>(record.a);
             element->SetIntValue((*v & mask) == mask ? 1 : 0);
         }
         break;
-    case Kind::BitField:
+    case Kind::kBitField:
         if (const std::uint32_t* v = Variable<std::uint32_t>(record))
             element->SetIntValue(static_cast<int>(*v & static_cast<std::uint32_t>(record.a)));
         break;
-    case Kind::Scaled:
+    case Kind::kScaled:
         if (const int* v = Variable<int>(record); v && record.a != 0) {
             // INT_MIN / -1 is the one quotient that does not fit.
             const long long quotient = static_cast<long long>(*v) / record.a;
@@ -97,18 +97,18 @@ void GetExchange(CWynElement& dialog, const CWynExchange& record) {
     if (!element || !element->IsLive())
         return;
     switch (record.kind) {
-    case Kind::Int:
-    case Kind::UInt16:
-    case Kind::UInt8:
+    case Kind::kInt:
+    case Kind::kUInt16:
+    case Kind::kUInt8:
         GetInteger(*element, record);
         break;
-    case Kind::Text:
+    case Kind::kText:
         if (auto* const* v = std::get_if<std::optional<std::wstring>*>(&record.variable); v && *v) {
             const wchar_t* text = element->GetTextValue();
             **v = text ? std::optional<std::wstring>(text) : std::nullopt;
         }
         break;
-    case Kind::Buffer:
+    case Kind::kBuffer:
         if (const auto* buffer = std::get_if<std::span<wchar_t>>(&record.variable);
             buffer && !buffer->empty()) {
             const std::wstring_view text = element->GetTextValueOr(L"");
@@ -117,19 +117,19 @@ void GetExchange(CWynElement& dialog, const CWynExchange& record) {
             (*buffer)[n] = L'\0';
         }
         break;
-    case Kind::Flags:
+    case Kind::kFlags:
         if (std::uint32_t* v = Variable<std::uint32_t>(record)) {
             const auto mask = static_cast<std::uint32_t>(record.a);
             *v = element->GetIntValue() != 0 ? (*v | mask) : (*v & ~mask);
         }
         break;
-    case Kind::BitField:
+    case Kind::kBitField:
         if (std::uint32_t* v = Variable<std::uint32_t>(record)) {
             const auto mask = static_cast<std::uint32_t>(record.a);
             *v = (*v & ~mask) | (static_cast<std::uint32_t>(element->GetIntValue()) & mask);
         }
         break;
-    case Kind::Scaled:
+    case Kind::kScaled:
         if (int* v = Variable<int>(record); v && record.a != 0) {
             const long long product = static_cast<long long>(element->GetIntValue()) * record.a;
             *v = static_cast<int>(std::clamp<long long>(product, std::numeric_limits<int>::min(),

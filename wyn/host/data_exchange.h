@@ -28,18 +28,18 @@ class CWynElement;
 
 struct CWynExchange {
     enum class Kind : int {
-        Int = 0,
-        Text = 1,
-        Buffer = 2,
-        UInt16 = 3,
-        UInt8 = 4,
-        Flags = 5,
-        BitField = 6,
-        Scaled = 7,
+        kInt = 0,
+        kText = 1,
+        kBuffer = 2,
+        kUInt16 = 3,
+        kUInt8 = 4,
+        kFlags = 5,
+        kBitField = 6,
+        kScaled = 7,
     };
 
     std::wstring_view id;
-    Kind kind = Kind::Int;
+    Kind kind = Kind::kInt;
     bool twoValues = false;
     std::variant<int*, std::optional<std::wstring>*, std::span<wchar_t>, std::uint16_t*,
                  std::uint8_t*, std::uint32_t*>
@@ -47,38 +47,38 @@ struct CWynExchange {
     std::int32_t a = 0;
     std::int32_t b = 0;
 
-    static CWynExchange Int(std::wstring_view id, int& v) { return {id, Kind::Int, false, &v}; }
-    static CWynExchange Int(std::wstring_view id, int& v, int trueValue, int falseValue) {
-        return {id, Kind::Int, true, &v, trueValue, falseValue};
+    static CWynExchange Int(std::wstring_view id, int& v) { return {id, Kind::kInt, false, &v}; }
+    static CWynExchange Int(std::wstring_view id, int& v, int true_value, int false_value) {
+        return {id, Kind::kInt, true, &v, true_value, false_value};
     }
     static CWynExchange Text(std::wstring_view id, std::optional<std::wstring>& v) {
-        return {id, Kind::Text, false, &v};
+        return {id, Kind::kText, false, &v};
     }
     static CWynExchange Buffer(std::wstring_view id, std::span<wchar_t> buffer) {
-        return {id, Kind::Buffer, false, buffer};
+        return {id, Kind::kBuffer, false, buffer};
     }
     static CWynExchange UInt16(std::wstring_view id, std::uint16_t& v) {
-        return {id, Kind::UInt16, false, &v};
+        return {id, Kind::kUInt16, false, &v};
     }
-    static CWynExchange UInt16(std::wstring_view id, std::uint16_t& v, int trueValue,
-                               int falseValue) {
-        return {id, Kind::UInt16, true, &v, trueValue, falseValue};
+    static CWynExchange UInt16(std::wstring_view id, std::uint16_t& v, int true_value,
+                               int false_value) {
+        return {id, Kind::kUInt16, true, &v, true_value, false_value};
     }
     static CWynExchange UInt8(std::wstring_view id, std::uint8_t& v) {
-        return {id, Kind::UInt8, false, &v};
+        return {id, Kind::kUInt8, false, &v};
     }
-    static CWynExchange UInt8(std::wstring_view id, std::uint8_t& v, int trueValue,
-                              int falseValue) {
-        return {id, Kind::UInt8, true, &v, trueValue, falseValue};
+    static CWynExchange UInt8(std::wstring_view id, std::uint8_t& v, int true_value,
+                              int false_value) {
+        return {id, Kind::kUInt8, true, &v, true_value, false_value};
     }
     static CWynExchange Flags(std::wstring_view id, std::uint32_t& v, std::uint32_t mask) {
-        return {id, Kind::Flags, false, &v, static_cast<std::int32_t>(mask)};
+        return {id, Kind::kFlags, false, &v, static_cast<std::int32_t>(mask)};
     }
     static CWynExchange BitField(std::wstring_view id, std::uint32_t& v, std::uint32_t mask) {
-        return {id, Kind::BitField, false, &v, static_cast<std::int32_t>(mask)};
+        return {id, Kind::kBitField, false, &v, static_cast<std::int32_t>(mask)};
     }
     static CWynExchange Scaled(std::wstring_view id, int& v, int factor) {
-        return {id, Kind::Scaled, false, &v, factor};
+        return {id, Kind::kScaled, false, &v, factor};
     }
 };
 

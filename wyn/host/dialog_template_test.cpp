@@ -66,8 +66,8 @@ TEST(DialogTemplate, LongCaptionIsKeptWhole) {
 }
 
 TEST(DialogTemplate, OddValuesAreMadeSafe) {
-    const std::u16string withZero(u"ab\0cd", 5);
-    const auto words = BuildDialogTemplate({.width = -5, .height = 100000, .caption = withZero});
+    const std::u16string with_zero(u"ab\0cd", 5);
+    const auto words = BuildDialogTemplate({.width = -5, .height = 100000, .caption = with_zero});
     EXPECT_EQ(words[11], 0) << "negative size";
     EXPECT_EQ(words[12], 0x7FFF) << "size beyond the template's range";
     EXPECT_EQ(StringAt(words, 15), u"ab") << "a caption ends at its first zero";

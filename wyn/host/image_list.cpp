@@ -5,8 +5,8 @@
 
 namespace kelvo {
 
-unique_himagelist CreateImageList(int width, int height) {
-    return unique_himagelist(::ImageList_Create(width, height, ILC_COLOR32, 4, 4));
+UniqueHimagelist CreateImageList(int width, int height) {
+    return UniqueHimagelist(::ImageList_Create(width, height, ILC_COLOR32, 4, 4));
 }
 
 int AddEngineImage(HIMAGELIST list, CWynEngine& engine, const wchar_t* name) {
@@ -22,16 +22,16 @@ int AddEngineImage(HIMAGELIST list, CWynEngine& engine, const wchar_t* name) {
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     // Fully transparent until the image is blended in.
-    unique_hbitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    unique_hdc dc(::CreateCompatibleDC(nullptr));
+    UniqueHbitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueHdc dc(::CreateCompatibleDC(nullptr));
     if (!bitmap || !dc)
         return -1;
     {
-        select_object selected(dc.get(), bitmap.get());
-        engine.DrawImage(dc.get(), 0, 0, width, height, name);
+        SelectedObject selected(dc.Get(), bitmap.Get());
+        engine.DrawImage(dc.Get(), 0, 0, width, height, name);
         ::GdiFlush();
     }
-    return ::ImageList_Add(list, bitmap.get(), nullptr);
+    return ::ImageList_Add(list, bitmap.Get(), nullptr);
 }
 
 } // namespace kelvo

@@ -13,15 +13,15 @@ class CWynEngine;
 namespace kelvo {
 
 namespace detail {
-inline void destroy_image_list(HIMAGELIST list) noexcept {
+inline void FreeImageList(HIMAGELIST list) noexcept {
     ::ImageList_Destroy(list);
 }
 } // namespace detail
 
-using unique_himagelist = unique_any<HIMAGELIST, detail::destroy_image_list>;
+using UniqueHimagelist = UniqueAny<HIMAGELIST, detail::FreeImageList>;
 
 // A 32-bit image list with per-pixel alpha for images of that size.
-unique_himagelist CreateImageList(int width, int height);
+UniqueHimagelist CreateImageList(int width, int height);
 
 // Adds the engine's image `name` drawn at the list's image size; its index,
 // or -1 when it cannot be added.

@@ -35,8 +35,8 @@ public:
     }
 
     static void Fill(HDC dc, const RECT& r, COLORREF colour) {
-        kelvo::unique_hbrush brush(::CreateSolidBrush(colour));
-        ::FillRect(dc, &r, brush.get());
+        kelvo::UniqueHbrush brush(::CreateSolidBrush(colour));
+        ::FillRect(dc, &r, brush.Get());
     }
 };
 
@@ -47,8 +47,8 @@ std::vector<std::uint32_t> ScreenPixels(HWND window) {
     kelvo::CPaintBuffer copy;
     if (!copy.Create(client.right, client.bottom))
         return {};
-    kelvo::window_dc dc(window);
-    ::BitBlt(copy.Dc(), 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
+    kelvo::WindowDc dc(window);
+    ::BitBlt(copy.Dc(), 0, 0, client.right, client.bottom, dc.Get(), 0, 0, SRCCOPY);
     ::GdiFlush();
     const auto* bits = static_cast<const std::uint32_t*>(copy.Bits());
     std::vector<std::uint32_t> pixels(bits, bits + client.right * client.bottom);
@@ -74,8 +74,8 @@ void ExpectAPartPaintsAsTheWhole(HWND window, bool draws) {
     }
 
     {
-        kelvo::window_dc dc(window);
-        FillingEngine::Fill(dc.get(), client, RGB(0, 0, 0));
+        kelvo::WindowDc dc(window);
+        FillingEngine::Fill(dc.Get(), client, RGB(0, 0, 0));
     }
     const RECT part{client.right / 3, client.bottom / 3, client.right, client.bottom};
     ::InvalidateRect(window, &part, TRUE);
@@ -111,7 +111,7 @@ TEST(OwnWindowElements, APartPaintsAsTheWholeInClientCoordinates) {
             <tab id="two" label="Two" caption="The second page"><textbox/></tab>
         </tabswitcher>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.eventAnswer = [](CWynElement*, std::wstring_view name, WPARAM first, LPARAM second) {
         if (name != L"freedraw")
             return std::int64_t{0};
@@ -135,7 +135,7 @@ TEST(OwnWindowElements, APartPaintsAsTheWholeInClientCoordinates) {
             SCOPED_TRACE("the splitter and the tab switcher's caption");
             ExpectAPartPaintsAsTheWhole(d.Window(L"splitter"), false);
             ExpectAPartPaintsAsTheWhole(
-                ::FindWindowExW(d.hwnd(), nullptr, L"WYN_TAB_CAPTION_WINDOW", nullptr), true);
+                ::FindWindowExW(d.Hwnd(), nullptr, L"WYN_TAB_CAPTION_WINDOW", nullptr), true);
             d.PressKey(VK_ESCAPE);
         },
     };
@@ -170,17 +170,17 @@ TEST(OwnWindowElements, ADeletedElementTakesItsWindowsAlong) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.xml);
-        const kelvo::com_ptr<IXMLDOMNode> node = wyn_test::ParseElement(c.xml);
-        kelvo::unique_bstr name;
-        ASSERT_TRUE(node && SUCCEEDED(node->get_nodeName(name.put())));
-        std::unique_ptr<CWynElement> element = engine.CreateElement(name.view(), &root);
+        const kelvo::ComPtr<IXMLDOMNode> node = wyn_test::ParseElement(c.xml);
+        kelvo::UniqueBstr name;
+        ASSERT_TRUE(node && SUCCEEDED(node->get_nodeName(name.Put())));
+        std::unique_ptr<CWynElement> element = engine.CreateElement(name.View(), &root);
         ASSERT_NE(element, nullptr);
-        ASSERT_TRUE(element->Parse(node.get()));
+        ASSERT_TRUE(element->Parse(node.Get()));
         element->Create();
-        ASSERT_NE(element->hwnd(), nullptr);
-        EXPECT_EQ(ChildWindows(root.dialog()), c.windows);
+        ASSERT_NE(element->Hwnd(), nullptr);
+        EXPECT_EQ(ChildWindows(root.Dialog()), c.windows);
         element.reset();
-        EXPECT_EQ(ChildWindows(root.dialog()), 0) << "no window is left behind";
+        EXPECT_EQ(ChildWindows(root.Dialog()), 0) << "no window is left behind";
     }
 }
 

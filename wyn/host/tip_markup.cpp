@@ -115,10 +115,10 @@ private:
         const bool closing = !tag.empty() && tag[0] == u'/';
         if (closing)
             tag.remove_prefix(1);
-        std::size_t nameEnd = 0;
-        while (nameEnd < tag.size() && !IsSpace(tag[nameEnd]) && tag[nameEnd] != u'/')
-            ++nameEnd;
-        const std::u16string_view name = tag.substr(0, nameEnd);
+        std::size_t name_end = 0;
+        while (name_end < tag.size() && !IsSpace(tag[name_end]) && tag[name_end] != u'/')
+            ++name_end;
+        const std::u16string_view name = tag.substr(0, name_end);
         if (EqualsNoCase(name, u"br")) {
             if (!m_headingJustEnded)
                 Break();
@@ -142,9 +142,9 @@ private:
         m_headingJustEnded = false;
         if (std::exchange(m_breakPending, false))
             Break();
-        if (m_tokens.empty() || m_tokens.back().kind != TipToken::Kind::Text ||
+        if (m_tokens.empty() || m_tokens.back().kind != TipToken::Kind::kText ||
             m_tokens.back().heading != m_heading)
-            m_tokens.push_back({TipToken::Kind::Text, m_heading, {}});
+            m_tokens.push_back({TipToken::Kind::kText, m_heading, {}});
         if (m_pendingSpace)
             m_tokens.back().text.push_back(u' ');
         m_tokens.back().text.append(text);
@@ -154,8 +154,8 @@ private:
 
     void Break() {
         if (std::exchange(m_breakPending, false))
-            m_tokens.push_back({TipToken::Kind::Break, 0, {}});
-        m_tokens.push_back({TipToken::Kind::Break, 0, {}});
+            m_tokens.push_back({TipToken::Kind::kBreak, 0, {}});
+        m_tokens.push_back({TipToken::Kind::kBreak, 0, {}});
         m_pendingSpace = false;
         m_lineHasText = false;
     }

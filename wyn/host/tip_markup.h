@@ -12,9 +12,9 @@
 namespace kelvo {
 
 struct TipToken {
-    enum class Kind { Text, Break };
+    enum class Kind { kText, kBreak };
 
-    Kind kind = Kind::Text;
+    Kind kind = Kind::kText;
     int heading = 0; // 1 to 6 inside a heading, else 0
     std::u16string text;
 

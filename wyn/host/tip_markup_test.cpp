@@ -9,9 +9,9 @@ using kelvo::TipToken;
 using Kind = TipToken::Kind;
 
 TipToken Text(std::u16string text, int heading = 0) {
-    return {Kind::Text, heading, std::move(text)};
+    return {Kind::kText, heading, std::move(text)};
 }
-const TipToken kBreak{Kind::Break, 0, {}};
+const TipToken kBreak{Kind::kBreak, 0, {}};
 
 TEST(TipMarkup, HeadingThenBreakThenSentenceMakesTwoLines) {
     // The form of every tip of the program's own descriptions.

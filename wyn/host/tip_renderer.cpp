@@ -40,9 +40,9 @@ public:
         }
     }
 
-    void EndLine(const TEXTMETRICW& emptyLine) {
-        const int ascent = m_items.empty() ? emptyLine.tmAscent : m_ascent;
-        const int descent = m_items.empty() ? emptyLine.tmDescent : m_descent;
+    void EndLine(const TEXTMETRICW& empty_line) {
+        const int ascent = m_items.empty() ? empty_line.tmAscent : m_ascent;
+        const int descent = m_items.empty() ? empty_line.tmDescent : m_descent;
         // Every item on the line shares its baseline.
         for (LineItem& item : m_items)
             m_runs.push_back(
@@ -54,7 +54,7 @@ public:
     }
 
     bool LineEmpty() const { return m_items.empty(); }
-    int top() const { return m_top; }
+    int Top() const { return m_top; }
 
 private:
     int Width(std::wstring_view text) const {
@@ -107,18 +107,18 @@ private:
 
 } // namespace
 
-void CWynTipRenderer::SetMarkup(std::wstring_view markup, const wchar_t* faceName, int height,
+void CWynTipRenderer::SetMarkup(std::wstring_view markup, const wchar_t* face_name, int height,
                                 COLORREF color) {
-    m_tokens = kelvo::ParseTipMarkup(kelvo::as_u16(markup));
+    m_tokens = kelvo::ParseTipMarkup(kelvo::AsU16(markup));
     m_base = {};
     m_base.lfHeight = height;
     m_base.lfWeight = FW_NORMAL;
     m_base.lfCharSet = DEFAULT_CHARSET;
-    if (faceName)
-        std::wcsncpy(m_base.lfFaceName, faceName, LF_FACESIZE - 1);
+    if (face_name)
+        std::wcsncpy(m_base.lfFaceName, face_name, LF_FACESIZE - 1);
     m_color = color;
     for (auto& font : m_fonts)
-        font.reset();
+        font.Reset();
     m_runs.clear();
 }
 
@@ -129,46 +129,46 @@ HFONT CWynTipRenderer::Font(int heading) {
         lf.lfHeight = ::MulDiv(m_base.lfHeight, kHeadingPercent[heading], 100);
         if (heading > 0)
             lf.lfWeight = FW_BOLD;
-        m_fonts[heading].reset(::CreateFontIndirectW(&lf));
+        m_fonts[heading].Reset(::CreateFontIndirectW(&lf));
     }
-    return m_fonts[heading] ? m_fonts[heading].get()
+    return m_fonts[heading] ? m_fonts[heading].Get()
                             : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
 int CWynTipRenderer::Layout(int left, int top, int right) {
     m_runs.clear();
-    kelvo::window_dc dc(nullptr);
+    kelvo::WindowDc dc(nullptr);
     if (!dc)
         return top;
     TEXTMETRICW body{};
     {
-        kelvo::select_object font(dc.get(), Font(0));
-        ::GetTextMetricsW(dc.get(), &body);
+        kelvo::SelectedObject font(dc.Get(), Font(0));
+        ::GetTextMetricsW(dc.Get(), &body);
     }
-    LineBuilder lines(dc.get(), left, top, std::max(right, left + 1), m_runs);
+    LineBuilder lines(dc.Get(), left, top, std::max(right, left + 1), m_runs);
     TEXTMETRICW last = body;
     for (const kelvo::TipToken& token : m_tokens) {
-        if (token.kind == kelvo::TipToken::Kind::Break) {
+        if (token.kind == kelvo::TipToken::Kind::kBreak) {
             lines.EndLine(last);
             continue;
         }
-        kelvo::select_object font(dc.get(), Font(token.heading));
-        ::GetTextMetricsW(dc.get(), &last);
-        lines.Add(kelvo::as_wide(token.text), token.heading, last);
+        kelvo::SelectedObject font(dc.Get(), Font(token.heading));
+        ::GetTextMetricsW(dc.Get(), &last);
+        lines.Add(kelvo::AsWide(token.text), token.heading, last);
     }
     if (!lines.LineEmpty())
         lines.EndLine(last);
-    return lines.top();
+    return lines.Top();
 }
 
 void CWynTipRenderer::Draw(HDC dc) const {
-    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldColor = ::SetTextColor(dc, m_color);
+    const int old_mode = ::SetBkMode(dc, TRANSPARENT);
+    const COLORREF old_color = ::SetTextColor(dc, m_color);
     for (const Run& run : m_runs) {
-        const HFONT font = m_fonts[std::clamp(run.heading, 0, 6)].get();
-        kelvo::select_object selected(dc, font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
+        const HFONT font = m_fonts[std::clamp(run.heading, 0, 6)].Get();
+        kelvo::SelectedObject selected(dc, font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
         ::TextOutW(dc, run.x, run.y, run.text.data(), static_cast<int>(run.text.size()));
     }
-    ::SetTextColor(dc, oldColor);
-    ::SetBkMode(dc, oldMode);
+    ::SetTextColor(dc, old_color);
+    ::SetBkMode(dc, old_mode);
 }

@@ -17,7 +17,7 @@ class CWynTipRenderer {
 public:
     // The mark-up and the face, character height (as in LOGFONT) and colour of
     // its body text. Drops any earlier layout.
-    void SetMarkup(std::wstring_view markup, const wchar_t* faceName, int height, COLORREF color);
+    void SetMarkup(std::wstring_view markup, const wchar_t* face_name, int height, COLORREF color);
     // Lays the text out from `top` between `left` and `right`; answers the
     // bottom of the last line.
     int Layout(int left, int top, int right);
@@ -30,7 +30,7 @@ public:
         int heading = 0;
         std::wstring text;
     };
-    const std::vector<Run>& runs() const noexcept { return m_runs; }
+    const std::vector<Run>& Runs() const noexcept { return m_runs; }
 
 private:
     HFONT Font(int heading);
@@ -39,6 +39,6 @@ private:
     LOGFONTW m_base{};
     COLORREF m_color = 0;
     // Body text and the six heading levels, made when first needed.
-    std::array<kelvo::unique_hfont, 7> m_fonts;
+    std::array<kelvo::UniqueHfont, 7> m_fonts;
     std::vector<Run> m_runs;
 };

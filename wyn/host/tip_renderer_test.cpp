@@ -22,20 +22,20 @@ TEST(TipRenderer, HeadingOnItsOwnLineThenTextWrappedInsideTheWidth) {
                        L"into the both text boxes, and then once more to be sure.",
                        gui.lfFaceName, gui.lfHeight, RGB(1, 2, 3));
     const int bottom = renderer.Layout(68, 10, 168);
-    const auto& runs = renderer.runs();
+    const auto& runs = renderer.Runs();
     ASSERT_GE(runs.size(), 4u);
     EXPECT_EQ(runs.front().heading, 2);
     EXPECT_EQ(runs.front().x, 68);
-    int lastHeadingY = runs.front().y;
+    int last_heading_y = runs.front().y;
     int lines = 0;
     int y = -1;
     for (const auto& run : runs) {
         EXPECT_GE(run.x, 68);
         EXPECT_LT(run.x, 168);
         if (run.heading == 2)
-            lastHeadingY = run.y;
+            last_heading_y = run.y;
         else
-            EXPECT_GT(run.y, lastHeadingY) << "body text below the heading";
+            EXPECT_GT(run.y, last_heading_y) << "body text below the heading";
         if (run.y != y) {
             ++lines;
             y = run.y;
@@ -51,7 +51,7 @@ TEST(TipRenderer, AWordLongerThanTheLineIsBrokenAndNothingIsDrawnPastTheRightEdg
     renderer.SetMarkup(std::wstring(200, L'W'), gui.lfFaceName, gui.lfHeight, RGB(0, 0, 0));
     const int bottom = renderer.Layout(0, 0, 60);
     int characters = 0;
-    for (const auto& run : renderer.runs())
+    for (const auto& run : renderer.Runs())
         characters += static_cast<int>(run.text.size());
     EXPECT_EQ(characters, 200) << "every character is placed";
     ASSERT_GT(bottom, 0);
@@ -66,34 +66,34 @@ TEST(TipRenderer, AWordLongerThanTheLineIsBrokenAndNothingIsDrawnPastTheRightEdg
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    kelvo::unique_hbitmap bitmap(
+    kelvo::UniqueHbitmap bitmap(
         ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    kelvo::unique_hdc dc(::CreateCompatibleDC(nullptr));
+    kelvo::UniqueHdc dc(::CreateCompatibleDC(nullptr));
     ASSERT_TRUE(bitmap && dc && bits);
     auto* pixels = static_cast<std::uint32_t*>(bits);
     std::fill_n(pixels, kWidth * bottom, 0x00FFFFFFu);
     {
-        kelvo::select_object selected(dc.get(), bitmap.get());
-        renderer.Draw(dc.get());
+        kelvo::SelectedObject selected(dc.Get(), bitmap.Get());
+        renderer.Draw(dc.Get());
         ::GdiFlush();
     }
-    int inkInside = 0;
-    int inkOutside = 0;
+    int ink_inside = 0;
+    int ink_outside = 0;
     for (int y = 0; y < bottom; ++y) {
         for (int x = 0; x < kWidth; ++x) {
             if ((pixels[y * kWidth + x] & 0xFFFFFF) != 0xFFFFFF)
-                ++(x <= 60 ? inkInside : inkOutside);
+                ++(x <= 60 ? ink_inside : ink_outside);
         }
     }
-    EXPECT_GT(inkInside, 0);
-    EXPECT_EQ(inkOutside, 0);
+    EXPECT_GT(ink_inside, 0);
+    EXPECT_EQ(ink_outside, 0);
 }
 
 TEST(TipRenderer, EmptyMarkupLaysOutToNothing) {
     CWynTipRenderer renderer;
     renderer.SetMarkup(L"", L"Tahoma", -11, 0);
     EXPECT_EQ(renderer.Layout(10, 10, 320), 10);
-    EXPECT_TRUE(renderer.runs().empty());
+    EXPECT_TRUE(renderer.Runs().empty());
 }
 
 } // namespace

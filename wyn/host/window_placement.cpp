@@ -3,12 +3,12 @@
 namespace kelvo {
 
 ScreenPoint PlaceDialog(const ScreenRect& work, ScreenSize size, bool centre,
-                        std::optional<ScreenPoint> ownerTopLeft) {
+                        std::optional<ScreenPoint> owner_top_left) {
     if (centre) {
         return {work.left + (work.right - work.left) / 2 - size.width / 2,
                 work.top + (work.bottom - work.top) / 2 - size.height / 2};
     }
-    ScreenPoint at = ownerTopLeft.value_or(ScreenPoint{work.left, work.top});
+    ScreenPoint at = owner_top_left.value_or(ScreenPoint{work.left, work.top});
     if (at.x + size.width > work.right)
         at.x = work.right - size.width;
     if (at.y + size.height > work.bottom)
@@ -22,14 +22,15 @@ ScreenPoint PlaceDialog(const ScreenRect& work, ScreenSize size, bool centre,
 
 void LimitSizing(ScreenRect& proposed, SizingEdge edge, ScreenSize minimum) {
     if (proposed.right - proposed.left < minimum.width) {
-        if (edge == SizingEdge::Left || edge == SizingEdge::TopLeft ||
-            edge == SizingEdge::BottomLeft)
+        if (edge == SizingEdge::kLeft || edge == SizingEdge::kTopLeft ||
+            edge == SizingEdge::kBottomLeft)
             proposed.left = proposed.right - minimum.width;
         else
             proposed.right = proposed.left + minimum.width;
     }
     if (proposed.bottom - proposed.top < minimum.height) {
-        if (edge == SizingEdge::Top || edge == SizingEdge::TopLeft || edge == SizingEdge::TopRight)
+        if (edge == SizingEdge::kTop || edge == SizingEdge::kTopLeft ||
+            edge == SizingEdge::kTopRight)
             proposed.top = proposed.bottom - minimum.height;
         else
             proposed.bottom = proposed.top + minimum.height;

@@ -34,18 +34,18 @@ struct ScreenRect {
 // is no owner), moved left or up so as not to pass the work area's right or
 // bottom edge, then right or down so as not to start outside it.
 ScreenPoint PlaceDialog(const ScreenRect& work, ScreenSize size, bool centre,
-                        std::optional<ScreenPoint> ownerTopLeft);
+                        std::optional<ScreenPoint> owner_top_left);
 
 // The edge being dragged, numbered as the platform's sizing message does.
 enum class SizingEdge : int {
-    Left = 1,
-    Right = 2,
-    Top = 3,
-    TopLeft = 4,
-    TopRight = 5,
-    Bottom = 6,
-    BottomLeft = 7,
-    BottomRight = 8,
+    kLeft = 1,
+    kRight = 2,
+    kTop = 3,
+    kTopLeft = 4,
+    kTopRight = 5,
+    kBottom = 6,
+    kBottomLeft = 7,
+    kBottomRight = 8,
 };
 
 // Keeps a proposed window rectangle at least `minimum` large by moving the

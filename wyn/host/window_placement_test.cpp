@@ -50,18 +50,18 @@ TEST(LimitSizing, NoEdgeOrCornerGoesBelowTheMinimum) {
         ScreenRect proposed;
         ScreenRect expected;
     } cases[] = {
-        {SizingEdge::Left, {350, 100, 400, 300}, {100, 100, 400, 300}},
-        {SizingEdge::Right, {100, 100, 150, 300}, {100, 100, 400, 300}},
-        {SizingEdge::Top, {100, 250, 400, 300}, {100, 100, 400, 300}},
-        {SizingEdge::Bottom, {100, 100, 400, 120}, {100, 100, 400, 300}},
-        {SizingEdge::TopLeft, {390, 290, 400, 300}, {100, 100, 400, 300}},
-        {SizingEdge::TopRight, {100, 290, 110, 300}, {100, 100, 400, 300}},
-        {SizingEdge::BottomLeft, {390, 100, 400, 110}, {100, 100, 400, 300}},
-        {SizingEdge::BottomRight, {100, 100, 110, 110}, {100, 100, 400, 300}},
+        {SizingEdge::kLeft, {350, 100, 400, 300}, {100, 100, 400, 300}},
+        {SizingEdge::kRight, {100, 100, 150, 300}, {100, 100, 400, 300}},
+        {SizingEdge::kTop, {100, 250, 400, 300}, {100, 100, 400, 300}},
+        {SizingEdge::kBottom, {100, 100, 400, 120}, {100, 100, 400, 300}},
+        {SizingEdge::kTopLeft, {390, 290, 400, 300}, {100, 100, 400, 300}},
+        {SizingEdge::kTopRight, {100, 290, 110, 300}, {100, 100, 400, 300}},
+        {SizingEdge::kBottomLeft, {390, 100, 400, 110}, {100, 100, 400, 300}},
+        {SizingEdge::kBottomRight, {100, 100, 110, 110}, {100, 100, 400, 300}},
         // Larger than the minimum: untouched.
-        {SizingEdge::BottomRight, {100, 100, 500, 400}, {100, 100, 500, 400}},
+        {SizingEdge::kBottomRight, {100, 100, 500, 400}, {100, 100, 500, 400}},
         // One direction short only.
-        {SizingEdge::TopLeft, {50, 280, 400, 300}, {50, 100, 400, 300}},
+        {SizingEdge::kTopLeft, {50, 280, 400, 300}, {50, 100, 400, 300}},
     };
     for (const auto& c : cases) {
         ScreenRect r = c.proposed;

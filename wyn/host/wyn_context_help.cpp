@@ -37,7 +37,7 @@ RECT WorkAreaNear(HWND window) {
 
 CWynContextHelp::CWynContextHelp(CWynEngine* engine) : m_engine(engine) {
     kelvo::RegisterWindowClass(kelvo::ClassDescription(
-        m_engine->module(), kClassName,
+        m_engine->Module(), kClassName,
         &kelvo::OwnWindowProc<kProperty, &CWynContextHelp::WindowProc, &CWynContextHelp::m_window>,
         CS_HREDRAW | CS_VREDRAW));
 }
@@ -46,18 +46,18 @@ CWynContextHelp::~CWynContextHelp() {
     Close();
 }
 
-void CWynContextHelp::Read(IXMLDOMNode* contextHelp) {
-    if (!contextHelp)
+void CWynContextHelp::Read(IXMLDOMNode* context_help) {
+    if (!context_help)
         return;
-    kelvo::com_ptr<IXMLDOMNode> node;
-    contextHelp->get_firstChild(node.put());
+    kelvo::ComPtr<IXMLDOMNode> node;
+    context_help->get_firstChild(node.Put());
     while (node) {
-        kelvo::unique_bstr name;
+        kelvo::UniqueBstr name;
         DOMNodeType type = NODE_INVALID;
         node->get_nodeType(&type);
-        node->get_nodeName(name.put());
-        if (type == NODE_ELEMENT && kelvo::EqualsNoCase(name.view(), L"tip")) {
-            const CWynAttributes attributes(node.get());
+        node->get_nodeName(name.Put());
+        if (type == NODE_ELEMENT && kelvo::EqualsNoCase(name.View(), L"tip")) {
+            const CWynAttributes attributes(node.Get());
             Tip tip;
             tip.control = attributes.Text(L"control").value_or(L"");
             tip.image = attributes.Text(L"img");
@@ -70,22 +70,22 @@ void CWynContextHelp::Read(IXMLDOMNode* contextHelp) {
             if (localised) {
                 tip.markup = *localised;
             } else {
-                kelvo::unique_bstr text;
-                node->get_text(text.put());
-                tip.markup = text.view();
+                kelvo::UniqueBstr text;
+                node->get_text(text.Put());
+                tip.markup = text.View();
             }
             m_tips.push_back(std::move(tip));
         }
-        kelvo::com_ptr<IXMLDOMNode> next;
-        node->get_nextSibling(next.put());
+        kelvo::ComPtr<IXMLDOMNode> next;
+        node->get_nextSibling(next.Put());
         node = std::move(next);
     }
 }
 
-int CWynContextHelp::FindTip(std::wstring_view controlId, const wchar_t* tag) const {
+int CWynContextHelp::FindTip(std::wstring_view control_id, const wchar_t* tag) const {
     for (std::size_t i = 0; i < m_tips.size(); ++i) {
         const Tip& tip = m_tips[i];
-        if (!kelvo::EqualsNoCase(tip.control, controlId))
+        if (!kelvo::EqualsNoCase(tip.control, control_id))
             continue;
         if (tag ? tip.tag && kelvo::EqualsNoCase(*tip.tag, tag) : !tip.tag)
             return static_cast<int>(i);
@@ -93,9 +93,9 @@ int CWynContextHelp::FindTip(std::wstring_view controlId, const wchar_t* tag) co
     return -1;
 }
 
-bool CWynContextHelp::Show(std::wstring_view controlId, HWND control, const wchar_t* tag) {
+bool CWynContextHelp::Show(std::wstring_view control_id, HWND control, const wchar_t* tag) {
     Close();
-    const int index = FindTip(controlId, tag);
+    const int index = FindTip(control_id, tag);
     if (index < 0)
         return false;
     const Tip& tip = m_tips[index];
@@ -103,23 +103,23 @@ bool CWynContextHelp::Show(std::wstring_view controlId, HWND control, const wcha
     LOGFONTW gui{};
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(gui), &gui);
     m_renderer.SetMarkup(tip.markup, gui.lfFaceName, gui.lfHeight, ::GetSysColor(COLOR_INFOTEXT));
-    const bool hasImage = tip.image && tip.imageWidth > 0 && tip.imageHeight > 0;
-    const int textLeft = hasImage ? kPadding + tip.imageWidth + kPadding : kPadding;
-    const int textBottom = m_renderer.Layout(textLeft, kPadding, textLeft + kTextWidth);
+    const bool has_image = tip.image && tip.imageWidth > 0 && tip.imageHeight > 0;
+    const int text_left = has_image ? kPadding + tip.imageWidth + kPadding : kPadding;
+    const int text_bottom = m_renderer.Layout(text_left, kPadding, text_left + kTextWidth);
     const kelvo::ScreenSize size{kTextWidth + 2 * kPadding +
-                                     (hasImage ? tip.imageWidth + kPadding : 0),
-                                 std::max(textBottom - kPadding + 2 * kPadding,
-                                          hasImage ? tip.imageHeight + 2 * kPadding : 0)};
+                                     (has_image ? tip.imageWidth + kPadding : 0),
+                                 std::max(text_bottom - kPadding + 2 * kPadding,
+                                          has_image ? tip.imageHeight + 2 * kPadding : 0)};
 
-    RECT controlRect{};
-    ::GetWindowRect(control, &controlRect);
+    RECT control_rect{};
+    ::GetWindowRect(control, &control_rect);
     const kelvo::ScreenPoint at =
-        kelvo::PlaceTip(ToScreenRect(WorkAreaNear(control)), ToScreenRect(controlRect), size);
+        kelvo::PlaceTip(ToScreenRect(WorkAreaNear(control)), ToScreenRect(control_rect), size);
     m_current = index;
     // The tip takes the focus, so that any key or click elsewhere closes it.
     HWND window = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, L"",
                                     WS_POPUP | WS_VISIBLE, at.x, at.y, size.width, size.height,
-                                    nullptr, nullptr, m_engine->module(), this);
+                                    nullptr, nullptr, m_engine->Module(), this);
     if (!window) {
         m_current = -1;
         return false;
@@ -128,7 +128,7 @@ bool CWynContextHelp::Show(std::wstring_view controlId, HWND control, const wcha
 }
 
 void CWynContextHelp::Close() {
-    m_window.reset();
+    m_window.Reset();
     m_current = -1;
 }
 
@@ -156,10 +156,10 @@ LRESULT CWynContextHelp::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 }
 
 void CWynContextHelp::Paint(HDC dc, const RECT& client) {
-    kelvo::unique_hpen pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_INFOTEXT)));
+    kelvo::UniqueHpen pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_INFOTEXT)));
     {
-        kelvo::select_object selectedPen(dc, pen.get());
-        kelvo::select_object fill(dc, ::GetSysColorBrush(COLOR_INFOBK));
+        kelvo::SelectedObject selected_pen(dc, pen.Get());
+        kelvo::SelectedObject fill(dc, ::GetSysColorBrush(COLOR_INFOBK));
         ::Rectangle(dc, client.left, client.top, client.right, client.bottom);
     }
     if (m_current >= 0) {

@@ -37,22 +37,22 @@ public:
     ~CWynContextHelp();
 
     // Appends the `tip` children of a `contexthelp` element, in order.
-    void Read(IXMLDOMNode* contextHelp);
-    // Closes an open tip, then shows the tip for `controlId` with `tag` (the
+    void Read(IXMLDOMNode* context_help);
+    // Closes an open tip, then shows the tip for `control_id` with `tag` (the
     // first tagged so; without a tag, the first untagged one) beside
     // `control`. False when there is no such tip.
-    bool Show(std::wstring_view controlId, HWND control, const wchar_t* tag);
+    bool Show(std::wstring_view control_id, HWND control, const wchar_t* tag);
     void Close();
 
-    const std::vector<Tip>& tips() const noexcept { return m_tips; }
+    const std::vector<Tip>& Tips() const noexcept { return m_tips; }
     // The index of the tip on screen, -1 for none.
-    int current_tip() const noexcept { return m_current; }
-    HWND tip_window() const noexcept { return m_window.get(); }
+    int CurrentTip() const noexcept { return m_current; }
+    HWND TipWindow() const noexcept { return m_window.Get(); }
 
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    int FindTip(std::wstring_view controlId, const wchar_t* tag) const;
+    int FindTip(std::wstring_view control_id, const wchar_t* tag) const;
     void Paint(HDC dc, const RECT& client);
 
     CWynEngine* m_engine;

@@ -13,29 +13,29 @@ HWND CreateControlWindow(CWynElement& element, const ControlWindow& control) {
     if (element.IsDisabled())
         style |= WS_DISABLED;
     HWND parent = control.parent;
-    if (!parent && element.parent())
-        parent = element.parent()->GetWindow();
-    const int id = control.controlId.value_or(element.control_id());
-    const auto& r = element.rect();
+    if (!parent && element.Parent())
+        parent = element.Parent()->GetWindow();
+    const int id = control.controlId.value_or(element.ControlId());
+    const auto& r = element.Bounds();
     HWND window = ::CreateWindowExW(control.exStyle, control.windowClass, control.text, style,
                                     r.left, r.top, r.width, r.height, parent,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                    element.engine()->module(), control.createParam);
+                                    element.Engine()->Module(), control.createParam);
     if (window)
         ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(element.GetFont()), FALSE);
     return window;
 }
 
-SIZE MeasureText(const CWynElement& element, const wchar_t* text, int wrapWidth) {
-    window_dc dc(element.GetWindow());
+SIZE MeasureText(const CWynElement& element, const wchar_t* text, int wrap_width) {
+    WindowDc dc(element.GetWindow());
     if (!dc)
         return {};
-    select_object font(dc.get(), element.GetFont());
-    RECT r{0, 0, wrapWidth > 0 ? wrapWidth : 3, 3};
+    SelectedObject font(dc.Get(), element.GetFont());
+    RECT r{0, 0, wrap_width > 0 ? wrap_width : 3, 3};
     UINT format = DT_CALCRECT | DT_EDITCONTROL;
-    if (wrapWidth > 0)
+    if (wrap_width > 0)
         format |= DT_WORDBREAK;
-    ::DrawTextW(dc.get(), text ? text : L"W", -1, &r, format);
+    ::DrawTextW(dc.Get(), text ? text : L"W", -1, &r, format);
     return {r.right - r.left, r.bottom - r.top};
 }
 

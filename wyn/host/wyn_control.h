@@ -30,7 +30,7 @@ struct ControlWindow {
 HWND CreateControlWindow(CWynElement& element, const ControlWindow& control);
 
 // The size of `text` drawn in the element's font as an edit control draws it;
-// with `wrapWidth` > 0 words wrap at that width. A missing text measures "W".
-SIZE MeasureText(const CWynElement& element, const wchar_t* text, int wrapWidth = 0);
+// with `wrap_width` > 0 words wrap at that width. A missing text measures "W".
+SIZE MeasureText(const CWynElement& element, const wchar_t* text, int wrap_width = 0);
 
 } // namespace kelvo

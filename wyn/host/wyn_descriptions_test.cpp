@@ -66,7 +66,7 @@ TEST_P(WynDescriptionsTest, LoadsAndLaysOutWithoutOverlaps) {
     CWynEngine engine(wyn_test::Module());
     ScriptedDialog dialog(description.source, &engine);
     dialog.steps = {[&](ScriptedDialog& d) {
-        EXPECT_EQ(d.caption(), description.caption);
+        EXPECT_EQ(d.Caption(), description.caption);
         for (const wchar_t* id : description.ids) {
             if (!MadeByTheApplication(id)) {
                 EXPECT_NE(d.FindById(id), nullptr) << testing::PrintToString(std::wstring(id));
@@ -74,15 +74,15 @@ TEST_P(WynDescriptionsTest, LoadsAndLaysOutWithoutOverlaps) {
         }
 
         RECT client{};
-        ::GetClientRect(d.hwnd(), &client);
+        ::GetClientRect(d.Hwnd(), &client);
         std::vector<std::pair<HWND, RECT>> placed;
-        for (HWND child = ::GetWindow(d.hwnd(), GW_CHILD); child;
+        for (HWND child = ::GetWindow(d.Hwnd(), GW_CHILD); child;
              child = ::GetWindow(child, GW_HWNDNEXT)) {
             if (!::IsWindowVisible(child))
                 continue;
             RECT r{};
             ::GetWindowRect(child, &r);
-            ::MapWindowPoints(HWND_DESKTOP, d.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+            ::MapWindowPoints(HWND_DESKTOP, d.Hwnd(), reinterpret_cast<POINT*>(&r), 2);
             EXPECT_GT(r.right - r.left, 0) << Describe(child);
             EXPECT_GT(r.bottom - r.top, 0) << Describe(child);
             EXPECT_GE(r.left, 0) << Describe(child);
@@ -95,17 +95,17 @@ TEST_P(WynDescriptionsTest, LoadsAndLaysOutWithoutOverlaps) {
         for (std::size_t i = 0; i < placed.size(); ++i) {
             for (std::size_t j = i + 1; j < placed.size(); ++j) {
                 // Up-down arrows sit on their box's border by design.
-                const HWND buddyOfI =
+                const HWND buddy_of_i =
                     reinterpret_cast<HWND>(::SendMessageW(placed[i].first, UDM_GETBUDDY, 0, 0));
-                const HWND buddyOfJ =
+                const HWND buddy_of_j =
                     reinterpret_cast<HWND>(::SendMessageW(placed[j].first, UDM_GETBUDDY, 0, 0));
                 wchar_t a[32] = {};
                 wchar_t b[32] = {};
                 ::GetClassNameW(placed[i].first, a, 32);
                 ::GetClassNameW(placed[j].first, b, 32);
                 const bool pair =
-                    (std::wstring_view(a) == UPDOWN_CLASSW && buddyOfI == placed[j].first) ||
-                    (std::wstring_view(b) == UPDOWN_CLASSW && buddyOfJ == placed[i].first);
+                    (std::wstring_view(a) == UPDOWN_CLASSW && buddy_of_i == placed[j].first) ||
+                    (std::wstring_view(b) == UPDOWN_CLASSW && buddy_of_j == placed[i].first);
                 RECT overlap{};
                 if (!pair) {
                     EXPECT_FALSE(::IntersectRect(&overlap, &placed[i].second, &placed[j].second))

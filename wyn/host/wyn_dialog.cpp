@@ -39,8 +39,8 @@ RECT WorkArea(HWND owner) {
 }
 
 int ScreenDpiY() {
-    kelvo::window_dc screen(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+    kelvo::WindowDc screen(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
     return dpi > 0 ? dpi : 96;
 }
 
@@ -119,10 +119,9 @@ bool CWynDialog::Parse(IXMLDOMNode* node) {
             m_style |= DS_MODALFRAME;
     }
 
-    kelvo::com_ptr<IXMLDOMNode> help;
-    if (node &&
-        node->selectSingleNode(kelvo::unique_bstr(L"contexthelp").get(), help.put()) == S_OK)
-        m_contextHelp.Read(help.get());
+    kelvo::ComPtr<IXMLDOMNode> help;
+    if (node && node->selectSingleNode(kelvo::UniqueBstr(L"contexthelp").Get(), help.Put()) == S_OK)
+        m_contextHelp.Read(help.Get());
     return true;
 }
 
@@ -131,9 +130,9 @@ void CWynDialog::Create() {
         return;
     // The children are created by the initialisation, inside this call.
     ::CreateDialogIndirectParamW(
-        m_engine->module(), static_cast<LPCDLGTEMPLATEW>(::GlobalLock(m_template.get())),
+        m_engine->Module(), static_cast<LPCDLGTEMPLATEW>(::GlobalLock(m_template.Get())),
         m_parent->GetWindow(), DialogProc(), reinterpret_cast<LPARAM>(this));
-    ::GlobalUnlock(m_template.get());
+    ::GlobalUnlock(m_template.Get());
 }
 
 int CWynDialog::NextControlId() {
@@ -141,7 +140,7 @@ int CWynDialog::NextControlId() {
 }
 
 HFONT CWynDialog::GetFont() const {
-    return m_font ? m_font.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    return m_font ? m_font.Get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
 LOGFONTW CWynDialog::DialogLogFont() {
@@ -157,7 +156,7 @@ LOGFONTW CWynDialog::DialogLogFont() {
 bool CWynDialog::OnInitDialog() {
     // Made before any element window, which all get it.
     const LOGFONTW lf = DialogLogFont();
-    m_font.reset(::CreateFontIndirectW(&lf));
+    m_font.Reset(::CreateFontIndirectW(&lf));
     OnBeforeInit();
     if (IsNested())
         InitNested();
@@ -199,12 +198,12 @@ void CWynDialog::InitTopLevel() {
     const kelvo::ScreenSize outer{AdjustWidth(m_minOuterSize.cx), AdjustHeight(m_minOuterSize.cy)};
 
     HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-    std::optional<kelvo::ScreenPoint> ownerTopLeft;
-    RECT ownerRect{};
-    if (owner && ::GetWindowRect(owner, &ownerRect))
-        ownerTopLeft = kelvo::ScreenPoint{ownerRect.left, ownerRect.top};
+    std::optional<kelvo::ScreenPoint> owner_top_left;
+    RECT owner_rect{};
+    if (owner && ::GetWindowRect(owner, &owner_rect))
+        owner_top_left = kelvo::ScreenPoint{owner_rect.left, owner_rect.top};
     const kelvo::ScreenPoint at =
-        kelvo::PlaceDialog(ToScreenRect(WorkArea(owner)), outer, m_centerScreen, ownerTopLeft);
+        kelvo::PlaceDialog(ToScreenRect(WorkArea(owner)), outer, m_centerScreen, owner_top_left);
     ::SetWindowPos(m_hWnd, nullptr, at.x, at.y, outer.width, outer.height,
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
@@ -215,18 +214,18 @@ bool CWynDialog::CanClose(int) {
 
 void CWynDialog::OnNotifyDefault(CWynElement*, int, NMHDR*) {}
 
-bool CWynDialog::OnCommandDefault(CWynElement*, int, int controlId, HWND) {
-    if (controlId != IDOK && controlId != IDCANCEL)
+bool CWynDialog::OnCommandDefault(CWynElement*, int, int control_id, HWND) {
+    if (control_id != IDOK && control_id != IDCANCEL)
         return false;
     CWynDialog* top = TopDialog();
-    if (top->CanClose(controlId))
-        ::EndDialog(top->m_hWnd, controlId);
+    if (top->CanClose(control_id))
+        ::EndDialog(top->m_hWnd, control_id);
     return true;
 }
 
 CWynDialog* CWynDialog::TopDialog() {
     CWynDialog* top = this;
-    for (CWynElement* e = m_parent; e; e = e->parent()) {
+    for (CWynElement* e = m_parent; e; e = e->Parent()) {
         if (auto* dialog = dynamic_cast<CWynDialog*>(e))
             top = dialog;
     }
@@ -251,11 +250,11 @@ int CWynDialog::AdjustHeight(int height) {
 
 void CWynDialog::OnSaveSize(int, int) {}
 
-void CWynDialog::ShowTip(const wchar_t* controlId, const wchar_t* tag) {
-    if (!controlId)
+void CWynDialog::ShowTip(const wchar_t* control_id, const wchar_t* tag) {
+    if (!control_id)
         return;
-    if (CWynElement* element = FindById(controlId))
-        m_contextHelp.Show(controlId, element->GetWindow(), tag);
+    if (CWynElement* element = FindById(control_id))
+        m_contextHelp.Show(control_id, element->GetWindow(), tag);
 }
 
 int CWynDialog::AdjustFontSize(int points) {
@@ -289,18 +288,18 @@ bool CWynDialog::BuildTemplate() {
          .exStyle = m_exStyle,
          .width = std::max(0, m_requestedWidth),
          .height = std::max(0, m_requestedHeight),
-         .caption = kelvo::as_u16(caption),
+         .caption = kelvo::AsU16(caption),
          .pointSize = static_cast<std::uint16_t>(std::clamp(points, 1, 0x7FFF)),
          .weight = static_cast<std::uint16_t>(std::clamp<LONG>(lf.lfWeight, 0, 1000)),
          .italic = lf.lfItalic,
          .charset = lf.lfCharSet,
-         .faceName = kelvo::as_u16(lf.lfFaceName)});
+         .faceName = kelvo::AsU16(lf.lfFaceName)});
     const std::size_t bytes = words.size() * sizeof(std::uint16_t);
-    m_template.reset(::GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, bytes));
+    m_template.Reset(::GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, bytes));
     if (!m_template)
         return false;
-    std::memcpy(::GlobalLock(m_template.get()), words.data(), bytes);
-    ::GlobalUnlock(m_template.get());
+    std::memcpy(::GlobalLock(m_template.Get()), words.data(), bytes);
+    ::GlobalUnlock(m_template.Get());
     return true;
 }
 
@@ -308,15 +307,15 @@ INT_PTR CWynDialog::DoModal(HWND owner) {
     // The tree and its units are made for one showing.
     if (m_shown)
         return 0;
-    if (!Load(m_source.c_str(), L"dialog", m_engine->module()))
+    if (!Load(m_source.c_str(), L"dialog", m_engine->Module()))
         return 0;
     m_shown = true;
     if (!BuildTemplate())
         return -1;
-    const auto* dialog = static_cast<LPCDLGTEMPLATEW>(::GlobalLock(m_template.get()));
-    const INT_PTR result = ::DialogBoxIndirectParamW(m_engine->module(), dialog, owner,
+    const auto* dialog = static_cast<LPCDLGTEMPLATEW>(::GlobalLock(m_template.Get()));
+    const INT_PTR result = ::DialogBoxIndirectParamW(m_engine->Module(), dialog, owner,
                                                      DialogProc(), reinterpret_cast<LPARAM>(this));
-    ::GlobalUnlock(m_template.get());
+    ::GlobalUnlock(m_template.Get());
     return result;
 }
 
@@ -357,8 +356,8 @@ INT_PTR CWynDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_HELP: {
         const auto* info = reinterpret_cast<const HELPINFO*>(lParam);
         CWynElement* element = info ? FindByWindow(static_cast<HWND>(info->hItemHandle)) : nullptr;
-        if (element && element->id())
-            m_contextHelp.Show(*element->id(), element->hwnd(), nullptr);
+        if (element && element->Id())
+            m_contextHelp.Show(*element->Id(), element->Hwnd(), nullptr);
         return FALSE;
     }
     case WM_SYSCOMMAND:
@@ -409,7 +408,7 @@ INT_PTR CWynDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         if (!button)
             return FALSE;
         ::SetWindowLongPtrW(window, DWLP_MSGRESULT,
-                            MAKELONG(static_cast<WORD>(button->control_id()), DC_HASDEFID));
+                            MAKELONG(static_cast<WORD>(button->ControlId()), DC_HASDEFID));
         return TRUE;
     }
     default:
@@ -419,14 +418,14 @@ INT_PTR CWynDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
 
 INT_PTR CWynDialog::HandleCommand(WPARAM wParam, LPARAM lParam) {
     const int code = HIWORD(wParam);
-    const int controlId = LOWORD(wParam);
+    const int control_id = LOWORD(wParam);
     const auto control = reinterpret_cast<HWND>(lParam);
     CWynElement* element = FindByWindow(control);
-    if (element && element->OnCommand(code, controlId, control))
+    if (element && element->OnCommand(code, control_id, control))
         return TRUE;
     if (OnMessageFallback(WM_COMMAND, element, wParam, lParam))
         return TRUE;
-    OnCommandDefault(element, code, controlId, control);
+    OnCommandDefault(element, code, control_id, control);
     return TRUE;
 }
 
@@ -437,10 +436,10 @@ INT_PTR CWynDialog::HandleNotify(WPARAM wParam, LPARAM lParam) {
     HWND sender = record->hwndFrom;
     // A list view's header speaks for its list view.
     wchar_t name[32] = {};
-    wchar_t parentName[32] = {};
+    wchar_t parent_name[32] = {};
     if (::GetClassNameW(sender, name, 32) && kelvo::EqualsNoCase(name, WC_HEADERW) &&
-        ::GetClassNameW(::GetParent(sender), parentName, 32) &&
-        kelvo::EqualsNoCase(parentName, WC_LISTVIEWW))
+        ::GetClassNameW(::GetParent(sender), parent_name, 32) &&
+        kelvo::EqualsNoCase(parent_name, WC_LISTVIEWW))
         sender = ::GetParent(sender);
     CWynElement* element = FindByWindow(sender);
     if (element && element->OnNotify(static_cast<int>(record->code), record))

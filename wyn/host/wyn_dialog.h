@@ -49,9 +49,9 @@ public:
     // Asked before the dialog ends: kAccept (OK, Enter), kCancel (Cancel,
     // Escape) or kCloseBox. The base agrees.
     virtual bool CanClose(int reason);
-    virtual void OnNotifyDefault(CWynElement* element, int controlId, NMHDR* record);
+    virtual void OnNotifyDefault(CWynElement* element, int control_id, NMHDR* record);
     // Ends the dialog for the ids of OK and Cancel when CanClose agrees.
-    virtual bool OnCommandDefault(CWynElement* element, int code, int controlId, HWND control);
+    virtual bool OnCommandDefault(CWynElement* element, int code, int control_id, HWND control);
     // Offered every message first; true returns `result` (1 unless changed) at once.
     virtual bool PreMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                             INT_PTR& result);
@@ -61,8 +61,8 @@ public:
     // The outer window size when the window goes.
     virtual void OnSaveSize(int width, int height);
     // The context-help tip with `tag` (none: the untagged one) beside the
-    // element with the id `controlId`.
-    virtual void ShowTip(const wchar_t* controlId, const wchar_t* tag);
+    // element with the id `control_id`.
+    virtual void ShowTip(const wchar_t* control_id, const wchar_t* tag);
     virtual int AdjustFontSize(int points);
     // save: controls to variables.
     virtual void DoDataExchange(bool save, CWynElement* scope);
@@ -80,13 +80,13 @@ public:
     // The exchange services for DoDataExchange.
     void Exchange(bool save, const CWynExchange& record, CWynElement* scope = nullptr);
 
-    const std::optional<std::wstring>& caption() const noexcept { return m_caption; }
-    DWORD style() const noexcept { return m_style; }
-    DWORD ex_style() const noexcept { return m_exStyle; }
+    const std::optional<std::wstring>& Caption() const noexcept { return m_caption; }
+    DWORD Style() const noexcept { return m_style; }
+    DWORD ExStyle() const noexcept { return m_exStyle; }
     // The outer size found at initialisation, below which a resizable dialog
     // cannot be dragged.
-    SIZE min_outer_size() const noexcept { return m_minOuterSize; }
-    CWynContextHelp& context_help() noexcept { return m_contextHelp; }
+    SIZE MinOuterSize() const noexcept { return m_minOuterSize; }
+    CWynContextHelp& ContextHelp() noexcept { return m_contextHelp; }
     // A top-level dialog with the "resizing" border; nested dialogs are sized
     // by their parent's layout.
     bool IsResizable() const noexcept { return !m_parent && m_border == kBorderResizing; }
@@ -117,7 +117,7 @@ private:
     // The stock GUI font's description, its size passed through AdjustFontSize.
     LOGFONTW DialogLogFont();
 
-    kelvo::unique_hglobal m_template;
+    kelvo::UniqueHglobal m_template;
     std::optional<std::wstring> m_caption;
     DWORD m_style = 0;
     DWORD m_exStyle = 0;
@@ -134,6 +134,6 @@ private:
     bool m_titleBar = true;
     CWynContextHelp m_contextHelp;
     SIZE m_minOuterSize{};
-    kelvo::unique_hfont m_font;
+    kelvo::UniqueHfont m_font;
     bool m_shown = false;
 };

@@ -22,7 +22,7 @@ class WynDialogTest : public ::testing::Test {
 protected:
     void SetUp() override { wyn_test::InitPlatform(); }
 
-    CWynEngine engine{wyn_test::Module()};
+    CWynEngine m_engine{wyn_test::Module()};
 };
 
 RECT WindowRect(HWND window) {
@@ -48,12 +48,12 @@ constexpr wchar_t kOkCancel[] = LR"(<dialog id="d" caption="Ask" orient="vertica
 
 TEST_F(WynDialogTest, EnterAcceptsOnlyWhenCanCloseAgrees) {
     DescriptionFile file(kOkCancel);
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &m_engine);
     dialog.allowClose = false;
     dialog.steps = {
         [](ScriptedDialog& d) { d.PressKey(VK_RETURN); },
         [](ScriptedDialog& d) {
-            EXPECT_TRUE(::IsWindowVisible(d.hwnd())) << "refused: the dialog stays";
+            EXPECT_TRUE(::IsWindowVisible(d.Hwnd())) << "refused: the dialog stays";
             d.allowClose = true;
             d.PressKey(VK_RETURN);
         },
@@ -68,20 +68,20 @@ TEST_F(WynDialogTest, EnterAcceptsOnlyWhenCanCloseAgrees) {
 TEST_F(WynDialogTest, EscapeAndTheCloseBoxAskWithTheirReasonsAndEndWithCancel) {
     DescriptionFile file(kOkCancel);
     {
-        ScriptedDialog dialog(file.path(), &engine);
+        ScriptedDialog dialog(file.Path(), &m_engine);
         dialog.steps = {[](ScriptedDialog& d) { d.PressKey(VK_ESCAPE); }};
         EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
         EXPECT_EQ(dialog.reasons, (std::vector<int>{2}));
     }
     {
-        ScriptedDialog dialog(file.path(), &engine);
+        ScriptedDialog dialog(file.Path(), &m_engine);
         dialog.allowClose = false;
         dialog.steps = {
-            [](ScriptedDialog& d) { ::PostMessageW(d.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); },
+            [](ScriptedDialog& d) { ::PostMessageW(d.Hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); },
             [](ScriptedDialog& d) {
-                EXPECT_TRUE(::IsWindowVisible(d.hwnd()));
+                EXPECT_TRUE(::IsWindowVisible(d.Hwnd()));
                 d.allowClose = true;
-                ::PostMessageW(d.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+                ::PostMessageW(d.Hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
             },
         };
         EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
@@ -90,13 +90,13 @@ TEST_F(WynDialogTest, EscapeAndTheCloseBoxAskWithTheirReasonsAndEndWithCancel) {
 }
 
 TEST_F(WynDialogTest, WithoutBorderAModalFrameAndNoReLayout) {
-    RunDialog(engine, LR"(<dialog><textbox id="t" hFlex="1"/></dialog>)", {[](ScriptedDialog& d) {
-                  EXPECT_TRUE(::GetWindowLongW(d.hwnd(), GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
-                  EXPECT_FALSE(::GetWindowLongW(d.hwnd(), GWL_STYLE) & WS_THICKFRAME);
+    RunDialog(m_engine, LR"(<dialog><textbox id="t" hFlex="1"/></dialog>)", {[](ScriptedDialog& d) {
+                  EXPECT_TRUE(::GetWindowLongW(d.Hwnd(), GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+                  EXPECT_FALSE(::GetWindowLongW(d.Hwnd(), GWL_STYLE) & WS_THICKFRAME);
                   EXPECT_FALSE(d.IsResizable());
                   const RECT before = d.Placed(L"t");
-                  const RECT outer = WindowRect(d.hwnd());
-                  ::SetWindowPos(d.hwnd(), nullptr, 0, 0, outer.right - outer.left + 100,
+                  const RECT outer = WindowRect(d.Hwnd());
+                  ::SetWindowPos(d.Hwnd(), nullptr, 0, 0, outer.right - outer.left + 100,
                                  outer.bottom - outer.top + 50, SWP_NOMOVE | SWP_NOZORDER);
                   EXPECT_EQ(d.Placed(L"t").right, before.right);
               }});
@@ -105,16 +105,16 @@ TEST_F(WynDialogTest, WithoutBorderAModalFrameAndNoReLayout) {
 TEST_F(WynDialogTest, ResizingReLaysOutAndKeepsTheInitialSizeAsMinimum) {
     DescriptionFile file(
         LR"(<dialog border="resizing"><textbox id="t" hFlex="1" vFlex="1"/></dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &m_engine);
     dialog.steps = {[](ScriptedDialog& d) {
-        EXPECT_TRUE(::GetWindowLongW(d.hwnd(), GWL_STYLE) & WS_THICKFRAME);
-        const RECT initial = WindowRect(d.hwnd());
+        EXPECT_TRUE(::GetWindowLongW(d.Hwnd(), GWL_STYLE) & WS_THICKFRAME);
+        const RECT initial = WindowRect(d.Hwnd());
         const SIZE minimum{initial.right - initial.left, initial.bottom - initial.top};
-        EXPECT_EQ(d.min_outer_size().cx, minimum.cx);
-        EXPECT_EQ(d.min_outer_size().cy, minimum.cy);
+        EXPECT_EQ(d.MinOuterSize().cx, minimum.cx);
+        EXPECT_EQ(d.MinOuterSize().cy, minimum.cy);
 
         const RECT before = d.Placed(L"t");
-        ::SetWindowPos(d.hwnd(), nullptr, 0, 0, minimum.cx + 100, minimum.cy + 50,
+        ::SetWindowPos(d.Hwnd(), nullptr, 0, 0, minimum.cx + 100, minimum.cy + 50,
                        SWP_NOMOVE | SWP_NOZORDER);
         const RECT after = d.Placed(L"t");
         EXPECT_EQ(after.right - after.left, before.right - before.left + 100);
@@ -124,31 +124,32 @@ TEST_F(WynDialogTest, ResizingReLaysOutAndKeepsTheInitialSizeAsMinimum) {
         // with the opposite edges where they were.
         for (WPARAM edge = WMSZ_LEFT; edge <= WMSZ_BOTTOMRIGHT; ++edge) {
             RECT proposed{400, 300, 410, 310};
-            ::SendMessageW(d.hwnd(), WM_SIZING, edge, reinterpret_cast<LPARAM>(&proposed));
+            ::SendMessageW(d.Hwnd(), WM_SIZING, edge, reinterpret_cast<LPARAM>(&proposed));
             EXPECT_EQ(proposed.right - proposed.left, minimum.cx) << "edge " << edge;
             EXPECT_EQ(proposed.bottom - proposed.top, minimum.cy) << "edge " << edge;
-            const bool movesLeft =
+            const bool moves_left =
                 edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT;
-            const bool movesTop = edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT;
-            EXPECT_EQ(movesLeft ? proposed.right : proposed.left, movesLeft ? 410 : 400);
-            EXPECT_EQ(movesTop ? proposed.bottom : proposed.top, movesTop ? 310 : 300);
+            const bool moves_top =
+                edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT;
+            EXPECT_EQ(moves_left ? proposed.right : proposed.left, moves_left ? 410 : 400);
+            EXPECT_EQ(moves_top ? proposed.bottom : proposed.top, moves_top ? 310 : 300);
         }
         MINMAXINFO limits{};
-        ::SendMessageW(d.hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+        ::SendMessageW(d.Hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
         EXPECT_EQ(limits.ptMinTrackSize.x, minimum.cx);
         EXPECT_EQ(limits.ptMinTrackSize.y, minimum.cy);
         d.PressKey(VK_ESCAPE);
     }};
     EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
-    EXPECT_GT(dialog.savedSize.cx, dialog.min_outer_size().cx) << "the size at the end";
+    EXPECT_GT(dialog.savedSize.cx, dialog.MinOuterSize().cx) << "the size at the end";
 }
 
 TEST_F(WynDialogTest, WidthWithoutHeightForcesTheWidthOnly) {
-    RunDialog(engine, LR"(<dialog width="150"><label id="l" value="Hi"/></dialog>)",
+    RunDialog(m_engine, LR"(<dialog width="150"><label id="l" value="Hi"/></dialog>)",
               {[](ScriptedDialog& d) {
                   RECT client{};
-                  ::GetClientRect(d.hwnd(), &client);
-                  EXPECT_EQ(client.right, HorizontalUnits(d.hwnd(), 150));
+                  ::GetClientRect(d.Hwnd(), &client);
+                  EXPECT_EQ(client.right, HorizontalUnits(d.Hwnd(), 150));
                   EXPECT_EQ(client.bottom, d.Measure().cy);
                   EXPECT_LT(d.Measure().cx, client.right) << "narrower than the forced width";
               }});
@@ -157,14 +158,14 @@ TEST_F(WynDialogTest, WidthWithoutHeightForcesTheWidthOnly) {
 TEST_F(WynDialogTest, PlacedCentredAtTheOwnerOrAtTheWorkAreasTopLeft) {
     const RECT work = PrimaryWorkArea();
     RunDialog(
-        engine, LR"(<dialog centerScreen="true"><label value="centred"/></dialog>)",
+        m_engine, LR"(<dialog centerScreen="true"><label value="centred"/></dialog>)",
         {[&](ScriptedDialog& d) {
-            const RECT r = WindowRect(d.hwnd());
+            const RECT r = WindowRect(d.Hwnd());
             EXPECT_EQ(r.left, work.left + (work.right - work.left) / 2 - (r.right - r.left) / 2);
             EXPECT_EQ(r.top, work.top + (work.bottom - work.top) / 2 - (r.bottom - r.top) / 2);
         }});
-    RunDialog(engine, LR"(<dialog><label value="no owner"/></dialog>)", {[&](ScriptedDialog& d) {
-                  const RECT r = WindowRect(d.hwnd());
+    RunDialog(m_engine, LR"(<dialog><label value="no owner"/></dialog>)", {[&](ScriptedDialog& d) {
+                  const RECT r = WindowRect(d.Hwnd());
                   EXPECT_EQ(r.left, work.left);
                   EXPECT_EQ(r.top, work.top);
               }});
@@ -175,13 +176,13 @@ TEST_F(WynDialogTest, PlacedCentredAtTheOwnerOrAtTheWorkAreasTopLeft) {
     } owners[] = {{{work.left + 150, work.top + 120}, true},
                   {{work.right - 20, work.bottom - 20}, false}};
     for (const auto& o : owners) {
-        kelvo::unique_hwnd owner(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE,
-                                                   o.owner.x, o.owner.y, 50, 50, nullptr, nullptr,
-                                                   wyn_test::Module(), nullptr));
+        kelvo::UniqueHwnd owner(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE,
+                                                  o.owner.x, o.owner.y, 50, 50, nullptr, nullptr,
+                                                  wyn_test::Module(), nullptr));
         DescriptionFile file(LR"(<dialog><label value="owned"/></dialog>)");
-        ScriptedDialog dialog(file.path(), &engine);
+        ScriptedDialog dialog(file.Path(), &m_engine);
         dialog.steps = {[&](ScriptedDialog& d) {
-            const RECT r = WindowRect(d.hwnd());
+            const RECT r = WindowRect(d.Hwnd());
             if (o.fitsThere) {
                 EXPECT_EQ(r.left, o.owner.x);
                 EXPECT_EQ(r.top, o.owner.y);
@@ -191,21 +192,21 @@ TEST_F(WynDialogTest, PlacedCentredAtTheOwnerOrAtTheWorkAreasTopLeft) {
             }
             d.PressKey(VK_ESCAPE);
         }};
-        EXPECT_EQ(dialog.DoModal(owner.get()), IDCANCEL);
+        EXPECT_EQ(dialog.DoModal(owner.Get()), IDCANCEL);
     }
 }
 
 TEST_F(WynDialogTest, LongCaptionIsShownWhole) {
     const std::wstring caption(3000, L'c');
-    RunDialog(engine, L"<dialog caption=\"" + caption + L"\"><label value=\"x\"/></dialog>",
+    RunDialog(m_engine, L"<dialog caption=\"" + caption + L"\"><label value=\"x\"/></dialog>",
               {[&](ScriptedDialog& d) {
-                  EXPECT_EQ(::GetWindowTextLengthW(d.hwnd()), 3000);
-                  EXPECT_EQ(d.caption(), caption);
+                  EXPECT_EQ(::GetWindowTextLengthW(d.Hwnd()), 3000);
+                  EXPECT_EQ(d.Caption(), caption);
               }});
 }
 
 TEST_F(WynDialogTest, ElementWindowsGetTheDialogFont) {
-    RunDialog(engine, LR"(<dialog><textbox id="t"/><button id="b" label="B"/></dialog>)",
+    RunDialog(m_engine, LR"(<dialog><textbox id="t"/><button id="b" label="B"/></dialog>)",
               {[](ScriptedDialog& d) {
                   const HFONT font = d.GetFont();
                   EXPECT_EQ(d.GetFont(), font) << "made once";
@@ -225,8 +226,8 @@ TEST_F(WynDialogTest, ElementWindowsGetTheDialogFont) {
 TEST_F(WynDialogTest, NotificationsReachTheirElementOrTheFallback) {
     DescriptionFile file(
         LR"(<dialog><button id="b" label="B"/><label id="l" value="x"/></dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
-    kelvo::unique_hwnd stranger;
+    ScriptedDialog dialog(file.Path(), &m_engine);
+    kelvo::UniqueHwnd stranger;
     dialog.steps = {[&](ScriptedDialog& d) {
         ::SendMessageW(d.Window(L"b"), BM_CLICK, 0, 0);
         ASSERT_FALSE(d.events.empty());
@@ -235,25 +236,25 @@ TEST_F(WynDialogTest, NotificationsReachTheirElementOrTheFallback) {
 
         CWynElement* label = d.FindById(L"l");
         DRAWITEMSTRUCT draw{};
-        ::SendMessageW(d.hwnd(), WM_DRAWITEM, static_cast<WPARAM>(label->control_id()),
+        ::SendMessageW(d.Hwnd(), WM_DRAWITEM, static_cast<WPARAM>(label->ControlId()),
                        reinterpret_cast<LPARAM>(&draw));
         EXPECT_EQ(d.events.back().source, L"l");
         EXPECT_EQ(d.events.back().name, L"drawitem");
-        ::SendMessageW(d.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(label->hwnd()), 0);
+        ::SendMessageW(d.Hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(label->Hwnd()), 0);
         EXPECT_EQ(d.events.back().name, L"contextmenu");
 
         // A window that belongs to no element goes to the fallback.
-        stranger.reset(::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD, 0, 0, 1, 1, d.hwnd(),
+        stranger.Reset(::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD, 0, 0, 1, 1, d.Hwnd(),
                                          reinterpret_cast<HMENU>(555), wyn_test::Module(),
                                          nullptr));
         const std::size_t events = d.events.size();
-        ::SendMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(555, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(stranger.get()));
+        ::SendMessageW(d.Hwnd(), WM_COMMAND, MAKEWPARAM(555, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(stranger.Get()));
         ASSERT_FALSE(d.fallbacks.empty());
         EXPECT_EQ(d.fallbacks.back().message, static_cast<UINT>(WM_COMMAND));
         EXPECT_EQ(d.fallbacks.back().element, nullptr);
         EXPECT_EQ(d.events.size(), events);
-        stranger.release(); // goes with the dialog
+        stranger.Release(); // goes with the dialog
         d.PressKey(VK_ESCAPE);
     }};
     EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
@@ -261,7 +262,7 @@ TEST_F(WynDialogTest, NotificationsReachTheirElementOrTheFallback) {
 
 TEST_F(WynDialogTest, NoExceptionLeavesTheDialogProcedure) {
     DescriptionFile file(kOkCancel);
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &m_engine);
     dialog.eventAnswer = [](CWynElement*, std::wstring_view name, WPARAM, LPARAM) -> std::int64_t {
         if (name == L"clicked")
             throw std::bad_alloc();
@@ -270,7 +271,7 @@ TEST_F(WynDialogTest, NoExceptionLeavesTheDialogProcedure) {
     dialog.steps = {
         [](ScriptedDialog& d) { ::SendMessageW(d.Window(L"ok"), BM_CLICK, 0, 0); },
         [](ScriptedDialog& d) {
-            EXPECT_TRUE(::IsWindowVisible(d.hwnd()));
+            EXPECT_TRUE(::IsWindowVisible(d.Hwnd()));
             d.eventAnswer = nullptr;
             d.PressKey(VK_ESCAPE);
         },
@@ -279,14 +280,14 @@ TEST_F(WynDialogTest, NoExceptionLeavesTheDialogProcedure) {
 }
 
 TEST_F(WynDialogTest, ADescriptionThatCannotBeLoadedShowsNothing) {
-    ScriptedDialog missing(L"res:no-such.xml", &engine);
+    ScriptedDialog missing(L"res:no-such.xml", &m_engine);
     EXPECT_EQ(missing.DoModal(nullptr), 0);
     DescriptionFile broken(L"<dialog><label value=\"x\"></dialog>");
-    ScriptedDialog unparsable(broken.path(), &engine);
+    ScriptedDialog unparsable(broken.Path(), &m_engine);
     EXPECT_EQ(unparsable.DoModal(nullptr), 0);
     DescriptionFile other(L"<box/>");
-    ScriptedDialog noDialog(other.path(), &engine);
-    EXPECT_EQ(noDialog.DoModal(nullptr), 0);
+    ScriptedDialog no_dialog(other.Path(), &m_engine);
+    EXPECT_EQ(no_dialog.DoModal(nullptr), 0);
 }
 
 TEST(RunDialog, FailsATestWhoseDialogNeverShowed) {
@@ -301,11 +302,11 @@ TEST(RunDialog, FailsATestWhoseDialogNeverShowed) {
 
 TEST_F(WynDialogTest, ADialogObjectIsShownOnce) {
     DescriptionFile file(kOkCancel);
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &m_engine);
     dialog.steps = {[](ScriptedDialog& d) { d.PressKey(VK_ESCAPE); }};
     EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
     EXPECT_EQ(dialog.DoModal(nullptr), 0);
-    EXPECT_EQ(dialog.children().size(), 2u) << "the tree was not built twice";
+    EXPECT_EQ(dialog.Children().size(), 2u) << "the tree was not built twice";
 }
 
 TEST_F(WynDialogTest, NestedDialogIsAChildDialogWhoseOkEndsTheDialog) {
@@ -316,18 +317,18 @@ TEST_F(WynDialogTest, NestedDialogIsAChildDialogWhoseOkEndsTheDialog) {
             <button id="ok" label="OK" dlgType="accept"/>
         </dialog>
     </dialog>)");
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &m_engine);
     dialog.steps = {[](ScriptedDialog& d) {
         HWND page = d.Window(L"page");
         ASSERT_TRUE(page);
         EXPECT_TRUE(::GetWindowLongW(page, GWL_STYLE) & WS_CHILD);
         EXPECT_TRUE(::GetWindowLongW(page, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
-        EXPECT_EQ(::GetParent(page), d.hwnd());
+        EXPECT_EQ(::GetParent(page), d.Hwnd());
         EXPECT_EQ(::GetParent(d.Window(L"inner")), page);
-        const RECT pageRect = d.Placed(L"page");
-        ::SetWindowPos(page, nullptr, 0, 0, pageRect.right - pageRect.left + 10,
-                       pageRect.bottom - pageRect.top, SWP_NOMOVE | SWP_NOZORDER);
-        EXPECT_EQ(d.Placed(L"page").left, pageRect.left) << "sized by its parent only";
+        const RECT page_rect = d.Placed(L"page");
+        ::SetWindowPos(page, nullptr, 0, 0, page_rect.right - page_rect.left + 10,
+                       page_rect.bottom - page_rect.top, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(d.Placed(L"page").left, page_rect.left) << "sized by its parent only";
         RECT inner{};
         ::GetWindowRect(d.Window(L"inner"), &inner);
         ::MapWindowPoints(HWND_DESKTOP, page, reinterpret_cast<POINT*>(&inner), 2);
@@ -348,7 +349,7 @@ public:
 
     void OnBeforeInit() override {
         CWynElement* button = FindById(L"b");
-        windowBeforeInit = button ? button->hwnd() : reinterpret_cast<HWND>(1);
+        windowBeforeInit = button ? button->Hwnd() : reinterpret_cast<HWND>(1);
     }
     int AdjustFontSize(int points) override { return points + 4; }
     int AdjustWidth(int width) override { return width + 40; }
@@ -365,7 +366,7 @@ public:
 
 TEST_F(WynDialogTest, SubclassHooksAreAskedAtTheirMoments) {
     DescriptionFile file(LR"(<dialog><button id="b" label="B"/><textbox id="t"/></dialog>)");
-    HookedDialog dialog(file.path(), &engine);
+    HookedDialog dialog(file.Path(), &m_engine);
     dialog.steps = {[](ScriptedDialog& s) {
         auto& d = static_cast<HookedDialog&>(s);
         EXPECT_EQ(d.windowBeforeInit, nullptr) << "elements exist, their windows not yet";
@@ -376,18 +377,18 @@ TEST_F(WynDialogTest, SubclassHooksAreAskedAtTheirMoments) {
         ::GetObjectW(d.GetFont(), sizeof(made), &made);
         EXPECT_GT(std::abs(made.lfHeight), std::abs(stock.lfHeight)) << "4 points larger";
 
-        const RECT outer = WindowRect(d.hwnd());
-        EXPECT_EQ(outer.right - outer.left, d.min_outer_size().cx + 40);
-        EXPECT_EQ(outer.bottom - outer.top, d.min_outer_size().cy + 30);
+        const RECT outer = WindowRect(d.Hwnd());
+        EXPECT_EQ(outer.right - outer.left, d.MinOuterSize().cx + 40);
+        EXPECT_EQ(outer.bottom - outer.top, d.MinOuterSize().cy + 30);
 
-        const LRESULT defId = ::SendMessageW(d.hwnd(), DM_GETDEFID, 0, 0);
-        EXPECT_EQ(HIWORD(defId), DC_HASDEFID);
-        EXPECT_EQ(LOWORD(defId), d.FindById(L"b")->control_id());
+        const LRESULT def_id = ::SendMessageW(d.Hwnd(), DM_GETDEFID, 0, 0);
+        EXPECT_EQ(HIWORD(def_id), DC_HASDEFID);
+        EXPECT_EQ(LOWORD(def_id), d.FindById(L"b")->ControlId());
 
-        EXPECT_EQ(::SendMessageW(d.hwnd(), WM_SYSCOMMAND, SC_KEYMENU, L'q'), 0);
+        EXPECT_EQ(::SendMessageW(d.Hwnd(), WM_SYSCOMMAND, SC_KEYMENU, L'q'), 0);
         EXPECT_EQ(d.menuKeys, L"q");
 
-        ::SendMessageW(d.hwnd(), WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(d.Window(L"t")));
+        ::SendMessageW(d.Hwnd(), WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(d.Window(L"t")));
         ASSERT_FALSE(d.events.empty());
         EXPECT_EQ(d.events.back().source, L"t");
         EXPECT_EQ(d.events.back().name, L"vscroll");

@@ -119,15 +119,15 @@ inline std::wstring SelectedValue(HWND combo_box) {
 // Types `text` into the window of the dialog's element `id`.
 inline void SetText(CWynDialog& dialog, const wchar_t* id, const wchar_t* text) {
     if (CWynElement* element = dialog.FindById(id))
-        ::SetWindowTextW(element->hwnd(), text);
+        ::SetWindowTextW(element->Hwnd(), text);
 }
 
 // The control id of the dialog's context-help tip on screen; empty for none.
 inline std::wstring ShownTip(CWynDialog& dialog) {
-    const CWynContextHelp& help = dialog.context_help();
-    if (!help.tip_window() || !::IsWindowVisible(help.tip_window()) || help.current_tip() < 0)
+    const CWynContextHelp& help = dialog.ContextHelp();
+    if (!help.TipWindow() || !::IsWindowVisible(help.TipWindow()) || help.CurrentTip() < 0)
         return {};
-    return help.tips()[static_cast<std::size_t>(help.current_tip())].control;
+    return help.Tips()[static_cast<std::size_t>(help.CurrentTip())].control;
 }
 
 } // namespace wyn_test

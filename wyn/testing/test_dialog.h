@@ -45,7 +45,7 @@ public:
     DescriptionFile(const DescriptionFile&) = delete;
     DescriptionFile& operator=(const DescriptionFile&) = delete;
 
-    const std::wstring& path() const { return m_path; }
+    const std::wstring& Path() const { return m_path; }
 
 private:
     std::wstring m_path;
@@ -66,8 +66,8 @@ public:
     bool OnInitDialog() override {
         CWynDialog::OnInitDialog();
         m_shown = true;
-        ::PostMessageW(hwnd(), kNextStep, 0, 0);
-        ::SetTimer(hwnd(), kTimeout, 10000, nullptr);
+        ::PostMessageW(Hwnd(), kNextStep, 0, 0);
+        ::SetTimer(Hwnd(), kTimeout, 10000, nullptr);
         return true;
     }
 
@@ -92,7 +92,7 @@ public:
 
     std::int64_t OnEvent(CWynElement* source, std::wstring_view name, WPARAM first,
                          LPARAM second) override {
-        events.push_back({source && source->id() ? *source->id() : L"-", std::wstring(name)});
+        events.push_back({source && source->Id() ? *source->Id() : L"-", std::wstring(name)});
         return eventAnswer ? eventAnswer(source, name, first, second) : 0;
     }
 
@@ -110,15 +110,15 @@ public:
     // Posts a key press to the control with the focus, as the keyboard would.
     void PressKey(UINT key) {
         HWND target = ::GetFocus();
-        if (!target || (target != hwnd() && !::IsChild(hwnd(), target)))
-            target = hwnd();
+        if (!target || (target != Hwnd() && !::IsChild(Hwnd(), target)))
+            target = Hwnd();
         ::PostMessageW(target, WM_KEYDOWN, key, 1);
         ::PostMessageW(target, WM_KEYUP, key, 0xC0000001);
     }
 
     HWND Window(const wchar_t* id) {
         CWynElement* element = FindById(id);
-        return element ? element->hwnd() : nullptr;
+        return element ? element->Hwnd() : nullptr;
     }
 
     // The rectangle of an element's window in the dialog's client coordinates.
@@ -126,7 +126,7 @@ public:
         RECT r{};
         HWND window = Window(id);
         ::GetWindowRect(window, &r);
-        ::MapWindowPoints(HWND_DESKTOP, hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        ::MapWindowPoints(HWND_DESKTOP, Hwnd(), reinterpret_cast<POINT*>(&r), 2);
         return r;
     }
 
@@ -155,11 +155,11 @@ private:
 // not by the timeout: a description that does not load skips no check
 // unnoticed.
 inline INT_PTR RunDialog(CWynEngine& engine, std::wstring_view xml,
-                         std::vector<ScriptedDialog::Step> steps, bool appendEscape = true) {
+                         std::vector<ScriptedDialog::Step> steps, bool append_escape = true) {
     DescriptionFile file(xml);
-    ScriptedDialog dialog(file.path(), &engine);
+    ScriptedDialog dialog(file.Path(), &engine);
     dialog.steps = std::move(steps);
-    if (appendEscape)
+    if (append_escape)
         dialog.steps.push_back([](ScriptedDialog& d) { d.PressKey(VK_ESCAPE); });
     const INT_PTR result = dialog.DoModal(nullptr);
     if (!dialog.Shown()) {

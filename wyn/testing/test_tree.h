@@ -28,18 +28,18 @@ inline HINSTANCE Module() {
 
 // An empty dialog with the system font.
 // The top element of an XML text; null if it does not parse.
-inline kelvo::com_ptr<IXMLDOMNode> ParseElement(std::wstring_view xml) {
-    kelvo::com_ptr<IXMLDOMDocument> doc;
+inline kelvo::ComPtr<IXMLDOMNode> ParseElement(std::wstring_view xml) {
+    kelvo::ComPtr<IXMLDOMDocument> doc;
     ::CoCreateInstance(kelvo::msxml::kFreeThreadedDocument, nullptr, CLSCTX_INPROC_SERVER,
-                       kelvo::msxml::kIXMLDOMDocument, doc.put_void());
+                       kelvo::msxml::kIXMLDOMDocument, doc.PutVoid());
     VARIANT_BOOL ok = VARIANT_FALSE;
     IXMLDOMElement* element = nullptr;
-    if (doc && SUCCEEDED(doc->loadXML(kelvo::unique_bstr(xml).get(), &ok)) && ok == VARIANT_TRUE)
+    if (doc && SUCCEEDED(doc->loadXML(kelvo::UniqueBstr(xml).Get(), &ok)) && ok == VARIANT_TRUE)
         doc->get_documentElement(&element);
-    return kelvo::com_ptr<IXMLDOMNode>::attach(element);
+    return kelvo::ComPtr<IXMLDOMNode>::Attach(element);
 }
 
-inline kelvo::unique_hwnd CreateTestDialog() {
+inline kelvo::UniqueHwnd CreateTestDialog() {
     struct alignas(DWORD) Template {
         DLGTEMPLATE header;
         WORD menu = 0;
@@ -49,13 +49,13 @@ inline kelvo::unique_hwnd CreateTestDialog() {
     dialog.header.style = WS_POPUP | WS_CAPTION;
     dialog.header.cx = 300;
     dialog.header.cy = 200;
-    return kelvo::unique_hwnd(::CreateDialogIndirectParamW(
+    return kelvo::UniqueHwnd(::CreateDialogIndirectParamW(
         Module(), &dialog.header, nullptr,
         [](HWND, UINT, WPARAM, LPARAM) noexcept -> INT_PTR { return FALSE; }, 0));
 }
 
-inline int Pixels(int dialogUnits, bool horizontal, HWND dialog) {
-    const RECT r = kelvo::DialogUnitsToPixels(dialog, {0, 0, dialogUnits, dialogUnits});
+inline int Pixels(int dialog_units, bool horizontal, HWND dialog) {
+    const RECT r = kelvo::DialogUnitsToPixels(dialog, {0, 0, dialog_units, dialog_units});
     return horizontal ? r.right : r.bottom;
 }
 
@@ -70,7 +70,7 @@ class TestRoot : public CWynWindow {
 public:
     explicit TestRoot(CWynEngine* engine)
         : CWynWindow(nullptr, engine), m_dialog(CreateTestDialog()) {
-        m_hWnd = m_dialog.get();
+        m_hWnd = m_dialog.Get();
     }
     ~TestRoot() override { m_hWnd = nullptr; }
 
@@ -91,11 +91,11 @@ public:
         CWynWindow::Create();
     }
 
-    HWND dialog() const { return m_dialog.get(); }
+    HWND Dialog() const { return m_dialog.Get(); }
     Event last;
 
 private:
-    kelvo::unique_hwnd m_dialog;
+    kelvo::UniqueHwnd m_dialog;
     int m_nextId = 100;
 };
 
@@ -150,7 +150,7 @@ private:
 // The engine's own types plus "leaf" and "block".
 class TestEngine : public CWynEngine {
 public:
-    TestEngine() : CWynEngine(Module()) {}
+    TestEngine() : CWynEngine(wyn_test::Module()) {}
 
     std::unique_ptr<CWynElement> CreateElement(std::wstring_view name,
                                                CWynElement* parent) override {
