@@ -22,7 +22,8 @@ UINT RememberMillis(int minutes) {
 
 CMainWnd::CMainWnd(HINSTANCE instance)
     : m_taskbarCreated(::RegisterWindowMessageW(L"TaskbarCreated")), m_hInstance(instance),
-      m_engine(instance) {
+      m_engine(instance),
+      m_pasteTarget(kelvo::DescribeTarget(kelvo::ForegroundCandidate(nullptr, nullptr))) {
     SetClassName(L"KV_MAIN_WND");
     m_chunks.LoadChunks();
 }
@@ -56,13 +57,19 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_DESTROY:
             ForgetPassword();
+            // A secret must not outlive the program on the clipboard.
+            RestoreClipboard();
             RemoveTrayIcon();
             break;
         case WM_TIMER:
-            if (wp == kPasswordTimer)
+            if (wp == kTrackingTimer)
+                TrackPasteTarget();
+            else if (wp == kPasswordTimer)
                 ForgetPassword();
             else if (wp == kTrayRetryTimer)
                 AddTrayIcon();
+            else if (wp == kClipboardTimer)
+                RestoreClipboard();
             break;
         case WM_CLOSE:
             // Asked to close by another program (an installer, taskkill): end
@@ -86,6 +93,7 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void CMainWnd::OnCreate() {
+    ::SetTimer(Hwnd(), kTrackingTimer, kTrackingMs, nullptr);
     AddTrayIcon();
     LoadSettings(m_settings);
     RegisterAppHotkey();
@@ -200,6 +208,25 @@ void CMainWnd::ForgetPassword() {
     m_passwordCached = false;
     if (Hwnd())
         ::KillTimer(Hwnd(), kPasswordTimer);
+}
+
+void CMainWnd::TrackPasteTarget() {
+    if (kelvo::TrackPasteTarget(m_pasteTarget, Hwnd(),
+                                m_mainWindow ? m_mainWindow->Window() : nullptr) &&
+        m_mainWindow)
+        m_mainWindow->PasteTargetChanged();
+}
+
+void CMainWnd::RestoreClipboardLater() {
+    if (m_clipboardRestore.Pending() && Hwnd())
+        ::SetTimer(Hwnd(), kClipboardTimer, kClipboardRestoreMs, nullptr);
+}
+
+void CMainWnd::RestoreClipboard() {
+    ::KillTimer(Hwnd(), kClipboardTimer);
+    // Held by another program: try again later rather than leave the secret.
+    if (!m_clipboardRestore.Restore(Hwnd()))
+        RestoreClipboardLater();
 }
 
 void CMainWnd::ShowTrayMenu() {

@@ -14,6 +14,9 @@
 #include "base/win_handles.h"
 #include "crypto/cipher.h"
 #include "library/chunk_store.h"
+#include "paste/clipboard_restore.h"
+#include "paste/paste_host.h"
+#include "paste/target_window.h"
 #include "ui/kv_wyn_engine.h"
 
 class CMainWnd : public CVtWnd {
@@ -22,12 +25,19 @@ public:
     static constexpr UINT kTrayMessage = WM_USER + 100;
     static constexpr UINT kTrayIconId = 0;
     static constexpr int kIconResource = 101;
+    // Keeps the paste target current.
+    static constexpr UINT_PTR kTrackingTimer = 1;
+    static constexpr UINT kTrackingMs = 100;
     // Ends the remembering of the data key.
     static constexpr UINT_PTR kPasswordTimer = 2;
     // Tries to add the tray icon again while the shell refuses it (at logon
     // the shell may not be ready when the program starts).
     static constexpr UINT_PTR kTrayRetryTimer = 3;
     static constexpr UINT kTrayRetryMillis = 1000;
+    // Puts back what the clipboard held before a secret was pasted, once the
+    // target has had the time to read the secret.
+    static constexpr UINT_PTR kClipboardTimer = 4;
+    static constexpr UINT kClipboardRestoreMs = 2000;
 
     explicit CMainWnd(HINSTANCE instance);
     ~CMainWnd() override;
@@ -60,6 +70,19 @@ public:
     void ForgetPassword();
     bool IsPasswordCached() const noexcept { return m_passwordCached; }
 
+    // The chunk browser, while its window exists (null otherwise): the
+    // tracking keeps the paste target off it and tells it when the target
+    // changed. The chunk browser is not built yet; until it is, only the
+    // tests set it.
+    void SetMainWindow(kelvo::CPasteHost* main_window) noexcept { m_mainWindow = main_window; }
+    // The window pastes go into, kept current by the tracking timer.
+    const kelvo::TargetWindow& PasteTarget() const noexcept { return m_pasteTarget; }
+
+    // What the clipboard held before a secret went on it; taken back two
+    // seconds after RestoreClipboardLater, and at the latest at exit.
+    kelvo::CClipboardRestore& ClipboardRestore() noexcept { return m_clipboardRestore; }
+    void RestoreClipboardLater();
+
     HINSTANCE Instance() const noexcept { return m_hInstance; }
     // The chunk library, loaded when the application object is built.
     CChunkStore& Chunks() noexcept { return m_chunks; }
@@ -74,6 +97,8 @@ protected:
 
 private:
     void OnCreate();
+    void TrackPasteTarget();
+    void RestoreClipboard();
     void ShowTrayMenu();
     std::wstring AppName() const;
 
@@ -84,6 +109,9 @@ private:
     Settings m_settings;
     ATOM m_hotkeyAtom = 0;
     kelvo::UniqueHicon m_trayIcon;
+    kelvo::CPasteHost* m_mainWindow = nullptr;
+    kelvo::TargetWindow m_pasteTarget;
+    kelvo::CClipboardRestore m_clipboardRestore;
     // The password cache; the key wipes itself when the object goes.
     kelvo::CipherKey m_cachedKey;
     bool m_passwordCached = false;

@@ -117,10 +117,13 @@ private:
     HGDIOBJ m_old;
 };
 
-// An open clipboard, closed when it goes.
+// An open clipboard, closed when it goes. Another program may hold it for a
+// moment (one that copies, a viewer reading it): the session then tries again,
+// up to `tries` times `interval_ms` apart.
 class ClipboardSession {
 public:
-    explicit ClipboardSession(HWND owner) noexcept : m_open(::OpenClipboard(owner) != FALSE) {}
+    explicit ClipboardSession(HWND owner, int tries = 1, DWORD interval_ms = 0) noexcept
+        : m_open(Open(owner, tries, interval_ms)) {}
     ~ClipboardSession() {
         if (m_open)
             ::CloseClipboard();
@@ -130,6 +133,16 @@ public:
     explicit operator bool() const noexcept { return m_open; }
 
 private:
+    static bool Open(HWND owner, int tries, DWORD interval_ms) noexcept {
+        for (int attempt = 1;; ++attempt) {
+            if (::OpenClipboard(owner))
+                return true;
+            if (attempt >= tries)
+                return false;
+            ::Sleep(interval_ms);
+        }
+    }
+
     bool m_open;
 };
 

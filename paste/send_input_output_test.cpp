@@ -5,101 +5,25 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "base/window_binding.h"
 #include "paste/chunk_script.h"
+#include "paste/key_recorder_test.h"
 
 namespace kelvo {
 namespace {
-
-// A focused top-level window of our own that writes down every key message it
-// gets: the virtual key in hex, "x" when the extended bit is set, and "v"
-// (down) or "^" (up).
-class CKeyRecorder {
-public:
-    CKeyRecorder() {
-        const HINSTANCE module = ::GetModuleHandleW(nullptr);
-        RegisterWindowClass(ClassDescription(
-            module, kClassName,
-            &OwnWindowProc<kProperty, &CKeyRecorder::WindowProc, &CKeyRecorder::m_window>));
-        ::CreateWindowExW(0, kClassName, L"key recorder", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                          200, 100, nullptr, nullptr, module, this);
-    }
-
-    // Plain SetForegroundWindow; waits until the window really has the foreground.
-    bool Activate() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (std::chrono::steady_clock::now() < deadline) {
-            ::SetForegroundWindow(m_window.Get());
-            ::SetFocus(m_window.Get());
-            Pump();
-            if (::GetForegroundWindow() == m_window.Get() && ::GetFocus() == m_window.Get())
-                return true;
-            ::Sleep(20);
-        }
-        return false;
-    }
-
-    // Input reaches the window's queue asynchronously: pump until `count`
-    // messages have arrived, or a little longer when they never do.
-    const std::vector<std::string>& WaitForMessages(std::size_t count) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (m_messages.size() < count && std::chrono::steady_clock::now() < deadline) {
-            Pump();
-            ::Sleep(10);
-        }
-        ::Sleep(100); // anything beyond the expected messages shows up too
-        Pump();
-        return m_messages;
-    }
-
-private:
-    static constexpr wchar_t kClassName[] = L"KelvoKeyRecorder";
-    static constexpr wchar_t kProperty[] = L"KelvoKeyRecorder_this";
-
-    static void Pump() {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
-
-    LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-        switch (message) {
-        case WM_KEYDOWN:
-        case WM_KEYUP:
-        case WM_SYSKEYDOWN:
-        case WM_SYSKEYUP: {
-            char text[16];
-            const bool up = message == WM_KEYUP || message == WM_SYSKEYUP;
-            // Wine reports Shift sent with the extended flag as the right Shift
-            // key, which has no extended bit; its bit is not compared.
-            const bool extended = (lparam & (1 << 24)) != 0 && wparam != VK_SHIFT;
-            std::snprintf(text, sizeof text, "%02X%s%s", static_cast<unsigned>(wparam),
-                          extended ? "x" : "", up ? "^" : "v");
-            m_messages.emplace_back(text);
-            // Not to DefWindowProc: Alt and F10 would open the window menu.
-            return 0;
-        }
-        default:
-            return ::DefWindowProcW(hwnd, message, wparam, lparam);
-        }
-    }
-
-    std::vector<std::string> m_messages;
-    COwnWindow m_window;
-};
 
 TEST(SendInputOutput, KeysReachTheFocusedWindowAsTheScriptSays) {
     CKeyRecorder recorder;
     ASSERT_TRUE(recorder.Activate());
 
     std::vector<std::wstring> runs;
-    CSendInputOutput output([&](std::wstring_view text) { runs.emplace_back(text); });
+    CSendInputOutput output([&](std::wstring_view text) {
+        runs.emplace_back(text);
+        return true;
+    });
     CHeldModifiers held;
     PlayScript(u"ab[TAB][CTRL][\\x41][CTRL][*A][SHIFT]cd[F10][WINDOW]", held, output);
 
@@ -117,13 +41,53 @@ TEST(SendInputOutput, KeysReachTheFocusedWindowAsTheScriptSays) {
     EXPECT_EQ(runs, (std::vector<std::wstring>{L"ab", L"cd"}));
 }
 
-TEST(SendInputOutput, PauseSleepsTheCallingThread) {
-    CSendInputOutput output([](std::wstring_view) {});
+TEST(SendInputOutput, PauseWaitsItsWholeTimeAndAnswersWhatOthersSend) {
+    // A program coming to the front sends to the window it takes the
+    // foreground from; a paste that did not answer would hold it up.
+    CKeyRecorder recorder;
+    std::chrono::steady_clock::time_point answered{};
+    std::thread sender([&] {
+        ::Sleep(20);
+        DWORD_PTR result = 0;
+        if (::SendMessageTimeoutW(recorder.Window(), WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result))
+            answered = std::chrono::steady_clock::now();
+    });
+    CSendInputOutput output([](std::wstring_view) { return true; });
     CHeldModifiers held;
     const auto start = std::chrono::steady_clock::now();
-    PlayScript(u"[SLEEP 60]", held, output);
-    // Sleep may end up to a timer tick early; it must not end at once.
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(40));
+    PlayScript(u"[SLEEP 300]", held, output);
+    const auto end = std::chrono::steady_clock::now();
+    sender.join();
+    EXPECT_GE(end - start, std::chrono::milliseconds(300));
+    ASSERT_NE(answered, std::chrono::steady_clock::time_point{}) << "never answered";
+    EXPECT_LT(answered, end) << "answered only after the pause";
+}
+
+TEST(SendInputOutput, AFailedDeliveryStopsTheRestOfTheScript) {
+    CKeyRecorder recorder;
+    ASSERT_TRUE(recorder.Activate());
+
+    std::vector<std::wstring> runs;
+    CSendInputOutput output([&](std::wstring_view text) {
+        runs.emplace_back(text);
+        return text != L"refused";
+    });
+    CHeldModifiers held;
+    const auto start = std::chrono::steady_clock::now();
+    PlayScript(u"a[TAB]refused[ENTER]c[SLEEP 2000][SHIFT][F1]", held, output);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+
+    EXPECT_TRUE(output.Stopped());
+    EXPECT_EQ(runs, (std::vector<std::wstring>{L"a", L"refused"}));
+    EXPECT_EQ(recorder.WaitForMessages(2), (std::vector<std::string>{"09xv", "09x^"}));
+    EXPECT_LT(elapsed, std::chrono::milliseconds(1500)) << "the pause after the stop was slept";
+}
+
+TEST(SendInputOutput, EnterKeyUpIsOneReleaseOfEnter) {
+    CKeyRecorder recorder;
+    ASSERT_TRUE(recorder.Activate());
+    SendEnterKeyUp();
+    EXPECT_EQ(recorder.WaitForMessages(1), (std::vector<std::string>{"0D^"}));
 }
 
 } // namespace

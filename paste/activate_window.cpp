@@ -1,0 +1,22 @@
+#include "paste/activate_window.h"
+
+namespace kelvo {
+
+bool ActivateWindow(HWND window) {
+    if (!::IsWindow(window))
+        return false;
+    const DWORD target_thread = ::GetWindowThreadProcessId(window, nullptr);
+    const DWORD this_thread = ::GetCurrentThreadId();
+    const bool attached =
+        target_thread != this_thread && ::AttachThreadInput(target_thread, this_thread, TRUE);
+    ::SetForegroundWindow(window);
+    if (::IsIconic(window))
+        ::ShowWindow(window, SW_RESTORE);
+    if (attached)
+        ::AttachThreadInput(target_thread, this_thread, FALSE);
+    if (::GetForegroundWindow() != window)
+        ::SetForegroundWindow(window);
+    return ::GetForegroundWindow() == window;
+}
+
+} // namespace kelvo

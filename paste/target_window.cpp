@@ -1,0 +1,107 @@
+#include "paste/target_window.h"
+
+#include <initializer_list>
+
+namespace kelvo {
+
+namespace {
+
+constexpr UINT kIconTimeoutMs = 100;
+
+bool IsToolWindow(HWND window) {
+    return (::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+}
+
+bool IsDesktop(HWND window) {
+    wchar_t name[80] = {};
+    ::GetClassNameW(window, name, 80);
+    return ::CompareStringOrdinal(name, -1, L"Progman", -1, TRUE) == CSTR_EQUAL;
+}
+
+// A window or one it owns (GetParent gives the owner of a pop-up).
+bool IsOrBelongsTo(HWND window, HWND owner) {
+    return owner && (window == owner || ::GetParent(window) == owner);
+}
+
+// The nearest candidate above `start` in the z-order, else below it.
+HWND CandidateInZOrder(HWND start, HWND tray) {
+    for (UINT direction : {GW_HWNDPREV, GW_HWNDNEXT}) {
+        HWND window = start;
+        while (window && (window = ::GetWindow(window, direction)) != nullptr) {
+            if (IsCandidateTarget(window, tray))
+                return window;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool IsOwnWindow(HWND window) {
+    DWORD process_id = 0;
+    ::GetWindowThreadProcessId(window, &process_id);
+    return process_id == ::GetCurrentProcessId();
+}
+
+bool IsCandidateTarget(HWND window, HWND tray) {
+    return ::IsWindow(window) && ::IsWindowVisible(window) && window != tray &&
+           !IsOwnWindow(window) && !::GetParent(window) && !::GetWindow(window, GW_OWNER) &&
+           !IsToolWindow(window);
+}
+
+HWND ForegroundCandidate(HWND tray, HWND main_window) {
+    HWND window = ::GetForegroundWindow();
+    if (!window || IsOrBelongsTo(window, main_window) || IsOrBelongsTo(window, tray) ||
+        IsOwnWindow(window) || IsToolWindow(window) || IsDesktop(window))
+        return nullptr;
+    return window;
+}
+
+std::wstring WindowTitle(HWND window) {
+    wchar_t title[256] = {};
+    const int length = window ? ::GetWindowTextW(window, title, 256) : 0;
+    return std::wstring(title, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+HICON WindowIcon(HWND window) {
+    for (HWND w = window; w; w = ::GetWindow(w, GW_OWNER)) {
+        DWORD_PTR icon = 0;
+        if (::SendMessageTimeoutW(w, WM_GETICON, ICON_BIG, 0, SMTO_ABORTIFHUNG, kIconTimeoutMs,
+                                  &icon) &&
+            icon)
+            return reinterpret_cast<HICON>(icon);
+        if (auto class_icon = reinterpret_cast<HICON>(::GetClassLongPtrW(w, GCLP_HICON)))
+            return class_icon;
+    }
+    return nullptr;
+}
+
+TargetWindow DescribeTarget(HWND window) {
+    return {window, WindowTitle(window), WindowIcon(window)};
+}
+
+bool TrackPasteTarget(TargetWindow& target, HWND tray, HWND main_window) {
+    bool changed = false;
+    if (HWND candidate = ForegroundCandidate(tray, main_window)) {
+        if (candidate != target.window) {
+            target.window = candidate;
+            changed = true;
+        }
+    } else if (!::IsWindow(target.window)) {
+        target.window = CandidateInZOrder(main_window ? main_window : tray, tray);
+        changed = true;
+    } else {
+        return false;
+    }
+    // Read for a replacement from the z-order too, or the paste button would
+    // go on showing the title of the window that closed.
+    if (std::wstring title = WindowTitle(target.window); title != target.title) {
+        target.title = std::move(title);
+        changed = true;
+    }
+    if (changed)
+        target.icon = WindowIcon(target.window);
+    return changed;
+}
+
+} // namespace kelvo
