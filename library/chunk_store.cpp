@@ -18,6 +18,7 @@ void DropNonXmlChars(std::wstring& text) {
 
 void CChunkStore::LoadChunks() {
     ReadChunksFile(ChunksXmlPath().c_str(), m_chunks);
+    ++m_revision;
 }
 
 void CChunkStore::PutChunk(kelvo::Ref<text_chunk> chunk) {
@@ -31,6 +32,7 @@ void CChunkStore::PutChunk(kelvo::Ref<text_chunk> chunk) {
     if (chunk->id == 0)
         chunk->id = NextChunkId();
     m_chunks[chunk->id] = chunk;
+    ++m_revision;
     chunk->WriteToXml();
 }
 
@@ -41,6 +43,7 @@ void CChunkStore::DeleteChunk(int id) {
     xml->RemoveCurrent();
     xml->Save();
     m_chunks.erase(id);
+    ++m_revision;
 }
 
 int CChunkStore::NextChunkId() {

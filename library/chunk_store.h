@@ -22,7 +22,11 @@ public:
     int NextChunkId();
 
     const Map& Chunks() const noexcept { return m_chunks; }
+    // Changes with every load, put and delete: what was worked out from the
+    // chunks (their order by title) is still good while it stays the same.
+    unsigned Revision() const noexcept { return m_revision; }
 
 private:
     Map m_chunks;
+    unsigned m_revision = 0;
 };
