@@ -5,7 +5,9 @@
 #include <algorithm>
 
 #include "app/about_dlg.h"
+#include "app/prop_dlg.h"
 #include "app/settings_dlg.h"
+#include "paste/activate_window.h"
 #include "ui/password_dlg.h"
 
 namespace {
@@ -81,6 +83,9 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (m_hotkeyAtom && wp == m_hotkeyAtom)
                 OpenMainWindow();
             break;
+        case kOpenMessage:
+            OpenMainWindow();
+            break;
         case kTrayMessage:
             if (LOWORD(lp) == WM_LBUTTONUP)
                 OpenMainWindow();
@@ -97,8 +102,10 @@ void CMainWnd::OnCreate() {
     AddTrayIcon();
     LoadSettings(m_settings);
     RegisterAppHotkey();
+    // Posted: the window that is being created must exist, and start-up
+    // finish, before the chunk browser's modal loop runs.
     if (m_settings.show_onstart)
-        OpenMainWindow();
+        ::PostMessageW(Hwnd(), kOpenMessage, 0, 0);
 }
 
 NOTIFYICONDATAW CMainWnd::TrayIconData() {
@@ -158,7 +165,22 @@ void CMainWnd::UnregisterAppHotkey() {
     m_hotkeyAtom = 0;
 }
 
-void CMainWnd::OpenMainWindow() {}
+void CMainWnd::OpenMainWindow() {
+    if (m_propDlg) {
+        // Already open: a second hotkey press brings it forward.
+        if (HWND window = m_propDlg->Hwnd()) {
+            if (::IsIconic(window))
+                ::ShowWindow(window, SW_RESTORE);
+            kelvo::ActivateWindow(window);
+        }
+        return;
+    }
+    m_propDlg = std::make_unique<CPropDlg>(*this);
+    SetMainWindow(m_propDlg.get());
+    m_propDlg->DoModal(nullptr);
+    SetMainWindow(nullptr);
+    m_propDlg.reset();
+}
 
 void CMainWnd::ShowAbout(HWND owner) {
     CAboutDlg(&m_engine).DoModal(owner);

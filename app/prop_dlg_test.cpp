@@ -1,0 +1,177 @@
+#include "app/prop_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include "app/main_wnd.h"
+#include "library/portable_data_test.h"
+#include "ui/custom_list.h"
+#include "ui/drawn_test.h"
+#include "wyn/testing/dialog_script.h"
+
+using wyn_test::DialogScript;
+
+namespace {
+
+// The tray window with a small library, and the chunk browser opened from
+// it, driven by a script.
+class PropDlgTest : public PortableDataTest {
+protected:
+    void SetUp() override {
+        PortableDataTest::SetUp();
+        WriteSettings("<kelvo><settings show-onstart=\"0\"/></kelvo>");
+        WriteChunks("<kelvo><chunks>"
+                    "<chunk id=\"1\" title=\"Home address\" tags=\"private\">Main Street</chunk>"
+                    "<chunk id=\"2\" title=\"Signature\" tags=\"work;mail\">Regards</chunk>"
+                    "<chunk id=\"3\" title=\"Agenda\" tags=\"Work\">Items</chunk>"
+                    "<chunk id=\"4\" title=\"Reply\" tags=\"work\">Thanks</chunk>"
+                    "</chunks></kelvo>");
+        m_app.Chunks().LoadChunks();
+        ASSERT_TRUE(m_app.CreateHiddenWindow());
+    }
+
+    // Opens the chunk browser and runs the steps in it, each given the
+    // browser; the last step closes it with the close box. Checks that all ran.
+    void Run(std::vector<std::function<void(CPropDlg&)>> steps) {
+        std::vector<DialogScript::Step> script;
+        for (auto& step : steps)
+            script.push_back([this, step](HWND) {
+                ASSERT_NE(m_app.ChunkBrowser(), nullptr);
+                step(*m_app.ChunkBrowser());
+            });
+        script.push_back([](HWND dialog) { ::PostMessageW(dialog, WM_CLOSE, 0, 0); });
+        DialogScript runner(std::move(script));
+        m_app.OpenMainWindow();
+        EXPECT_TRUE(runner.Finished());
+        EXPECT_EQ(m_app.ChunkBrowser(), nullptr);
+    }
+
+    static CWynCustomList& List(CPropDlg& dialog, const wchar_t* id) {
+        return *static_cast<CWynCustomList*>(dialog.FindById(id));
+    }
+    static std::vector<std::wstring> Titles(const CPropDlg& dialog) {
+        std::vector<std::wstring> titles;
+        for (const auto& chunk : dialog.ChunkRows())
+            titles.push_back(chunk->title);
+        return titles;
+    }
+    static std::vector<std::wstring> Tags(const CPropDlg& dialog) {
+        std::vector<std::wstring> tags;
+        for (const auto& row : dialog.TagRows())
+            tags.push_back(row.name + L":" + std::to_wstring(row.count));
+        return tags;
+    }
+    static int Selected(const CPropDlg& dialog) {
+        const auto* chunk = dialog.SelectedChunk();
+        return chunk ? (*chunk)->id : 0;
+    }
+    // Selects the tag row as a click does.
+    static void SelectTag(CPropDlg& dialog, std::wstring_view name) {
+        const auto& rows = dialog.TagRows();
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].name == name) {
+                List(dialog, L"lst_tags").SelectItem(static_cast<int>(i));
+                dialog.OnEvent(&List(dialog, L"lst_tags"), L"customlst-selchanged", 0, 0);
+            }
+    }
+
+    CMainWnd m_app{::GetModuleHandleW(nullptr)};
+};
+
+using Strings = std::vector<std::wstring>;
+
+TEST_F(PropDlgTest, TheFirstOpeningShowsEverythingCentredWithTheFirstChunk) {
+    Run({[](CPropDlg& dialog) {
+        EXPECT_EQ(Tags(dialog),
+                  (Strings{L"all chunks:4", L"Work:1", L"mail:1", L"private:1", L"work:2"}));
+        EXPECT_EQ(dialog.SelectedTagName(), std::nullopt);
+        EXPECT_EQ(Titles(dialog), (Strings{L"Agenda", L"Home address", L"Reply", L"Signature"}));
+        EXPECT_EQ(Selected(dialog), 3);
+        RECT window{}, work{};
+        ::GetWindowRect(dialog.Hwnd(), &window);
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        EXPECT_NEAR((window.left + window.right) / 2, (work.left + work.right) / 2, 2);
+        EXPECT_NEAR((window.top + window.bottom) / 2, (work.top + work.bottom) / 2, 2);
+        // Screen readers read the rows by their names.
+        const auto tags = ui_test::AccessibleOf(List(dialog, L"lst_tags").Hwnd());
+        const auto chunks = ui_test::AccessibleOf(List(dialog, L"lst_items").Hwnd());
+        ASSERT_TRUE(tags && chunks);
+        EXPECT_EQ(ui_test::AccName(*tags.Get(), 1), L"all chunks");
+        EXPECT_EQ(ui_test::AccName(*tags.Get(), 5), L"work");
+        EXPECT_EQ(ui_test::AccName(*chunks.Get(), 2), L"Home address");
+    }});
+}
+
+TEST_F(PropDlgTest, TypingSearchesAndAHashOffersTheTags) {
+    Run({[](CPropDlg& dialog) {
+             wyn_test::SetText(dialog, L"find", L"#work");
+             // Both spellings of the tag are found by either.
+             EXPECT_EQ(Titles(dialog), (Strings{L"Agenda", L"Reply", L"Signature"}));
+             wyn_test::SetText(dialog, L"find", L"re");
+             EXPECT_EQ(Titles(dialog), (Strings{L"Home address", L"Reply", L"Signature"}));
+             wyn_test::SetText(dialog, L"find", L"re #");
+             HWND find = dialog.FindById(L"find")->Hwnd();
+             ::SendMessageW(find, EM_SETSEL, 4, 4);
+             dialog.FullRefresh();
+         },
+         [](CPropDlg& dialog) {
+             // The caret after "#": the tags found are offered in a popup.
+             HWND popup = ::FindWindowW(L"CCODEAUTOCOMPLETE_WND", nullptr);
+             EXPECT_TRUE(popup && ::IsWindowVisible(popup));
+             EXPECT_EQ(Tags(dialog),
+                       (Strings{L"all chunks:3", L"mail:1", L"private:1", L"work:2"}));
+         }});
+}
+
+TEST_F(PropDlgTest, TheStateComesBackAtTheNextOpening) {
+    Run({[](CPropDlg& dialog) {
+        wyn_test::SetText(dialog, L"find", L"e");
+        SelectTag(dialog, L"work");
+        List(dialog, L"lst_items").SelectItem(2);
+        ASSERT_EQ(Selected(dialog), 2);
+        ::SetWindowPos(dialog.Hwnd(), nullptr, 100, 50, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+    }});
+    const std::string settings = SettingsFile();
+    for (const char* saved :
+         {"left=\"100\"", "top=\"50\"", "tag=\"work\"", "chunk=\"2\"", "find=\"e\""})
+        EXPECT_NE(settings.find(saved), std::string::npos) << saved << "\n" << settings;
+
+    Run({[](CPropDlg& dialog) {
+        EXPECT_EQ(std::wstring(dialog.FindById(L"find")->GetTextValue()), L"e");
+        EXPECT_EQ(dialog.SelectedTagName(), L"work");
+        EXPECT_EQ(Selected(dialog), 2);
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        ::GetWindowPlacement(dialog.Hwnd(), &placement);
+        EXPECT_EQ(placement.rcNormalPosition.left, 100);
+        EXPECT_EQ(placement.rcNormalPosition.top, 50);
+    }});
+    // Saved again where it was opened: it does not drift.
+    EXPECT_NE(SettingsFile().find("left=\"100\" top=\"50\""), std::string::npos) << SettingsFile();
+}
+
+TEST_F(PropDlgTest, EscapeAndEnterInTheFindBoxLeaveItOpen) {
+    Run({[](CPropDlg& dialog) { ::SendMessageW(dialog.Hwnd(), WM_COMMAND, IDCANCEL, 0); },
+         [](CPropDlg& dialog) { EXPECT_TRUE(::IsWindowVisible(dialog.Hwnd())); }});
+}
+
+TEST_F(PropDlgTest, DeletingTheCurrentChunkKeepsTheTagAndSelectsTheFirstLeft) {
+    Run({[](CPropDlg& dialog) {
+             SelectTag(dialog, L"work");
+             List(dialog, L"lst_items").SelectItem(1); // "Reply"
+             ASSERT_EQ(Selected(dialog), 4);
+             ::PostMessageW(List(dialog, L"lst_items").Hwnd(), WM_KEYDOWN, VK_DELETE, 0);
+         },
+         [](CPropDlg&) {
+             HWND question = DialogScript::FrontDialog();
+             EXPECT_NE(wyn_test::MessageBoxText(question).find(L"'Reply'"), std::wstring::npos);
+             ::SendMessageW(question, WM_COMMAND, IDYES, 0);
+         },
+         [this](CPropDlg& dialog) {
+             EXPECT_EQ(m_app.Chunks().Chunks().count(4), 0u);
+             EXPECT_EQ(dialog.SelectedTagName(), L"work");
+             EXPECT_EQ(Titles(dialog), (Strings{L"Agenda", L"Signature"}));
+             EXPECT_EQ(Selected(dialog), 3);
+         }});
+}
+
+} // namespace
