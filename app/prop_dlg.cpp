@@ -1,10 +1,12 @@
 #include "app/prop_dlg.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
 
+#include "app/about_dlg.h"
 #include "app/main_wnd.h"
 #include "app/settings.h"
 #include "base/utf16.h"
@@ -315,7 +317,7 @@ void CPropDlg::ChunkMenu(const Ref<text_chunk>& chunk, POINT at) {
 }
 
 void CPropDlg::ConfigurationMenu() {
-    enum : UINT { kSettings = 1, kPassword = 2, kAbout = 3, kExit = 4, kForget = 8 };
+    enum : UINT { kSettings = 1, kPassword = 2, kAbout = 3, kExit = 4, kWebsite = 7, kForget = 8 };
     const kelvo::UniqueHmenu menu(::CreatePopupMenu());
     ::AppendMenuW(menu.Get(), MF_STRING, kSettings, Text(L"WYN_MENU_CFG_SETTINGS", L"Settings..."));
     ::AppendMenuW(menu.Get(), MF_STRING, kPassword,
@@ -327,6 +329,9 @@ void CPropDlg::ConfigurationMenu() {
     }
     ::AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu.Get(), MF_STRING, kAbout, Text(L"WYN_MENU_CFG_ABOUT", L"About Kelvo..."));
+    if (*HomePage())
+        ::AppendMenuW(menu.Get(), MF_STRING, kWebsite,
+                      Text(L"WYN_MENU_CFG_WEBSITE", L"Kelvo website"));
     ::AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu.Get(), MF_STRING, kExit, Text(L"WYN_MENU_CFG_EXIT", L"Exit"));
     RECT button{};
@@ -345,6 +350,9 @@ void CPropDlg::ConfigurationMenu() {
         break;
     case kAbout:
         m_app.ShowAbout(Hwnd());
+        break;
+    case kWebsite:
+        ::ShellExecuteW(Hwnd(), nullptr, HomePage(), nullptr, nullptr, SW_SHOWNORMAL);
         break;
     case kExit:
         ::PostQuitMessage(0);

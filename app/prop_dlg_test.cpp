@@ -103,23 +103,20 @@ TEST_F(PropDlgTest, TheFirstOpeningShowsEverythingCentredWithTheFirstChunk) {
 
 TEST_F(PropDlgTest, TypingSearchesAndAHashOffersTheTags) {
     Run({[](CPropDlg& dialog) {
-             wyn_test::SetText(dialog, L"find", L"#work");
-             // Both spellings of the tag are found by either.
-             EXPECT_EQ(Titles(dialog), (Strings{L"Agenda", L"Reply", L"Signature"}));
-             wyn_test::SetText(dialog, L"find", L"re");
-             EXPECT_EQ(Titles(dialog), (Strings{L"Home address", L"Reply", L"Signature"}));
-             wyn_test::SetText(dialog, L"find", L"re #");
-             HWND find = dialog.FindById(L"find")->Hwnd();
-             ::SendMessageW(find, EM_SETSEL, 4, 4);
-             dialog.FullRefresh();
-         },
-         [](CPropDlg& dialog) {
-             // The caret after "#": the tags found are offered in a popup.
-             HWND popup = ::FindWindowW(L"CCODEAUTOCOMPLETE_WND", nullptr);
-             EXPECT_TRUE(popup && ::IsWindowVisible(popup));
-             EXPECT_EQ(Tags(dialog),
-                       (Strings{L"all chunks:3", L"mail:1", L"private:1", L"work:2"}));
-         }});
+        wyn_test::SetText(dialog, L"find", L"#work");
+        // Both spellings of the tag are found by either.
+        EXPECT_EQ(Titles(dialog), (Strings{L"Agenda", L"Reply", L"Signature"}));
+        wyn_test::SetText(dialog, L"find", L"re");
+        EXPECT_EQ(Titles(dialog), (Strings{L"Home address", L"Reply", L"Signature"}));
+        wyn_test::SetText(dialog, L"find", L"re #");
+        HWND find = dialog.FindById(L"find")->Hwnd();
+        ::SendMessageW(find, EM_SETSEL, 4, 4);
+        dialog.FullRefresh();
+        // The caret after "#": the tags found are offered in a popup.
+        HWND popup = ::FindWindowW(L"CCODEAUTOCOMPLETE_WND", nullptr);
+        EXPECT_TRUE(popup && ::IsWindowVisible(popup));
+        EXPECT_EQ(Tags(dialog), (Strings{L"all chunks:3", L"mail:1", L"private:1", L"work:2"}));
+    }});
 }
 
 TEST_F(PropDlgTest, TheStateComesBackAtTheNextOpening) {
