@@ -55,6 +55,14 @@ std::wstring WithTitle(std::wstring_view text, std::wstring_view title) {
     return result;
 }
 
+// The items of a list: the numbers of the rows they show.
+std::vector<std::uintptr_t> RowNumbers(std::size_t count) {
+    std::vector<std::uintptr_t> numbers(count);
+    for (std::size_t i = 0; i < count; ++i)
+        numbers[i] = i;
+    return numbers;
+}
+
 // A position not stored in the file.
 constexpr int kNoPosition = 0x55AA55AA;
 
@@ -148,7 +156,6 @@ void CPropDlg::RefreshFound() {
 void CPropDlg::FillTagList(const std::optional<std::wstring>& remembered) {
     if (!m_tagList)
         return;
-    m_tagList->DeleteAllItems();
     m_tagRows.clear();
     m_tagRows.push_back({Text(L"WYN_STR_ALL_CHUNKS", L"all chunks"),
                          static_cast<int>(m_finder.Found().size()), true});
@@ -158,17 +165,12 @@ void CPropDlg::FillTagList(const std::optional<std::wstring>& remembered) {
             current = static_cast<int>(m_tagRows.size());
         m_tagRows.push_back({tag, count, false});
     }
-    for (std::size_t i = 0; i < m_tagRows.size(); ++i)
-        m_tagList->AddItem(i);
-    m_tagList->RecalculateHeights();
-    m_tagList->SelectItem(current);
-    ::InvalidateRect(m_tagList->Hwnd(), nullptr, FALSE);
+    m_tagList->ReplaceItems(RowNumbers(m_tagRows.size()), current);
 }
 
 void CPropDlg::FillChunkList(int remembered_id) {
     if (!m_chunkList)
         return;
-    m_chunkList->DeleteAllItems();
     m_chunkRows.clear();
     const auto tag = SelectedTagName();
     int current = 0;
@@ -179,11 +181,7 @@ void CPropDlg::FillChunkList(int remembered_id) {
             current = static_cast<int>(m_chunkRows.size());
         m_chunkRows.push_back(chunk);
     }
-    for (std::size_t i = 0; i < m_chunkRows.size(); ++i)
-        m_chunkList->AddItem(i);
-    m_chunkList->RecalculateHeights();
-    m_chunkList->SelectItem(current);
-    ::InvalidateRect(m_chunkList->Hwnd(), nullptr, FALSE);
+    m_chunkList->ReplaceItems(RowNumbers(m_chunkRows.size()), current);
     EnableChunkButtons();
 }
 
@@ -394,9 +392,12 @@ std::int64_t CPropDlg::OnListEvent(CWynCustomList& list, std::wstring_view name,
         const auto row = static_cast<std::size_t>(measure.data);
         RECT client{};
         ::GetClientRect(list.Hwnd(), &client);
-        if (tags)
-            measure.height = static_cast<std::uint32_t>(kelvo::TagRowHeight(dc));
-        else if (row < m_chunkRows.size())
+        if (tags) {
+            // Every tag row has the same height, measured once.
+            if (m_tagRowHeight == 0)
+                m_tagRowHeight = kelvo::TagRowHeight(dc);
+            measure.height = static_cast<std::uint32_t>(m_tagRowHeight);
+        } else if (row < m_chunkRows.size())
             measure.height =
                 static_cast<std::uint32_t>(m_rowHeights.Height(dc, m_chunkRows[row], client.right));
         return 1;

@@ -90,6 +90,7 @@ private:
     CWynElement* m_findBox = nullptr;
     kelvo::CChunkFinder m_finder;
     std::vector<kelvo::TagRow> m_tagRows;
+    int m_tagRowHeight = 0;
     std::vector<kelvo::Ref<text_chunk>> m_chunkRows;
     kelvo::UniqueHfont m_titleFont;
     kelvo::CChunkRowHeights m_rowHeights;

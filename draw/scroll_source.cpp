@@ -111,6 +111,11 @@ void CScrollSource::UpdateScrollBar(bool keep_current_visible) {
     }
     ScrollTo(std::clamp(position, 0, total - page));
     ShowScrollBar(true);
+    // Setting the bar redraws it: only when it would change.
+    const BarState wanted{total - 1, page, m_scroll};
+    if (wanted == m_bar)
+        return;
+    m_bar = wanted;
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
@@ -218,13 +223,15 @@ void CScrollSource::ScrollTo(int position) {
         ::InvalidateRect(window, nullptr, FALSE);
 }
 
-void CScrollSource::ShowScrollBar(bool show) const {
+void CScrollSource::ShowScrollBar(bool show) {
     // Showing or hiding changes the frame, which is then repainted whole:
     // only when it changes.
     HWND window = ScrollingWindow();
     const bool shown = (::GetWindowLongW(window, GWL_STYLE) & WS_VSCROLL) != 0;
     if (show != shown)
         ::ShowScrollBar(window, SB_VERT, show);
+    if (!show)
+        m_bar = {};
 }
 
 } // namespace kelvo
