@@ -98,6 +98,7 @@ TEST_F(PropDlgTest, TheFirstOpeningShowsEverythingCentredWithTheFirstChunk) {
         EXPECT_EQ(ui_test::AccName(*tags.Get(), 1), L"all chunks");
         EXPECT_EQ(ui_test::AccName(*tags.Get(), 5), L"work");
         EXPECT_EQ(ui_test::AccName(*chunks.Get(), 2), L"Home address");
+        EXPECT_TRUE(ui_test::SaveShot(dialog.Hwnd(), L"main-window"));
     }});
 }
 
@@ -116,6 +117,7 @@ TEST_F(PropDlgTest, TypingSearchesAndAHashOffersTheTags) {
         HWND popup = ::FindWindowW(L"CCODEAUTOCOMPLETE_WND", nullptr);
         EXPECT_TRUE(popup && ::IsWindowVisible(popup));
         EXPECT_EQ(Tags(dialog), (Strings{L"all chunks:3", L"mail:1", L"private:1", L"work:2"}));
+        EXPECT_TRUE(ui_test::SaveShot(popup, L"main-window-tag-popup"));
     }});
 }
 
