@@ -123,7 +123,10 @@ void CScrollSource::UpdateScrollBar(bool keep_current_visible) {
     info.nMax = total - 1; // with the page, the last position is total - page
     info.nPage = static_cast<UINT>(page);
     info.nPos = m_scroll;
-    ::SetScrollInfo(window, SB_VERT, &info, TRUE);
+    // Drawn with the next paint rather than at once: a refill sets the bar
+    // and repaints the rows, and both reach the screen together.
+    ::SetScrollInfo(window, SB_VERT, &info, FALSE);
+    ::RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
 void CScrollSource::ScrollBy(int amount) {
