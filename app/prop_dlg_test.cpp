@@ -150,6 +150,16 @@ TEST_F(PropDlgTest, TheStateComesBackAtTheNextOpening) {
 
 TEST_F(PropDlgTest, EscapeAndEnterInTheFindBoxLeaveItOpen) {
     Run({[](CPropDlg& dialog) { ::SendMessageW(dialog.Hwnd(), WM_COMMAND, IDCANCEL, 0); },
+         [](CPropDlg& dialog) {
+             EXPECT_TRUE(::IsWindowVisible(dialog.Hwnd()));
+             // Enter pastes the current chunk (into whatever window the
+             // tracking found, or a message says there is none).
+             ::PostMessageW(dialog.Hwnd(), WM_COMMAND, IDOK, 0);
+         },
+         [](CPropDlg& dialog) {
+             if (HWND message = DialogScript::FrontDialog(); message != dialog.Hwnd())
+                 ::SendMessageW(message, WM_COMMAND, IDOK, 0);
+         },
          [](CPropDlg& dialog) { EXPECT_TRUE(::IsWindowVisible(dialog.Hwnd())); }});
 }
 
