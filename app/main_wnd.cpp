@@ -27,7 +27,6 @@ CMainWnd::CMainWnd(HINSTANCE instance)
       m_engine(instance),
       m_pasteTarget(kelvo::DescribeTarget(kelvo::ForegroundCandidate(nullptr, nullptr))) {
     SetClassName(L"KV_MAIN_WND");
-    m_chunks.LoadChunks();
 }
 
 CMainWnd::~CMainWnd() {
@@ -100,6 +99,9 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 void CMainWnd::OnCreate() {
     ::SetTimer(Hwnd(), kTrackingTimer, kTrackingMs, nullptr);
     AddTrayIcon();
+    // After the icon: a large library does not keep it from showing, and a
+    // hotkey pressed meanwhile waits in the queue until the library is read.
+    m_chunks.LoadChunks();
     LoadSettings(m_settings);
     RegisterAppHotkey();
     // Posted: the window that is being created must exist, and start-up

@@ -90,7 +90,7 @@ public:
     void RestoreClipboardLater();
 
     HINSTANCE Instance() const noexcept { return m_hInstance; }
-    // The chunk library, loaded when the application object is built.
+    // The chunk library, read when the tray window is made.
     CChunkStore& Chunks() noexcept { return m_chunks; }
     Settings& CurrentSettings() noexcept { return m_settings; }
     CkvWynEngine& Engine() noexcept { return m_engine; }

@@ -25,7 +25,6 @@ protected:
                     "<chunk id=\"3\" title=\"Agenda\" tags=\"Work\">Items</chunk>"
                     "<chunk id=\"4\" title=\"Reply\" tags=\"work\">Thanks</chunk>"
                     "</chunks></kelvo>");
-        m_app.Chunks().LoadChunks();
         ASSERT_TRUE(m_app.CreateHiddenWindow());
     }
 
