@@ -241,6 +241,12 @@ void CMainWnd::TrackPasteTarget() {
         m_mainWindow->PasteTargetChanged();
 }
 
+void CMainWnd::ChoosePasteTarget(HWND window) {
+    m_pasteTarget = kelvo::DescribeTarget(window);
+    if (m_mainWindow)
+        m_mainWindow->PasteTargetChanged();
+}
+
 void CMainWnd::RestoreClipboardLater() {
     if (m_clipboardRestore.Pending() && Hwnd())
         ::SetTimer(Hwnd(), kClipboardTimer, kClipboardRestoreMs, nullptr);

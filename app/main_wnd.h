@@ -83,6 +83,9 @@ public:
     CPropDlg* ChunkBrowser() const noexcept { return m_propDlg.get(); }
     // The window pastes go into, kept current by the tracking timer.
     const kelvo::TargetWindow& PasteTarget() const noexcept { return m_pasteTarget; }
+    // The user chose the window to paste into: it becomes the target, and
+    // the "paste" button shows it.
+    void ChoosePasteTarget(HWND window);
 
     // What the clipboard held before a secret went on it; taken back two
     // seconds after RestoreClipboardLater, and at the latest at exit.

@@ -267,7 +267,21 @@ void CPropDlg::NewChunk() {}
 
 void CPropDlg::EditChunk(const Ref<text_chunk>&) {}
 
-void CPropDlg::OpenWindowsList() {}
+void CPropDlg::OpenWindowsList() {
+    CWynElement* paste = FindById(L"paste");
+    CWynElement* paste_to = FindById(L"paste-to");
+    if (!paste || !paste->Hwnd() || !paste_to || !paste_to->Hwnd())
+        return;
+    RECT paste_rect{}, paste_to_rect{};
+    ::GetWindowRect(paste->Hwnd(), &paste_rect);
+    ::GetWindowRect(paste_to->Hwnd(), &paste_to_rect);
+    // A chooser still open goes first; this one lives until the next opening.
+    m_windowsList.reset();
+    m_windowsList = std::make_unique<kelvo::CWindowsList>(
+        kelvo::ChoosableWindows(Hwnd()),
+        [this](const kelvo::TargetWindow& chosen) { m_app.ChoosePasteTarget(chosen.window); });
+    m_windowsList->Open(Hwnd(), paste_rect, paste_to_rect);
+}
 
 void CPropDlg::DeleteChunk(const Ref<text_chunk>& chunk) {
     const std::wstring question =

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "paste/paste_host.h"
 #include "ui/autocomplete.h"
 #include "ui/chunk_rows.h"
+#include "ui/windows_list.h"
 #include "wyn/host/wyn_dialog.h"
 
 class CMainWnd;
@@ -54,6 +56,8 @@ public:
     const kelvo::Ref<text_chunk>* SelectedChunk() const;
     const std::vector<kelvo::TagRow>& TagRows() const noexcept { return m_tagRows; }
     const std::vector<kelvo::Ref<text_chunk>>& ChunkRows() const noexcept { return m_chunkRows; }
+    // The window chooser last opened; null before.
+    kelvo::CWindowsList* WindowsList() const noexcept { return m_windowsList.get(); }
 
 private:
     // The find box's text; empty without a find box.
@@ -72,6 +76,7 @@ private:
     void DeleteChunk(const kelvo::Ref<text_chunk>& chunk);
     void ChunkMenu(const kelvo::Ref<text_chunk>& chunk, POINT at);
     void ConfigurationMenu();
+    // The chooser of the window to paste into, over the paste buttons.
     void OpenWindowsList();
 
     std::int64_t OnListEvent(CWynCustomList& list, std::wstring_view name, WPARAM first,
@@ -99,6 +104,7 @@ private:
     kelvo::UniqueHicon m_smallIcon;
     kelvo::UniqueHicon m_bigIcon;
     kelvo::UniqueHwnd m_tooltips;
+    std::unique_ptr<kelvo::CWindowsList> m_windowsList;
     std::optional<std::wstring> m_rememberedTag;
     int m_rememberedChunk = 0;
 };

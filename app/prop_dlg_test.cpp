@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/main_wnd.h"
 #include "library/portable_data_test.h"
 #include "ui/custom_list.h"
@@ -145,6 +147,33 @@ TEST_F(PropDlgTest, TheStateComesBackAtTheNextOpening) {
     }});
     // Saved again where it was opened: it does not drift.
     EXPECT_NE(SettingsFile().find("left=\"100\" top=\"50\""), std::string::npos) << SettingsFile();
+}
+
+TEST_F(PropDlgTest, AltWOpensTheWindowChooserAndAChoiceBecomesTheTarget) {
+    const kelvo::UniqueHwnd target(::CreateWindowExW(0, L"STATIC", L"chooser target",
+                                                     WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr,
+                                                     nullptr, nullptr, nullptr));
+    Run({[](CPropDlg& dialog) {
+             // With Caps Lock on, the capital letter does nothing.
+             ::SendMessageW(dialog.Hwnd(), WM_MENUCHAR, MAKEWPARAM(L'W', MF_SYSMENU), 0);
+             EXPECT_EQ(dialog.WindowsList(), nullptr);
+             ::SendMessageW(dialog.Hwnd(), WM_MENUCHAR, MAKEWPARAM(L'w', MF_SYSMENU), 0);
+             ASSERT_NE(dialog.WindowsList(), nullptr);
+             EXPECT_TRUE(dialog.WindowsList()->IsOpen());
+         },
+         [&](CPropDlg& dialog) {
+             kelvo::CWindowsList& chooser = *dialog.WindowsList();
+             const auto& windows = chooser.Windows();
+             const auto found = std::find_if(windows.begin(), windows.end(), [&](const auto& w) {
+                 return w.window == target.Get();
+             });
+             ASSERT_NE(found, windows.end());
+             chooser.SetCurrent(static_cast<int>(found - windows.begin()), true);
+             ::SendMessageW(chooser.Hwnd(), WM_KEYDOWN, VK_RETURN, 1);
+             EXPECT_FALSE(chooser.IsOpen());
+             EXPECT_EQ(m_app.PasteTarget().window, target.Get());
+             EXPECT_EQ(m_app.PasteTarget().title, L"chooser target");
+         }});
 }
 
 TEST_F(PropDlgTest, EscapeAndEnterInTheFindBoxLeaveItOpen) {
