@@ -7,7 +7,9 @@
 #include <algorithm>
 
 #include "app/about_dlg.h"
+#include "app/chunk_commands.h"
 #include "app/main_wnd.h"
+#include "app/saved_placement.h"
 #include "app/settings.h"
 #include "base/utf16.h"
 #include "library/chunk_search.h"
@@ -62,9 +64,6 @@ std::vector<std::uintptr_t> RowNumbers(std::size_t count) {
         numbers[i] = i;
     return numbers;
 }
-
-// A position not stored in the file.
-constexpr int kNoPosition = 0x55AA55AA;
 
 } // namespace
 
@@ -263,9 +262,17 @@ void CPropDlg::PasteSelected(PasteTrigger trigger) {
         Paste(**chunk, trigger);
 }
 
-void CPropDlg::NewChunk() {}
+void CPropDlg::NewChunk() {
+    if (const auto chunk = NewChunkCommand(m_app, Hwnd()))
+        RefreshAfterChange(chunk.Get());
+}
 
-void CPropDlg::EditChunk(const Ref<text_chunk>&) {}
+void CPropDlg::EditChunk(const Ref<text_chunk>& chunk) {
+    // Held here: the lists let go of their rows while they are refilled.
+    const Ref<text_chunk> edited = chunk;
+    if (EditChunkCommand(m_app, Hwnd(), edited))
+        RefreshAfterChange(edited.Get());
+}
 
 void CPropDlg::OpenWindowsList() {
     CWynElement* paste = FindById(L"paste");
@@ -545,18 +552,13 @@ std::int64_t CPropDlg::OnButtonEvent(CWynElement& button, std::wstring_view name
 
 void CPropDlg::RestoreState() {
     auto xml = OpenSettingsXml();
+    // The window grows by a pixel when no size was saved: its size changes
+    // once at every opening.
     if (!xml->Select(L"main-window", false)) {
-        // The described size and one pixel more, as after every opening.
-        RECT rect{};
-        ::GetWindowRect(Hwnd(), &rect);
-        ::SetWindowPos(Hwnd(), nullptr, 0, 0, rect.right - rect.left + 1,
-                       rect.bottom - rect.top + 1, SWP_NOZORDER | SWP_NOMOVE | SWP_NOCOPYBITS);
+        ApplyPlacement(Hwnd(), {}, 1);
         return;
     }
-    const int left = xml->GetIntAttr(L"left", kNoPosition);
-    const int top = xml->GetIntAttr(L"top", kNoPosition);
-    const int width = xml->GetIntAttr(L"width", 0);
-    const int height = xml->GetIntAttr(L"height", 0);
+    const SavedPlacement saved = ReadPlacement(*xml);
     const int splitter = xml->GetIntAttr(L"vsplitter", 0);
     std::wstring text;
     if (xml->GetAttr(L"tag", text) && !text.empty())
@@ -564,24 +566,7 @@ void CPropDlg::RestoreState() {
     m_rememberedChunk = xml->GetIntAttr(L"chunk", 0);
     if (xml->GetAttr(L"find", text) && m_findBox)
         m_findBox->SetTextValue(text.c_str());
-
-    // The stored numbers are the normal rectangle in workspace coordinates,
-    // so the placement is set as a placement: set as a screen position it
-    // would move the window by the taskbar at every opening.
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    ::GetWindowPlacement(Hwnd(), &placement);
-    RECT& normal = placement.rcNormalPosition;
-    const int normal_width = normal.right - normal.left;
-    const int normal_height = normal.bottom - normal.top;
-    const bool new_size =
-        width >= 1 && height >= 1 && (width != normal_width || height != normal_height);
-    if (left != kNoPosition && top != kNoPosition)
-        ::OffsetRect(&normal, left - normal.left, top - normal.top);
-    normal.right = normal.left + (new_size ? width : normal_width + 1);
-    normal.bottom = normal.top + (new_size ? height : normal_height + 1);
-    placement.showCmd = SW_SHOWNORMAL;
-    ::SetWindowPlacement(Hwnd(), &placement);
+    ApplyPlacement(Hwnd(), saved, 1);
     // After the size: a tag list wider than the described window allows
     // fits once the window is wide again.
     if (CWynElement* bar = FindById(L"vsplitter"); bar && splitter > 0)
@@ -594,14 +579,7 @@ void CPropDlg::SaveState() {
     auto xml = OpenSettingsXml();
     if (!xml->Select(L"main-window", true))
         return;
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    ::GetWindowPlacement(Hwnd(), &placement);
-    const RECT& normal = placement.rcNormalPosition;
-    xml->SetIntAttr(L"left", normal.left);
-    xml->SetIntAttr(L"top", normal.top);
-    xml->SetIntAttr(L"width", normal.right - normal.left);
-    xml->SetIntAttr(L"height", normal.bottom - normal.top);
+    WritePlacement(*xml, Hwnd());
     if (CWynElement* bar = FindById(L"vsplitter"))
         xml->SetIntAttr(L"vsplitter", bar->GetIntValue());
     xml->SetStrAttr(L"tag", tag ? *tag : std::wstring());

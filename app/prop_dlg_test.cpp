@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/main_wnd.h"
+#include "library/master_password.h"
 #include "library/portable_data_test.h"
 #include "ui/custom_list.h"
 #include "ui/drawn_test.h"
@@ -13,6 +14,38 @@
 using wyn_test::DialogScript;
 
 namespace {
+
+// The windows of a class inside a dialog, in the order they were made.
+std::vector<HWND> ChildrenOf(HWND dialog, const wchar_t* window_class) {
+    struct Search {
+        const wchar_t* window_class;
+        std::vector<HWND> found;
+    } search{window_class, {}};
+    ::EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto& search = *reinterpret_cast<Search*>(data);
+            wchar_t name[64] = {};
+            ::GetClassNameW(child, name, 64);
+            if (::CompareStringOrdinal(name, -1, search.window_class, -1, TRUE) == CSTR_EQUAL)
+                search.found.push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Fills the chunk editor in front: title, tags and text.
+void FillEditor(const wchar_t* title, const wchar_t* tags, const wchar_t* text) {
+    HWND editor = DialogScript::FrontDialog();
+    const auto edits = ChildrenOf(editor, L"Edit");
+    const auto rich = ChildrenOf(editor, L"RichEdit20W");
+    ASSERT_EQ(edits.size(), 2u);
+    ASSERT_EQ(rich.size(), 1u);
+    ::SetWindowTextW(edits[0], title);
+    ::SetWindowTextW(edits[1], tags);
+    ::SetWindowTextW(rich[0], text);
+}
 
 // The tray window with a small library, and the chunk browser opened from
 // it, driven by a script.
@@ -174,6 +207,64 @@ TEST_F(PropDlgTest, AltWOpensTheWindowChooserAndAChoiceBecomesTheTarget) {
              EXPECT_EQ(m_app.PasteTarget().window, target.Get());
              EXPECT_EQ(m_app.PasteTarget().title, L"chooser target");
          }});
+}
+
+TEST_F(PropDlgTest, ANewChunkFromTheEditorIsStoredListedAndSelected) {
+    Run({[](CPropDlg& dialog) {
+             SelectTag(dialog, L"work");
+             ::PostMessageW(dialog.Hwnd(), WM_MENUCHAR, MAKEWPARAM(L'n', MF_SYSMENU), 0);
+         },
+         [](CPropDlg&) {
+             FillEditor(L"Zebra note", L"work;new", L"line one\r\nline two");
+             ::SendMessageW(DialogScript::FrontDialog(), WM_COMMAND, IDOK, 0);
+         },
+         [this](CPropDlg& dialog) {
+             ASSERT_EQ(m_app.Chunks().Chunks().size(), 5u);
+             const auto& stored = *m_app.Chunks().Chunks().rbegin()->second;
+             EXPECT_EQ(stored.title, L"Zebra note");
+             EXPECT_EQ(stored.text, L"line one\r\nline two");
+             EXPECT_EQ(stored.tags, (Strings{L"work", L"new"}));
+             EXPECT_EQ(dialog.SelectedTagName(), L"work") << "it carries the tag";
+             EXPECT_EQ(Selected(dialog), stored.id);
+             EXPECT_NE(ChunksFile().find("Zebra note"), std::string::npos);
+         }});
+}
+
+TEST_F(PropDlgTest, EncryptTickedWithoutThePasswordStoresNothingAndKeepsTheEditorOpen) {
+    kelvo::CipherKey key;
+    ASSERT_TRUE(MakeDataKey(key));
+    ASSERT_TRUE(StoreDataKey(L"master", key));
+    const std::string before = ChunksFile();
+    HWND editor = nullptr;
+    Run({[](CPropDlg& dialog) {
+             ::PostMessageW(dialog.Hwnd(), WM_MENUCHAR, MAKEWPARAM(L'n', MF_SYSMENU), 0);
+         },
+         [&](CPropDlg&) {
+             editor = DialogScript::FrontDialog();
+             FillEditor(L"Secret", L"", L"pin 1234");
+             const auto boxes = ChildrenOf(editor, L"Button");
+             for (HWND box : boxes) {
+                 wchar_t label[64] = {};
+                 ::GetWindowTextW(box, label, 64);
+                 if (std::wstring_view(label) == L"Encrypt chunk text")
+                     ::SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
+             }
+             ::PostMessageW(editor, WM_COMMAND, IDOK, 0);
+         },
+         [&](CPropDlg&) {
+             HWND password = DialogScript::FrontDialog();
+             EXPECT_NE(password, editor) << "the password is asked for";
+             ::SendMessageW(password, WM_COMMAND, IDCANCEL, 0);
+         },
+         [&](CPropDlg&) {
+             // Still open with the text, and the only dialog the user can
+             // reach: the password dialog gave the focus back to it.
+             EXPECT_EQ(DialogScript::FrontDialog(), editor);
+             EXPECT_FALSE(::IsWindowEnabled(::GetWindow(editor, GW_OWNER)));
+             EXPECT_EQ(ChunksFile(), before) << "nothing stored in clear";
+             ::SendMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+         },
+         [&](CPropDlg&) { EXPECT_EQ(m_app.Chunks().Chunks().size(), 4u); }});
 }
 
 TEST_F(PropDlgTest, EscapeAndEnterInTheFindBoxLeaveItOpen) {
