@@ -12,12 +12,6 @@
 
 namespace {
 
-kelvo::UniqueHicon LoadProgramIcon(int side) {
-    return kelvo::UniqueHicon(static_cast<HICON>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(CMainWnd::kIconResource),
-                     IMAGE_ICON, side, side, 0)));
-}
-
 bool IsId(const CWynElement* element, const wchar_t* id) {
     return element && element->Id() &&
            ::CompareStringOrdinal(element->Id()->c_str(), -1, id, -1, TRUE) == CSTR_EQUAL;
@@ -27,7 +21,7 @@ bool IsId(const CWynElement* element, const wchar_t* id) {
 
 CEditChunkDlg::CEditChunkDlg(CWynEngine* engine, const CChunkStore& store, ObtainKey obtain_key)
     : CWynDialog(L"res:chunk.xml", engine), m_obtainKey(std::move(obtain_key)),
-      m_smallIcon(LoadProgramIcon(16)), m_bigIcon(LoadProgramIcon(32)) {
+      m_smallIcon(CMainWnd::ProgramIcon(16)), m_bigIcon(CMainWnd::ProgramIcon(32)) {
     TagCounts counts;
     for (const auto& [id, chunk] : store.Chunks())
         chunk->CountTags(counts);

@@ -29,6 +29,11 @@ CMainWnd::CMainWnd(HINSTANCE instance)
     SetClassName(L"KV_MAIN_WND");
 }
 
+kelvo::UniqueHicon CMainWnd::ProgramIcon(int side) {
+    return kelvo::UniqueHicon(static_cast<HICON>(::LoadImageW(
+        ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, side, side, 0)));
+}
+
 CMainWnd::~CMainWnd() {
     // Destroying the window ends the hotkey and removes the tray icon.
     if (Hwnd())

@@ -30,6 +30,8 @@ public:
     static constexpr UINT kOpenMessage = WM_USER + 101;
     static constexpr UINT kTrayIconId = 0;
     static constexpr int kIconResource = 101;
+    // The program's icon at `side` pixels, for the windows it shows.
+    static kelvo::UniqueHicon ProgramIcon(int side);
     // Keeps the paste target current.
     static constexpr UINT_PTR kTrackingTimer = 1;
     static constexpr UINT kTrackingMs = 100;

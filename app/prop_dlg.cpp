@@ -43,11 +43,6 @@ kelvo::UniqueHfont MakeTitleFont() {
     return kelvo::UniqueHfont(::CreateFontIndirectW(&font));
 }
 
-kelvo::UniqueHicon LoadProgramIcon(HINSTANCE instance, int side) {
-    return kelvo::UniqueHicon(static_cast<HICON>(::LoadImageW(
-        instance, MAKEINTRESOURCEW(CMainWnd::kIconResource), IMAGE_ICON, side, side, 0)));
-}
-
 // The text with its first "%s" replaced: the user's title is never read as a
 // format.
 std::wstring WithTitle(std::wstring_view text, std::wstring_view title) {
@@ -70,8 +65,7 @@ std::vector<std::uintptr_t> RowNumbers(std::size_t count) {
 CPropDlg::CPropDlg(CMainWnd& app)
     : CWynDialog(L"res:properties.xml", &app.Engine()), m_app(app), m_finder(app.Chunks()),
       m_titleFont(MakeTitleFont()), m_rowHeights(m_titleFont.Get()),
-      m_smallIcon(LoadProgramIcon(app.Instance(), 16)),
-      m_bigIcon(LoadProgramIcon(app.Instance(), 32)) {}
+      m_smallIcon(CMainWnd::ProgramIcon(16)), m_bigIcon(CMainWnd::ProgramIcon(32)) {}
 
 CPropDlg::~CPropDlg() = default;
 
