@@ -267,6 +267,44 @@ TEST_F(PropDlgTest, EncryptTickedWithoutThePasswordStoresNothingAndKeepsTheEdito
          [&](CPropDlg&) { EXPECT_EQ(m_app.Chunks().Chunks().size(), 4u); }});
 }
 
+TEST_F(PropDlgTest, WithoutPasteOnDoubleClickEnterAndDoubleClickEditTheChunk) {
+    m_app.CurrentSettings().paste_on_dblclick = 0;
+    for (const wchar_t* event : {L"customlst-keyenter", L"customlst-dblclick"}) {
+        Run({[&](CPropDlg& dialog) {
+                 // "Home address", the second row.
+                 dialog.OnEvent(&List(dialog, L"lst_items"), event, 1, 0);
+             },
+             [&](CPropDlg& dialog) {
+                 HWND editor = DialogScript::FrontDialog();
+                 ASSERT_NE(editor, dialog.Hwnd()) << "the editor";
+                 const auto edits = ChildrenOf(editor, L"Edit");
+                 ASSERT_FALSE(edits.empty());
+                 wchar_t title[64] = {};
+                 ::GetWindowTextW(edits[0], title, 64);
+                 EXPECT_EQ(std::wstring_view(title), L"Home address");
+                 // Edited and saved: the list shows the new title.
+                 ::SetWindowTextW(edits[0], L"Home");
+                 ::SendMessageW(editor, WM_COMMAND, IDOK, 0);
+             },
+             [&](CPropDlg& dialog) {
+                 EXPECT_EQ(m_app.Chunks().Chunks().at(1)->title, L"Home");
+                 EXPECT_EQ(Selected(dialog), 1);
+                 m_app.Chunks().Chunks().at(1)->title = L"Home address";
+             }});
+    }
+}
+
+TEST_F(PropDlgTest, ATagListWidthSavedInAWideWindowComesBack) {
+    WriteSettings("<kelvo><settings show-onstart=\"0\"/><main-window left=\"10\" top=\"10\" "
+                  "width=\"900\" height=\"600\" vsplitter=\"400\"/></kelvo>");
+    Run({[](CPropDlg& dialog) {
+        EXPECT_EQ(dialog.FindById(L"vsplitter")->GetIntValue(), 400);
+        RECT tags{};
+        ::GetWindowRect(List(dialog, L"lst_tags").Hwnd(), &tags);
+        EXPECT_EQ(tags.right - tags.left, 400);
+    }});
+}
+
 TEST_F(PropDlgTest, EscapeAndEnterInTheFindBoxLeaveItOpen) {
     Run({[](CPropDlg& dialog) { ::SendMessageW(dialog.Hwnd(), WM_COMMAND, IDCANCEL, 0); },
          [](CPropDlg& dialog) {
