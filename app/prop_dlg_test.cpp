@@ -305,6 +305,89 @@ TEST_F(PropDlgTest, ATagListWidthSavedInAWideWindowComesBack) {
     }});
 }
 
+// The check box of the editor in front labelled "Encrypt chunk text".
+HWND EncryptBox(HWND editor) {
+    for (HWND box : ChildrenOf(editor, L"Button")) {
+        wchar_t label[64] = {};
+        ::GetWindowTextW(box, label, 64);
+        if (std::wstring_view(label) == L"Encrypt chunk text")
+            return box;
+    }
+    return nullptr;
+}
+
+TEST_F(PropDlgTest, AnEncryptedChunkOpensCheckedWithItsPlainTextAndUncheckedIsStoredPlain) {
+    kelvo::CipherKey key;
+    ASSERT_TRUE(MakeDataKey(key));
+    ASSERT_TRUE(StoreDataKey(L"master", key));
+    auto secret = m_app.Chunks().Chunks().at(2);
+    secret->text = L"line one\nline two"; // a bare line feed, as another program may write
+    ASSERT_TRUE(secret->Encrypt(key));
+    m_app.Chunks().PutChunk(secret);
+    {
+        // The password given once, and remembered: the editor opens at once.
+        DialogScript password({[](HWND dialog) {
+            ::SetWindowTextW(::FindWindowExW(dialog, nullptr, L"Edit", nullptr), L"master");
+            ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        }});
+        kelvo::CipherKey cached;
+        ASSERT_TRUE(m_app.ObtainDataKey(nullptr, cached));
+    }
+    m_app.CurrentSettings().paste_on_dblclick = 0; // a double click edits
+    Run({[&](CPropDlg& dialog) {
+             dialog.OnEvent(&List(dialog, L"lst_items"), L"customlst-dblclick", 3, 0);
+         },
+         [](CPropDlg&) {
+             HWND editor = DialogScript::FrontDialog();
+             EXPECT_EQ(::SendMessageW(EncryptBox(editor), BM_GETCHECK, 0, 0), BST_CHECKED);
+             const auto rich = ChildrenOf(editor, L"RichEdit20W");
+             ASSERT_EQ(rich.size(), 1u);
+             wchar_t text[64] = {};
+             ::GetWindowTextW(rich.front(), text, 64);
+             EXPECT_STREQ(text, L"line one\r\nline two") << "shown with a line break";
+             ::SendMessageW(EncryptBox(editor), BM_SETCHECK, BST_UNCHECKED, 0);
+             ::SendMessageW(editor, WM_COMMAND, IDOK, 0);
+         },
+         [this](CPropDlg&) {
+             const auto& stored = *m_app.Chunks().Chunks().at(2);
+             EXPECT_FALSE(stored.encrypted);
+             EXPECT_EQ(stored.text, L"line one\r\nline two");
+             EXPECT_EQ(m_app.Chunks().Chunks().size(), 4u) << "under the same id";
+         }});
+}
+
+TEST_F(PropDlgTest, TheEditorOpensWhereItWasAndSavesOnlyWithATitleAndAText) {
+    WriteSettings("<kelvo><settings show-onstart=\"0\"/>"
+                  "<edit-chunk-window left=\"100\" top=\"50\"/></kelvo>");
+    HWND editor = nullptr;
+    Run({[](CPropDlg& dialog) {
+             ::PostMessageW(dialog.Hwnd(), WM_MENUCHAR, MAKEWPARAM(L'n', MF_SYSMENU), 0);
+         },
+         [&](CPropDlg&) {
+             editor = DialogScript::FrontDialog();
+             RECT rect{};
+             ::GetWindowRect(editor, &rect);
+             EXPECT_EQ(rect.left, 100);
+             EXPECT_EQ(rect.top, 50);
+             EXPECT_FALSE(::IsWindowEnabled(EncryptBox(editor))) << "no master password";
+             FillEditor(L"", L"", L"text without a title");
+             ::SendMessageW(editor, WM_COMMAND, IDOK, 0);
+         },
+         [&](CPropDlg&) {
+             EXPECT_EQ(DialogScript::FrontDialog(), editor) << "kept open";
+             EXPECT_EQ(SettingsFile().find("edit-chunk-window left=\"100\" top=\"50\" width"),
+                       std::string::npos)
+                 << "no placement saved yet";
+             ::SendMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+         },
+         [this](CPropDlg&) {
+             EXPECT_EQ(m_app.Chunks().Chunks().size(), 4u);
+             EXPECT_NE(SettingsFile().find("edit-chunk-window left=\"100\" top=\"50\" width"),
+                       std::string::npos)
+                 << SettingsFile();
+         }});
+}
+
 TEST_F(PropDlgTest, EscapeAndEnterInTheFindBoxLeaveItOpen) {
     Run({[](CPropDlg& dialog) { ::SendMessageW(dialog.Hwnd(), WM_COMMAND, IDCANCEL, 0); },
          [](CPropDlg& dialog) {
