@@ -370,6 +370,9 @@ TEST_F(PropDlgTest, TheEditorOpensWhereItWasAndSavesOnlyWithATitleAndAText) {
              EXPECT_EQ(rect.left, 100);
              EXPECT_EQ(rect.top, 50);
              EXPECT_FALSE(::IsWindowEnabled(EncryptBox(editor))) << "no master password";
+             EXPECT_TRUE(
+                 ::IsWindowEnabled(::FindWindowExW(editor, nullptr, L"Button", L"Select...")))
+                 << "the library has tags";
              FillEditor(L"", L"", L"text without a title");
              ::SendMessageW(editor, WM_COMMAND, IDOK, 0);
          },
@@ -385,6 +388,20 @@ TEST_F(PropDlgTest, TheEditorOpensWhereItWasAndSavesOnlyWithATitleAndAText) {
              EXPECT_NE(SettingsFile().find("edit-chunk-window left=\"100\" top=\"50\" width"),
                        std::string::npos)
                  << SettingsFile();
+         }});
+}
+
+TEST_F(PropDlgTest, WithoutTagsInTheLibraryTheEditorOffersNoneToSelect) {
+    for (const auto& [id, chunk] : m_app.Chunks().Chunks())
+        chunk->tags.clear();
+    Run({[](CPropDlg& dialog) {
+             ::PostMessageW(dialog.Hwnd(), WM_MENUCHAR, MAKEWPARAM(L'n', MF_SYSMENU), 0);
+         },
+         [](CPropDlg&) {
+             HWND editor = DialogScript::FrontDialog();
+             EXPECT_FALSE(
+                 ::IsWindowEnabled(::FindWindowExW(editor, nullptr, L"Button", L"Select...")));
+             ::SendMessageW(editor, WM_COMMAND, IDCANCEL, 0);
          }});
 }
 
