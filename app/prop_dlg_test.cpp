@@ -133,6 +133,9 @@ TEST_F(PropDlgTest, TheFirstOpeningShowsEverythingCentredWithTheFirstChunk) {
         EXPECT_EQ(ui_test::AccName(*tags.Get(), 5), L"work");
         EXPECT_EQ(ui_test::AccName(*chunks.Get(), 2), L"Home address");
         EXPECT_TRUE(ui_test::SaveShot(dialog.Hwnd(), L"main-window"));
+        // The pointer over "new chunk": the button is hot.
+        ::SendMessageW(dialog.FindById(L"btn-new")->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+        EXPECT_TRUE(ui_test::SaveShot(dialog.Hwnd(), L"main-window-hot-button"));
     }});
 }
 
@@ -193,6 +196,7 @@ TEST_F(PropDlgTest, AltWOpensTheWindowChooserAndAChoiceBecomesTheTarget) {
              ::SendMessageW(dialog.Hwnd(), WM_MENUCHAR, MAKEWPARAM(L'w', MF_SYSMENU), 0);
              ASSERT_NE(dialog.WindowsList(), nullptr);
              EXPECT_TRUE(dialog.WindowsList()->IsOpen());
+             EXPECT_TRUE(ui_test::SaveShot(dialog.WindowsList()->Hwnd(), L"main-window-chooser"));
          },
          [&](CPropDlg& dialog) {
              kelvo::CWindowsList& chooser = *dialog.WindowsList();
@@ -403,6 +407,109 @@ TEST_F(PropDlgTest, WithoutTagsInTheLibraryTheEditorOffersNoneToSelect) {
                  ::IsWindowEnabled(::FindWindowExW(editor, nullptr, L"Button", L"Select...")));
              ::SendMessageW(editor, WM_COMMAND, IDCANCEL, 0);
          }});
+}
+
+// Chooses the n-th item (from 0) of the popup menu that is open.
+void ChooseMenuItem(int n) {
+    HWND menu = ::FindWindowW(L"#32768", nullptr);
+    ASSERT_NE(menu, nullptr) << "a menu is open";
+    for (int i = 0; i <= n; ++i)
+        ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+TEST_F(PropDlgTest, TheEditorsMenusInsertATokenThatUndoTakesBackAndAppendATag) {
+    HWND editor = nullptr;
+    HWND text = nullptr;
+    Run({[](CPropDlg& dialog) {
+             ::PostMessageW(dialog.Hwnd(), WM_MENUCHAR, MAKEWPARAM(L'n', MF_SYSMENU), 0);
+         },
+         [&](CPropDlg&) {
+             editor = DialogScript::FrontDialog();
+             FillEditor(L"Title", L"work", L"my name here");
+             text = ChildrenOf(editor, L"RichEdit20W").front();
+             ::SendMessageW(text, EM_EMPTYUNDOBUFFER, 0, 0);
+             ::SendMessageW(text, EM_SETSEL, 3, 7); // "name"
+             ::PostMessageW(::FindWindowExW(editor, nullptr, L"Button", L"&Insert Key"), BM_CLICK,
+                            0, 0);
+         },
+         [](CPropDlg&) { ChooseMenuItem(5); }, // "[ENTER]", the sixth token
+         [&](CPropDlg&) {
+             wchar_t shown[64] = {};
+             ::GetWindowTextW(text, shown, 64);
+             EXPECT_STREQ(shown, L"my [ENTER] here");
+             ::SendMessageW(text, EM_UNDO, 0, 0);
+             ::GetWindowTextW(text, shown, 64);
+             EXPECT_STREQ(shown, L"my name here");
+             ::PostMessageW(::FindWindowExW(editor, nullptr, L"Button", L"Select..."), BM_CLICK, 0,
+                            0);
+         },
+         [](CPropDlg&) { ChooseMenuItem(1); }, // "Work", "mail", "private", "work"
+         [&](CPropDlg&) {
+             wchar_t tags[64] = {};
+             ::GetWindowTextW(ChildrenOf(editor, L"Edit")[1], tags, 64);
+             EXPECT_STREQ(tags, L"work;mail");
+             ::SendMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+         }});
+}
+
+// The texts of the popup menu that is open, "*" before its default item;
+// then the menu is dismissed.
+std::vector<std::wstring> OpenMenuItems() {
+    std::vector<std::wstring> items;
+    HWND window = ::FindWindowW(L"#32768", nullptr);
+    const auto menu =
+        window ? reinterpret_cast<HMENU>(::SendMessageW(window, MN_GETHMENU, 0, 0)) : nullptr;
+    if (!menu)
+        return items;
+    const UINT default_item = ::GetMenuDefaultItem(menu, FALSE, 0);
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        wchar_t text[64] = {};
+        ::GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        const bool is_default = ::GetMenuItemID(menu, i) == default_item;
+        items.push_back((is_default ? L"*" : L"") + std::wstring(text));
+    }
+    ::PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    return items;
+}
+
+TEST_F(PropDlgTest, MenusShowForgetPasswordOnlyWhileCachedAndTheDoubleClickActionInBold) {
+    Strings configuration;
+    Strings chunk_menu;
+    Run({[](CPropDlg& dialog) {
+             ::PostMessageW(dialog.FindById(L"btn-wrench")->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+             ::PostMessageW(dialog.FindById(L"btn-wrench")->Hwnd(), WM_LBUTTONUP, 0, 0);
+         },
+         [&](CPropDlg&) { configuration = OpenMenuItems(); },
+         [&](CPropDlg& dialog) {
+             m_app.CurrentSettings().paste_on_dblclick = 0;
+             ::PostMessageW(List(dialog, L"lst_items").Hwnd(), WM_CONTEXTMENU,
+                            reinterpret_cast<WPARAM>(List(dialog, L"lst_items").Hwnd()), -1);
+         },
+         [&](CPropDlg&) { chunk_menu = OpenMenuItems(); }});
+    EXPECT_EQ(configuration, (Strings{L"Settings...", L"Master password...", L"", L"About Kelvo...",
+                                      L"", L"Exit"}))
+        << "no Forget password without a cached key, and no website without a home page";
+    EXPECT_EQ(chunk_menu, (Strings{L"*Edit...", L"Paste", L"", L"Delete"}));
+
+    // With the data key remembered, it can be forgotten from the menu.
+    kelvo::CipherKey key;
+    ASSERT_TRUE(MakeDataKey(key));
+    ASSERT_TRUE(StoreDataKey(L"master", key));
+    {
+        DialogScript password({[](HWND dialog) {
+            ::SetWindowTextW(::FindWindowExW(dialog, nullptr, L"Edit", nullptr), L"master");
+            ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        }});
+        ASSERT_TRUE(m_app.ObtainDataKey(nullptr, key));
+    }
+    Run({[](CPropDlg& dialog) {
+             ::PostMessageW(dialog.FindById(L"btn-wrench")->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+             ::PostMessageW(dialog.FindById(L"btn-wrench")->Hwnd(), WM_LBUTTONUP, 0, 0);
+         },
+         [&](CPropDlg&) { configuration = OpenMenuItems(); }});
+    EXPECT_EQ(configuration, (Strings{L"Settings...", L"Master password...", L"",
+                                      L"Forget password", L"", L"About Kelvo...", L"", L"Exit"}));
 }
 
 TEST_F(PropDlgTest, EscapeAndEnterInTheFindBoxLeaveItOpen) {

@@ -122,14 +122,14 @@ void CWindowsList::Paint(HWND window) {
         if (row.top >= update.bottom)
             break;
         const TargetWindow& item = m_windows[static_cast<std::size_t>(i)];
-        // A window without an icon keeps its row, blank but choosable.
-        if (!item.icon)
-            continue;
         const bool current = i == CurrentIndex();
         if (current)
             ::FillRect(dc, &row, ::GetSysColorBrush(COLOR_HIGHLIGHT));
         ::SetTextColor(dc, ::GetSysColor(current ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-        ::DrawIconEx(dc, row.left + 4, row.top + 4, item.icon, 32, 32, 0, nullptr, DI_NORMAL);
+        // A window without an icon still shows its title: a blank row could
+        // be chosen without the user knowing what it is.
+        if (item.icon)
+            ::DrawIconEx(dc, row.left + 4, row.top + 4, item.icon, 32, 32, 0, nullptr, DI_NORMAL);
         RECT box{row.left + 44, row.top + 4, row.right - 4, row.bottom - 4};
         RECT measured = box;
         const int length = static_cast<int>(item.title.size());
