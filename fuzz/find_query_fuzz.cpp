@@ -1,7 +1,8 @@
 // Arbitrary find texts against arbitrary chunks: a chunk matches exactly when
 // a plain reading of the terms says so (every tag term names one of its tags
 // with case folded, every word occurs in its folded text, unless encrypted,
-// or its folded title), and adding a term never finds more.
+// or its folded title), adding a term never finds more, and a query that
+// narrows another never selects what that one does not.
 
 #include <cstddef>
 #include <cstdint>
@@ -76,5 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!matches)
         Check(!kelvo::CFindQuery(u"b " + parts[0], Fold())
                    .Matches(parts[1], parts[2], encrypted, tags, view));
+    // Typed on: a query that narrows this one never selects more.
+    for (std::u16string_view more : {u"a", u" A", u"\"", u"#", u"\\b"}) {
+        const kelvo::CFindQuery longer(parts[0] + std::u16string(more), Fold());
+        if (longer.Narrows(query) && longer.Matches(parts[1], parts[2], encrypted, tags, view))
+            Check(matches);
+    }
     return 0;
 }

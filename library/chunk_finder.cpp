@@ -47,14 +47,24 @@ const std::vector<Ref<text_chunk>>& CChunkFinder::Find(std::wstring_view find_te
             m_titleRank.push_back(rank_of.at(chunk.Get()));
         m_sortedRevision = m_store.Revision();
         m_sorted = true;
+        m_lastQuery.reset();
     }
-    const CFindQuery query(AsU16(find_text), UserCaseFold());
+    CFindQuery query(AsU16(find_text), UserCaseFold());
+    const auto view = [](const std::wstring& tag) { return AsU16(tag); };
+    if (m_lastQuery && query.Narrows(*m_lastQuery)) {
+        std::erase_if(m_found, [&](const Ref<text_chunk>& chunk) {
+            return !query.Matches(AsU16(chunk->title), AsU16(chunk->text), chunk->encrypted,
+                                  chunk->tags, view);
+        });
+        m_lastQuery = std::move(query);
+        return m_found;
+    }
     m_found.clear();
     if (query.FindsEverything()) {
         m_found = m_byTitle;
+        m_lastQuery = std::move(query);
         return m_found;
     }
-    const auto view = [](const std::wstring& tag) { return AsU16(tag); };
     m_matched.assign(m_byTitle.size(), 0);
     auto rank = m_titleRank.begin();
     for (const auto& [id, chunk] : m_store.Chunks())
@@ -63,6 +73,7 @@ const std::vector<Ref<text_chunk>>& CChunkFinder::Find(std::wstring_view find_te
     for (std::size_t i = 0; i < m_byTitle.size(); ++i)
         if (m_matched[i])
             m_found.push_back(m_byTitle[i]);
+    m_lastQuery = std::move(query);
     return m_found;
 }
 

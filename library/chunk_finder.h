@@ -1,6 +1,7 @@
 #pragma once
 // The chunks the find box selects, in title order, and the tags they carry.
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -19,7 +20,8 @@ public:
     // Every chunk of the store that the find text selects, sorted by title
     // (case ignored, in the user's locale), equal titles by ascending id. The
     // order is worked out again only after the store changed; the result
-    // holds its chunks until the next search.
+    // holds its chunks until the next search. A query that narrows the last
+    // one looks only at the chunks that one found.
     const std::vector<Ref<text_chunk>>& Find(std::wstring_view find_text);
     const std::vector<Ref<text_chunk>>& Found() const noexcept { return m_found; }
 
@@ -37,6 +39,8 @@ private:
     unsigned m_sortedRevision = 0;
     bool m_sorted = false;
     std::vector<Ref<text_chunk>> m_found;
+    // The query of the last search, while the store has not changed since.
+    std::optional<CFindQuery> m_lastQuery;
 };
 
 } // namespace kelvo

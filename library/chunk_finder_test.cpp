@@ -68,5 +68,30 @@ TEST_F(ChunkFinderTest, TagsAreCountedOverTheChunksFoundByTheirExactText) {
     EXPECT_EQ(m_finder.CountFoundTags(), (TagCounts{{L"Work", 1}, {L"home", 1}, {L"work", 1}}));
 }
 
+TEST_F(ChunkFinderTest, TypingOnFindsWhatAFreshSearchFinds) {
+    Put(L"alpha", L"abc", {L"wor"});
+    Put(L"beta", L"abd", {L"work"});
+    Put(L"gamma", L"xyz", {L"work"});
+    const struct {
+        std::vector<std::wstring_view> typed; // one after the other
+    } cases[] = {
+        {{L"a", L"ab", L"abc"}}, {{L"#wor", L"#work"}}, // a longer tag is another tag
+        {{L"ab", L"ab #work"}},  {{L"abc", L"ab"}},     // erased: broader again
+        {{L"", L"x", L"xy"}},
+    };
+    for (const auto& c : cases) {
+        CChunkFinder typing(m_store);
+        for (const auto text : c.typed) {
+            CChunkFinder fresh(m_store);
+            std::vector<int> typed_ids, fresh_ids;
+            for (const auto& chunk : typing.Find(text))
+                typed_ids.push_back(chunk->id);
+            for (const auto& chunk : fresh.Find(text))
+                fresh_ids.push_back(chunk->id);
+            EXPECT_EQ(typed_ids, fresh_ids) << std::string(text.begin(), text.end());
+        }
+    }
+}
+
 } // namespace
 } // namespace kelvo

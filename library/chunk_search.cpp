@@ -57,6 +57,18 @@ CFindQuery::CFindQuery(std::u16string_view find_text, const CCaseFold& fold) : m
     }
 }
 
+bool CFindQuery::Narrows(const CFindQuery& broader) const {
+    for (const auto& tag : broader.m_tags)
+        if (std::none_of(m_tags.begin(), m_tags.end(),
+                         [&](const std::u16string& own) { return m_fold.Equal(own, tag); }))
+            return false;
+    for (const auto& word : broader.m_words)
+        if (std::none_of(m_words.begin(), m_words.end(),
+                         [&](const std::u16string& own) { return own.find(word) != own.npos; }))
+            return false;
+    return true;
+}
+
 std::u16string QuoteTag(std::u16string_view tag) {
     std::u16string quoted;
     const bool spaced = tag.find(u' ') != tag.npos;

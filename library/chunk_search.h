@@ -44,6 +44,11 @@ public:
     CFindQuery(std::u16string_view find_text, const CCaseFold& fold);
 
     bool FindsEverything() const noexcept { return m_tags.empty() && m_words.empty(); }
+    // Whether every chunk this query selects is also selected by `broader`:
+    // each of its tag terms is one of ours, each of its words lies within
+    // one of ours. Typing on at the end of a find text mostly gives such a
+    // query, which then only needs to look at what the broader one found.
+    bool Narrows(const CFindQuery& broader) const;
 
     // Every term holds: each tag term equals one of `tags` as a whole, each
     // word occurs in the text or the title. The stored text of an encrypted
