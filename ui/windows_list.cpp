@@ -24,11 +24,16 @@ void CWindowsList::PreRegisterClass(WNDCLASSEXW& wc) {
 }
 
 bool CWindowsList::Open(HWND owner, const RECT& paste, const RECT& paste_to) {
-    const int height = std::min(kMostRows, ItemCount()) * kRowHeight;
+    constexpr DWORD kStyle = WS_POPUP | WS_THICKFRAME | WS_VSCROLL;
+    constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE;
+    // The rows get the whole height they need: the frame comes on top, or
+    // it would cut the last row and call for a scroll bar.
+    RECT frame{0, 0, 0, std::min(kMostRows, ItemCount()) * kRowHeight};
+    ::AdjustWindowRectEx(&frame, kStyle & ~WS_VSCROLL, FALSE, kExStyle);
+    const int height = frame.bottom - frame.top;
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     RegisterWindowClass(instance);
-    if (!Create(instance, WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE, L"",
-                WS_POPUP | WS_THICKFRAME | WS_VSCROLL, paste.left, paste.top - height,
+    if (!Create(instance, kExStyle, L"", kStyle, paste.left, paste.top - height,
                 paste_to.right - paste.left, height, owner, nullptr))
         return false;
     ::ShowWindow(Hwnd(), SW_SHOW);
@@ -58,7 +63,10 @@ LRESULT CWindowsList::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         UpdateScrollBar(true);
         return 0;
     case WM_KILLFOCUS:
-        Close();
+        // A window being destroyed (with its owner, say) is hidden first and
+        // loses the focus after: it is not destroyed a second time.
+        if (::IsWindowVisible(hwnd))
+            Close();
         return 0;
     case WM_ERASEBKGND:
         return 1;

@@ -96,7 +96,9 @@ TEST_F(WindowsListTest, TwentyFiveWindowsShowTenRowsAboveTheButtonsWithAScrollBa
     EXPECT_EQ(rect.left, 100);
     EXPECT_EQ(rect.right, 282);
     EXPECT_EQ(rect.bottom, 600);
-    EXPECT_EQ(rect.bottom - rect.top, 400);
+    RECT client{};
+    ::GetClientRect(m_list->Hwnd(), &client);
+    EXPECT_EQ(client.bottom, 400) << "ten rows whole";
     EXPECT_TRUE(::GetWindowLongW(m_list->Hwnd(), GWL_STYLE) & WS_VSCROLL);
     EXPECT_EQ(
         ::SendMessageW(m_list->Hwnd(), WM_NCHITTEST, 0, MAKELPARAM(rect.left, rect.top + 100)),
@@ -142,6 +144,12 @@ TEST_F(WindowsListTest, AClickOnARowChoosesItAndAClickOutsideEveryRowOnlyCloses)
     ClickAt(5, 5);
     EXPECT_TRUE(m_chosen.empty());
     EXPECT_FALSE(m_list->IsOpen());
+
+    m_windows.clear();
+    Open(3); // three rows fit without a scroll bar
+    ::GetClientRect(m_list->Hwnd(), &rect);
+    EXPECT_EQ(rect.bottom, 120);
+    EXPECT_FALSE(::GetWindowLongW(m_list->Hwnd(), GWL_STYLE) & WS_VSCROLL);
 }
 
 TEST_F(WindowsListTest, LosingTheFocusClosesItOnceAndTheObjectStaysItsOwners) {
@@ -160,6 +168,25 @@ TEST_F(WindowsListTest, LosingTheFocusClosesItOnceAndTheObjectStaysItsOwners) {
     m_list->Close();
     EXPECT_FALSE(::IsWindow(window));
     EXPECT_TRUE(m_chosen.empty());
+
+    // Its owner destroyed while it has the focus: destroyed once, with it.
+    Open(3);
+    window = m_list->Hwnd();
+    static int s_destroys = 0;
+    s_destroys = 0;
+    const HHOOK hook = ::SetWindowsHookExW(
+        WH_CBT,
+        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            (void)wParam;
+            s_destroys += code == HCBT_DESTROYWND;
+            return ::CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, ::GetCurrentThreadId());
+    m_owner.Reset();
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(::IsWindow(window));
+    EXPECT_EQ(s_destroys, 2) << "the owner and the chooser, once each";
+    EXPECT_FALSE(m_list->IsOpen());
     m_list.reset();
 }
 
