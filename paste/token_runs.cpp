@@ -46,15 +46,20 @@ std::vector<TextRun> RunsToFormat(const TokenLook& shown, const TokenLook& wante
     while (prefix < shortest && before[prefix] == after[prefix])
         ++prefix;
     std::size_t suffix = 0;
-    while (suffix < shortest - prefix &&
+    while (suffix < shortest &&
            before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
         ++suffix;
-    const std::size_t changed_end = after.size() - suffix;
+    // A change beside equal characters can have been made at any of them (a
+    // blank typed before another blank): the control gave what was typed the
+    // look of whatever stood before it, so every place it may have gone is
+    // formatted. Outside these bounds both texts hold the same characters.
+    const std::size_t changed_start = std::min(prefix, shortest - suffix);
+    const std::size_t changed_end = after.size() - std::min(suffix, shortest - prefix);
     std::vector<TextRun> runs;
     for (std::size_t i = 0; i < after.size(); ++i) {
-        bool needed = i >= prefix && i < changed_end;
+        bool needed = i >= changed_start && i < changed_end;
         if (!needed) {
-            const std::size_t old = i < prefix ? i : i - after.size() + before.size();
+            const std::size_t old = i < changed_start ? i : i - after.size() + before.size();
             needed = shown.token[old] != wanted.token[i];
         }
         if (!needed)

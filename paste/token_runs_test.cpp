@@ -36,24 +36,26 @@ TEST(TokenRuns, BracketedRunsAreTokensAsTheEditorShowsThem) {
         EXPECT_EQ(Marked(c.text), c.marked) << std::string(c.text.begin(), c.text.end());
 }
 
-// The control's look after applying the runs to what it showed; characters
-// typed since take the look of the one before them, as a rich edit does.
-std::vector<bool> Applied(const TokenLook& shown, std::u16string_view typed_text,
+// One edit as a user makes it: `erased` characters at `at` replaced by
+// `typed`.
+struct Edit {
+    std::u16string_view before;
+    std::size_t at;
+    std::size_t erased;
+    std::u16string_view typed;
+};
+
+std::u16string After(const Edit& edit) {
+    return std::u16string(edit.before).replace(edit.at, edit.erased, edit.typed);
+}
+
+// The control's look after the edit and then the runs: what was typed takes
+// the look of the character before it, as a rich edit gives it.
+std::vector<bool> Applied(const Edit& edit, const TokenLook& shown,
                           const std::vector<TextRun>& runs) {
-    std::vector<bool> look(typed_text.size());
-    std::size_t prefix = 0;
-    while (prefix < shown.text.size() && prefix < typed_text.size() &&
-           shown.text[prefix] == typed_text[prefix])
-        ++prefix;
-    for (std::size_t i = 0; i < typed_text.size(); ++i) {
-        const std::size_t from_end = typed_text.size() - i;
-        if (i < prefix)
-            look[i] = shown.token[i];
-        else if (from_end <= shown.text.size() - prefix && from_end <= shown.text.size())
-            look[i] = shown.token[shown.text.size() - from_end];
-        else
-            look[i] = i > 0 && look[i - 1];
-    }
+    std::vector<bool> look(shown.token.begin(), shown.token.begin() + edit.at);
+    look.insert(look.end(), edit.typed.size(), edit.at > 0 && shown.token[edit.at - 1]);
+    look.insert(look.end(), shown.token.begin() + edit.at + edit.erased, shown.token.end());
     for (const TextRun& run : runs)
         for (std::size_t i = run.start; i < run.start + run.length; ++i)
             look[i] = run.token;
@@ -62,24 +64,29 @@ std::vector<bool> Applied(const TokenLook& shown, std::u16string_view typed_text
 
 TEST(RunsToFormat, OnlyWhatChangedIsFormattedAndTheResultIsTheWholeLook) {
     const struct {
-        std::u16string_view before;
-        std::u16string_view after;
+        Edit edit;
         std::size_t most_runs; // what a keystroke may cost
     } cases[] = {
-        {u"", u"Name[TAB]", 2},                       // nothing shown: everything
-        {u"Name[TAB]Street", u"Name[TAB]Streetx", 1}, // typed at the end
-        {u"ab[TAB cd", u"ab[TAB] cd", 2},             // the closing "]" ends the run
-        {u"ab[TAB] cd", u"ab[TAB cd", 2},             // erased: the run goes on
-        {u"x [TAB] y", u"x [[TAB] y", 2},
-        {u"one [ENTER] two", u"one  two", 0}, // a token deleted whole
+        {{u"", 0, 0, u"Name[TAB]"}, 2},         // nothing shown: everything
+        {{u"Name[TAB]Street", 15, 0, u"x"}, 1}, // typed at the end
+        {{u"ab[TAB cd", 6, 0, u"]"}, 2},        // the closing "]" ends the run
+        {{u"ab[TAB] cd", 6, 1, u""}, 2},        // erased: the run goes on
+        {{u"x [TAB] y", 2, 0, u"["}, 2},
+        {{u"one [ENTER] two", 4, 7, u""}, 0}, // a token deleted whole
+        // typed right after a token, before the same character
+        {{u"Name[TAB] Street", 9, 0, u" "}, 1},
+        {{u"[A]xx", 3, 0, u"x"}, 1},
+        {{u"[A][A]", 3, 0, u"[A]"}, 1},
+        {{u"[TAB]  x", 5, 1, u""}, 1},
     };
     for (const auto& c : cases) {
-        const TokenLook shown = LookOf(c.before);
-        const TokenLook wanted = LookOf(c.after);
+        const std::u16string after = After(c.edit);
+        const TokenLook shown = LookOf(c.edit.before);
+        const TokenLook wanted = LookOf(after);
         const auto runs = RunsToFormat(shown, wanted);
-        EXPECT_LE(runs.size(), c.most_runs) << std::string(c.after.begin(), c.after.end());
-        EXPECT_EQ(Applied(shown, c.after, runs), wanted.token)
-            << std::string(c.after.begin(), c.after.end());
+        EXPECT_LE(runs.size(), c.most_runs) << std::string(after.begin(), after.end());
+        EXPECT_EQ(Applied(c.edit, shown, runs), wanted.token)
+            << std::string(after.begin(), after.end());
     }
 }
 

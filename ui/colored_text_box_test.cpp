@@ -117,6 +117,16 @@ TEST(ColoredTextBox, AChangeIsColouredKeepingTheSelectionAndUndoTakesBackTheChan
                }});
 }
 
+TEST(ColoredTextBox, ACharacterTypedAfterARunIsPlainAlsoWhenTheSameOneFollows) {
+    RunEditor({[](const Editor& e) {
+                   e.box.SetTextValue(L"Name[TAB] Street");
+                   ::SetFocus(e.edit);
+                   ::SendMessageW(e.edit, EM_SETSEL, 9, 9);
+                   ::SendMessageW(e.edit, WM_CHAR, L' ', 1);
+               },
+               [](const Editor& e) { EXPECT_EQ(Marked(e.edit), L"Name{[TAB]}  Street"); }});
+}
+
 TEST(ColoredTextBox, TypingABracketOffersTheBracketFormsButSettingTextDoesNot) {
     RunEditor({[](const Editor& e) {
                    e.box.SetTextValue(L"ends with [");
