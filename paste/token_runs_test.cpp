@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "paste/token_edit_model.h"
+
 namespace kelvo {
 namespace {
 
@@ -36,33 +38,7 @@ TEST(TokenRuns, BracketedRunsAreTokensAsTheEditorShowsThem) {
         EXPECT_EQ(Marked(c.text), c.marked) << std::string(c.text.begin(), c.text.end());
 }
 
-// One edit as a user makes it: `erased` characters at `at` replaced by
-// `typed`.
-struct Edit {
-    std::u16string_view before;
-    std::size_t at;
-    std::size_t erased;
-    std::u16string_view typed;
-};
-
-std::u16string After(const Edit& edit) {
-    return std::u16string(edit.before).replace(edit.at, edit.erased, edit.typed);
-}
-
-// The control's look after the edit and then the runs: what was typed takes
-// the look of the character before it, as a rich edit gives it.
-std::vector<bool> Applied(const Edit& edit, const TokenLook& shown,
-                          const std::vector<TextRun>& runs) {
-    std::vector<bool> look(shown.token.begin(), shown.token.begin() + edit.at);
-    look.insert(look.end(), edit.typed.size(), edit.at > 0 && shown.token[edit.at - 1]);
-    look.insert(look.end(), shown.token.begin() + edit.at + edit.erased, shown.token.end());
-    for (const TextRun& run : runs)
-        for (std::size_t i = run.start; i < run.start + run.length; ++i)
-            look[i] = run.token;
-    return look;
-}
-
-TEST(RunsToFormat, OnlyWhatChangedIsFormattedAndTheResultIsTheWholeLook) {
+TEST(RunsToFormat, WhatWasTypedAndWhatChangedLookAreFormattedAndTheResultIsTheWholeLook) {
     const struct {
         Edit edit;
         std::size_t most_runs; // what a keystroke may cost
@@ -78,15 +54,25 @@ TEST(RunsToFormat, OnlyWhatChangedIsFormattedAndTheResultIsTheWholeLook) {
         {{u"[A]xx", 3, 0, u"x"}, 1},
         {{u"[A][A]", 3, 0, u"[A]"}, 1},
         {{u"[TAB]  x", 5, 1, u""}, 1},
+        // a selection typed over, by what begins or ends like it
+        {{u"[TAB]name", 5, 4, u"new"}, 1},
+        {{u"[[[][A", 3, 2, u"["}, 1},
+        {{u"[TAB] x", 5, 1, u" "}, 2}, // the same text again: all of it
     };
     for (const auto& c : cases) {
         const std::u16string after = After(c.edit);
+        const std::string name(after.begin(), after.end());
         const TokenLook shown = LookOf(c.edit.before);
         const TokenLook wanted = LookOf(after);
-        const auto runs = RunsToFormat(shown, wanted);
-        EXPECT_LE(runs.size(), c.most_runs) << std::string(after.begin(), after.end());
-        EXPECT_EQ(Applied(c.edit, shown, runs), wanted.token)
-            << std::string(after.begin(), after.end());
+        const TypedSpan typed{c.edit.at, c.edit.at + c.edit.typed.size()};
+        const auto runs = RunsToFormat(shown, wanted, typed);
+        EXPECT_LE(runs.size(), c.most_runs) << name;
+        EXPECT_EQ(Applied(c.edit, shown, runs), wanted.token) << name;
+        // Where only characters were added or only removed, the texts say
+        // enough.
+        if (c.edit.erased == 0 || c.edit.typed.empty()) {
+            EXPECT_EQ(Applied(c.edit, shown, RunsToFormat(shown, wanted)), wanted.token) << name;
+        }
     }
 }
 
