@@ -26,26 +26,11 @@ constexpr WynElementName kApplication[] = {
     {L"codedit", true, &Make<CColoredTextBox>},
 };
 
-bool LoadPicture(HINSTANCE module, const wchar_t* name, CVtDIB& image) {
-    if (!name)
-        return false;
-    const auto bytes = FindWynResource(module, name);
-    return !bytes.empty() && image.LoadFromMemory(bytes.data(), bytes.size());
-}
-
 // The delete icon of the hotkey box comes in three sizes; the largest that
-// leaves 4 pixels around it is drawn, centred. A missing smaller size falls
-// back to the large picture resized.
-void DrawDeleteIcon(HINSTANCE module, CVtDIB& icon, HDC dc, int x, int y, int width, int height) {
+// leaves 4 pixels around it is drawn, centred.
+int DeleteIconSize(int width) {
     const int room = width - 8;
-    const int size = room >= 24 ? 24 : room >= 20 ? 20 : 16;
-    if (size == 20)
-        LoadPicture(module, L"delhkicon20.png", icon);
-    else if (size == 16)
-        LoadPicture(module, L"delhkicon16.png", icon);
-    if ((icon.Width() != size || icon.Height() != size) && !icon.Resize(size, size))
-        return;
-    Draw(icon, dc, x + width / 2 - size / 2, y + height / 2 - size / 2);
+    return room >= 24 ? 24 : room >= 20 ? 20 : 16;
 }
 
 } // namespace
@@ -71,21 +56,44 @@ std::unique_ptr<CWynElement> CkvWynEngine::CreateElement(std::wstring_view name,
     }
 }
 
+const kelvo::CVtDIB* CkvWynEngine::Picture(const wchar_t* name) {
+    if (!name)
+        return nullptr;
+    std::wstring key = name;
+    ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    auto [known, added] = m_pictures.try_emplace(std::move(key));
+    if (added) {
+        const auto bytes = kelvo::FindWynResource(Module(), name);
+        kelvo::CVtDIB picture;
+        if (!bytes.empty() && picture.LoadFromMemory(bytes.data(), bytes.size()))
+            known->second = std::move(picture);
+    }
+    return known->second ? &*known->second : nullptr;
+}
+
 void CkvWynEngine::DrawImage(HDC dc, int x, int y, int width, int height, const wchar_t* image) {
-    kelvo::CVtDIB picture;
-    if (!kelvo::LoadPicture(Module(), image, picture))
+    const kelvo::CVtDIB* picture = Picture(image);
+    if (!picture)
         return;
-    if (kelvo::EqualsNoCase(image, L"delhkicon.png"))
-        kelvo::DrawDeleteIcon(Module(), picture, dc, x, y, width, height);
-    else
-        kelvo::Draw(picture, dc, x, y, width, height);
+    if (!kelvo::EqualsNoCase(image, L"delhkicon.png")) {
+        kelvo::Draw(*picture, dc, x, y, width, height);
+        return;
+    }
+    // A missing smaller size falls back to the large picture resized.
+    const int size = kelvo::DeleteIconSize(width);
+    const kelvo::CVtDIB* sized = size == 20   ? Picture(L"delhkicon20.png")
+                                 : size == 16 ? Picture(L"delhkicon16.png")
+                                              : picture;
+    kelvo::Draw(sized ? *sized : *picture, dc, x + width / 2 - size / 2, y + height / 2 - size / 2,
+                size, size);
 }
 
 void CkvWynEngine::DrawImageGray(HDC dc, int x, int y, int width, int height,
                                  const wchar_t* image) {
-    kelvo::CVtDIB picture;
-    if (!kelvo::LoadPicture(Module(), image, picture))
+    const kelvo::CVtDIB* original = Picture(image);
+    if (!original)
         return;
+    kelvo::CVtDIB picture = *original;
     for (std::uint32_t& pixel : picture.Pixels()) {
         const std::uint32_t grey =
             (((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF)) / 3;
@@ -96,16 +104,18 @@ void CkvWynEngine::DrawImageGray(HDC dc, int x, int y, int width, int height,
 
 void CkvWynEngine::DrawImageSkin(HDC dc, int x, int y, int width, int height, const wchar_t* image,
                                  int frame_count, int frame_index, bool frames_side_by_side) {
-    kelvo::CVtDIB picture;
-    if (!kelvo::LoadPicture(Module(), image, picture))
+    const kelvo::CVtDIB* original = Picture(image);
+    if (!original)
         return;
+    kelvo::CVtDIB picture = *original;
     if (frame_count > 0) {
         if (frame_index < 0 || frame_index >= frame_count)
             return;
         const bool cut =
             frames_side_by_side
                 ? picture.Crop(frame_index * (picture.Width() / frame_count), 0,
-                               (frame_index + 1) * (picture.Width() / frame_count), picture.Height())
+                               (frame_index + 1) * (picture.Width() / frame_count),
+                               picture.Height())
                 : picture.Crop(0, frame_index * (picture.Height() / frame_count), picture.Width(),
                                (frame_index + 1) * (picture.Height() / frame_count));
         if (!cut)

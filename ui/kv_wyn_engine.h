@@ -2,8 +2,12 @@
 // The application's dialog engine: the element types the application adds,
 // and images drawn from the PNG resources of the module.
 
+#include <optional>
 #include <span>
+#include <string>
+#include <unordered_map>
 
+#include "draw/vt_dib.h"
 #include "wyn/engine/element_names.h"
 #include "wyn/engine/wyn_engine.h"
 
@@ -13,7 +17,7 @@ public:
 
     std::unique_ptr<CWynElement> CreateElement(std::wstring_view name,
                                                CWynElement* parent) override;
-    // Images are PNG resources of type "WYNLIB", decoded on every draw and
+    // Images are PNG resources of type "WYNLIB", decoded once and
     // alpha-blended; an image that cannot be loaded draws nothing.
     // "delhkicon.png" is drawn centred at 24, 20 or 16 pixels, whichever of
     // its sizes fits the rectangle with 4 pixels to spare on each side (16
@@ -24,6 +28,14 @@ public:
     // The frame is a nine-part skin, with 3-pixel margins for "delhkbg.png".
     void DrawImageSkin(HDC dc, int x, int y, int width, int height, const wchar_t* image,
                        int frame_count, int frame_index, bool frames_side_by_side) override;
+
+private:
+    // The decoded picture of a resource name (case ignored); null when it
+    // cannot be loaded. Decoded on first use and kept: a list paints the
+    // same few pictures on every row.
+    const kelvo::CVtDIB* Picture(const wchar_t* name);
+
+    std::unordered_map<std::wstring, std::optional<kelvo::CVtDIB>> m_pictures;
 };
 
 namespace kelvo {
