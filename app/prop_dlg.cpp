@@ -398,6 +398,9 @@ std::int64_t CPropDlg::OnEvent(CWynElement* source, std::wstring_view name, WPAR
 
 std::int64_t CPropDlg::OnListEvent(CWynCustomList& list, std::wstring_view name, WPARAM first,
                                    LPARAM second) {
+    // Rows are numbers into this window's own vectors: nothing to free.
+    if (name == L"customlst-delitem")
+        return 0;
     const bool tags = &list == m_tagList;
     const auto index = static_cast<std::size_t>(first);
     const bool valid = tags ? index < m_tagRows.size() : index < m_chunkRows.size();
@@ -405,16 +408,14 @@ std::int64_t CPropDlg::OnListEvent(CWynCustomList& list, std::wstring_view name,
         auto& measure = *reinterpret_cast<CWynCustomList::MeasureRecord*>(second);
         const auto dc = reinterpret_cast<HDC>(first);
         const auto row = static_cast<std::size_t>(measure.data);
-        RECT client{};
-        ::GetClientRect(list.Hwnd(), &client);
         if (tags) {
             // Every tag row has the same height, measured once.
             if (m_tagRowHeight == 0)
                 m_tagRowHeight = kelvo::TagRowHeight(dc);
             measure.height = static_cast<std::uint32_t>(m_tagRowHeight);
         } else if (row < m_chunkRows.size())
-            measure.height =
-                static_cast<std::uint32_t>(m_rowHeights.Height(dc, m_chunkRows[row], client.right));
+            measure.height = static_cast<std::uint32_t>(
+                m_rowHeights.Height(dc, m_chunkRows[row], measure.width));
         return 1;
     }
     if (name == L"customlst-drawitem") {

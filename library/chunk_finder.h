@@ -1,7 +1,9 @@
 #pragma once
 // The chunks the find box selects, in title order, and the tags they carry.
 
+#include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -30,15 +32,26 @@ public:
     TagCounts CountFoundTags() const;
 
 private:
+    void SortByTitle();
+    // Keeps the found chunks for which `keep` holds, in their order.
+    template <typename Keep> void KeepFound(Keep keep);
+
     const CChunkStore& m_store;
     std::vector<Ref<text_chunk>> m_byTitle;
     // For each chunk in the store's order, its place in m_byTitle: the
     // search walks the chunks in the order they lie in memory.
     std::vector<std::size_t> m_titleRank;
+    // The distinct tags of the store, and for each place in m_byTitle the
+    // numbers of its chunk's tags, from m_tagStart[place] up to
+    // m_tagStart[place + 1]: the tags found are counted without hashing one.
+    std::vector<std::wstring> m_tagNames;
+    std::vector<std::uint32_t> m_tagNumbers;
+    std::vector<std::size_t> m_tagStart;
     std::vector<char> m_matched;
     unsigned m_sortedRevision = 0;
     bool m_sorted = false;
     std::vector<Ref<text_chunk>> m_found;
+    std::vector<std::size_t> m_foundPlaces; // each found chunk's place in m_byTitle
     // The query of the last search, while the store has not changed since.
     std::optional<CFindQuery> m_lastQuery;
 };

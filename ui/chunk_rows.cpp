@@ -82,18 +82,18 @@ int CChunkRowHeights::Height(HDC dc, const Ref<text_chunk>& chunk, int list_widt
     }
     if (chunk->encrypted)
         return std::max(m_titleHeight + 8, 28);
-    const auto [known, added] = m_heights.try_emplace(chunk.Get(), Measured{chunk, 0});
-    if (added) {
-        const SelectedObject font(dc, GuiFont());
-        RECT box{4, 0, list_width - 4, 3};
-        const auto text = LeadingLines(chunk->text, kPreviewLines);
-        ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &box,
-                    DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        known->second.height =
-            m_titleHeight + 8 +
-            std::min(static_cast<int>(box.bottom - box.top), kPreviewLines * m_textHeight) + 4;
-    }
-    return known->second.height;
+    if (const auto known = m_heights.find(chunk.Get()); known != m_heights.end())
+        return known->second.height;
+    const SelectedObject font(dc, GuiFont());
+    RECT box{4, 0, list_width - 4, 3};
+    const auto text = LeadingLines(chunk->text, kPreviewLines);
+    ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &box,
+                DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    const int height =
+        m_titleHeight + 8 +
+        std::min(static_cast<int>(box.bottom - box.top), kPreviewLines * m_textHeight) + 4;
+    m_heights.emplace(chunk.Get(), Measured{chunk, height});
+    return height;
 }
 
 void PaintChunkRow(const CPaintContext& context, CWynEngine& engine, const RECT& rect, int index,

@@ -23,6 +23,19 @@ HFONT GuiFont() {
     return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
+// Fills the band `width` pixels wide along the inside of `rect`'s edges.
+void FillBand(HDC dc, const RECT& rect, int width, int colour) {
+    HBRUSH brush = ::GetSysColorBrush(colour);
+    const RECT sides[] = {
+        {rect.left, rect.top, rect.right, rect.top + width},
+        {rect.left, rect.bottom - width, rect.right, rect.bottom},
+        {rect.left, rect.top + width, rect.left + width, rect.bottom - width},
+        {rect.right - width, rect.top + width, rect.right, rect.bottom - width},
+    };
+    for (const RECT& side : sides)
+        ::FillRect(dc, &side, brush);
+}
+
 bool Meets(const RECT& a, const RECT& b) {
     RECT meet{};
     return ::IntersectRect(&meet, &a, &b) != FALSE;
@@ -72,10 +85,12 @@ int CWynCustomList::AddItem(std::uintptr_t data) {
 
 void CWynCustomList::MeasureItems() {
     kelvo::WindowDc dc(m_hWnd);
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
     int top = 0;
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         Item& item = m_items[i];
-        MeasureRecord record{static_cast<int>(i), item.data, 0};
+        MeasureRecord record{static_cast<int>(i), item.data, 0, client.right};
         RaiseEvent(L"customlst-getheight", reinterpret_cast<WPARAM>(dc.Get()),
                    reinterpret_cast<LPARAM>(&record));
         item.top = top;
@@ -315,36 +330,17 @@ void CWynCustomList::Paint(HWND window) {
 }
 
 void CWynCustomList::PaintFrame(HWND window) const {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    kelvo::CPaintBuffer buffer;
-    if (!buffer.Create(width, height))
-        return;
-    {
-        // Drawn on transparent pixels and laid over the border, so that only
-        // the frame's pixels change: the scroll bar stays as the system drew it.
-        const kelvo::CPaintContext context(buffer, {0, 0});
-        cairo_t* cr = context.Cairo();
-        if (!cr)
-            return;
-        const bool focused = ::GetFocus() == window;
-        cairo_set_line_width(cr, 2.0);
-        context.SetColour(::GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-        cairo_rectangle(cr, 1.0, 1.0, width - 2.0, height - 2.0);
-        cairo_stroke(cr);
-        if (!focused) {
-            cairo_set_line_width(cr, 1.0);
-            context.SetColour(::GetSysColor(COLOR_BTNSHADOW));
-            cairo_rectangle(cr, 0.5, 0.5, width - 1.0, height - 1.0);
-            cairo_stroke(cr);
-        }
-        context.Flush();
-    }
-    kelvo::WindowDc dc(window, true);
-    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::AlphaBlend(dc.Get(), 0, 0, width, height, buffer.Dc(), 0, 0, width, height, blend);
+    RECT frame{};
+    ::GetWindowRect(window, &frame);
+    ::OffsetRect(&frame, -frame.left, -frame.top);
+    // Solid bands straight onto the border, so that only the frame's pixels
+    // change: the scroll bar stays as the system drew it, and nothing of the
+    // window is read back.
+    const kelvo::WindowDc dc(window, true);
+    const bool focused = ::GetFocus() == window;
+    FillBand(dc.Get(), frame, 2, focused ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+    if (!focused)
+        FillBand(dc.Get(), frame, 1, COLOR_BTNSHADOW);
 }
 
 long CWynCustomList::AccRole() const {

@@ -45,6 +45,7 @@ public:
         int index;
         std::uintptr_t data;
         std::uint32_t height; // 0 on entry
+        int width;            // the width an item has: the list's client width
     };
     enum DrawState : std::uint32_t { kSelected = 1, kCurrent = 2 };
     struct DrawRecord {
