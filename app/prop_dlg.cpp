@@ -165,15 +165,20 @@ void CPropDlg::FillChunkList(int remembered_id) {
     if (!m_chunkList)
         return;
     m_chunkRows.clear();
+    m_chunkRowPlaces.clear();
     const auto tag = SelectedTagName();
+    const auto& found = m_finder.Found();
     int current = 0;
-    for (const auto& chunk : m_finder.Found()) {
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        const auto& chunk = found[i];
         if (tag && !chunk->HasTag(*tag))
             continue;
         if (chunk->id == remembered_id)
             current = static_cast<int>(m_chunkRows.size());
         m_chunkRows.push_back(chunk);
+        m_chunkRowPlaces.push_back(m_finder.FoundPlaces()[i]);
     }
+    m_rowHeights.UsePlaces(m_finder.PlacesRevision(), m_finder.PlaceCount());
     m_chunkList->ReplaceItems(RowNumbers(m_chunkRows.size()), current);
     EnableChunkButtons();
 }
@@ -415,7 +420,7 @@ std::int64_t CPropDlg::OnListEvent(CWynCustomList& list, std::wstring_view name,
             measure.height = static_cast<std::uint32_t>(m_tagRowHeight);
         } else if (row < m_chunkRows.size())
             measure.height = static_cast<std::uint32_t>(
-                m_rowHeights.Height(dc, m_chunkRows[row], measure.width));
+                m_rowHeights.Height(dc, m_chunkRows[row], measure.width, m_chunkRowPlaces[row]));
         return 1;
     }
     if (name == L"customlst-drawitem") {

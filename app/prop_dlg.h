@@ -97,6 +97,7 @@ private:
     std::vector<kelvo::TagRow> m_tagRows;
     int m_tagRowHeight = 0;
     std::vector<kelvo::Ref<text_chunk>> m_chunkRows;
+    std::vector<std::size_t> m_chunkRowPlaces; // each row's place in the finder's title order
     kelvo::UniqueHfont m_titleFont;
     kelvo::CChunkRowHeights m_rowHeights;
     CAutoComplete m_tagCompletion;

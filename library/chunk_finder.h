@@ -26,6 +26,11 @@ public:
     // one looks only at the chunks that one found.
     const std::vector<Ref<text_chunk>>& Find(std::wstring_view find_text);
     const std::vector<Ref<text_chunk>>& Found() const noexcept { return m_found; }
+    // Each found chunk's place in the title order of the whole store, which
+    // stays its place while the store does not change (PlacesRevision).
+    const std::vector<std::size_t>& FoundPlaces() const noexcept { return m_foundPlaces; }
+    std::size_t PlaceCount() const noexcept { return m_byTitle.size(); }
+    unsigned PlacesRevision() const noexcept { return m_sortedRevision; }
 
     // How often each tag occurs among the chunks found, a chunk listing a
     // tag twice counting twice.

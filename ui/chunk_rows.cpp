@@ -73,9 +73,37 @@ std::wstring_view LeadingLines(std::wstring_view text, int lines) {
     return text.substr(0, end);
 }
 
+void CChunkRowHeights::UsePlaces(unsigned revision, std::size_t count) {
+    if (revision == m_placesRevision && count == m_byPlace.size())
+        return;
+    m_placesRevision = revision;
+    m_byPlace.assign(count, 0);
+}
+
+int CChunkRowHeights::Height(HDC dc, const Ref<text_chunk>& chunk, int list_width,
+                             std::size_t place) {
+    if (list_width == m_width && place < m_byPlace.size() && m_byPlace[place] != 0)
+        return m_byPlace[place];
+    const int height = Height(dc, chunk, list_width);
+    if (place < m_byPlace.size())
+        m_byPlace[place] = height;
+    return height;
+}
+
+void CChunkRowHeights::Forget(const text_chunk& chunk) {
+    m_heights.erase(&chunk);
+    std::fill(m_byPlace.begin(), m_byPlace.end(), 0);
+}
+
+void CChunkRowHeights::Clear() noexcept {
+    m_heights.clear();
+    std::fill(m_byPlace.begin(), m_byPlace.end(), 0);
+}
+
 int CChunkRowHeights::Height(HDC dc, const Ref<text_chunk>& chunk, int list_width) {
     if (list_width != m_width) {
         m_heights.clear();
+        std::fill(m_byPlace.begin(), m_byPlace.end(), 0);
         m_width = list_width;
         m_titleHeight = FontHeight(dc, m_titleFont);
         m_textHeight = FontHeight(dc, GuiFont());

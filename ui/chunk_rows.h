@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "draw/paint_buffer.h"
 #include "library/text_chunk.h"
@@ -47,8 +48,13 @@ public:
     // one: that, the height of its text word-wrapped to `list_width` less 8
     // pixels (at most ten lines of the stock GUI font), and 4.
     int Height(HDC dc, const Ref<text_chunk>& chunk, int list_width);
-    void Forget(const text_chunk& chunk) { m_heights.erase(&chunk); }
-    void Clear() noexcept { m_heights.clear(); }
+    // The same, also kept by the chunk's place in an order of `count`
+    // chunks named `revision` (the finder's title order), where it is
+    // looked up without hashing: a refill asks for every row found.
+    void UsePlaces(unsigned revision, std::size_t count);
+    int Height(HDC dc, const Ref<text_chunk>& chunk, int list_width, std::size_t place);
+    void Forget(const text_chunk& chunk);
+    void Clear() noexcept;
 
 private:
     HFONT m_titleFont;
@@ -60,6 +66,8 @@ private:
         int height;
     };
     std::unordered_map<const text_chunk*, Measured> m_heights;
+    unsigned m_placesRevision = 0;
+    std::vector<int> m_byPlace; // 0: not known
 };
 
 // Odd rows are darker than even ones; a highlighted row takes the highlight
