@@ -4,11 +4,31 @@
 
 #include <algorithm>
 #include <numeric>
+#include <thread>
 #include <unordered_map>
 
 #include "base/utf16.h"
 
 namespace kelvo {
+
+namespace {
+
+// Runs work(begin, end) over slices of [0, count) at once, one a core (at
+// most eight), where the count is large enough to be worth the threads: a
+// search over a large library then takes a fraction of its time.
+template <typename Work> void InSlices(std::size_t count, Work work) {
+    constexpr std::size_t kSmallestSlice = 16384;
+    const std::size_t cores = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+    const std::size_t slices = std::clamp<std::size_t>(count / kSmallestSlice, 1, cores);
+    const std::size_t step = (count + slices - 1) / slices;
+    std::vector<std::jthread> others;
+    for (std::size_t begin = step; begin < count; begin += step)
+        others.emplace_back(
+            [&work, begin, end = std::min(count, begin + step)] { work(begin, end); });
+    work(0, std::min(count, step));
+}
+
+} // namespace
 
 const CCaseFold& UserCaseFold() {
     static const CCaseFold fold([](char16_t* units, std::size_t count) {
@@ -55,18 +75,18 @@ void CChunkFinder::SortByTitle() {
         }
         m_tagStart.push_back(m_tagNumbers.size());
     }
-    m_titleRank.clear();
+    m_inStoreOrder.clear();
     for (const auto& [id, chunk] : m_store.Chunks())
-        m_titleRank.push_back(place_of.at(chunk.Get()));
+        m_inStoreOrder.push_back({chunk.Get(), place_of.at(chunk.Get())});
     m_sortedRevision = m_store.Revision();
     m_sorted = true;
     m_lastQuery.reset();
 }
 
-template <typename Keep> void CChunkFinder::KeepFound(Keep keep) {
+void CChunkFinder::KeepMatchedFound() {
     std::size_t kept = 0;
     for (std::size_t i = 0; i < m_found.size(); ++i) {
-        if (!keep(*m_found[i]))
+        if (!m_matched[i])
             continue;
         if (kept != i) {
             m_found[kept] = std::move(m_found[i]);
@@ -88,7 +108,12 @@ const std::vector<Ref<text_chunk>>& CChunkFinder::Find(std::wstring_view find_te
                              view);
     };
     if (m_lastQuery && query.Narrows(*m_lastQuery)) {
-        KeepFound(matches);
+        m_matched.assign(m_found.size(), 0);
+        InSlices(m_found.size(), [&](std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i)
+                m_matched[i] = matches(*m_found[i]);
+        });
+        KeepMatchedFound();
         m_lastQuery = std::move(query);
         return m_found;
     }
@@ -102,9 +127,10 @@ const std::vector<Ref<text_chunk>>& CChunkFinder::Find(std::wstring_view find_te
         return m_found;
     }
     m_matched.assign(m_byTitle.size(), 0);
-    auto rank = m_titleRank.begin();
-    for (const auto& [id, chunk] : m_store.Chunks())
-        m_matched[*rank++] = matches(*chunk);
+    InSlices(m_inStoreOrder.size(), [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i)
+            m_matched[m_inStoreOrder[i].place] = matches(*m_inStoreOrder[i].chunk);
+    });
     for (std::size_t place = 0; place < m_byTitle.size(); ++place) {
         if (m_matched[place]) {
             m_found.push_back(m_byTitle[place]);

@@ -38,14 +38,18 @@ public:
 
 private:
     void SortByTitle();
-    // Keeps the found chunks for which `keep` holds, in their order.
-    template <typename Keep> void KeepFound(Keep keep);
+    // Keeps the found chunks marked in m_matched, in their order.
+    void KeepMatchedFound();
 
     const CChunkStore& m_store;
     std::vector<Ref<text_chunk>> m_byTitle;
-    // For each chunk in the store's order, its place in m_byTitle: the
-    // search walks the chunks in the order they lie in memory.
-    std::vector<std::size_t> m_titleRank;
+    // The chunks in the store's order, each with its place in m_byTitle: the
+    // search walks them in the order they lie in memory.
+    struct Stored {
+        const text_chunk* chunk;
+        std::size_t place;
+    };
+    std::vector<Stored> m_inStoreOrder;
     // The distinct tags of the store, and for each place in m_byTitle the
     // numbers of its chunk's tags, from m_tagStart[place] up to
     // m_tagStart[place + 1]: the tags found are counted without hashing one.
