@@ -21,3 +21,10 @@ std::wstring FinalPathOf(const std::wstring& path);
 // the target are removed. False when the target could not be replaced; it is
 // then as it was.
 bool ReplaceFileContents(const std::wstring& path, std::string_view bytes);
+
+// A replacement cut short between its two moves leaves no file at the path,
+// only the new contents under a temporary name: some systems' replace (Wine's
+// among them) moves the old file away before it moves the new one in. When
+// the path names no file, the newest temporary file of it is moved there;
+// true when one was.
+bool RestoreInterruptedReplace(const std::wstring& path);
