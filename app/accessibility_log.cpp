@@ -5,13 +5,15 @@
 #include "base/com.h"
 
 std::unique_ptr<CAccessibilityLog> CAccessibilityLog::FromEnvironment() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetEnvironmentVariableW(L"KELVO_ACCESSIBILITY_LOG", path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    const DWORD size = ::GetEnvironmentVariableW(L"KELVO_ACCESSIBILITY_LOG", nullptr, 0);
+    if (size == 0)
         return nullptr;
-    kelvo::UniqueHandle file = kelvo::AdoptFile(
-        ::CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::wstring path(size, L'\0');
+    if (::GetEnvironmentVariableW(L"KELVO_ACCESSIBILITY_LOG", path.data(), size) != size - 1)
+        return nullptr;
+    kelvo::UniqueHandle file = kelvo::AdoptFile(::CreateFileW(
+        path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return nullptr;
     return std::unique_ptr<CAccessibilityLog>(new CAccessibilityLog(std::move(file)));
@@ -44,20 +46,17 @@ void CALLBACK CAccessibilityLog::OnEvent(HWINEVENTHOOK, DWORD, HWND window, LONG
 
 void CAccessibilityLog::LogFocus(HWND window, LONG object, LONG child) {
     kelvo::ComPtr<IAccessible> accessible;
-    VARIANT item;
-    ::VariantInit(&item);
+    kelvo::UniqueVariant item;
     if (FAILED(::AccessibleObjectFromEvent(window, static_cast<DWORD>(object), child,
-                                           accessible.Put(), &item)) ||
+                                           accessible.Put(), item.Put())) ||
         !accessible)
         return;
-    BSTR name = nullptr;
-    const bool named = SUCCEEDED(accessible->get_accName(item, &name)) && name;
+    kelvo::UniqueBstr name;
+    if (FAILED(accessible->get_accName(*item.Get(), name.Put())))
+        name = {};
     wchar_t window_class[64] = {};
     ::GetClassNameW(window, window_class, 64);
-    const std::wstring line = std::wstring(L"focus ") + window_class + L" " + (named ? name : L"");
-    ::SysFreeString(name);
-    ::VariantClear(&item);
-    Write(line);
+    Write(std::wstring(L"focus ") + window_class + L" " + std::wstring(name.View()));
 }
 
 void CAccessibilityLog::Write(const std::wstring& line) {
