@@ -107,6 +107,32 @@ TEST_F(MainWndTest, TrayIconComesBackWhenTheShellRestarts) {
     EXPECT_FALSE(TrayIconExists(m_app));
     ::SendMessageW(m_app.Hwnd(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(TrayIconExists(m_app));
+    // Loaded again at the small icon's size of the current scaling.
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(m_app.TrayIconData().hIcon, &info));
+    const kelvo::UniqueHbitmap colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, ::GetSystemMetrics(SM_CXSMICON));
+}
+
+// The icon carries a frame drawn at each small and large icon size of the
+// common scalings (100 to 150 %), so that none is shown stretched.
+TEST(ProgramIcon, HasAFrameForEachCommonScaling) {
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    HRSRC group = ::FindResourceW(module, MAKEINTRESOURCEW(CMainWnd::kIconResource), RT_GROUP_ICON);
+    ASSERT_NE(group, nullptr);
+    auto* directory = static_cast<BYTE*>(::LockResource(::LoadResource(module, group)));
+    ASSERT_NE(directory, nullptr);
+    for (int side : {16, 20, 24, 32, 40, 48}) {
+        const int id = ::LookupIconIdFromDirectoryEx(directory, TRUE, side, side, LR_DEFAULTCOLOR);
+        HRSRC frame = ::FindResourceW(module, MAKEINTRESOURCEW(id), RT_ICON);
+        ASSERT_NE(frame, nullptr) << side;
+        const auto* header =
+            static_cast<const BITMAPINFOHEADER*>(::LockResource(::LoadResource(module, frame)));
+        ASSERT_NE(header, nullptr) << side;
+        EXPECT_EQ(header->biWidth, side);
+    }
 }
 
 namespace {
