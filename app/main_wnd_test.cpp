@@ -305,3 +305,42 @@ TEST_F(MainWndTest, AboutShowsTheProgramVersion) {
     EXPECT_EQ(shown, L"v0.1 (64 bit)");
     EXPECT_EQ(ProgramVersionLabel(), L"v0.1 (64 bit)");
 }
+
+namespace {
+
+CWynElement* FindPicture(CWynElement& element) {
+    CWynElement* found = nullptr;
+    if (element.IsType(L"picture", found))
+        return found;
+    for (const auto& child : element.Children())
+        if (CWynElement* picture = FindPicture(*child))
+            return picture;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(AboutBox, TheLogoFollowsTheDpi) {
+    for (const UINT dpi : {96u, 120u, 144u, 192u}) {
+        SCOPED_TRACE(dpi);
+        CkvWynEngine engine(::GetModuleHandleW(nullptr));
+        CAboutDlg about(&engine);
+        about.SetDpi(dpi);
+        RECT window{};
+        SIZE logo{};
+        DialogScript script({[&](HWND dialog) {
+            if (CWynElement* picture = FindPicture(about); picture && picture->Hwnd()) {
+                ::GetClientRect(picture->Hwnd(), &window);
+                logo = picture->Measure();
+            }
+            ClickOk(dialog);
+        }});
+        about.DoModal(nullptr);
+        EXPECT_TRUE(script.Finished());
+        // Its column is as wide as the logo; its row may be higher.
+        const int side = ::MulDiv(64, static_cast<int>(dpi), 96);
+        EXPECT_EQ(logo.cx, side);
+        EXPECT_EQ(logo.cy, side);
+        EXPECT_EQ(window.right, side);
+    }
+}

@@ -45,13 +45,22 @@ void CColoredTextBox::Create() {
         return;
     ::SendMessageW(m_hWnd, EM_SETWORDWRAPMODE, WBF_WORDBREAK, 0);
     ::SendMessageW(m_hWnd, EM_SETEVENTMASK, 0, ENM_CHANGE);
+}
+
+void CColoredTextBox::UpdatePixels() {
+    CWynRTF::UpdatePixels();
+    if (!m_hWnd)
+        return;
     CHARFORMAT2W face{};
     face.cbSize = sizeof face;
     face.dwMask = CFM_FACE | CFM_SIZE;
     face.bPitchAndFamily = FIXED_PITCH;
     wcscpy_s(face.szFaceName, L"Courier New");
-    const kelvo::WindowDc dc(m_hWnd);
-    face.yHeight = ::MulDiv(180, ::GetDeviceCaps(dc.Get(), LOGPIXELSY), 72);
+    // 16 pixels at 96 DPI. The control turns points into pixels at the
+    // system's DPI, so the size is given in points at that DPI.
+    const UINT system_dpi = ::GetDpiForSystem();
+    face.yHeight = ::MulDiv(240, static_cast<int>(GetDpi()),
+                            static_cast<int>(system_dpi > 0 ? system_dpi : 96));
     ::SendMessageW(m_hWnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&face));
 }
 

@@ -19,10 +19,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"WYN_CUSTOM_LIST";
 constexpr wchar_t kProperty[] = L"CWynCustomList_this";
 
-HFONT GuiFont() {
-    return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-}
-
 bool Meets(const RECT& a, const RECT& b) {
     RECT meet{};
     return ::IntersectRect(&meet, &a, &b) != FALSE;
@@ -56,12 +52,24 @@ void CWynCustomList::Create() {
     control.createParam = this;
     if (HWND window = kelvo::CreateControlWindow(*this, control))
         ::ShowScrollBar(window, SB_VERT, FALSE);
+    CWynElement::Create();
+}
+
+void CWynCustomList::UpdatePixels() {
+    CWynElement::UpdatePixels();
     const int width = m_requestedWidth ? m_requestedWidth : m_minWidth ? m_minWidth : 14;
     const int height = m_requestedHeight ? m_requestedHeight : m_minHeight ? m_minHeight : 14;
     const RECT natural = ToPixels({0, 0, width, height});
     m_pixels.minWidth = natural.right;
     m_pixels.minHeight = natural.bottom;
-    CWynElement::Create();
+    if (!m_hWnd)
+        return;
+    // The frame's width inside the border follows the DPI.
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The owner measures its rows again at the new DPI.
+    if (!m_items.empty())
+        RecalculateHeights();
 }
 
 int CWynCustomList::AddItem(std::uintptr_t data) {
@@ -142,7 +150,8 @@ int CWynCustomList::ItemHeight(int index) const {
 
 int CWynCustomList::LineHeight() const {
     kelvo::WindowDc dc(m_hWnd);
-    kelvo::SelectedObject font(dc.Get(), GuiFont());
+    // The dialog's font at the list's DPI.
+    kelvo::SelectedObject font(dc.Get(), GetFont());
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc.Get(), &metrics);
     return metrics.tmHeight;
@@ -221,10 +230,11 @@ LRESULT CWynCustomList::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
         return 0;
     case WM_NCCALCSIZE: {
         const LRESULT result = ::DefWindowProcW(window, message, wParam, lParam);
-        // One more pixel inside the border makes the frame two pixels wide.
+        // Room inside the border for the rest of the frame's width.
         RECT* client = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
                               : reinterpret_cast<RECT*>(lParam);
-        ::InflateRect(client, -1, -1);
+        const int inside = std::max(FocusFrameWidth() - Metric(SM_CXBORDER), 0);
+        ::InflateRect(client, -inside, -inside);
         return result;
     }
     case WM_NCPAINT: {
@@ -299,6 +309,7 @@ void CWynCustomList::Paint(HWND window) {
         return;
     const RECT& update = paint.UpdateRect();
     kelvo::CPaintContext& context = paint.Context();
+    context.SetScale(GetDpi(), GetFont());
     ::FillRect(context.Dc(), &update, ::GetSysColorBrush(COLOR_WINDOW));
     // Only the rows that meet the update rectangle, found by their tops.
     const int scroll = ScrollPosition();
@@ -330,14 +341,18 @@ void CWynCustomList::PaintFrame(HWND window) const {
         if (!cr)
             return;
         const bool focused = ::GetFocus() == window;
-        cairo_set_line_width(cr, 2.0);
+        // 2 pixels at 96 DPI, and the 1-pixel line of the unfocused look.
+        const RECT whole{0, 0, width, height};
+        const int frame = FocusFrameWidth();
+        cairo_set_line_width(cr, frame);
         context.SetColour(::GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-        cairo_rectangle(cr, 1.0, 1.0, width - 2.0, height - 2.0);
+        context.InsetRectangle(whole, frame);
         cairo_stroke(cr);
         if (!focused) {
-            cairo_set_line_width(cr, 1.0);
+            const int line = Scale(1);
+            cairo_set_line_width(cr, line);
             context.SetColour(::GetSysColor(COLOR_BTNSHADOW));
-            cairo_rectangle(cr, 0.5, 0.5, width - 1.0, height - 1.0);
+            context.InsetRectangle(whole, line);
             cairo_stroke(cr);
         }
         context.Flush();

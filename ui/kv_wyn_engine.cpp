@@ -1,8 +1,13 @@
 #include "ui/kv_wyn_engine.h"
 
+#include <algorithm>
 #include <new>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "draw/dib_draw.h"
+#include "draw/image_variants.h"
 #include "draw/vt_dib.h"
 #include "draw/vt_skin_dib.h"
 #include "ui/colored_text_box.h"
@@ -33,19 +38,47 @@ bool LoadPicture(HINSTANCE module, const wchar_t* name, CVtDIB& image) {
     return !bytes.empty() && image.LoadFromMemory(bytes.data(), bytes.size());
 }
 
-// The delete icon of the hotkey box comes in three sizes; the largest that
-// leaves 4 pixels around it is drawn, centred. A missing smaller size falls
-// back to the large picture resized.
-void DrawDeleteIcon(HINSTANCE module, CVtDIB& icon, HDC dc, int x, int y, int width, int height) {
+// The sizes an image may also come in, as "<name><side>.png" beside "<name>.png".
+constexpr int kVariantSides[] = {16, 20, 24, 32, 40, 48, 64, 80, 96, 128};
+
+// Loads the variant of `image` to draw at `needed` pixels: the smallest at
+// least that large, else the largest. The size of each is read from its
+// header; only the one chosen is decoded.
+bool LoadVariant(HINSTANCE module, const wchar_t* image, int needed, CVtDIB& picture) {
+    if (!image)
+        return false;
+    const std::wstring_view name(image);
+    const std::size_t dot = name.rfind(L'.');
+    const std::wstring stem(name.substr(0, dot)),
+        extension(dot == name.npos ? L"" : name.substr(dot));
+    std::vector<std::wstring> names;
+    std::vector<int> sides;
+    const auto offer = [&](std::wstring candidate) {
+        const auto bytes = FindWynResource(module, candidate.c_str());
+        if (const auto size = ReadPngSize(bytes.data(), bytes.size())) {
+            names.push_back(std::move(candidate));
+            sides.push_back(std::max(size->width, size->height));
+        }
+    };
+    offer(std::wstring(name));
+    for (int side : kVariantSides)
+        offer(stem + std::to_wstring(side) + extension);
+    const int chosen = PickVariant(sides, needed);
+    // An image that is no PNG still gets its say in LoadFromMemory.
+    return LoadPicture(
+        module, chosen >= 0 ? names[static_cast<std::size_t>(chosen)].c_str() : image, picture);
+}
+
+// The delete icon of the hotkey box: the largest of 32, 24, 20 and 16 pixels
+// that leaves 4 pixels around it, drawn centred from its best variant.
+void DrawDeleteIcon(HINSTANCE module, const wchar_t* image, HDC dc, int x, int y, int width,
+                    int height) {
     const int room = width - 8;
-    const int size = room >= 24 ? 24 : room >= 20 ? 20 : 16;
-    if (size == 20)
-        LoadPicture(module, L"delhkicon20.png", icon);
-    else if (size == 16)
-        LoadPicture(module, L"delhkicon16.png", icon);
-    if ((icon.Width() != size || icon.Height() != size) && !icon.Resize(size, size))
+    const int size = room >= 32 ? 32 : room >= 24 ? 24 : room >= 20 ? 20 : 16;
+    CVtDIB icon;
+    if (!LoadVariant(module, image, size, icon))
         return;
-    Draw(icon, dc, x + width / 2 - size / 2, y + height / 2 - size / 2);
+    Draw(icon, dc, x + width / 2 - size / 2, y + height / 2 - size / 2, size, size);
 }
 
 } // namespace
@@ -72,19 +105,19 @@ std::unique_ptr<CWynElement> CkvWynEngine::CreateElement(std::wstring_view name,
 }
 
 void CkvWynEngine::DrawImage(HDC dc, int x, int y, int width, int height, const wchar_t* image) {
-    kelvo::CVtDIB picture;
-    if (!kelvo::LoadPicture(Module(), image, picture))
+    if (image && kelvo::EqualsNoCase(image, L"delhkicon.png")) {
+        kelvo::DrawDeleteIcon(Module(), image, dc, x, y, width, height);
         return;
-    if (kelvo::EqualsNoCase(image, L"delhkicon.png"))
-        kelvo::DrawDeleteIcon(Module(), picture, dc, x, y, width, height);
-    else
+    }
+    kelvo::CVtDIB picture;
+    if (kelvo::LoadVariant(Module(), image, std::max(width, height), picture))
         kelvo::Draw(picture, dc, x, y, width, height);
 }
 
 void CkvWynEngine::DrawImageGray(HDC dc, int x, int y, int width, int height,
                                  const wchar_t* image) {
     kelvo::CVtDIB picture;
-    if (!kelvo::LoadPicture(Module(), image, picture))
+    if (!kelvo::LoadVariant(Module(), image, std::max(width, height), picture))
         return;
     for (std::uint32_t& pixel : picture.Pixels()) {
         const std::uint32_t grey =
@@ -105,7 +138,8 @@ void CkvWynEngine::DrawImageSkin(HDC dc, int x, int y, int width, int height, co
         const bool cut =
             frames_side_by_side
                 ? picture.Crop(frame_index * (picture.Width() / frame_count), 0,
-                               (frame_index + 1) * (picture.Width() / frame_count), picture.Height())
+                               (frame_index + 1) * (picture.Width() / frame_count),
+                               picture.Height())
                 : picture.Crop(0, frame_index * (picture.Height() / frame_count), picture.Width(),
                                (frame_index + 1) * (picture.Height() / frame_count));
         if (!cut)
