@@ -31,6 +31,8 @@ public:
     std::int64_t OnEvent(CWynElement* source, std::wstring_view name, WPARAM first,
                          LPARAM second) override;
     void OnBeforeInit() override;
+    // The row fonts and heights at the dialog's DPI.
+    void UpdatePixels() override;
     bool OnInitDialog() override;
     // The close box saves the window's state and ends it; Enter pastes the
     // current chunk and Escape does nothing: both leave it open.

@@ -139,6 +139,32 @@ TEST_F(PropDlgTest, TheFirstOpeningShowsEverythingCentredWithTheFirstChunk) {
     }});
 }
 
+// Shots of the main window, the editor and the settings as the program opens
+// them, at the scaling this process runs at: for a person to look at, and for
+// tests/e2e/scaling_shots.sh, which compares them between two scalings.
+TEST_F(PropDlgTest, ShotsOfTheMainWindowTheEditorAndTheSettings) {
+    DialogScript browse({
+        [](HWND main) {
+            EXPECT_TRUE(ui_test::SaveShot(main, L"scaling-main-window"));
+            // Alt+N: a new chunk in the editor.
+            ::PostMessageW(main, WM_MENUCHAR, MAKEWPARAM(L'n', MF_SYSMENU), 0);
+        },
+        [](HWND editor) {
+            EXPECT_TRUE(ui_test::SaveShot(editor, L"scaling-editor"));
+            wyn_test::ClickCancel(editor);
+        },
+        [](HWND main) { ::PostMessageW(main, WM_CLOSE, 0, 0); },
+    });
+    m_app.OpenMainWindow();
+    EXPECT_TRUE(browse.Finished());
+    DialogScript settings({[](HWND dialog) {
+        EXPECT_TRUE(ui_test::SaveShot(dialog, L"scaling-settings"));
+        wyn_test::ClickCancel(dialog);
+    }});
+    m_app.EditSettings(nullptr);
+    EXPECT_TRUE(settings.Finished());
+}
+
 TEST_F(PropDlgTest, TypingSearchesAndAHashOffersTheTags) {
     Run({[](CPropDlg& dialog) {
         wyn_test::SetText(dialog, L"find", L"#work");

@@ -27,8 +27,11 @@ struct TagRow {
     bool is_all = false;
 };
 
-// With the stock GUI font: the height of "ipWX" and 4 pixels, at least 20.
-int TagRowHeight(HDC dc);
+// Pixel values below are at 96 DPI, scaled to the DPI the rows are for;
+// painters take it and the text font from their context.
+
+// With `font`: the height of "ipWX" and 4 pixels, at least 20.
+int TagRowHeight(HDC dc, HFONT font, UINT dpi);
 void PaintTagRow(const CPaintContext& context, CWynEngine& engine, const RECT& rect,
                  bool highlighted, const TagRow& row);
 
@@ -46,7 +49,7 @@ public:
 
     // An encrypted chunk: the title font's height and 8, at least 28. A plain
     // one: that, the height of its text word-wrapped to `list_width` less 8
-    // pixels (at most ten lines of the stock GUI font), and 4.
+    // pixels (at most ten lines of the text font), and 4.
     int Height(HDC dc, const Ref<text_chunk>& chunk, int list_width);
     // The same, also kept by the chunk's place in an order of `count`
     // chunks named `revision` (the finder's title order), where it is
@@ -55,9 +58,16 @@ public:
     int Height(HDC dc, const Ref<text_chunk>& chunk, int list_width, std::size_t place);
     void Forget(const text_chunk& chunk);
     void Clear() noexcept;
+    // New fonts and DPI (the text font null: the stock GUI font); every row
+    // is measured again.
+    void SetScale(HFONT title_font, HFONT text_font, UINT dpi);
 
 private:
+    HFONT TextFont() const noexcept;
+
     HFONT m_titleFont;
+    HFONT m_textFont = nullptr;
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     int m_width = -1;
     int m_titleHeight = 0; // tmHeight of the two fonts, taken with the width
     int m_textHeight = 0;

@@ -47,12 +47,22 @@ void CColoredTextBox::Create() {
     ::SendMessageW(m_hWnd, EM_SETEVENTMASK, 0, ENM_CHANGE);
     kelvo::CWindowSubclass::Install<&CColoredTextBox::OnEditMessage, &CColoredTextBox::m_typing>(
         m_hWnd, *this);
+}
+
+void CColoredTextBox::UpdatePixels() {
+    CWynRTF::UpdatePixels();
+    if (!m_hWnd)
+        return;
     CHARFORMAT2W face{};
     face.cbSize = sizeof face;
     face.dwMask = CFM_FACE | CFM_SIZE;
     face.bPitchAndFamily = FIXED_PITCH;
     wcscpy_s(face.szFaceName, L"Courier New");
-    face.yHeight = 12 * 20; // twips: the control scales them to its display
+    // 16 pixels at 96 DPI. The control turns points into pixels at the
+    // system's DPI, so the size is given in points at that DPI.
+    const UINT system_dpi = ::GetDpiForSystem();
+    face.yHeight = ::MulDiv(240, static_cast<int>(GetDpi()),
+                            static_cast<int>(system_dpi > 0 ? system_dpi : 96));
     ::SendMessageW(m_hWnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&face));
 }
 

@@ -25,6 +25,7 @@ public:
     using CWynRTF::CWynRTF;
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     void Create() override;
+    void UpdatePixels() override;
     LRESULT OnCommand(int code, int control_id, HWND window) override;
     // Coloured once, and opens no popup.
     void SetTextValue(const wchar_t* text) override;

@@ -18,10 +18,13 @@ public:
     std::unique_ptr<CWynElement> CreateElement(std::wstring_view name,
                                                CWynElement* parent) override;
     // Images are PNG resources of type "WYNLIB", decoded once and
-    // alpha-blended; an image that cannot be loaded draws nothing.
-    // "delhkicon.png" is drawn centred at 24, 20 or 16 pixels, whichever of
-    // its sizes fits the rectangle with 4 pixels to spare on each side (16
-    // when none does); every other image fills the rectangle.
+    // alpha-blended; an image that cannot be loaded draws nothing. An image
+    // "x.png" may come in more sizes as "x<side>.png": the smallest at least
+    // as large as the rectangle is drawn, reduced by area averaging (the
+    // largest, enlarged, when none is). "delhkicon.png" is drawn centred at
+    // 32, 24, 20 or 16 pixels, whichever fits the rectangle with 4 pixels to
+    // spare on each side (16 when none does); every other image fills the
+    // rectangle.
     void DrawImage(HDC dc, int x, int y, int width, int height, const wchar_t* image) override;
     // Red, green and blue become their average.
     void DrawImageGray(HDC dc, int x, int y, int width, int height, const wchar_t* image) override;
@@ -34,8 +37,12 @@ private:
     // cannot be loaded. Decoded on first use and kept: a list paints the
     // same few pictures on every row.
     const kelvo::CVtDIB* Picture(const wchar_t* name);
+    // The picture of the variant of `image` for `needed` pixels, chosen once
+    // for each size asked.
+    const kelvo::CVtDIB* Variant(const wchar_t* image, int needed);
 
     std::unordered_map<std::wstring, std::optional<kelvo::CVtDIB>> m_pictures;
+    std::unordered_map<std::wstring, std::wstring> m_variants; // "<NAME>@<needed>": its variant
 };
 
 namespace kelvo {
