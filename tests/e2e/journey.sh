@@ -242,8 +242,10 @@ new_chunk() {
   xdotool key alt+h
 }
 
-# Alt+S saves the chunk and closes the editor.
+# Alt+S saves the chunk and closes the editor; the main window has the
+# focus again.
 save_chunk() {
   xdotool key alt+s
   wait_gone '^Text Chunk$' || fail "the editor did not close on Save"
+  focus "$main"
 }
