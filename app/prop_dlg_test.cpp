@@ -479,6 +479,26 @@ TEST_F(PropDlgTest, TheEditorsMenusInsertATokenThatUndoTakesBackAndAppendATag) {
          }});
 }
 
+TEST_F(PropDlgTest, TheTextLabelsMnemonicGoesToTheTextNotToTheInsertKeyButton) {
+    HWND editor = nullptr;
+    Run({[](CPropDlg& dialog) {
+             ::PostMessageW(dialog.Hwnd(), WM_MENUCHAR, MAKEWPARAM(L'n', MF_SYSMENU), 0);
+         },
+         [&](CPropDlg&) {
+             editor = DialogScript::FrontDialog();
+             // Alt+H, as the dialog's message loop receives it.
+             ::PostMessageW(::GetFocus(), WM_SYSCHAR, L'h', 1 << 29);
+         },
+         [&](CPropDlg&) {
+             if (HWND menu = ::FindWindowW(L"#32768", nullptr)) {
+                 ADD_FAILURE() << "the Insert Key menu opened";
+                 ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+             }
+             EXPECT_EQ(::GetFocus(), ChildrenOf(editor, L"RichEdit20W").front());
+             ::SendMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+         }});
+}
+
 // The texts of the popup menu that is open, "*" before its default item;
 // then the menu is dismissed.
 std::vector<std::wstring> OpenMenuItems() {

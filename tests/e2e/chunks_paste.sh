@@ -64,6 +64,7 @@ shot main-window "$main"
 # Alt+F to the find box (its text selected), "#" offers the tags, the first
 # letters pick one, Enter takes it; a word narrows the list further.
 find_chunk() {
+  focus "$main"
   xdotool key alt+f
   xdotool type --delay 30 '#'
   sleep 0.3

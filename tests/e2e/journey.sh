@@ -229,7 +229,7 @@ shows_text() {
 }
 
 # Alt+N in the main window ($main) opens the editor ($editor): the title
-# typed, Tab, the tags typed, then a click into the chunk text.
+# typed, Tab, the tags typed, then Alt+H to the chunk text.
 #   new_chunk <title> <tags>
 new_chunk() {
   focus "$main"
@@ -239,11 +239,13 @@ new_chunk() {
   xdotool type --delay 30 "$1"
   xdotool key Tab
   xdotool type --delay 30 "$2"
-  click_at "$(child_point 'Text Chunk' RichEdit20W 0)"
+  xdotool key alt+h
 }
 
-# Alt+S saves the chunk and closes the editor.
+# Alt+S saves the chunk and closes the editor; the main window has the
+# focus again.
 save_chunk() {
   xdotool key alt+s
   wait_gone '^Text Chunk$' || fail "the editor did not close on Save"
+  focus "$main"
 }
