@@ -97,6 +97,13 @@ bool CPropDlg::OnInitDialog() {
     CWynDialog::OnInitDialog();
     ::SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.Get()));
     ::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon.Get()));
+    // A label's mnemonic goes to the control after it in the tab order, and
+    // a screen reader names a control after the label before it: the chunk
+    // list's label, laid out beside the tag list's, goes just before it.
+    CWynElement* chunks_label = FindById(L"l-chunks");
+    if (chunks_label && chunks_label->Hwnd() && m_chunkList && m_chunkList->Hwnd())
+        ::SetWindowPos(chunks_label->Hwnd(), ::GetWindow(m_chunkList->Hwnd(), GW_HWNDPREV), 0, 0, 0,
+                       0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     RestoreState();
     kelvo::ActivateWindow(Hwnd());
     RefreshFound();

@@ -1,10 +1,13 @@
 #include "app/prop_dlg.h"
 
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "app/main_wnd.h"
+#include "base/com.h"
 #include "library/master_password.h"
 #include "library/portable_data_test.h"
 #include "ui/custom_list.h"
@@ -496,6 +499,32 @@ TEST_F(PropDlgTest, TheTextLabelsMnemonicGoesToTheTextNotToTheInsertKeyButton) {
              }
              EXPECT_EQ(::GetFocus(), ChildrenOf(editor, L"RichEdit20W").front());
              ::SendMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+         }});
+}
+
+TEST_F(PropDlgTest, TheListLabelsMnemonicsGoToTheirOwnListsWhichTheyName) {
+    Run({[](CPropDlg& dialog) {
+             ::SetFocus(dialog.FindById(L"find")->Hwnd());
+             ::PostMessageW(::GetFocus(), WM_SYSCHAR, L'c', 1 << 29);
+         },
+         [](CPropDlg& dialog) {
+             EXPECT_EQ(::GetFocus(), dialog.FindById(L"lst_items")->Hwnd()) << "Alt+C";
+             ::PostMessageW(::GetFocus(), WM_SYSCHAR, L't', 1 << 29);
+         },
+         [](CPropDlg& dialog) {
+             EXPECT_EQ(::GetFocus(), dialog.FindById(L"lst_tags")->Hwnd()) << "Alt+T";
+             for (const auto& [id, name] :
+                  {std::pair{L"lst_tags", L"Tags"}, std::pair{L"lst_items", L"Chunks"}}) {
+                 kelvo::ComPtr<IAccessible> list;
+                 ASSERT_HRESULT_SUCCEEDED(::AccessibleObjectFromWindow(
+                     dialog.FindById(id)->Hwnd(), OBJID_CLIENT, IID_IAccessible, list.PutVoid()));
+                 kelvo::UniqueVariant self;
+                 self.Get()->vt = VT_I4;
+                 self.Get()->lVal = CHILDID_SELF;
+                 kelvo::UniqueBstr text;
+                 ASSERT_HRESULT_SUCCEEDED(list->get_accName(*self.Get(), text.Put()));
+                 EXPECT_EQ(text.View(), name);
+             }
          }});
 }
 

@@ -355,6 +355,10 @@ void CWynCustomList::PaintFrame(HWND window) const {
         FillBand(dc.Get(), frame, Scale(1), COLOR_BTNSHADOW);
 }
 
+bool CWynCustomList::AccName(std::wstring& name) {
+    return kelvo::LabelBefore(m_hWnd, name);
+}
+
 long CWynCustomList::AccRole() const {
     return ROLE_SYSTEM_LIST;
 }

@@ -120,6 +120,8 @@ private:
 
     // What screen readers learn.
     long AccRole() const override;
+    // The label before the list.
+    bool AccName(std::wstring& name) override;
     long AccItemCount() const override;
     std::wstring AccItemName(long index) override;
     long AccItemState(long index) const override;

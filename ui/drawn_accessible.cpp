@@ -7,6 +7,27 @@
 
 namespace kelvo {
 
+bool LabelBefore(HWND window, std::wstring& name) {
+    HWND label = ::GetWindow(window, GW_HWNDPREV);
+    wchar_t window_class[16] = {};
+    if (!label || !::GetClassNameW(label, window_class, 16) ||
+        ::CompareStringOrdinal(window_class, -1, L"Static", -1, TRUE) != CSTR_EQUAL)
+        return false;
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(label)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        ::GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
+    name.clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // "&&" is a plain "&"; a single "&" marks the mnemonic.
+        if (text[i] == L'&' && ++i == text.size())
+            break;
+        name += text[i];
+    }
+    if (!name.empty() && name.back() == L':')
+        name.pop_back();
+    return !name.empty();
+}
+
 bool AccessibleSource::AccName(std::wstring&) {
     return false;
 }
