@@ -99,11 +99,16 @@ bool CPropDlg::OnInitDialog() {
     ::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon.Get()));
     // A label's mnemonic goes to the control after it in the tab order, and
     // a screen reader names a control after the label before it: the chunk
-    // list's label, laid out beside the tag list's, goes just before it.
-    CWynElement* chunks_label = FindById(L"l-chunks");
-    if (chunks_label && chunks_label->Hwnd() && m_chunkList && m_chunkList->Hwnd())
-        ::SetWindowPos(chunks_label->Hwnd(), ::GetWindow(m_chunkList->Hwnd(), GW_HWNDPREV), 0, 0, 0,
-                       0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    // list's label, laid out beside the tag list's, and the find box's, laid
+    // out before the hint, go just before their controls.
+    for (const auto& [label_id, control] :
+         {std::pair{L"l-chunks", static_cast<CWynElement*>(m_chunkList)},
+          std::pair{L"l-find", m_findBox}}) {
+        CWynElement* label = FindById(label_id);
+        if (label && label->Hwnd() && control && control->Hwnd())
+            ::SetWindowPos(label->Hwnd(), ::GetWindow(control->Hwnd(), GW_HWNDPREV), 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    }
     RestoreState();
     kelvo::ActivateWindow(Hwnd());
     RefreshFound();

@@ -502,7 +502,7 @@ TEST_F(PropDlgTest, TheTextLabelsMnemonicGoesToTheTextNotToTheInsertKeyButton) {
          }});
 }
 
-TEST_F(PropDlgTest, TheListLabelsMnemonicsGoToTheirOwnListsWhichTheyName) {
+TEST_F(PropDlgTest, TheLabelsMnemonicsGoToTheirOwnControlsWhichTheyName) {
     Run({[](CPropDlg& dialog) {
              ::SetFocus(dialog.FindById(L"find")->Hwnd());
              ::PostMessageW(::GetFocus(), WM_SYSCHAR, L'c', 1 << 29);
@@ -514,7 +514,8 @@ TEST_F(PropDlgTest, TheListLabelsMnemonicsGoToTheirOwnListsWhichTheyName) {
          [](CPropDlg& dialog) {
              EXPECT_EQ(::GetFocus(), dialog.FindById(L"lst_tags")->Hwnd()) << "Alt+T";
              for (const auto& [id, name] :
-                  {std::pair{L"lst_tags", L"Tags"}, std::pair{L"lst_items", L"Chunks"}}) {
+                  {std::pair{L"lst_tags", L"Tags:"}, std::pair{L"lst_items", L"Chunks:"},
+                   std::pair{L"find", L"Find:"}}) {
                  kelvo::ComPtr<IAccessible> list;
                  ASSERT_HRESULT_SUCCEEDED(::AccessibleObjectFromWindow(
                      dialog.FindById(id)->Hwnd(), OBJID_CLIENT, IID_IAccessible, list.PutVoid()));

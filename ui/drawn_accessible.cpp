@@ -23,8 +23,6 @@ bool LabelBefore(HWND window, std::wstring& name) {
             break;
         name += text[i];
     }
-    if (!name.empty() && name.back() == L':')
-        name.pop_back();
     return !name.empty();
 }
 

@@ -18,8 +18,8 @@
 namespace kelvo {
 
 // The text of the label just before `window` among its siblings, as the
-// system names a standard control: without the "&" of its mnemonic and a
-// closing ":". False when the window before it is no label.
+// system names a standard control by it: without the "&" of its mnemonic.
+// False when the window before it is no label.
 bool LabelBefore(HWND window, std::wstring& name);
 
 // The control's side. Items count from 0; their child ids are index + 1.
