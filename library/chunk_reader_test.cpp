@@ -40,7 +40,8 @@ ChunkMap DomWalk(const std::wstring& path) {
 
 ChunkMap Read(const std::wstring& path) {
     ChunkMap chunks;
-    ReadChunksFile(path.c_str(), chunks);
+    std::optional<std::wstring> password;
+    ReadChunksFile(path.c_str(), chunks, password);
     return chunks;
 }
 
@@ -239,22 +240,43 @@ TEST_F(ChunkReaderTest, FindsWhatTheDocumentWalkFound) {
     }
 }
 
-TEST_F(ChunkReaderTest, AMissingOrLockedFileAddsNothing) {
+TEST_F(ChunkReaderTest, AFileThatDoesNotReadAsOursAddsNothingAndSaysHow) {
     ChunkMap chunks;
     chunks[5] = kelvo::MakeRef<text_chunk>(L"kept", L"kept");
-    ReadChunksFile(m_path.c_str(), chunks);
-    EXPECT_EQ(chunks.size(), 1u);
+    std::optional<std::wstring> password = L"before";
+    EXPECT_EQ(ReadChunksFile(m_path.c_str(), chunks, password), FileState::kMissing);
+    const struct {
+        const char* content;
+        FileState state;
+    } unread[] = {
+        {"", FileState::kEmpty},
+        {"<kelvo><chunks><chunk id=\"1\">cut sh", FileState::kDamaged},
+        {"<other><chunks><chunk id=\"1\">a</chunk></chunks></other>", FileState::kForeign},
+    };
+    for (const auto& file : unread) {
+        test_files::Write(m_path, file.content);
+        EXPECT_EQ(ReadChunksFile(m_path.c_str(), chunks, password), file.state) << file.content;
+    }
 
-    test_files::Write(m_path, Library("<chunk id=\"1\">a</chunk><chunk id=\"5\">new</chunk>"));
+    test_files::Write(m_path, "<kelvo><password>wrapped key</password><chunks><chunk id=\"1\">a"
+                              "</chunk><chunk id=\"5\">new</chunk></chunks>"
+                              "<password>second</password></kelvo>");
     HANDLE holder =
         ::CreateFileW(m_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    ReadChunksFile(m_path.c_str(), chunks);
+    EXPECT_EQ(ReadChunksFile(m_path.c_str(), chunks, password), FileState::kHeld);
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     ::CloseHandle(holder);
     EXPECT_EQ(chunks.size(), 1u);
+    EXPECT_EQ(password, L"before");
 
-    // Read chunks join those already there, replacing equal ids.
-    ReadChunksFile(m_path.c_str(), chunks);
+    // Read chunks join those already there, replacing equal ids; the first
+    // wrapped key is the one a reader of the document finds.
+    EXPECT_EQ(ReadChunksFile(m_path.c_str(), chunks, password), FileState::kRead);
     ASSERT_EQ(chunks.size(), 2u);
     EXPECT_EQ(chunks.at(5)->text, L"new");
+    EXPECT_EQ(password, L"wrapped key");
+    test_files::Write(m_path, "<kelvo><chunks/></kelvo>");
+    EXPECT_EQ(ReadChunksFile(m_path.c_str(), chunks, password), FileState::kRead);
+    EXPECT_EQ(password, std::nullopt);
 }

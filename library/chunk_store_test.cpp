@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "base/utf16.h"
 #include "library/data_folder.h"
 #include "library/test_files.h"
@@ -50,6 +52,55 @@ protected:
         auto xml = OpenSettingsXml();
         return xml->GetIntAttr(L"next-id", -1);
     }
+    void WriteNextId(int next) {
+        test_files::Write(m_folder + L"settings.xml",
+                          "<kelvo next-id=\"" + std::to_string(next) + "\"/>");
+    }
+    // "id:title" of every chunk, by id.
+    static std::string Listed(const CChunkStore::Map& chunks) {
+        std::string listed;
+        for (const auto& [id, chunk] : chunks)
+            listed += (listed.empty() ? "" : " ") + std::to_string(id) + ":" +
+                      std::string(chunk->title.begin(), chunk->title.end());
+        return listed;
+    }
+    static std::string ListedInFile() {
+        CChunkStore reloaded;
+        reloaded.LoadChunks();
+        return Listed(reloaded.Chunks());
+    }
+    // Records what the store tells as one line each.
+    void Listen(CChunkStore& store) {
+        store.SetNoticeHandler([this](const StoreNotice& notice) {
+            static const char* const kStates[] = {"read", "missing", "empty",
+                                                  "held", "damaged", "foreign"};
+            switch (notice.kind) {
+            case StoreNotice::Kind::kUnreadable:
+                m_notices.push_back(std::string("unreadable ") +
+                                    kStates[static_cast<int>(notice.state)] +
+                                    (notice.kept_copy.empty() ? "" : " kept"));
+                m_lastError = notice.error;
+                m_keptCopy = notice.kept_copy;
+                break;
+            case StoreNotice::Kind::kNotSaved:
+                m_notices.push_back("not saved");
+                m_lastError = notice.error;
+                break;
+            case StoreNotice::Kind::kConflict:
+                m_notices.push_back("conflict " + std::to_string(notice.id) + " as " +
+                                    std::to_string(notice.conflict_id));
+                break;
+            case StoreNotice::Kind::kNotDeleted:
+                m_notices.push_back("not deleted " + std::to_string(notice.id));
+                break;
+            }
+        });
+    }
+    std::vector<std::string> TakeNotices() { return std::exchange(m_notices, {}); }
+
+    std::vector<std::string> m_notices;
+    DWORD m_lastError = ERROR_SUCCESS;
+    std::wstring m_keptCopy;
 
     std::wstring m_folder = GetExecutableFolder();
 };
@@ -339,4 +390,124 @@ TEST_F(ChunkStoreTest, ALibraryWithARawVerticalTabLoadsAndIsKeptAsItWas) {
     reloaded.LoadChunks();
     EXPECT_EQ(Ids(reloaded), (std::vector<int>{1, 2, 3, 4}));
     EXPECT_EQ(reloaded.Chunks().at(3)->text, L"third");
+}
+
+namespace {
+
+// The library another writer changed meanwhile: chunks 1, 3 and 5 as this
+// store read them, the counter at 6.
+const std::string kRead = "<chunk id=\"1\" title=\"one\">a</chunk>"
+                          "<chunk id=\"3\" title=\"three\">c</chunk>"
+                          "<chunk id=\"5\" title=\"five\">e</chunk>";
+
+} // namespace
+
+TEST_F(ChunkStoreTest, WhatAnotherWriterStoredMeanwhileIsNeverOverwritten) {
+    enum class Op { kNew, kEdit5, kDelete5 };
+    const struct {
+        const char* name;
+        std::string file_meanwhile; // the chunks another writer left
+        Op op;
+        const char* file_after;
+        const char* memory_after;
+        std::vector<std::string> notices = {};
+    } cases[] = {
+        {"another writer added the id the counter holds",
+         kRead + "<chunk id=\"6\" title=\"theirs\">f</chunk>", Op::kNew,
+         "1:one 3:three 5:five 6:theirs 7:new", "1:one 3:three 5:five 7:new"},
+        {"another writer added 7 while memory is stale",
+         kRead + "<chunk id=\"7\" title=\"theirs\">g</chunk>", Op::kNew,
+         "1:one 3:three 5:five 7:theirs 8:new", "1:one 3:three 5:five 8:new"},
+        {"5 changed elsewhere, then edited here",
+         "<chunk id=\"1\" title=\"one\">a</chunk><chunk id=\"3\" title=\"three\">c</chunk>"
+         "<chunk id=\"5\" title=\"theirs\">e2</chunk>",
+         Op::kEdit5,
+         "1:one 3:three 5:theirs 6:ours (conflict)",
+         "1:one 3:three 5:theirs 6:ours (conflict)",
+         {"conflict 5 as 6"}},
+        {"5 changed elsewhere, then deleted here",
+         "<chunk id=\"1\" title=\"one\">a</chunk><chunk id=\"3\" title=\"three\">c</chunk>"
+         "<chunk id=\"5\" title=\"five\" tags=\"new tag\">e</chunk>",
+         Op::kDelete5,
+         "1:one 3:three 5:five",
+         "1:one 3:three 5:five",
+         {"not deleted 5"}},
+        {"5 deleted elsewhere, then edited here",
+         "<chunk id=\"1\" title=\"one\">a</chunk><chunk id=\"3\" title=\"three\">c</chunk>",
+         Op::kEdit5, "1:one 3:three 5:ours", "1:one 3:three 5:ours"},
+        {"5 deleted elsewhere, then deleted here",
+         "<chunk id=\"1\" title=\"one\">a</chunk><chunk id=\"3\" title=\"three\">c</chunk>",
+         Op::kDelete5, "1:one 3:three", "1:one 3:three"},
+        {"3 changed elsewhere, then 5 edited here",
+         "<chunk id=\"1\" title=\"one\">a</chunk><chunk id=\"3\" title=\"theirs\">c</chunk>"
+         "<chunk id=\"5\" title=\"five\">e</chunk>",
+         Op::kEdit5, "1:one 3:theirs 5:ours", "1:one 3:three 5:ours"},
+        {"the file written again in another form, then 5 edited here",
+         "\n  <chunk title=\"one\" id=\"1\" encrypted=\"0\">a</chunk>\r\n"
+         "  <chunk tags=\"\" id=\"3\" title=\"three\"><![CDATA[c]]></chunk>\r\n"
+         "  <chunk id=\"5\" title=\"f&#105;ve\">&#101;</chunk>\n",
+         Op::kEdit5, "1:one 3:three 5:ours", "1:one 3:three 5:ours"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Reset();
+        WriteChunksFile(kRead);
+        WriteNextId(6);
+        CChunkStore store;
+        Listen(store);
+        store.LoadChunks();
+        WriteChunksFile(c.file_meanwhile);
+        switch (c.op) {
+        case Op::kNew:
+            store.PutChunk(Chunk(L"new text", L"new"));
+            break;
+        case Op::kEdit5: {
+            // As an editor does: the stored object itself, changed.
+            kelvo::Ref<text_chunk> five = store.Chunks().at(5);
+            five->title = L"ours";
+            five->text = L"our text";
+            store.PutChunk(five);
+            break;
+        }
+        case Op::kDelete5:
+            store.DeleteChunk(5);
+            break;
+        }
+        EXPECT_EQ(ListedInFile(), c.file_after);
+        EXPECT_EQ(Listed(store.Chunks()), c.memory_after);
+        EXPECT_EQ(TakeNotices(), c.notices);
+        EXPECT_FALSE(store.HasUnsaved());
+    }
+}
+
+TEST_F(ChunkStoreTest, ContentThatComesBackInAnotherFormIsNoConflict) {
+    // Forms the XML layer may change on the way through the file: line ends,
+    // white space in attributes, tag lists that split differently.
+    const struct {
+        const wchar_t* text;
+        const wchar_t* title;
+        std::vector<std::wstring> tags;
+    } chunks[] = {
+        {L"lone\rCR and lone\nLF and\r\nboth", L"tab\there", {L"a,b", L"quoted \"x\""}},
+        {L"  blanks  \r\n", L" line\r\nbreak ", {L"\t", L"c;d"}},
+        {L"", L"", {}},
+    };
+    CChunkStore store;
+    Listen(store);
+    for (const auto& c : chunks)
+        store.PutChunk(Chunk(c.text, c.title, c.tags));
+    // Edited again here, and edited by a store that read them from the file.
+    for (const auto& [id, chunk] : store.Chunks()) {
+        chunk->text += L"!";
+        store.PutChunk(chunk);
+    }
+    CChunkStore other;
+    Listen(other);
+    other.LoadChunks();
+    for (const auto& [id, chunk] : other.Chunks()) {
+        chunk->text += L"?";
+        other.PutChunk(chunk);
+    }
+    EXPECT_EQ(TakeNotices(), std::vector<std::string>{});
+    EXPECT_EQ(Ids(other), (std::vector<int>{1, 2, 3}));
 }

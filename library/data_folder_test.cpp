@@ -133,7 +133,8 @@ TEST(GetDataFolder, AFolderOf300CharactersWorksEndToEnd) {
         test_files::Write(LongPathForm(chunks + L".1-2-3.kelvo-tmp"), "stray");
     }
     std::map<int, kelvo::Ref<text_chunk>> read;
-    ReadChunksFile(chunks.c_str(), read);
+    std::optional<std::wstring> password;
+    ReadChunksFile(chunks.c_str(), read, password);
     ASSERT_EQ(read.size(), 1u);
     EXPECT_EQ(read.at(1)->text, L"second");
     EXPECT_TRUE(ExistsAnyLength(chunks + L".1-2-3.kelvo-tmp")) << "written after the last save";

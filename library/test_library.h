@@ -18,12 +18,12 @@ namespace test_library {
 inline void Write(const wchar_t* password, const kelvo::CipherKey& data_key,
                   const std::vector<std::wstring>& texts) {
     EXPECT_TRUE(StoreDataKey(password, data_key));
-    int id = 1;
+    CChunkStore store;
+    store.LoadChunks();
     for (const auto& text : texts) {
         auto chunk = kelvo::MakeRef<text_chunk>(text, L"title");
-        chunk->id = id++;
         EXPECT_TRUE(chunk->Encrypt(data_key));
-        chunk->WriteToXml();
+        store.PutChunk(chunk);
     }
 }
 

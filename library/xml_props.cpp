@@ -112,22 +112,30 @@ bool CXMLProps::Push(const ComPtr<IXMLDOMNode>& node) {
 
 bool CXMLProps::Load(const wchar_t* path) {
     m_unreadable = false;
+    m_readError = ERROR_SUCCESS;
     if (!m_doc || !path)
         return false;
     CDataFileBytes bytes;
     switch (bytes.Read(path)) {
     case CDataFileBytes::ReadResult::kMissing:
+        m_state = FileState::kMissing;
         return false;
     case CDataFileBytes::ReadResult::kFailed:
+        m_state = FileState::kHeld;
+        m_readError = bytes.ReadError();
         m_unreadable = true;
         return false;
     case CDataFileBytes::ReadResult::kOk:
         break;
     }
     m_loadedSize = bytes.View().size();
-    // An empty file holds nothing to lose.
-    m_unreadable = !bytes.View().empty();
-    if (bytes.View().empty() || bytes.HasDoctype())
+    if (bytes.View().empty()) {
+        m_state = FileState::kEmpty; // holds nothing to lose
+        return false;
+    }
+    m_state = FileState::kDamaged;
+    m_unreadable = true;
+    if (bytes.HasDoctype())
         return false;
     const auto parsed = bytes.Parse([this](const VARIANT& input) {
         VARIANT_BOOL ok = VARIANT_FALSE;
@@ -141,11 +149,13 @@ bool CXMLProps::Load(const wchar_t* path) {
     // characters XML cannot carry, the file as stored is kept before the
     // first save replaces it.
     m_unreadable = parsed == CDataFileBytes::ParseResult::kParsedWithoutForbidden;
+    m_state = FileState::kForeign;
     ComPtr<IXMLDOMNode> root;
     if (m_doc->selectSingleNode(UniqueBstr(L"kelvo").Get(), root.Put()) != S_OK || !root)
         return false;
     if (!Push(root))
         return false;
+    m_state = FileState::kRead;
     m_path = path;
     return true;
 }
@@ -298,6 +308,17 @@ std::optional<std::wstring> CXMLProps::GetText() {
     return text;
 }
 
+kelvo::ComPtr<IXMLDOMElement> CXMLProps::Current() const {
+    return m_stack.empty() ? nullptr : m_stack.back();
+}
+
+bool CXMLProps::Enter(const kelvo::ComPtr<IXMLDOMElement>& element) {
+    if (!element)
+        return false;
+    m_stack.push_back(element);
+    return true;
+}
+
 bool CXMLProps::RemoveCurrent() {
     if (m_stack.empty())
         return false;
@@ -311,9 +332,11 @@ bool CXMLProps::RemoveCurrent() {
 
 bool CXMLProps::KeepUnreadableCopy() {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        if (::CopyFileW(LongPathForm(*m_path).c_str(),
-                        LongPathForm(UnreadableCopyName(*m_path, attempt)).c_str(), TRUE))
+        std::wstring copy = UnreadableCopyName(*m_path, attempt);
+        if (::CopyFileW(LongPathForm(*m_path).c_str(), LongPathForm(copy).c_str(), TRUE)) {
+            m_keptCopy = std::move(copy);
             return true;
+        }
         if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
     }
@@ -340,8 +363,16 @@ bool CXMLProps::Save() {
 }
 
 std::unique_ptr<CXMLProps> OpenXmlFile(const std::wstring& path) {
-    auto props = std::make_unique<CXMLProps>();
-    if (props->HasDocument() && !props->Load(path.c_str()))
+    std::unique_ptr<CXMLProps> props;
+    ReadPatiently([&] {
+        // A fresh document each time: a failed parse may leave part of one.
+        props = std::make_unique<CXMLProps>();
+        if (!props->HasDocument())
+            return FileState::kRead; // nothing to wait for
+        props->Load(path.c_str());
+        return props->State();
+    });
+    if (props->HasDocument() && props->State() != FileState::kRead)
         props->CreateNew(path.c_str());
     return props;
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/com.h"
+#include "library/xml_file.h"
 
 class CXMLProps {
 public:
@@ -27,6 +28,9 @@ public:
     // file holding raw characters XML cannot carry (written by an earlier
     // build) is read without them, and counts as unreadable as it stands.
     bool Load(const wchar_t* path);
+    // How the last Load ended, and for a held file the Win32 error.
+    FileState State() const noexcept { return m_state; }
+    DWORD ReadError() const noexcept { return m_readError; }
     // A new document holding the declaration and an empty "kelvo" root, entered.
     bool CreateNew(const wchar_t* path);
 
@@ -55,12 +59,19 @@ public:
     std::optional<std::wstring> GetText();
     bool RemoveCurrent();
 
+    // The current element, to be entered again later by Enter while the
+    // document lives (null with an empty stack).
+    kelvo::ComPtr<IXMLDOMElement> Current() const;
+    bool Enter(const kelvo::ComPtr<IXMLDOMElement>& element);
+
     // Writes the whole document in place of the file as ReplaceFileContents
     // does, so that a crash leaves the old or the new file. A target that
     // existed but could not be read is first kept as
     // "<name>.unreadable-YYYYMMDD-HHMMSS"; if that copy fails nothing is written.
     // On failure GetLastError() tells why.
     bool Save();
+    // The copy the last Save kept of an unreadable file; empty when none.
+    const std::wstring& KeptCopy() const noexcept { return m_keptCopy; }
 
     bool HasDocument() const noexcept { return static_cast<bool>(m_doc); }
     std::size_t Depth() const noexcept { return m_stack.size(); }
@@ -77,10 +88,14 @@ private:
     bool m_unreadable = false;
     // Its size, roughly what a save writes.
     std::size_t m_loadedSize = 0;
+    FileState m_state = FileState::kMissing;
+    DWORD m_readError = ERROR_SUCCESS;
+    std::wstring m_keptCopy;
 };
 
-// Opens the file; falls back to a new document when the file is missing or
-// unreadable. Always returns an object.
+// Opens the file, reading it again for a moment while it is empty, held or
+// damaged (ReadPatiently); falls back to a new document when it stays missing
+// or unreadable. Always returns an object, whose State() tells how the file read.
 std::unique_ptr<CXMLProps> OpenXmlFile(const std::wstring& path);
 // The data folder + file name.
 std::wstring SettingsXmlPath();
