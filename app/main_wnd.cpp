@@ -6,6 +6,8 @@
 
 #include "app/about_dlg.h"
 #include "app/settings_dlg.h"
+#include "app/store_notice.h"
+#include "library/xml_props.h"
 #include "ui/password_dlg.h"
 
 namespace {
@@ -25,6 +27,7 @@ CMainWnd::CMainWnd(HINSTANCE instance)
       m_engine(instance),
       m_pasteTarget(kelvo::DescribeTarget(kelvo::ForegroundCandidate(nullptr, nullptr))) {
     SetClassName(L"KV_MAIN_WND");
+    m_chunks.SetNoticeHandler([this](const StoreNotice& notice) { ShowStoreNotice(notice); });
     m_chunks.LoadChunks();
 }
 
@@ -56,6 +59,9 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             OnCreate();
             break;
         case WM_DESTROY:
+            // The last chance for changes that wait in memory.
+            ::KillTimer(hwnd, kSaveRetryTimer);
+            m_chunks.SaveUnsaved();
             ForgetPassword();
             // A secret must not outlive the program on the clipboard.
             RestoreClipboard();
@@ -70,6 +76,8 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 AddTrayIcon();
             else if (wp == kClipboardTimer)
                 RestoreClipboard();
+            else if (wp == kSaveRetryTimer)
+                SaveUnsavedChunks();
             break;
         case WM_CLOSE:
             // Asked to close by another program (an installer, taskkill): end
@@ -215,6 +223,24 @@ void CMainWnd::TrackPasteTarget() {
                                 m_mainWindow ? m_mainWindow->Window() : nullptr) &&
         m_mainWindow)
         m_mainWindow->PasteTargetChanged();
+}
+
+void CMainWnd::ShowStoreNotice(const StoreNotice& notice) {
+    if (m_chunks.HasUnsaved() && Hwnd())
+        ::SetTimer(Hwnd(), kSaveRetryTimer, kSaveRetryMs, nullptr);
+    const bool failed = notice.kind == StoreNotice::Kind::kNotSaved ||
+                        (notice.kind == StoreNotice::Kind::kUnreadable && !notice.rewritten);
+    // Before any window exists (at load) the box stands alone.
+    const HWND owner = m_mainWindow ? m_mainWindow->Window() : nullptr;
+    ::MessageBoxW(owner, StoreNoticeText(m_engine, notice, m_chunks, ChunksXmlPath()).c_str(),
+                  AppName().c_str(),
+                  MB_OK | MB_SETFOREGROUND | (failed ? MB_ICONERROR : MB_ICONWARNING));
+}
+
+void CMainWnd::SaveUnsavedChunks() {
+    m_chunks.SaveUnsaved();
+    if (!m_chunks.HasUnsaved())
+        ::KillTimer(Hwnd(), kSaveRetryTimer);
 }
 
 void CMainWnd::RestoreClipboardLater() {

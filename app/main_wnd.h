@@ -38,6 +38,9 @@ public:
     // target has had the time to read the secret.
     static constexpr UINT_PTR kClipboardTimer = 4;
     static constexpr UINT kClipboardRestoreMs = 2000;
+    // Writes again the library changes that no save could write yet.
+    static constexpr UINT_PTR kSaveRetryTimer = 5;
+    static constexpr UINT kSaveRetryMs = 30000;
 
     explicit CMainWnd(HINSTANCE instance);
     ~CMainWnd() override;
@@ -97,6 +100,10 @@ protected:
 
 private:
     void OnCreate();
+    // Shows what the chunk store tells, and keeps trying to write changes
+    // that wait in memory.
+    void ShowStoreNotice(const StoreNotice& notice);
+    void SaveUnsavedChunks();
     void TrackPasteTarget();
     void RestoreClipboard();
     void ShowTrayMenu();

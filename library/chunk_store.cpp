@@ -8,7 +8,6 @@
 #include "library/xml_chars.h"
 #include "library/xml_props.h"
 
-using kelvo::ComPtr;
 using kelvo::Ref;
 
 namespace {
@@ -21,35 +20,40 @@ void DropNonXmlChars(std::wstring& text) {
 
 } // namespace
 
-// The chunk elements of the file by id, found as the loader finds them (of two
-// with the same id, the later one).
-class CChunkStore::CFileIndex {
-public:
-    // Walks the elements; the document is left inside "chunks", which is
-    // added when missing.
-    explicit CFileIndex(CXMLProps& xml) {
-        if (!xml.Select(L"chunks", true) || !xml.Select(L"chunk", false))
-            return;
-        do {
-            if (const int id = xml.GetIntAttr(L"id", 0))
-                m_elements[id] = xml.Current();
-        } while (xml.Next());
+namespace {
+
+// Paths from the "chunks" element. Ids compare as numbers, as the loader reads
+// them; of two elements with one id the loader keeps the later.
+std::wstring ChunkPath(int id) {
+    return L"*[@id=" + std::to_wstring(id) + L"][last()]";
+}
+
+// The highest id of the file's chunks when it is above `floor`, else floor.
+// Each step is one scan inside the XML layer, which costs far less than a
+// call per element; ids in ascending order, as appends leave them, take one.
+int HighestIdAbove(CXMLProps& xml, int floor) {
+    constexpr int kSteps = 16;
+    for (int step = 0; step < kSteps; ++step) {
+        const std::wstring path = L"*[@id>" + std::to_wstring(floor) + L"][last()]";
+        if (!xml.Select(path.c_str(), false))
+            return floor;
+        const int id = xml.GetIntAttr(L"id", 0);
+        xml.Up();
+        if (id <= floor)
+            return floor; // a form the loader reads otherwise ("9.4", too large)
+        floor = id;
+    }
+    // Ids in no order: one look at each.
+    if (xml.Select(L"*[@id]", false)) {
+        do
+            floor = std::max(floor, xml.GetIntAttr(L"id", 0));
+        while (xml.Next());
         xml.Up();
     }
-    CFileIndex() = default;
+    return floor;
+}
 
-    ComPtr<IXMLDOMElement> Find(int id) const {
-        auto found = m_elements.find(id);
-        return found == m_elements.end() ? nullptr : found->second;
-    }
-    bool Holds(int id) const { return m_elements.contains(id); }
-    void Add(int id, ComPtr<IXMLDOMElement> element) { m_elements[id] = std::move(element); }
-    void Remove(int id) { m_elements.erase(id); }
-    const std::map<int, ComPtr<IXMLDOMElement>>& Elements() const noexcept { return m_elements; }
-
-private:
-    std::map<int, ComPtr<IXMLDOMElement>> m_elements;
-};
+} // namespace
 
 void CChunkStore::LoadChunks() {
     m_chunks.clear();
@@ -105,7 +109,7 @@ void CChunkStore::Write(const Ref<text_chunk>& added, int delete_id) {
     if (state == FileState::kHeld || xml->Depth() == 0) {
         // Neither read nor kept, so never replaced: the changes wait.
         if (added) {
-            added->id = NextChunkId({});
+            added->id = NextChunkId(nullptr);
             m_chunks[added->id] = added;
             m_unsaved.insert(added->id);
         }
@@ -118,23 +122,23 @@ void CChunkStore::Write(const Ref<text_chunk>& added, int delete_id) {
     }
 
     bool changed = true;
-    bool remove = delete_id != 0;
+    bool remove = false;      // the deleted chunk leaves the store
     std::vector<int> written; // chunks the file will hold as they are in memory
     if (state == FileState::kRead) {
         m_toldUnreadable = false;
         m_password = xml->Select(L"password", false) ? xml->GetText() : std::nullopt;
         if (m_password)
             xml->Up();
-        CFileIndex index(*xml);
-        changed = Merge(*xml, index, added, delete_id, remove, written);
+        changed = xml->Select(L"chunks", true) && Merge(*xml, added, delete_id, remove, written);
     } else {
         // Empty, damaged or gone: nothing of it can be kept but a copy of what
         // it held, so the save holds the whole library in memory.
         if (added) {
-            added->id = NextChunkId({});
+            added->id = NextChunkId(nullptr);
             m_chunks[added->id] = added;
             m_unsaved.insert(added->id);
         }
+        remove = delete_id != 0;
         auto kept = m_chunks.extract(delete_id);
         Rebuild(*xml);
         if (kept)
@@ -157,7 +161,7 @@ void CChunkStore::Write(const Ref<text_chunk>& added, int delete_id) {
         for (int id : written)
             m_base[id] = m_chunks.at(id)->Fingerprint();
         if (state == FileState::kEmpty || state == FileState::kDamaged)
-            TellUnreadable(state, ERROR_SUCCESS, xml->KeptCopy());
+            TellUnreadable(state, ERROR_SUCCESS, true, xml->KeptCopy());
     }
     if (remove) {
         m_chunks.erase(delete_id);
@@ -166,20 +170,18 @@ void CChunkStore::Write(const Ref<text_chunk>& added, int delete_id) {
     HandOverNotices();
 }
 
-bool CChunkStore::Merge(CXMLProps& xml, CFileIndex& index, const Ref<text_chunk>& added,
-                        int delete_id, bool& removed, std::vector<int>& written) {
+bool CChunkStore::Merge(CXMLProps& xml, const Ref<text_chunk>& added, int delete_id, bool& removed,
+                        std::vector<int>& written) {
     bool changed = false;
     // Not in the file (any more): it only leaves the store.
     removed = delete_id != 0;
-    if (delete_id != 0 && index.Holds(delete_id)) {
+    if (Ref<text_chunk> disk = delete_id != 0 ? EnterInFile(xml, delete_id) : Ref<text_chunk>()) {
         auto base = m_base.find(delete_id);
-        Ref<text_chunk> disk = TakeFromFile(xml, index, delete_id);
         if (base != m_base.end() && disk->Fingerprint() == base->second) {
-            xml.Enter(index.Find(delete_id));
             xml.RemoveCurrent();
-            index.Remove(delete_id);
             changed = true;
         } else {
+            xml.Up();
             // Changed elsewhere, or another's chunk under an id ours never had
             // in the file: the file's version stays, and is shown.
             if (base != m_base.end())
@@ -194,39 +196,39 @@ bool CChunkStore::Merge(CXMLProps& xml, CFileIndex& index, const Ref<text_chunk>
     for (int id : std::vector<int>(m_unsaved.begin(), m_unsaved.end())) {
         auto chunk = m_chunks.find(id);
         if (chunk != m_chunks.end()) {
-            PutOne(xml, index, chunk->second);
+            PutOne(xml, chunk->second);
             written.push_back(chunk->second->id);
             changed = true;
         }
     }
     if (added) {
-        added->id = NextChunkId(index);
+        added->id = NextChunkId(&xml);
         m_chunks[added->id] = added;
         m_unsaved.insert(added->id);
-        Append(xml, index, *added);
+        Append(xml, *added);
         written.push_back(added->id);
         changed = true;
     }
     return changed;
 }
 
-void CChunkStore::PutOne(CXMLProps& xml, CFileIndex& index, Ref<text_chunk> chunk) {
+void CChunkStore::PutOne(CXMLProps& xml, Ref<text_chunk> chunk) {
     const int id = chunk->id;
-    if (!index.Holds(id)) {
+    Ref<text_chunk> disk = EnterInFile(xml, id);
+    if (!disk) {
         // New to the file, or deleted there since: an edit outweighs a deletion.
-        Append(xml, index, *chunk);
+        Append(xml, *chunk);
         return;
     }
     auto base = m_base.find(id);
-    Ref<text_chunk> disk = TakeFromFile(xml, index, id);
     const std::uint64_t on_disk = disk->Fingerprint();
     // The file holds the version ours was made from, or ours already.
     if ((base != m_base.end() && on_disk == base->second) || on_disk == chunk->Fingerprint()) {
-        xml.Enter(index.Find(id));
         chunk->WriteToXml(xml);
         xml.Up();
         return;
     }
+    xml.Up();
     // The file's chunk of this id is not the one ours was made from (changed
     // elsewhere, or another's new chunk under an id ours never had in the
     // file): it stays, and ours becomes a chunk of its own.
@@ -235,10 +237,10 @@ void CChunkStore::PutOne(CXMLProps& xml, CFileIndex& index, Ref<text_chunk> chun
     m_unsaved.erase(id);
     if (base != m_base.end() && !chunk->title.ends_with(kConflictMark))
         chunk->title += kConflictMark;
-    chunk->id = NextChunkId(index);
+    chunk->id = NextChunkId(&xml);
     m_chunks[chunk->id] = chunk;
     m_unsaved.insert(chunk->id);
-    Append(xml, index, *chunk);
+    Append(xml, *chunk);
     if (base != m_base.end())
         m_notices.push_back({.kind = StoreNotice::Kind::kConflict,
                              .id = id,
@@ -246,20 +248,18 @@ void CChunkStore::PutOne(CXMLProps& xml, CFileIndex& index, Ref<text_chunk> chun
                              .title = disk->title});
 }
 
-void CChunkStore::Append(CXMLProps& xml, CFileIndex& index, const text_chunk& chunk) {
+void CChunkStore::Append(CXMLProps& xml, const text_chunk& chunk) {
     if (!xml.AddChild(L"chunk"))
         return;
     chunk.WriteToXml(xml);
-    index.Add(chunk.id, xml.Current());
     xml.Up();
 }
 
-Ref<text_chunk> CChunkStore::TakeFromFile(CXMLProps& xml, const CFileIndex& index, int id) {
+Ref<text_chunk> CChunkStore::EnterInFile(CXMLProps& xml, int id) {
+    if (!xml.Select(ChunkPath(id).c_str(), false))
+        return {};
     auto chunk = kelvo::MakeRef<text_chunk>();
-    if (xml.Enter(index.Find(id))) {
-        chunk->ReadFromXml(xml);
-        xml.Up();
-    }
+    chunk->ReadFromXml(xml);
     chunk->id = id;
     return chunk;
 }
@@ -278,18 +278,26 @@ void CChunkStore::Rebuild(CXMLProps& xml) {
         xml.SetChildText(L"password", *m_password);
 }
 
-int CChunkStore::NextChunkId(const CFileIndex& index) {
+int CChunkStore::NextChunkId(CXMLProps* chunks) {
     auto xml = OpenSettingsXml();
     // The counter may have been lost, not saved, or be behind another writer's.
     long long next = std::max(xml->GetIntAttr(L"next-id", 1), 1);
     if (!m_chunks.empty())
         next = std::max(next, m_chunks.rbegin()->first + 1LL);
-    if (!index.Elements().empty())
-        next = std::max(next, index.Elements().rbegin()->first + 1LL);
+    if (chunks)
+        next = HighestIdAbove(*chunks, static_cast<int>(next - 1)) + 1LL;
     if (next >= std::numeric_limits<int>::max()) {
         // The counter ran out: take the lowest id free in the store and the file.
+        auto taken = [&](int id) {
+            if (m_chunks.contains(id))
+                return true;
+            if (!chunks || !chunks->Select(ChunkPath(id).c_str(), false))
+                return false;
+            chunks->Up();
+            return true;
+        };
         next = 1;
-        while (m_chunks.contains(static_cast<int>(next)) || index.Holds(static_cast<int>(next)))
+        while (taken(static_cast<int>(next)))
             ++next;
     }
     xml->SetIntAttr(L"next-id", static_cast<int>(next + 1));
@@ -297,12 +305,14 @@ int CChunkStore::NextChunkId(const CFileIndex& index) {
     return static_cast<int>(next);
 }
 
-void CChunkStore::TellUnreadable(FileState state, DWORD error, std::wstring kept_copy) {
+void CChunkStore::TellUnreadable(FileState state, DWORD error, bool rewritten,
+                                 std::wstring kept_copy) {
     if (std::exchange(m_toldUnreadable, true))
         return;
     m_notices.push_back({.kind = StoreNotice::Kind::kUnreadable,
                          .state = state,
                          .error = error,
+                         .rewritten = rewritten,
                          .kept_copy = std::move(kept_copy)});
 }
 

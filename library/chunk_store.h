@@ -27,10 +27,10 @@ class CXMLProps;
 struct StoreNotice {
     enum class Kind {
         // chunks.xml did not read as a library (`state`, with `error` for a
-        // held file). Told once until it reads again. When it was empty or
-        // damaged, the save wrote it again from the library in memory, after
-        // keeping what it held as `kept_copy`; when it was held or foreign,
-        // nothing was written and the changes wait in memory.
+        // held file), at load or at a save. Told once until it reads again.
+        // An empty or damaged file is `rewritten` by a save from the library
+        // in memory, after what it held is kept as `kept_copy`; a held or
+        // foreign one is never written, and the changes wait in memory.
         kUnreadable,
         // chunks.xml could not be written (`error`); the changes wait in
         // memory. Told once until a save succeeds.
@@ -47,6 +47,7 @@ struct StoreNotice {
     DWORD error = ERROR_SUCCESS;
     int id = 0;
     int conflict_id = 0;
+    bool rewritten = false;
     std::wstring title{};
     std::wstring kept_copy{};
 };
@@ -83,27 +84,28 @@ public:
     const Map& Chunks() const noexcept { return m_chunks; }
 
 private:
-    class CFileIndex;
-
     // One write of chunks.xml: the unsaved chunks, `added` (a new chunk, or
     // null) and the deletion of `delete_id` (0: none).
     void Write(const kelvo::Ref<text_chunk>& added, int delete_id);
-    // Writes into the file as read; false when nothing changed in it.
-    // `removed`: the deleted chunk is to leave the store once that is saved.
-    bool Merge(CXMLProps& xml, CFileIndex& index, const kelvo::Ref<text_chunk>& added,
-               int delete_id, bool& removed, std::vector<int>& written);
+    // Writes into the file as read (`xml` inside "chunks"); false when nothing
+    // changed in it. `removed`: the deleted chunk is to leave the store once
+    // that is saved.
+    bool Merge(CXMLProps& xml, const kelvo::Ref<text_chunk>& added, int delete_id, bool& removed,
+               std::vector<int>& written);
     // The file could not be read as ours: the whole library from memory.
     void Rebuild(CXMLProps& xml);
-    void PutOne(CXMLProps& xml, CFileIndex& index, kelvo::Ref<text_chunk> chunk);
+    void PutOne(CXMLProps& xml, kelvo::Ref<text_chunk> chunk);
     // Appends the chunk under its id, which the file must not hold.
-    void Append(CXMLProps& xml, CFileIndex& index, const text_chunk& chunk);
-    // The chunk as the file holds it under the id.
-    kelvo::Ref<text_chunk> TakeFromFile(CXMLProps& xml, const CFileIndex& index, int id);
+    void Append(CXMLProps& xml, const text_chunk& chunk);
+    // The chunk as the file holds it under the id, with its element entered;
+    // null when the file holds none.
+    kelvo::Ref<text_chunk> EnterInFile(CXMLProps& xml, int id);
     // Hands out an id never handed out before and above every id in the
-    // store and in the file (the index; empty when it could not be read).
-    int NextChunkId(const CFileIndex& index);
+    // store and in `chunks` (inside "chunks"; null when it could not be read).
+    int NextChunkId(CXMLProps* chunks);
     // Each told once until the file reads, or saves, again.
-    void TellUnreadable(FileState state, DWORD error, std::wstring kept_copy = {});
+    void TellUnreadable(FileState state, DWORD error, bool rewritten = false,
+                        std::wstring kept_copy = {});
     void TellNotSaved(DWORD error);
     void HandOverNotices();
 

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "base/utf16.h"
+#include "base/win_handles.h"
 #include "library/data_folder.h"
 #include "library/test_files.h"
 #include "library/xml_props.h"
@@ -510,4 +511,142 @@ TEST_F(ChunkStoreTest, ContentThatComesBackInAnotherFormIsNoConflict) {
     }
     EXPECT_EQ(TakeNotices(), std::vector<std::string>{});
     EXPECT_EQ(Ids(other), (std::vector<int>{1, 2, 3}));
+}
+
+namespace {
+
+std::string Library(const std::string& chunks) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><kelvo><chunks>" + chunks +
+           "</chunks><password>wrapped key</password></kelvo>";
+}
+
+// Holds a file open without sharing, as a sync client or a backup program may.
+kelvo::UniqueHandle HoldWithoutSharing(const std::wstring& path) {
+    return kelvo::AdoptFile(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+} // namespace
+
+TEST_F(ChunkStoreTest, AFileThatDoesNotReadIsNeverReplacedByAlmostNothing) {
+    const std::string empty;
+    const std::string damaged = "<?xml version=\"1.0\"?><kelvo><chunks><chunk id=\"1\" ti";
+    const std::string rewritten = Library(kRead + "<chunk id=\"9\" title=\"theirs\">i</chunk>");
+    const struct {
+        const char* name;
+        const std::string* file_meanwhile; // null: removed
+        const std::string* written_soon;   // by another writer while we save
+        const char* file_after;
+        std::vector<std::string> notices = {};
+    } cases[] = {
+        {"0 bytes", &empty, nullptr, "1:one 3:three 5:five 6:new", {"unreadable empty"}},
+        {"damaged", &damaged, nullptr, "1:one 3:three 5:five 6:new", {"unreadable damaged kept"}},
+        {"removed", nullptr, nullptr, "1:one 3:three 5:five 6:new"},
+        {"0 bytes while another writer rewrites it", &empty, &rewritten,
+         "1:one 3:three 5:five 9:theirs 10:new"},
+        {"cut short while another writer rewrites it", &damaged, &rewritten,
+         "1:one 3:three 5:five 9:theirs 10:new"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Reset();
+        test_files::Write(m_folder + L"chunks.xml", Library(kRead));
+        WriteNextId(6);
+        CChunkStore store;
+        Listen(store);
+        store.LoadChunks();
+        if (c.file_meanwhile)
+            test_files::Write(m_folder + L"chunks.xml", *c.file_meanwhile);
+        else
+            ::DeleteFileW((m_folder + L"chunks.xml").c_str());
+        std::thread writer;
+        if (c.written_soon)
+            writer = std::thread([&] {
+                ::Sleep(120);
+                test_files::Write(m_folder + L"chunks.xml", *c.written_soon);
+            });
+        store.PutChunk(Chunk(L"new text", L"new"));
+        if (writer.joinable())
+            writer.join();
+
+        EXPECT_EQ(ListedInFile(), c.file_after);
+        EXPECT_NE(ChunksFile().find("<password>wrapped key</password>"), std::string::npos)
+            << "the wrapped data key stays with the chunks it unlocks";
+        EXPECT_EQ(TakeNotices(), c.notices);
+        std::vector<std::wstring> kept;
+        for (const auto& name : test_files::List(m_folder))
+            if (name.rfind(L"chunks.xml.unreadable-", 0) == 0)
+                kept.push_back(m_folder + name);
+        if (c.file_meanwhile == &damaged && !c.written_soon) {
+            ASSERT_EQ(kept.size(), 1u);
+            EXPECT_EQ(kept[0], m_keptCopy);
+            EXPECT_EQ(test_files::Read(kept[0]), damaged);
+        } else {
+            EXPECT_EQ(kept, std::vector<std::wstring>{}) << "nothing worth keeping";
+        }
+        for (const auto& path : kept)
+            ::DeleteFileW(path.c_str());
+    }
+}
+
+TEST_F(ChunkStoreTest, AHeldFileIsWaitedForAndNeverShrinks) {
+    test_files::Write(m_folder + L"chunks.xml", Library(kRead));
+    WriteNextId(6);
+    CChunkStore store;
+    Listen(store);
+    store.LoadChunks();
+
+    // Held for a moment: the save waits for it.
+    auto holder = HoldWithoutSharing(m_folder + L"chunks.xml");
+    ASSERT_TRUE(holder);
+    std::thread release([&] {
+        ::Sleep(300);
+        holder.Reset();
+    });
+    store.PutChunk(Chunk(L"first text", L"first"));
+    release.join();
+    EXPECT_EQ(ListedInFile(), "1:one 3:three 5:five 6:first");
+    EXPECT_EQ(TakeNotices(), std::vector<std::string>{});
+
+    // Held throughout two saves: the file stays as it was, the changes wait
+    // in memory, and the user is told once.
+    const std::string before = ChunksFile();
+    holder = HoldWithoutSharing(m_folder + L"chunks.xml");
+    ASSERT_TRUE(holder);
+    store.PutChunk(Chunk(L"second text", L"second"));
+    kelvo::Ref<text_chunk> five = store.Chunks().at(5);
+    five->title = L"five edited";
+    store.PutChunk(five);
+    holder.Reset();
+    EXPECT_EQ(ChunksFile(), before);
+    EXPECT_EQ(TakeNotices(), std::vector<std::string>{"unreadable held"});
+    EXPECT_EQ(m_lastError, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(Listed(store.Chunks()), "1:one 3:three 5:five edited 6:first 7:second");
+    EXPECT_TRUE(store.HasUnsaved());
+
+    // Meanwhile another writer stored a chunk under the id ours got: once the
+    // file reads again, theirs stays and ours moves to a free id.
+    const auto six = before.find("<chunk id=\"6\"");
+    const std::string first = before.substr(six, before.find("</chunk>", six) + 8 - six);
+    test_files::Write(m_folder + L"chunks.xml",
+                      Library(kRead + first + "<chunk id=\"7\" title=\"theirs\">g</chunk>"));
+    store.SaveUnsaved();
+    EXPECT_FALSE(store.HasUnsaved());
+    EXPECT_EQ(ListedInFile(), "1:one 3:three 5:five edited 6:first 7:theirs 8:second");
+    EXPECT_EQ(Listed(store.Chunks()), "1:one 3:three 5:five edited 6:first 7:theirs 8:second");
+    EXPECT_EQ(TakeNotices(), std::vector<std::string>{});
+}
+
+TEST_F(ChunkStoreTest, ALibraryHeldAtStartIsToldAndLaterJoinedNotReplaced) {
+    test_files::Write(m_folder + L"chunks.xml", Library(kRead));
+    CChunkStore store;
+    Listen(store);
+    {
+        auto holder = HoldWithoutSharing(m_folder + L"chunks.xml");
+        store.LoadChunks();
+    }
+    EXPECT_TRUE(store.Chunks().empty());
+    EXPECT_EQ(TakeNotices(), std::vector<std::string>{"unreadable held"});
+    store.PutChunk(Chunk(L"new text", L"new"));
+    EXPECT_EQ(ListedInFile(), "1:one 3:three 5:five 6:new");
 }

@@ -308,17 +308,6 @@ std::optional<std::wstring> CXMLProps::GetText() {
     return text;
 }
 
-kelvo::ComPtr<IXMLDOMElement> CXMLProps::Current() const {
-    return m_stack.empty() ? nullptr : m_stack.back();
-}
-
-bool CXMLProps::Enter(const kelvo::ComPtr<IXMLDOMElement>& element) {
-    if (!element)
-        return false;
-    m_stack.push_back(element);
-    return true;
-}
-
 bool CXMLProps::RemoveCurrent() {
     if (m_stack.empty())
         return false;

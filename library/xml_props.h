@@ -59,11 +59,6 @@ public:
     std::optional<std::wstring> GetText();
     bool RemoveCurrent();
 
-    // The current element, to be entered again later by Enter while the
-    // document lives (null with an empty stack).
-    kelvo::ComPtr<IXMLDOMElement> Current() const;
-    bool Enter(const kelvo::ComPtr<IXMLDOMElement>& element);
-
     // Writes the whole document in place of the file as ReplaceFileContents
     // does, so that a crash leaves the old or the new file. A target that
     // existed but could not be read is first kept as
