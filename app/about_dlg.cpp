@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "library/data_folder.h"
+#include "wyn/elements/wyn_url.h"
 
 std::wstring FormatVersionLabel(std::uint16_t major, std::uint16_t minor, std::uint16_t build,
                                 std::uint16_t revision) {
@@ -36,6 +37,22 @@ std::wstring ProgramVersionLabel() {
         return FormatVersionLabel(0, 0, 0, 0);
     return FormatVersionLabel(HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
                               HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+}
+
+const wchar_t* HomePage() {
+    return L"" KELVO_HOMEPAGE;
+}
+
+void CAboutDlg::OnBeforeInit() {
+    CWynElement* element = nullptr;
+    CWynElement* website = FindById(L"website");
+    if (!website || !website->IsType(L"url", element))
+        return;
+    const std::wstring page = HomePage();
+    if (page.empty())
+        website->SetHidden(true);
+    else
+        static_cast<CWynUrl*>(element)->SetLink(page, page);
 }
 
 bool CAboutDlg::OnInitDialog() {

@@ -15,8 +15,14 @@ std::wstring FormatVersionLabel(std::uint16_t major, std::uint16_t minor, std::u
 // The version label of the running program, from its version resource.
 std::wstring ProgramVersionLabel();
 
+// The program's web page, a build setting; empty when it has none, and then
+// nothing links to one.
+const wchar_t* HomePage();
+
 class CAboutDlg : public CWynDialog {
 public:
     explicit CAboutDlg(CWynEngine* engine) : CWynDialog(L"res:about.xml", engine) {}
+    // The link to the web page, or none.
+    void OnBeforeInit() override;
     bool OnInitDialog() override;
 };

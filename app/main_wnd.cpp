@@ -5,9 +5,11 @@
 #include <algorithm>
 
 #include "app/about_dlg.h"
+#include "app/prop_dlg.h"
 #include "app/settings_dlg.h"
 #include "app/store_notice.h"
 #include "library/xml_props.h"
+#include "paste/activate_window.h"
 #include "ui/password_dlg.h"
 
 namespace {
@@ -28,7 +30,11 @@ CMainWnd::CMainWnd(HINSTANCE instance)
       m_pasteTarget(kelvo::DescribeTarget(kelvo::ForegroundCandidate(nullptr, nullptr))) {
     SetClassName(L"KV_MAIN_WND");
     m_chunks.SetNoticeHandler([this](const StoreNotice& notice) { ShowStoreNotice(notice); });
-    m_chunks.LoadChunks();
+}
+
+kelvo::UniqueHicon CMainWnd::ProgramIcon(int side) {
+    return kelvo::UniqueHicon(static_cast<HICON>(::LoadImageW(
+        ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, side, side, 0)));
 }
 
 CMainWnd::~CMainWnd() {
@@ -89,6 +95,9 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (m_hotkeyAtom && wp == m_hotkeyAtom)
                 OpenMainWindow();
             break;
+        case kOpenMessage:
+            OpenMainWindow();
+            break;
         case kTrayMessage:
             if (LOWORD(lp) == WM_LBUTTONUP)
                 OpenMainWindow();
@@ -103,10 +112,15 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 void CMainWnd::OnCreate() {
     ::SetTimer(Hwnd(), kTrackingTimer, kTrackingMs, nullptr);
     AddTrayIcon();
+    // After the icon: a large library does not keep it from showing, and a
+    // hotkey pressed meanwhile waits in the queue until the library is read.
+    m_chunks.LoadChunks();
     LoadSettings(m_settings);
     RegisterAppHotkey();
+    // Posted: the window that is being created must exist, and start-up
+    // finish, before the chunk browser's modal loop runs.
     if (m_settings.show_onstart)
-        OpenMainWindow();
+        ::PostMessageW(Hwnd(), kOpenMessage, 0, 0);
 }
 
 NOTIFYICONDATAW CMainWnd::TrayIconData() {
@@ -166,7 +180,22 @@ void CMainWnd::UnregisterAppHotkey() {
     m_hotkeyAtom = 0;
 }
 
-void CMainWnd::OpenMainWindow() {}
+void CMainWnd::OpenMainWindow() {
+    if (m_propDlg) {
+        // Already open: a second hotkey press brings it forward.
+        if (HWND window = m_propDlg->Hwnd()) {
+            if (::IsIconic(window))
+                ::ShowWindow(window, SW_RESTORE);
+            kelvo::ActivateWindow(window);
+        }
+        return;
+    }
+    m_propDlg = std::make_unique<CPropDlg>(*this);
+    SetMainWindow(m_propDlg.get());
+    m_propDlg->DoModal(nullptr);
+    SetMainWindow(nullptr);
+    m_propDlg.reset();
+}
 
 void CMainWnd::ShowAbout(HWND owner) {
     CAboutDlg(&m_engine).DoModal(owner);
@@ -222,6 +251,12 @@ void CMainWnd::TrackPasteTarget() {
     if (kelvo::TrackPasteTarget(m_pasteTarget, Hwnd(),
                                 m_mainWindow ? m_mainWindow->Window() : nullptr) &&
         m_mainWindow)
+        m_mainWindow->PasteTargetChanged();
+}
+
+void CMainWnd::ChoosePasteTarget(HWND window) {
+    m_pasteTarget = kelvo::DescribeTarget(window);
+    if (m_mainWindow)
         m_mainWindow->PasteTargetChanged();
 }
 

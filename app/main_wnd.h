@@ -7,6 +7,7 @@
 
 #include <shellapi.h>
 
+#include <memory>
 #include <string>
 
 #include "app/settings.h"
@@ -19,12 +20,18 @@
 #include "paste/target_window.h"
 #include "ui/kv_wyn_engine.h"
 
+class CPropDlg;
+
 class CMainWnd : public CVtWnd {
 public:
     // Tray icon notifications arrive as this message.
     static constexpr UINT kTrayMessage = WM_USER + 100;
+    // Opens the chunk browser once start-up is done, from the message loop.
+    static constexpr UINT kOpenMessage = WM_USER + 101;
     static constexpr UINT kTrayIconId = 0;
     static constexpr int kIconResource = 101;
+    // The program's icon at `side` pixels, for the windows it shows.
+    static kelvo::UniqueHicon ProgramIcon(int side);
     // Keeps the paste target current.
     static constexpr UINT_PTR kTrackingTimer = 1;
     static constexpr UINT kTrackingMs = 100;
@@ -55,8 +62,8 @@ public:
     void RemoveTrayIcon();
     void RegisterAppHotkey();
     void UnregisterAppHotkey();
-    // Shows the chunk browser; the hook for the hotkey, the tray icon and the
-    // show-on-start setting.
+    // Opens the chunk browser, or brings it forward while it is open; for the
+    // hotkey, the tray icon and the show-on-start setting.
     void OpenMainWindow();
     void ShowAbout(HWND owner);
     // The settings dialog, with the hotkey unregistered while it is open.
@@ -75,11 +82,15 @@ public:
 
     // The chunk browser, while its window exists (null otherwise): the
     // tracking keeps the paste target off it and tells it when the target
-    // changed. The chunk browser is not built yet; until it is, only the
-    // tests set it.
+    // changed. OpenMainWindow sets it; tests set stand-ins.
     void SetMainWindow(kelvo::CPasteHost* main_window) noexcept { m_mainWindow = main_window; }
+    // The chunk browser's dialog while it is open; null otherwise.
+    CPropDlg* ChunkBrowser() const noexcept { return m_propDlg.get(); }
     // The window pastes go into, kept current by the tracking timer.
     const kelvo::TargetWindow& PasteTarget() const noexcept { return m_pasteTarget; }
+    // The user chose the window to paste into: it becomes the target, and
+    // the "paste" button shows it.
+    void ChoosePasteTarget(HWND window);
 
     // What the clipboard held before a secret went on it; taken back two
     // seconds after RestoreClipboardLater, and at the latest at exit.
@@ -87,7 +98,7 @@ public:
     void RestoreClipboardLater();
 
     HINSTANCE Instance() const noexcept { return m_hInstance; }
-    // The chunk library, loaded when the application object is built.
+    // The chunk library, read when the tray window is made.
     CChunkStore& Chunks() noexcept { return m_chunks; }
     Settings& CurrentSettings() noexcept { return m_settings; }
     CkvWynEngine& Engine() noexcept { return m_engine; }
@@ -117,6 +128,8 @@ private:
     ATOM m_hotkeyAtom = 0;
     kelvo::UniqueHicon m_trayIcon;
     kelvo::CPasteHost* m_mainWindow = nullptr;
+    // The chunk browser's dialog while it runs.
+    std::unique_ptr<CPropDlg> m_propDlg;
     kelvo::TargetWindow m_pasteTarget;
     kelvo::CClipboardRestore m_clipboardRestore;
     // The password cache; the key wipes itself when the object goes.

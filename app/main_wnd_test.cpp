@@ -85,11 +85,19 @@ bool TrayIconExists(CMainWnd& app) {
 } // namespace
 
 TEST_F(MainWndTest, AFreshDataFolderGivesTheDefaults) {
-    // The defaults open the main window at start: it is closed as soon as it
-    // shows, and closing it may store its placement, but no settings.
+    // The defaults open the main window once start-up is done: it is closed
+    // as soon as it shows, and closing it stores its placement, but no
+    // settings.
     DialogScript closer({[](HWND dialog) { ::PostMessageW(dialog, WM_CLOSE, 0, 0); }});
     ASSERT_TRUE(m_app.CreateHiddenWindow());
     EXPECT_EQ(m_app.CurrentSettings(), (Settings{1, 0, 0, 5, 1, 20, 50}));
+    // The script's timer keeps the loop turning.
+    const ULONGLONG end = ::GetTickCount64() + 10000;
+    MSG msg;
+    while (!closer.Finished() && ::GetTickCount64() < end && ::GetMessageW(&msg, nullptr, 0, 0))
+        ::DispatchMessageW(&msg);
+    EXPECT_TRUE(closer.Finished());
+    EXPECT_NE(SettingsFile().find("<main-window"), std::string::npos);
     EXPECT_EQ(SettingsFile().find("<settings"), std::string::npos) << "reading writes nothing";
 }
 

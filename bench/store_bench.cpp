@@ -6,12 +6,12 @@
 
 #include <psapi.h>
 
-#include <random>
 #include <string>
 #include <string_view>
 
 #include "base/msxml_ids.h"
 #include "bench/bench.h"
+#include "bench/synthetic_library.h"
 #include "library/chunk_store.h"
 #include "library/data_folder.h"
 #include "library/xml_props.h"
@@ -19,79 +19,6 @@
 namespace {
 
 using namespace kelvo::bench;
-
-void AppendEscaped(std::string& out, const std::string& text) {
-    for (char c : text) {
-        switch (c) {
-        case '<':
-            out += "&lt;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-}
-
-// A synthetic library: titles of 10-60 characters, 0-3 tags from 200, texts of
-// 20-2,000 characters with line breaks and key tokens; a tenth Base64.
-std::string MakeLibrary(int count) {
-    std::mt19937 rng(20261210);
-    auto between = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    const char* tokens[] = {"[TAB]", "[ENTER]", "[CTRL]", "[SLEEP 200]", "[\\x41]", "[*A]"};
-    static constexpr char kBase64[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    auto words = [&](int length) {
-        std::string s;
-        while (static_cast<int>(s.size()) < length) {
-            int roll = between(0, 30);
-            if (roll == 0)
-                s += "\r\n";
-            else if (roll == 1)
-                s += tokens[between(0, 5)];
-            else if (roll < 6)
-                s += ' ';
-            else
-                s += static_cast<char>('a' + between(0, 25));
-        }
-        return s;
-    };
-    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kelvo><chunks>";
-    for (int id = 1; id <= count; ++id) {
-        bool encrypted = id % 10 == 0;
-        std::string text;
-        if (encrypted) {
-            int length = (between(20, 2000) + 3) / 4 * 4;
-            for (int i = 0; i < length; ++i)
-                text += kBase64[between(0, 63)];
-        } else {
-            text = words(between(20, 2000));
-        }
-        std::string tags;
-        for (int t = between(0, 3); t > 0; --t)
-            tags += (tags.empty() ? "tag" : ";tag") + std::to_string(between(1, 200));
-        xml += "\n<chunk id=\"" + std::to_string(id) + "\" encrypted=\"" + (encrypted ? "1" : "0") +
-               "\" title=\"";
-        AppendEscaped(xml, words(between(10, 60)));
-        xml += "\" tags=\"" + tags + "\">";
-        AppendEscaped(xml, text);
-        xml += "</chunk>";
-    }
-    return xml + "\n</chunks></kelvo>\n";
-}
-
-void WriteFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(file);
-}
 
 // The bare parse of a file: read it whole into a byte array, the parser's
 // fastest input, and parse it as the store's loader sets the parser up, with
@@ -174,19 +101,16 @@ void RunPeakChild() {
 }
 
 void RunStoreBench() {
-    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const std::wstring folder = GetExecutableFolder();
-    const std::wstring marker = folder + L"portable";
-    WriteFile(marker, "");
-    const std::wstring chunks = folder + L"chunks.xml";
-    const std::wstring scratch = folder + L"bench-copy.xml";
+    const CPortableData data;
+    const std::wstring chunks = data.ChunksPath();
+    const std::wstring scratch = data.Folder() + L"bench-copy.xml";
 
     for (int count : {1000, 10000, 100000}) {
         const int turns = count >= 100000 ? 3 : count >= 10000 ? 5 : 11;
         const std::size_t n = static_cast<std::size_t>(count);
         const std::string library = MakeLibrary(count);
         WriteFile(chunks, library);
-        ::DeleteFileW((folder + L"settings.xml").c_str());
+        ::DeleteFileW(data.SettingsPath().c_str());
 
         ReportValue("store", "peak-working-set", n, PeakOfOneLoad(L"store"), PeakOfOneLoad(L"bare"),
                     "KiB", 0);
@@ -226,10 +150,7 @@ void RunStoreBench() {
             turns, 1, [&] { store.DeleteChunk(next_delete++); }, bare_load_save);
         Report("store", "delete", n, remove.figure_us, remove.floor_us, 0);
     }
-    ::DeleteFileW(chunks.c_str());
     ::DeleteFileW(scratch.c_str());
-    ::DeleteFileW((folder + L"settings.xml").c_str());
-    ::DeleteFileW(marker.c_str());
 }
 
 } // namespace

@@ -111,6 +111,11 @@ void CScrollSource::UpdateScrollBar(bool keep_current_visible) {
     }
     ScrollTo(std::clamp(position, 0, total - page));
     ShowScrollBar(true);
+    // Setting the bar redraws it: only when it would change.
+    const BarState wanted{total - 1, page, m_scroll};
+    if (wanted == m_bar)
+        return;
+    m_bar = wanted;
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
@@ -118,7 +123,10 @@ void CScrollSource::UpdateScrollBar(bool keep_current_visible) {
     info.nMax = total - 1; // with the page, the last position is total - page
     info.nPage = static_cast<UINT>(page);
     info.nPos = m_scroll;
-    ::SetScrollInfo(window, SB_VERT, &info, TRUE);
+    // Drawn with the next paint rather than at once: a refill sets the bar
+    // and repaints the rows, and both reach the screen together.
+    ::SetScrollInfo(window, SB_VERT, &info, FALSE);
+    ::RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
 void CScrollSource::ScrollBy(int amount) {
@@ -218,13 +226,15 @@ void CScrollSource::ScrollTo(int position) {
         ::InvalidateRect(window, nullptr, FALSE);
 }
 
-void CScrollSource::ShowScrollBar(bool show) const {
+void CScrollSource::ShowScrollBar(bool show) {
     // Showing or hiding changes the frame, which is then repainted whole:
     // only when it changes.
     HWND window = ScrollingWindow();
     const bool shown = (::GetWindowLongW(window, GWL_STYLE) & WS_VSCROLL) != 0;
     if (show != shown)
         ::ShowScrollBar(window, SB_VERT, show);
+    if (!show)
+        m_bar = {};
 }
 
 } // namespace kelvo

@@ -75,10 +75,19 @@ protected:
 
 private:
     void ScrollTo(int position);
-    void ShowScrollBar(bool show) const;
+    void ShowScrollBar(bool show);
+
+    // What the scroll bar was last set to; -1s while it is hidden.
+    struct BarState {
+        int max = -1;
+        int page = -1;
+        int position = -1;
+        bool operator==(const BarState&) const = default;
+    };
 
     int m_scroll = 0;
     int m_current = -1;
+    BarState m_bar;
 };
 
 } // namespace kelvo

@@ -56,6 +56,7 @@ int HighestIdAbove(CXMLProps& xml, int floor) {
 } // namespace
 
 void CChunkStore::LoadChunks() {
+    ++m_revision;
     m_chunks.clear();
     m_base.clear();
     m_unsaved.clear();
@@ -101,6 +102,9 @@ void CChunkStore::SaveUnsaved() {
 }
 
 void CChunkStore::Write(const Ref<text_chunk>& added, int delete_id) {
+    // Every path below may change the map (a chunk added, replaced by the
+    // file's version, or removed).
+    ++m_revision;
     // A chunk that goes is not written first.
     if (delete_id != 0)
         m_unsaved.erase(delete_id);

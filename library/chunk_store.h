@@ -82,6 +82,9 @@ public:
     void SaveUnsaved();
 
     const Map& Chunks() const noexcept { return m_chunks; }
+    // Changes with every load, put and delete: what was worked out from the
+    // chunks (their order by title) is still good while it stays the same.
+    unsigned Revision() const noexcept { return m_revision; }
 
 private:
     // One write of chunks.xml: the unsaved chunks, `added` (a new chunk, or
@@ -123,4 +126,5 @@ private:
     std::vector<StoreNotice> m_notices; // raised, not yet handed over
     bool m_toldUnreadable = false;
     bool m_toldNotSaved = false;
+    unsigned m_revision = 0;
 };

@@ -5,6 +5,10 @@ namespace kelvo {
 bool ActivateWindow(HWND window) {
     if (!::IsWindow(window))
         return false;
+    // Already in front: joining its input now could take keys it has not
+    // read yet (the Enter key-up just sent) out of its queue.
+    if (::GetForegroundWindow() == window && !::IsIconic(window))
+        return true;
     const DWORD target_thread = ::GetWindowThreadProcessId(window, nullptr);
     const DWORD this_thread = ::GetCurrentThreadId();
     const bool attached =

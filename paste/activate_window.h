@@ -10,7 +10,8 @@ namespace kelvo {
 // in front, sets it once more without joining (Wine's joined
 // SetForegroundWindow may report success and leave no foreground window; on
 // Windows the second call does nothing). Nothing happens when `window` is
-// not a window. True when it is the foreground window afterwards.
+// not a window, and nothing is done to a window already in front. True
+// when it is the foreground window afterwards.
 bool ActivateWindow(HWND window);
 
 } // namespace kelvo

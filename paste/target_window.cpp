@@ -104,4 +104,27 @@ bool TrackPasteTarget(TargetWindow& target, HWND tray, HWND main_window) {
     return changed;
 }
 
+std::vector<TargetWindow> ChoosableWindows(HWND main_window) {
+    struct Walk {
+        HWND main_window;
+        std::vector<TargetWindow> found;
+    } walk{main_window, {}};
+    ::EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& walk = *reinterpret_cast<Walk*>(data);
+            if (::IsWindowVisible(window) && window != walk.main_window && !::GetParent(window) &&
+                !::GetWindow(window, GW_OWNER) && !IsToolWindow(window) && !IsDesktop(window)) {
+                // Nothing may be thrown through the system's walk.
+                try {
+                    walk.found.push_back(DescribeTarget(window));
+                } catch (...) {
+                    return FALSE;
+                }
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&walk));
+    return walk.found;
+}
+
 } // namespace kelvo

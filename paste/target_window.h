@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace kelvo {
 
@@ -39,6 +40,11 @@ HICON WindowIcon(HWND window);
 
 // The target a window makes: its handle, title and icon.
 TargetWindow DescribeTarget(HWND window);
+
+// The windows the user may choose to paste into, in the system's z-order:
+// visible, not `main_window`, neither child nor owned, no tool window and not
+// the desktop.
+std::vector<TargetWindow> ChoosableWindows(HWND main_window);
 
 // One tick of the tracking: takes the foreground candidate with its title;
 // when the target is gone, the nearest candidate in the z-order above the

@@ -70,34 +70,55 @@ int CWynCustomList::AddItem(std::uintptr_t data) {
     return ItemCount() - 1;
 }
 
-void CWynCustomList::RecalculateHeights() {
-    {
-        kelvo::WindowDc dc(m_hWnd);
-        int top = 0;
-        for (std::size_t i = 0; i < m_items.size(); ++i) {
-            Item& item = m_items[i];
-            MeasureRecord record{static_cast<int>(i), item.data, 0};
-            RaiseEvent(L"customlst-getheight", reinterpret_cast<WPARAM>(dc.Get()),
-                       reinterpret_cast<LPARAM>(&record));
-            item.top = top;
-            item.height = static_cast<int>(std::min<std::uint32_t>(record.height, INT_MAX - top));
-            top += item.height;
-        }
+void CWynCustomList::MeasureItems() {
+    kelvo::WindowDc dc(m_hWnd);
+    int top = 0;
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        Item& item = m_items[i];
+        MeasureRecord record{static_cast<int>(i), item.data, 0};
+        RaiseEvent(L"customlst-getheight", reinterpret_cast<WPARAM>(dc.Get()),
+                   reinterpret_cast<LPARAM>(&record));
+        item.top = top;
+        item.height = static_cast<int>(std::min<std::uint32_t>(record.height, INT_MAX - top));
+        top += item.height;
     }
+}
+
+void CWynCustomList::RecalculateHeights() {
+    MeasureItems();
     UpdateScrollBar(true);
     if (m_hWnd)
         ::InvalidateRect(m_hWnd, nullptr, FALSE);
     kelvo::CAccessibility::Notify(EVENT_OBJECT_REORDER, m_hWnd, -1);
 }
 
-void CWynCustomList::DeleteAllItems() {
+void CWynCustomList::ForgetItems() {
     for (const Item& item : m_items)
         RaiseEvent(L"customlst-delitem", item.data, 0);
     m_items.clear();
     m_selected.clear();
     // No index of the old items may reach an owner.
     Reset();
+}
+
+void CWynCustomList::DeleteAllItems() {
+    ForgetItems();
     UpdateScrollBar(false);
+    if (m_hWnd)
+        ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    kelvo::CAccessibility::Notify(EVENT_OBJECT_REORDER, m_hWnd, -1);
+}
+
+void CWynCustomList::ReplaceItems(const std::vector<std::uintptr_t>& data, int current) {
+    ForgetItems();
+    m_items.reserve(data.size());
+    for (std::uintptr_t item : data)
+        m_items.push_back({0, 0, item, false});
+    MeasureItems();
+    if (IsValidIndex(current))
+        SetCurrent(current, true);
+    else
+        UpdateScrollBar(false);
     if (m_hWnd)
         ::InvalidateRect(m_hWnd, nullptr, FALSE);
     kelvo::CAccessibility::Notify(EVENT_OBJECT_REORDER, m_hWnd, -1);

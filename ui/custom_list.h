@@ -70,6 +70,11 @@ public:
     // Tells the owner of every item ("customlst-delitem"), then empties the
     // list: no current item, nothing selected, scrolled to the top.
     void DeleteAllItems();
+    // A refill in one step: DeleteAllItems, AddItem for each of `data`,
+    // RecalculateHeights and SelectItem(current) (none when out of range),
+    // with one update of the scroll bar, which a refill does not hide and
+    // show again.
+    void ReplaceItems(const std::vector<std::uintptr_t>& data, int current);
     // Makes the item current and the only one selected, and scrolls it into
     // view; an index out of range does nothing. Raises no event.
     void SelectItem(int index) { SetCurrent(index, true); }
@@ -95,6 +100,10 @@ private:
     int ItemTop(int index) const override;
     int ItemHeight(int index) const override;
     void SelectionChanged() override;
+    // Asks the owner for every item's height and lays the items out.
+    void MeasureItems();
+    // Tells the owner of every item and forgets them all.
+    void ForgetItems();
 
     // A Ctrl+click in a multi-selection list: the item becomes current and
     // selected, the other selections stay.

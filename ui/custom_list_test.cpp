@@ -38,7 +38,7 @@ protected:
         ASSERT_NE(m_multi, nullptr);
         ASSERT_NE(m_list->Hwnd(), nullptr);
         m_root.answer = [this](CWynElement*, std::wstring_view name, WPARAM first,
-                             LPARAM second) -> std::int64_t {
+                               LPARAM second) -> std::int64_t {
             if (name == L"customlst-getheight") {
                 auto* record = reinterpret_cast<CWynCustomList::MeasureRecord*>(second);
                 record->height = static_cast<std::uint32_t>(m_heights.at(record->data));
@@ -55,9 +55,9 @@ protected:
                 HDC dc = context->Dc();
                 const bool selected = record->state & CWynCustomList::kSelected;
                 kelvo::UniqueHbrush brush(::CreateSolidBrush(selected
-                                                                  ? ::GetSysColor(COLOR_HIGHLIGHT)
-                                                              : record->data % 2 ? kOdd
-                                                                                 : kEven));
+                                                                 ? ::GetSysColor(COLOR_HIGHLIGHT)
+                                                             : record->data % 2 ? kOdd
+                                                                                : kEven));
                 ::FillRect(dc, &record->rect, brush.Get());
                 const std::wstring text = L"Item " + std::to_wstring(record->data) + L", " +
                                           std::to_wstring(m_heights.at(record->data)) + L" px";
@@ -256,6 +256,38 @@ TEST_F(CustomListTest, DeletingAllItemsTellsTheOwnerAndForgetsTheCurrentItem) {
     EXPECT_EQ(Told(), Names{}) << "no index of the old items reaches the owner";
     Key(VK_DOWN);
     EXPECT_EQ(m_list->CurrentIndex(), 0) << "Down starts at the first item again";
+}
+
+TEST_F(CustomListTest, ARefillInOneStepKeepsTheScrollBarAndShowsTheCurrentItem) {
+    Fill({30, 30, 30, 30, 30, 30, 30, 30});
+    ASSERT_TRUE(ScrollBarShown());
+    // Frame changes (the scroll bar hidden or shown) are counted.
+    static int s_frames = 0;
+    const auto count_frames = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR) -> LRESULT {
+        s_frames += message == WM_NCCALCSIZE;
+        return ::DefSubclassProc(window, message, wParam, lParam);
+    };
+    ASSERT_TRUE(::SetWindowSubclass(m_list->Hwnd(), count_frames, 1, 0));
+
+    s_frames = 0;
+    m_heights = {30, 30, 30, 30, 30, 30, 30, 30, 30};
+    m_list->ReplaceItems({0, 1, 2, 3, 4, 5, 6, 7, 8}, 8);
+    EXPECT_EQ(s_frames, 0);
+    EXPECT_EQ(m_root.events.front().name, L"customlst-delitem") << "the old items are told";
+    EXPECT_EQ(m_list->ItemCount(), 9);
+    EXPECT_EQ(m_list->CurrentIndex(), 8);
+    EXPECT_EQ(Selected(*m_list), std::vector<int>{8});
+    EXPECT_LE(m_list->ItemRect(8).bottom, Page()) << "in view";
+
+    // The same refill in steps hides the bar and shows it again.
+    Fill({30, 30, 30, 30, 30, 30, 30, 30});
+    EXPECT_GT(s_frames, 0);
+    ::RemoveWindowSubclass(m_list->Hwnd(), count_frames, 1);
+
+    m_list->ReplaceItems({}, 0);
+    EXPECT_EQ(m_list->CurrentIndex(), -1);
+    EXPECT_FALSE(ScrollBarShown());
 }
 
 TEST_F(CustomListTest, CtrlClickAddsOnlyInAMultiSelectionList) {

@@ -5,6 +5,7 @@
 #include "draw/dib_draw.h"
 #include "draw/vt_dib.h"
 #include "draw/vt_skin_dib.h"
+#include "ui/colored_text_box.h"
 #include "ui/custom_button.h"
 #include "ui/custom_list.h"
 #include "wyn/engine/no_case.h"
@@ -22,7 +23,7 @@ template <typename T> std::unique_ptr<CWynElement> Make(CWynElement* parent, CWy
 constexpr WynElementName kApplication[] = {
     {L"customlist", false, &Make<CWynCustomList>},
     {L"custombutton", false, &Make<CWynCustomButton>},
-    {L"codedit", true, nullptr},
+    {L"codedit", true, &Make<CColoredTextBox>},
 };
 
 bool LoadPicture(HINSTANCE module, const wchar_t* name, CVtDIB& image) {

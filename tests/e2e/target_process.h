@@ -145,7 +145,13 @@ inline bool BringToFront(HWND window) {
     for (int attempt = 0; attempt < 50; ++attempt) {
         ::SetForegroundWindow(window);
         CTargetProcess::Pump(20);
-        if (::GetForegroundWindow() == window)
+        // In front, and its thread has given a control the keyboard focus:
+        // the other process does that after its activation, a moment later.
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (::GetForegroundWindow() == window &&
+            ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) &&
+            info.hwndFocus)
             return true;
     }
     return false;

@@ -71,6 +71,11 @@ void CWynUrl::UpdateHover() {
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
+void CWynUrl::SetLink(std::wstring text, std::wstring url) {
+    m_text = std::move(text);
+    m_url = std::move(url);
+}
+
 void CWynUrl::Click() {
     if (m_url == L":notify:") {
         RaiseEvent(L"clicked");

@@ -18,6 +18,9 @@ public:
     void Create() override;
 
     bool Hovering() const noexcept { return m_hover; }
+    // The text shown and the address it opens, in place of the description's;
+    // before the window is made, so that its size fits the text.
+    void SetLink(std::wstring text, std::wstring url);
 
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -1,0 +1,110 @@
+#pragma once
+// The chunk browser: the find box, the tag list and the chunk list side by
+// side, the toolbar, and the "paste" button that names the paste target. It
+// runs modal without an owner; the tray window opens it.
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/paste_chunk.h"
+#include "base/win_handles.h"
+#include "library/chunk_finder.h"
+#include "paste/held_modifiers.h"
+#include "paste/paste_host.h"
+#include "ui/autocomplete.h"
+#include "ui/chunk_rows.h"
+#include "ui/windows_list.h"
+#include "wyn/host/wyn_dialog.h"
+
+class CMainWnd;
+class CWynCustomList;
+
+class CPropDlg : public CWynDialog, public kelvo::CPasteHost {
+public:
+    explicit CPropDlg(CMainWnd& app);
+    ~CPropDlg() override;
+
+    std::int64_t OnEvent(CWynElement* source, std::wstring_view name, WPARAM first,
+                         LPARAM second) override;
+    void OnBeforeInit() override;
+    bool OnInitDialog() override;
+    // The close box saves the window's state and ends it; Enter pastes the
+    // current chunk and Escape does nothing: both leave it open.
+    bool CanClose(int reason) override;
+    // Alt+N and Alt+W, which no menu takes.
+    bool PreMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                    INT_PTR& result) override;
+
+    HWND Window() const override { return Hwnd(); }
+    kelvo::CHeldModifiers& HeldModifiers() override { return m_heldModifiers; }
+    void PasteTargetChanged() override;
+
+    // The searches and list fillings the find box, the tag list and changes
+    // of the library run.
+    void FullRefresh();
+    // After the chunk (null: after a delete) was created, changed or
+    // deleted: the lists again, the selected tag kept while the chunk still
+    // carries it, the chunk current.
+    void RefreshAfterChange(const text_chunk* chunk);
+    // The name of the current tag row; none for "all chunks".
+    std::optional<std::wstring> SelectedTagName() const;
+    // The current chunk row's chunk; null for none.
+    const kelvo::Ref<text_chunk>* SelectedChunk() const;
+    const std::vector<kelvo::TagRow>& TagRows() const noexcept { return m_tagRows; }
+    const std::vector<kelvo::Ref<text_chunk>>& ChunkRows() const noexcept { return m_chunkRows; }
+    // The window chooser last opened; null before.
+    kelvo::CWindowsList* WindowsList() const noexcept { return m_windowsList.get(); }
+
+private:
+    // The find box's text; empty without a find box.
+    std::wstring FindText() const;
+    void RefreshFound();
+    void FillTagList(const std::optional<std::wstring>& remembered);
+    void FillChunkList(int remembered_id);
+    void OfferTagCompletion();
+    void EnableChunkButtons();
+    void AddTagToFind(int tag_row);
+
+    void Paste(const text_chunk& chunk, PasteTrigger trigger);
+    void PasteSelected(PasteTrigger trigger);
+    void NewChunk();
+    void EditChunk(const kelvo::Ref<text_chunk>& chunk);
+    void DeleteChunk(const kelvo::Ref<text_chunk>& chunk);
+    void ChunkMenu(const kelvo::Ref<text_chunk>& chunk, POINT at);
+    void ConfigurationMenu();
+    // The chooser of the window to paste into, over the paste buttons.
+    void OpenWindowsList();
+
+    std::int64_t OnListEvent(CWynCustomList& list, std::wstring_view name, WPARAM first,
+                             LPARAM second);
+    std::int64_t OnButtonEvent(CWynElement& button, std::wstring_view name, WPARAM first,
+                               LPARAM second);
+
+    void RestoreState();
+    void SaveState();
+    void CreateTooltips();
+    const wchar_t* Text(const wchar_t* key, const wchar_t* english) const;
+
+    CMainWnd& m_app;
+    CWynCustomList* m_tagList = nullptr;
+    CWynCustomList* m_chunkList = nullptr;
+    CWynElement* m_findBox = nullptr;
+    kelvo::CChunkFinder m_finder;
+    std::vector<kelvo::TagRow> m_tagRows;
+    int m_tagRowHeight = 0;
+    std::vector<kelvo::Ref<text_chunk>> m_chunkRows;
+    kelvo::UniqueHfont m_titleFont;
+    kelvo::CChunkRowHeights m_rowHeights;
+    CAutoComplete m_tagCompletion;
+    kelvo::CHeldModifiers m_heldModifiers;
+    kelvo::UniqueHicon m_smallIcon;
+    kelvo::UniqueHicon m_bigIcon;
+    kelvo::UniqueHwnd m_tooltips;
+    std::unique_ptr<kelvo::CWindowsList> m_windowsList;
+    std::optional<std::wstring> m_rememberedTag;
+    int m_rememberedChunk = 0;
+};

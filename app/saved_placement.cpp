@@ -1,0 +1,51 @@
+#include "app/saved_placement.h"
+
+#include "library/xml_props.h"
+
+namespace {
+
+// Stands for a position that was never stored.
+constexpr int kAbsent = 0x55AA55AA;
+
+WINDOWPLACEMENT PlacementOf(HWND window) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    ::GetWindowPlacement(window, &placement);
+    return placement;
+}
+
+} // namespace
+
+SavedPlacement ReadPlacement(CXMLProps& xml) {
+    SavedPlacement saved;
+    const int left = xml.GetIntAttr(L"left", kAbsent);
+    const int top = xml.GetIntAttr(L"top", kAbsent);
+    const int width = xml.GetIntAttr(L"width", 0);
+    const int height = xml.GetIntAttr(L"height", 0);
+    if (left != kAbsent && top != kAbsent)
+        saved.position = POINT{left, top};
+    if (width > 0 && height > 0)
+        saved.size = SIZE{width, height};
+    return saved;
+}
+
+void WritePlacement(CXMLProps& xml, HWND window) {
+    const RECT normal = PlacementOf(window).rcNormalPosition;
+    xml.SetIntAttr(L"left", normal.left);
+    xml.SetIntAttr(L"top", normal.top);
+    xml.SetIntAttr(L"width", normal.right - normal.left);
+    xml.SetIntAttr(L"height", normal.bottom - normal.top);
+}
+
+void ApplyPlacement(HWND window, const SavedPlacement& saved, int grow) {
+    WINDOWPLACEMENT placement = PlacementOf(window);
+    RECT& normal = placement.rcNormalPosition;
+    const SIZE size = saved.size.value_or(
+        SIZE{normal.right - normal.left + grow, normal.bottom - normal.top + grow});
+    if (saved.position)
+        ::OffsetRect(&normal, saved.position->x - normal.left, saved.position->y - normal.top);
+    normal.right = normal.left + size.cx;
+    normal.bottom = normal.top + size.cy;
+    placement.showCmd = SW_SHOWNORMAL;
+    ::SetWindowPlacement(window, &placement);
+}

@@ -1,0 +1,25 @@
+#pragma once
+// A window's place kept in settings.xml between openings: "left", "top",
+// "width" and "height" of its normal rectangle, which the system gives in
+// workspace coordinates. It is put back as a placement, in the same
+// coordinates: put back as a screen position it would move the window by the
+// taskbar's size at every opening.
+
+#include <windows.h>
+
+#include <optional>
+
+class CXMLProps;
+
+struct SavedPlacement {
+    std::optional<POINT> position; // both "left" and "top" present
+    std::optional<SIZE> size;      // both "width" and "height" above 0
+};
+
+// From the current element; what is missing or unreadable stays empty.
+SavedPlacement ReadPlacement(CXMLProps& xml);
+// The window's normal rectangle into the current element.
+void WritePlacement(CXMLProps& xml, HWND window);
+// Moves and sizes the window's normal rectangle to what was saved; without a
+// saved size it keeps its own, grown by `grow` pixels each way.
+void ApplyPlacement(HWND window, const SavedPlacement& saved, int grow = 0);

@@ -1,0 +1,39 @@
+#pragma once
+// Where the key-code editor shows bracketed key tokens: a "[" followed by
+// "*", a backslash or a letter starts a token run, which ends with the next
+// "]" (included) or runs to the end; everything else is plain. A "[" followed
+// by anything else starts nothing.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvo {
+
+struct TextRun {
+    std::size_t start;
+    std::size_t length;
+    bool token;
+
+    bool operator==(const TextRun&) const = default;
+};
+
+// The runs of equal look that cover `text` from start to end, alternating.
+std::vector<TextRun> TokenRuns(std::u16string_view text);
+
+// What an editor shows: its text and, per character, whether it is in a
+// token run.
+struct TokenLook {
+    std::u16string text;
+    std::vector<bool> token;
+};
+TokenLook LookOf(std::u16string_view text);
+
+// The runs to format so that an editor that shows `shown` shows `wanted`:
+// every character typed or pasted since (the part between the two texts'
+// common start and common end) and every other one whose look changed,
+// grouped into runs of equal look. Everything when nothing was shown.
+std::vector<TextRun> RunsToFormat(const TokenLook& shown, const TokenLook& wanted);
+
+} // namespace kelvo

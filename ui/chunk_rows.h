@@ -1,0 +1,70 @@
+#pragma once
+// The rows of the main window's two lists: a tag row (its image, name and
+// count) and a chunk row (its title and up to ten lines of its text, or for
+// an encrypted chunk its title beside a lock), their heights and painting.
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "draw/paint_buffer.h"
+#include "library/text_chunk.h"
+
+class CWynEngine;
+
+namespace kelvo {
+
+// The most lines of a chunk's text that its row shows.
+inline constexpr int kPreviewLines = 10;
+
+// An item of the tag list: the first row stands for every chunk found.
+struct TagRow {
+    std::wstring name;
+    int count = 0;
+    bool is_all = false;
+};
+
+// With the stock GUI font: the height of "ipWX" and 4 pixels, at least 20.
+int TagRowHeight(HDC dc);
+void PaintTagRow(const CPaintContext& context, CWynEngine& engine, const RECT& rect,
+                 bool highlighted, const TagRow& row);
+
+// The first `lines` lines of the text: a line past them cannot change what a
+// row of that many lines shows, so they are neither measured nor drawn.
+std::wstring_view LeadingLines(std::wstring_view text, int lines);
+
+// Chunk row heights, measured once per chunk and list width: a row is
+// measured again only after its chunk was changed (Forget) or the width
+// changed.
+class CChunkRowHeights {
+public:
+    // `title_font`: the font of chunk titles, which the owner keeps alive.
+    explicit CChunkRowHeights(HFONT title_font) noexcept : m_titleFont(title_font) {}
+
+    // An encrypted chunk: the title font's height and 8, at least 28. A plain
+    // one: that, the height of its text word-wrapped to `list_width` less 8
+    // pixels (at most ten lines of the stock GUI font), and 4.
+    int Height(HDC dc, const Ref<text_chunk>& chunk, int list_width);
+    void Forget(const text_chunk& chunk) { m_heights.erase(&chunk); }
+    void Clear() noexcept { m_heights.clear(); }
+
+private:
+    HFONT m_titleFont;
+    int m_width = -1;
+    int m_titleHeight = 0; // tmHeight of the two fonts, taken with the width
+    int m_textHeight = 0;
+    struct Measured {
+        Ref<text_chunk> chunk; // held, so that no other chunk takes its address
+        int height;
+    };
+    std::unordered_map<const text_chunk*, Measured> m_heights;
+};
+
+// Odd rows are darker than even ones; a highlighted row takes the highlight
+// colours whatever its index.
+void PaintChunkRow(const CPaintContext& context, CWynEngine& engine, const RECT& rect, int index,
+                   bool highlighted, const text_chunk& chunk, HFONT title_font);
+
+} // namespace kelvo

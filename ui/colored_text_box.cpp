@@ -1,0 +1,139 @@
+#include "ui/colored_text_box.h"
+
+#include <richedit.h>
+#include <richole.h>
+#include <tom.h>
+
+#include <string>
+
+#include "base/com.h"
+#include "base/utf16.h"
+#include "base/win_handles.h"
+#include "paste/key_tokens.h"
+#include "paste/token_runs.h"
+
+namespace {
+
+CHARFORMAT2W RunFormat(bool token) {
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_COLOR | CFM_BOLD | CFM_ITALIC;
+    format.crTextColor = token ? RGB(0, 136, 0) : RGB(0, 0, 0);
+    format.dwEffects = token ? CFE_BOLD : 0;
+    return format;
+}
+
+// The rich edit's text object model, through which the undo history is
+// suspended; null where the control does not offer it.
+kelvo::ComPtr<ITextDocument> TextDocument(HWND edit) {
+    static constexpr IID kTextDocument = {
+        0x8CC497C0, 0xA1DF, 0x11CE, {0x80, 0x98, 0x00, 0xAA, 0x00, 0x47, 0xBE, 0x5D}};
+    kelvo::ComPtr<IRichEditOle> ole;
+    ::SendMessageW(edit, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(ole.Put()));
+    return ole ? ole.Query<ITextDocument>(kTextDocument) : kelvo::ComPtr<ITextDocument>();
+}
+
+} // namespace
+
+bool CColoredTextBox::IsType(std::wstring_view name, CWynElement*& element) {
+    return AnswerType(L"codedit", name, element);
+}
+
+void CColoredTextBox::Create() {
+    CWynRTF::Create();
+    if (!m_hWnd)
+        return;
+    ::SendMessageW(m_hWnd, EM_SETWORDWRAPMODE, WBF_WORDBREAK, 0);
+    ::SendMessageW(m_hWnd, EM_SETEVENTMASK, 0, ENM_CHANGE);
+    CHARFORMAT2W face{};
+    face.cbSize = sizeof face;
+    face.dwMask = CFM_FACE | CFM_SIZE;
+    face.bPitchAndFamily = FIXED_PITCH;
+    wcscpy_s(face.szFaceName, L"Courier New");
+    const kelvo::WindowDc dc(m_hWnd);
+    face.yHeight = ::MulDiv(180, ::GetDeviceCaps(dc.Get(), LOGPIXELSY), 72);
+    ::SendMessageW(m_hWnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&face));
+}
+
+void CColoredTextBox::SetTextValue(const wchar_t* text) {
+    CWynRTF::SetTextValue(text);
+    // A new text in the default look: all of it is formatted.
+    m_shown = {};
+    Colour();
+}
+
+LRESULT CColoredTextBox::OnCommand(int code, int control_id, HWND window) {
+    if (code == EN_CHANGE && !m_settingText) {
+        Colour();
+        OfferCompletion();
+    }
+    return CWynRTF::OnCommand(code, control_id, window);
+}
+
+void ColourTokens(HWND edit, kelvo::TokenLook& shown) {
+    const int length = ::GetWindowTextLengthW(edit);
+    if (length <= 0) {
+        shown = {};
+        return;
+    }
+    std::wstring current(static_cast<std::size_t>(length) + 1, L'\0');
+    current.resize(static_cast<std::size_t>(::GetWindowTextW(edit, current.data(), length + 1)));
+    // Positions in the control count a line break as one character.
+    std::u16string text;
+    text.reserve(current.size());
+    for (wchar_t c : current)
+        if (c != L'\r')
+            text.push_back(static_cast<char16_t>(c));
+    ::SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
+    CHARRANGE selection{};
+    ::SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    // Formats are not the user's edits: they stay out of the undo history.
+    const auto document = TextDocument(edit);
+    if (document)
+        document->Undo(tomSuspend, nullptr);
+    if (shown.text != text && shown.text.empty()) {
+        // Nothing known: all of it plain at once, then the token runs.
+        CHARFORMAT2W format = RunFormat(false);
+        ::SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+        shown = {text, std::vector<bool>(text.size(), false)};
+    }
+    kelvo::TokenLook wanted = kelvo::LookOf(text);
+    for (const kelvo::TextRun& run : kelvo::RunsToFormat(shown, wanted)) {
+        CHARRANGE range{static_cast<LONG>(run.start), static_cast<LONG>(run.start + run.length)};
+        ::SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        CHARFORMAT2W format = RunFormat(run.token);
+        ::SendMessageW(edit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    }
+    if (document)
+        document->Undo(tomResume, nullptr);
+    ::SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    ::SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(edit, nullptr, TRUE);
+    shown = std::move(wanted);
+}
+
+void CColoredTextBox::Colour() {
+    if (!m_hWnd)
+        return;
+    // The control's own changes are not the user's.
+    const bool was_setting = m_settingText;
+    m_settingText = true;
+    ColourTokens(m_hWnd, m_shown);
+    m_settingText = was_setting;
+}
+
+void CColoredTextBox::OfferCompletion() {
+    DWORD caret = 0;
+    ::SendMessageW(m_hWnd, EM_GETSEL, reinterpret_cast<WPARAM>(&caret), 0);
+    if (caret == 0 || m_completion.IsOpen())
+        return;
+    wchar_t before[2] = {};
+    TEXTRANGEW range{{static_cast<LONG>(caret - 1), static_cast<LONG>(caret)}, before};
+    if (::SendMessageW(m_hWnd, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range)) != 1 ||
+        before[0] != L'[')
+        return;
+    std::vector<std::wstring> items;
+    for (std::u16string_view item : kelvo::kBracketCompletions)
+        items.emplace_back(kelvo::AsWide(item));
+    m_completion.Open(m_hWnd, std::move(items));
+}

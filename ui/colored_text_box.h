@@ -1,0 +1,36 @@
+#pragma once
+// "codedit": the key-code editor in which a chunk's text is written. A rich
+// edit box in a fixed-pitch face that shows bracketed key tokens in green
+// bold as the user types, and offers the bracket forms in a popup when the
+// user types "[". Colouring keeps the user's selection, repaints once, and
+// is not something Undo takes back.
+
+#include "paste/token_runs.h"
+#include "ui/autocomplete.h"
+#include "wyn/elements/wyn_rtf.h"
+
+// Shows the rich edit box's bracketed key tokens in green bold and the rest
+// plain, with the selection kept, one repaint, and the undo history
+// untouched. `shown` is what the box was last made to show (empty: not
+// known); only what changed since is formatted, one selection and one
+// format message per run of equal look.
+void ColourTokens(HWND edit, kelvo::TokenLook& shown);
+
+class CColoredTextBox : public CWynRTF {
+public:
+    using CWynRTF::CWynRTF;
+    bool IsType(std::wstring_view name, CWynElement*& element) override;
+    void Create() override;
+    LRESULT OnCommand(int code, int control_id, HWND window) override;
+    // Coloured once, and opens no popup.
+    void SetTextValue(const wchar_t* text) override;
+
+    const CCodeAutoComplete& Completion() const noexcept { return m_completion; }
+
+private:
+    void Colour();
+    void OfferCompletion();
+
+    CCodeAutoComplete m_completion;
+    kelvo::TokenLook m_shown;
+};
