@@ -230,26 +230,37 @@ ComPtr<ISAXXMLReader> CreateReader() {
 
 } // namespace
 
-FileState ReadChunksFile(const wchar_t* path, ChunkMap& chunks,
-                         std::optional<std::wstring>& password) {
+ChunksFile ReadChunksFile(const wchar_t* path, std::optional<std::uint64_t> known) {
+    ChunksFile file;
     CDataFileBytes bytes;
     switch (bytes.Read(path)) {
     case CDataFileBytes::ReadResult::kMissing:
-        return FileState::kMissing;
+        file.state = FileState::kMissing;
+        return file;
     case CDataFileBytes::ReadResult::kFailed:
-        ::SetLastError(bytes.ReadError());
-        return FileState::kHeld;
+        file.state = FileState::kHeld;
+        file.error = bytes.ReadError();
+        return file;
     case CDataFileBytes::ReadResult::kOk:
         break;
     }
-    if (bytes.View().empty())
-        return FileState::kEmpty;
+    file.hash = ContentHash(bytes.View());
+    file.state = FileState::kDamaged;
+    if (bytes.View().empty()) {
+        file.state = FileState::kEmpty;
+        return file;
+    }
+    if (known == file.hash) {
+        file.state = FileState::kRead;
+        file.unchanged = true;
+        return file;
+    }
     if (bytes.HasDoctype())
-        return FileState::kDamaged;
+        return file;
     CChunkHandler handler;
     auto reader = CreateReader();
     if (!reader || FAILED(reader->putContentHandler(&handler)))
-        return FileState::kDamaged;
+        return file;
     // The bytes go in as a stream: the documented input that every reader
     // takes whole (Wine 8 drops the last byte of a byte array).
     const auto parsed = bytes.Parse([&](const VARIANT&) {
@@ -263,11 +274,11 @@ FileState ReadChunksFile(const wchar_t* path, ChunkMap& chunks,
     if (handler.RanOutOfMemory())
         throw std::bad_alloc();
     if (parsed == CDataFileBytes::ParseResult::kFailed)
-        return FileState::kDamaged;
-    if (!handler.SawRoot())
-        return FileState::kForeign;
-    for (auto& [id, chunk] : handler.Chunks())
-        chunks[id] = std::move(chunk);
-    password = std::move(handler.Password());
-    return FileState::kRead;
+        return file;
+    file.state = handler.SawRoot() ? FileState::kRead : FileState::kForeign;
+    if (file.state == FileState::kRead) {
+        file.chunks = std::move(handler.Chunks());
+        file.password = std::move(handler.Password());
+    }
+    return file;
 }

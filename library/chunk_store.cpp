@@ -5,6 +5,8 @@
 
 #include "base/utf16.h"
 #include "library/chunk_reader.h"
+#include "library/data_folder.h"
+#include "library/file_replace.h"
 #include "library/xml_chars.h"
 #include "library/xml_props.h"
 
@@ -17,10 +19,6 @@ constexpr std::wstring_view kConflictMark = L" (conflict)";
 void DropNonXmlChars(std::wstring& text) {
     text = kelvo::AsWide(kelvo::DropNonXmlChars(kelvo::AsU16(text)));
 }
-
-} // namespace
-
-namespace {
 
 // Paths from the "chunks" element. Ids compare as numbers, as the loader reads
 // them; of two elements with one id the loader keeps the later.
@@ -57,22 +55,59 @@ int HighestIdAbove(CXMLProps& xml, int floor) {
 
 void CChunkStore::LoadChunks() {
     ++m_revision;
-    m_chunks.clear();
-    m_base.clear();
     m_unsaved.clear();
-    m_password.reset();
     const std::wstring path = ChunksXmlPath();
-    DWORD error = ERROR_SUCCESS;
-    const FileState state = ReadPatiently([&] {
-        const FileState attempt = ReadChunksFile(path.c_str(), m_chunks, m_password);
-        error = ::GetLastError();
-        return attempt;
+    ChunksFile file;
+    ReadPatiently([&] {
+        file = ReadChunksFile(path.c_str());
+        return file.state;
     });
+    m_chunks = std::move(file.chunks);
     for (const auto& [id, chunk] : m_chunks)
-        m_base[id] = chunk->Fingerprint();
-    if (state != FileState::kRead && state != FileState::kMissing)
-        TellUnreadable(state, error);
+        chunk->file_print = chunk->Fingerprint();
+    m_password = std::move(file.password);
+    m_fileHash.reset();
+    if (file.state == FileState::kRead)
+        m_fileHash = file.hash;
+    if (file.state != FileState::kRead && file.state != FileState::kMissing)
+        TellUnreadable(file.state, file.error);
     HandOverNotices();
+}
+
+CChunkStore::ReloadResult CChunkStore::Reload() {
+    const std::wstring path = ChunksXmlPath();
+    ChunksFile file;
+    // A writer that is replacing the file has it held or empty for a moment.
+    ReadPatiently([&] {
+        file = ReadChunksFile(path.c_str(), m_fileHash);
+        return file.state;
+    });
+    if (file.state != FileState::kRead)
+        return ReloadResult::kNotRead;
+    m_toldUnreadable = false;
+    // What the store last read or wrote itself: its own save, or a touch.
+    if (file.unchanged)
+        return ReloadResult::kUnchanged;
+    ++m_revision;
+    Map chunks;
+    for (auto& [id, read] : file.chunks) {
+        read->file_print = read->Fingerprint();
+        auto known = m_chunks.find(id);
+        // Lists and editors keep what they hold where the file did not change;
+        // a change waiting in memory is checked against the file when saved.
+        if (known != m_chunks.end() &&
+            (m_unsaved.contains(id) || known->second->file_print == read->file_print))
+            chunks[id] = known->second;
+        else
+            chunks[id] = std::move(read);
+    }
+    for (int id : m_unsaved)
+        if (auto waiting = m_chunks.find(id); waiting != m_chunks.end())
+            chunks[id] = waiting->second;
+    m_chunks = std::move(chunks);
+    m_password = std::move(file.password);
+    m_fileHash = file.hash;
+    return ReloadResult::kReloaded;
 }
 
 void CChunkStore::PutChunk(Ref<text_chunk> chunk) {
@@ -84,12 +119,16 @@ void CChunkStore::PutChunk(Ref<text_chunk> chunk) {
         DropNonXmlChars(tag);
     std::erase_if(chunk->tags, [](const std::wstring& tag) { return tag.empty(); });
     if (chunk->id == 0) {
-        Write(chunk, 0);
-    } else {
-        m_chunks[chunk->id] = chunk;
-        m_unsaved.insert(chunk->id);
-        Write({}, 0);
+        Write({chunk}, 0);
+        return;
     }
+    // A new object for a stored chunk was made from the stored one.
+    auto& stored = m_chunks[chunk->id];
+    if (!chunk->file_print && stored)
+        chunk->file_print = stored->file_print;
+    stored = chunk;
+    m_unsaved.insert(chunk->id);
+    Write({}, 0);
 }
 
 void CChunkStore::DeleteChunk(int id) {
@@ -101,7 +140,52 @@ void CChunkStore::SaveUnsaved() {
         Write({}, 0);
 }
 
-void CChunkStore::Write(const Ref<text_chunk>& added, int delete_id) {
+std::optional<MergeCounts> CChunkStore::MergeCopy(const std::wstring& path,
+                                                  std::wstring& set_aside) {
+    ChunksFile copy = ReadChunksFile(path.c_str());
+    if (copy.state != FileState::kRead)
+        return std::nullopt;
+    MergeCounts counts;
+    std::vector<Ref<text_chunk>> added;
+    for (auto& [id, chunk] : copy.chunks) {
+        auto known = m_chunks.find(id);
+        if (known == m_chunks.end()) {
+            // Under its own id unless the file holds that by now.
+            m_chunks[id] = chunk;
+            m_unsaved.insert(id);
+            ++counts.added;
+        } else if (known->second->Fingerprint() == chunk->Fingerprint()) {
+            ++counts.identical;
+        } else {
+            chunk->id = 0;
+            if (!chunk->title.ends_with(kConflictMark))
+                chunk->title += kConflictMark;
+            added.push_back(chunk);
+            ++counts.conflicts;
+        }
+    }
+    Write(added, 0);
+    if (!HasUnsaved()) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            set_aside = StampedPath(path, L"merged", attempt);
+            if (::MoveFileExW(LongPathForm(path).c_str(), LongPathForm(set_aside).c_str(), 0))
+                break;
+            set_aside.clear();
+            if (::GetLastError() != ERROR_ALREADY_EXISTS && ::GetLastError() != ERROR_FILE_EXISTS)
+                break;
+        }
+    }
+    return counts;
+}
+
+void CChunkStore::Adopt(const Ref<text_chunk>& chunk, CXMLProps* xml) {
+    chunk->id = NextChunkId(xml);
+    chunk->file_print.reset();
+    m_chunks[chunk->id] = chunk;
+    m_unsaved.insert(chunk->id);
+}
+
+void CChunkStore::Write(const std::vector<Ref<text_chunk>>& added, int delete_id) {
     // Every path below may change the map (a chunk added, replaced by the
     // file's version, or removed).
     ++m_revision;
@@ -112,11 +196,8 @@ void CChunkStore::Write(const Ref<text_chunk>& added, int delete_id) {
     const FileState state = xml->State();
     if (state == FileState::kHeld || xml->Depth() == 0) {
         // Neither read nor kept, so never replaced: the changes wait.
-        if (added) {
-            added->id = NextChunkId(nullptr);
-            m_chunks[added->id] = added;
-            m_unsaved.insert(added->id);
-        }
+        for (const auto& chunk : added)
+            Adopt(chunk, nullptr);
         if (state == FileState::kHeld || state == FileState::kForeign)
             TellUnreadable(state, xml->ReadError());
         else
@@ -137,11 +218,8 @@ void CChunkStore::Write(const Ref<text_chunk>& added, int delete_id) {
     } else {
         // Empty, damaged or gone: nothing of it can be kept but a copy of what
         // it held, so the save holds the whole library in memory.
-        if (added) {
-            added->id = NextChunkId(nullptr);
-            m_chunks[added->id] = added;
-            m_unsaved.insert(added->id);
-        }
+        for (const auto& chunk : added)
+            Adopt(chunk, nullptr);
         remove = delete_id != 0;
         auto kept = m_chunks.extract(delete_id);
         Rebuild(*xml);
@@ -162,37 +240,39 @@ void CChunkStore::Write(const Ref<text_chunk>& added, int delete_id) {
         }
         m_toldNotSaved = false;
         m_unsaved.clear();
-        for (int id : written)
-            m_base[id] = m_chunks.at(id)->Fingerprint();
+        m_fileHash = xml->SavedHash();
+        for (int id : written) {
+            const auto& chunk = m_chunks.at(id);
+            chunk->file_print = chunk->Fingerprint();
+        }
         if (state == FileState::kEmpty || state == FileState::kDamaged)
             TellUnreadable(state, ERROR_SUCCESS, true, xml->KeptCopy());
     }
-    if (remove) {
+    if (remove)
         m_chunks.erase(delete_id);
-        m_base.erase(delete_id);
-    }
     HandOverNotices();
 }
 
-bool CChunkStore::Merge(CXMLProps& xml, const Ref<text_chunk>& added, int delete_id, bool& removed,
-                        std::vector<int>& written) {
+bool CChunkStore::Merge(CXMLProps& xml, const std::vector<Ref<text_chunk>>& added, int delete_id,
+                        bool& removed, std::vector<int>& written) {
     bool changed = false;
     // Not in the file (any more): it only leaves the store.
     removed = delete_id != 0;
     if (Ref<text_chunk> disk = delete_id != 0 ? EnterInFile(xml, delete_id) : Ref<text_chunk>()) {
-        auto base = m_base.find(delete_id);
-        if (base != m_base.end() && disk->Fingerprint() == base->second) {
+        auto known = m_chunks.find(delete_id);
+        const auto base =
+            known != m_chunks.end() ? known->second->file_print : std::optional<std::uint64_t>();
+        if (base && disk->file_print == base) {
             xml.RemoveCurrent();
             changed = true;
         } else {
             xml.Up();
             // Changed elsewhere, or another's chunk under an id ours never had
             // in the file: the file's version stays, and is shown.
-            if (base != m_base.end())
+            if (base)
                 m_notices.push_back({.kind = StoreNotice::Kind::kNotDeleted,
                                      .id = delete_id,
                                      .title = disk->title});
-            m_base[delete_id] = disk->Fingerprint();
             m_chunks[delete_id] = std::move(disk);
             removed = false;
         }
@@ -205,12 +285,10 @@ bool CChunkStore::Merge(CXMLProps& xml, const Ref<text_chunk>& added, int delete
             changed = true;
         }
     }
-    if (added) {
-        added->id = NextChunkId(&xml);
-        m_chunks[added->id] = added;
-        m_unsaved.insert(added->id);
-        Append(xml, *added);
-        written.push_back(added->id);
+    for (const auto& chunk : added) {
+        Adopt(chunk, &xml);
+        Append(xml, *chunk);
+        written.push_back(chunk->id);
         changed = true;
     }
     return changed;
@@ -224,10 +302,9 @@ void CChunkStore::PutOne(CXMLProps& xml, Ref<text_chunk> chunk) {
         Append(xml, *chunk);
         return;
     }
-    auto base = m_base.find(id);
-    const std::uint64_t on_disk = disk->Fingerprint();
+    const auto base = chunk->file_print;
     // The file holds the version ours was made from, or ours already.
-    if ((base != m_base.end() && on_disk == base->second) || on_disk == chunk->Fingerprint()) {
+    if ((base && disk->file_print == base) || disk->file_print == chunk->Fingerprint()) {
         chunk->WriteToXml(xml);
         xml.Up();
         return;
@@ -237,15 +314,12 @@ void CChunkStore::PutOne(CXMLProps& xml, Ref<text_chunk> chunk) {
     // elsewhere, or another's new chunk under an id ours never had in the
     // file): it stays, and ours becomes a chunk of its own.
     m_chunks[id] = disk;
-    m_base[id] = on_disk;
     m_unsaved.erase(id);
-    if (base != m_base.end() && !chunk->title.ends_with(kConflictMark))
+    if (base && !chunk->title.ends_with(kConflictMark))
         chunk->title += kConflictMark;
-    chunk->id = NextChunkId(&xml);
-    m_chunks[chunk->id] = chunk;
-    m_unsaved.insert(chunk->id);
+    Adopt(chunk, &xml);
     Append(xml, *chunk);
-    if (base != m_base.end())
+    if (base)
         m_notices.push_back({.kind = StoreNotice::Kind::kConflict,
                              .id = id,
                              .conflict_id = chunk->id,
@@ -265,6 +339,7 @@ Ref<text_chunk> CChunkStore::EnterInFile(CXMLProps& xml, int id) {
     auto chunk = kelvo::MakeRef<text_chunk>();
     chunk->ReadFromXml(xml);
     chunk->id = id;
+    chunk->file_print = chunk->Fingerprint();
     return chunk;
 }
 

@@ -52,6 +52,13 @@ struct StoreNotice {
     std::wstring kept_copy{};
 };
 
+// What merging a copy of the library brought.
+struct MergeCounts {
+    int added = 0;     // under an id the library lacked
+    int identical = 0; // skipped
+    int conflicts = 0; // differing, added as "... (conflict)"
+};
+
 class CChunkStore {
 public:
     using Map = std::map<int, kelvo::Ref<text_chunk>>;
@@ -64,6 +71,17 @@ public:
     // Fills the store from chunks.xml; elements without a usable id are skipped
     // and of two elements with the same id the later one wins.
     void LoadChunks();
+    enum class ReloadResult {
+        kUnchanged, // the file holds what the store last read or wrote
+        kReloaded,  // the store now holds what the file does
+        kNotRead,   // missing, held or not a library: nothing changed
+    };
+    // Reads chunks.xml again after another writer may have changed it. A
+    // chunk whose version in the file is the one its object was read from
+    // keeps its object; changes waiting in memory stay; chunks gone from the
+    // file leave.
+    ReloadResult Reload();
+
     // Stores a new chunk (id 0) or a changed one, and writes it together with
     // any change an earlier save could not write. Characters XML cannot carry
     // are dropped from it first, in memory too. A new chunk's id is chosen
@@ -81,23 +99,32 @@ public:
     // Tries to write them again.
     void SaveUnsaved();
 
+    // Merges a copy of the library (one a sync client made beside it): a chunk
+    // with an id the library lacks is added, an identical one skipped, a
+    // differing one added under a new id as "... (conflict)". Once that is
+    // saved, the copy is renamed "<name>.merged-<stamp>" (`set_aside`), never
+    // deleted. Nothing when the copy does not read as a library.
+    std::optional<MergeCounts> MergeCopy(const std::wstring& path, std::wstring& set_aside);
+
     const Map& Chunks() const noexcept { return m_chunks; }
     // Changes with every load, put and delete: what was worked out from the
     // chunks (their order by title) is still good while it stays the same.
     unsigned Revision() const noexcept { return m_revision; }
 
 private:
-    // One write of chunks.xml: the unsaved chunks, `added` (a new chunk, or
-    // null) and the deletion of `delete_id` (0: none).
-    void Write(const kelvo::Ref<text_chunk>& added, int delete_id);
+    // One write of chunks.xml: the unsaved chunks, the new chunks `added`
+    // and the deletion of `delete_id` (0: none).
+    void Write(const std::vector<kelvo::Ref<text_chunk>>& added, int delete_id);
     // Writes into the file as read (`xml` inside "chunks"); false when nothing
     // changed in it. `removed`: the deleted chunk is to leave the store once
     // that is saved.
-    bool Merge(CXMLProps& xml, const kelvo::Ref<text_chunk>& added, int delete_id, bool& removed,
-               std::vector<int>& written);
+    bool Merge(CXMLProps& xml, const std::vector<kelvo::Ref<text_chunk>>& added, int delete_id,
+               bool& removed, std::vector<int>& written);
     // The file could not be read as ours: the whole library from memory.
     void Rebuild(CXMLProps& xml);
     void PutOne(CXMLProps& xml, kelvo::Ref<text_chunk> chunk);
+    // Gives a chunk not yet in the store an id and keeps it as unsaved.
+    void Adopt(const kelvo::Ref<text_chunk>& chunk, CXMLProps* xml);
     // Appends the chunk under its id, which the file must not hold.
     void Append(CXMLProps& xml, const text_chunk& chunk);
     // The chunk as the file holds it under the id, with its element entered;
@@ -113,15 +140,13 @@ private:
     void HandOverNotices();
 
     Map m_chunks;
-    // The fingerprint of each chunk as the file held it when last read or
-    // written; a chunk without one has never been in the file as far as the
-    // store knows.
-    std::map<int, std::uint64_t> m_base;
     // Chunks whose change is in memory but not yet in the file.
     std::set<int> m_unsaved;
     // The wrapped data key as last read, written again when the file is
     // rebuilt from memory.
     std::optional<std::wstring> m_password;
+    // The ContentHash of chunks.xml as last read or written; none before.
+    std::optional<std::uint64_t> m_fileHash;
     NoticeHandler m_notify;
     std::vector<StoreNotice> m_notices; // raised, not yet handed over
     bool m_toldUnreadable = false;

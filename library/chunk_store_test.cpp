@@ -650,3 +650,90 @@ TEST_F(ChunkStoreTest, ALibraryHeldAtStartIsToldAndLaterJoinedNotReplaced) {
     store.PutChunk(Chunk(L"new text", L"new"));
     EXPECT_EQ(ListedInFile(), "1:one 3:three 5:five 6:new");
 }
+
+TEST_F(ChunkStoreTest, AReloadFollowsTheFileAndKeepsWhatIsUnchangedOrWaiting) {
+    WriteChunksFile(kRead);
+    CChunkStore store;
+    Listen(store);
+    store.LoadChunks();
+    const kelvo::Ref<text_chunk> one = store.Chunks().at(1);
+    const kelvo::Ref<text_chunk> three = store.Chunks().at(3);
+    EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kUnchanged);
+    // Its own save is no change either.
+    one->text = L"ours";
+    store.PutChunk(one);
+    const unsigned revision = store.Revision();
+    EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kUnchanged);
+    EXPECT_EQ(store.Revision(), revision);
+
+    // Another writer changed 3, removed 5 and added 8.
+    WriteChunksFile("<chunk id=\"1\" title=\"one\">ours</chunk>"
+                    "<chunk id=\"3\" title=\"theirs\">c</chunk>"
+                    "<chunk id=\"8\" title=\"eight\">h</chunk>");
+    EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kReloaded);
+    EXPECT_NE(store.Revision(), revision);
+    EXPECT_EQ(Listed(store.Chunks()), "1:one 3:theirs 8:eight");
+    EXPECT_EQ(store.Chunks().at(1).Get(), one.Get()) << "an unchanged chunk keeps its object";
+
+    // An editor opened before the reload still holds the old 3: what it saves
+    // is kept beside the other writer's version.
+    three->text = L"typed here";
+    store.PutChunk(three);
+    EXPECT_EQ(ListedInFile(), "1:one 3:theirs 8:eight 9:three (conflict)");
+    EXPECT_EQ(TakeNotices(), std::vector<std::string>{"conflict 3 as 9"});
+
+    // A change that waits in memory outlives a reload.
+    {
+        const auto holder = HoldWithoutSharing(m_folder + L"chunks.xml");
+        ASSERT_TRUE(holder);
+        auto eight = store.Chunks().at(8);
+        eight->title = L"waiting";
+        store.PutChunk(eight);
+        EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kNotRead);
+    }
+    ASSERT_TRUE(store.HasUnsaved());
+    TakeNotices();
+    WriteChunksFile("<chunk id=\"1\" title=\"one\">ours</chunk>"
+                    "<chunk id=\"8\" title=\"eight\">h</chunk>");
+    EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kReloaded);
+    EXPECT_EQ(Listed(store.Chunks()), "1:one 8:waiting");
+    store.SaveUnsaved();
+    EXPECT_EQ(ListedInFile(), "1:one 8:waiting");
+
+    // A file that does not read as a library changes nothing.
+    test_files::Write(m_folder + L"chunks.xml", "<kelvo><chunks><chunk id=\"1\">cut");
+    EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kNotRead);
+    EXPECT_EQ(Listed(store.Chunks()), "1:one 8:waiting");
+}
+
+TEST_F(ChunkStoreTest, AConflictCopyIsMergedOnceAndSetAside) {
+    WriteChunksFile("<chunk id=\"1\" title=\"one\">a</chunk>"
+                    "<chunk id=\"3\" title=\"three\">c</chunk>");
+    CChunkStore store;
+    Listen(store);
+    store.LoadChunks();
+    const std::wstring copy = m_folder + L"chunks (PC's conflicted copy).xml";
+    test_files::Write(copy, "<kelvo><chunks><chunk id=\"1\" title=\"one\">a</chunk>"
+                            "<chunk id=\"3\" title=\"three\">changed</chunk>"
+                            "<chunk id=\"4\" title=\"four\">d</chunk></chunks></kelvo>");
+    std::wstring set_aside;
+    const auto counts = store.MergeCopy(copy, set_aside);
+    ASSERT_TRUE(counts);
+    EXPECT_EQ(counts->added, 1);
+    EXPECT_EQ(counts->identical, 1);
+    EXPECT_EQ(counts->conflicts, 1);
+    EXPECT_EQ(ListedInFile(), "1:one 3:three 4:four 5:three (conflict)");
+    EXPECT_EQ(Listed(store.Chunks()), "1:one 3:three 4:four 5:three (conflict)");
+    EXPECT_EQ(store.Chunks().at(5)->text, L"changed");
+    EXPECT_TRUE(set_aside.starts_with(copy + L".merged-")) << testing::PrintToString(set_aside);
+    EXPECT_FALSE(test_files::Exists(copy));
+    EXPECT_TRUE(test_files::Exists(set_aside));
+    ::DeleteFileW(set_aside.c_str());
+
+    // A copy that does not read is left where it is.
+    test_files::Write(copy, "<kelvo><chunks><chunk id=\"9\">cut");
+    EXPECT_EQ(store.MergeCopy(copy, set_aside), std::nullopt);
+    EXPECT_TRUE(test_files::Exists(copy));
+    EXPECT_EQ(Listed(store.Chunks()), "1:one 3:three 4:four 5:three (conflict)");
+    ::DeleteFileW(copy.c_str());
+}

@@ -21,3 +21,7 @@ std::wstring FinalPathOf(const std::wstring& path);
 // the target are removed. False when the target could not be replaced; it is
 // then as it was.
 bool ReplaceFileContents(const std::wstring& path, std::string_view bytes);
+
+// "<path>.<mark>-YYYYMMDD-HHMMSS" in local time, with "-2", "-3", ... after it
+// for the later attempts (attempt 0 has none): names for copies set aside.
+std::wstring StampedPath(const std::wstring& path, std::wstring_view mark, int attempt);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,4 +52,9 @@ public:
     std::wstring title;
     std::vector<std::wstring> tags;
     bool encrypted = false;
+    // The Fingerprint of the version in chunks.xml this object was read from
+    // or last written as; none for a chunk that has not been in the file. The
+    // store tells by it a chunk changed elsewhere since, also for an object
+    // an editor still holds after the library was read again.
+    std::optional<std::uint64_t> file_print;
 };

@@ -286,6 +286,15 @@ CDataFileBytes::Parse(const std::function<bool(const VARIANT&)>& parse) {
     return parse(Variant()) ? ParseResult::kParsedWithoutForbidden : ParseResult::kFailed;
 }
 
+std::uint64_t ContentHash(std::string_view bytes) {
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    for (unsigned char c : bytes) {
+        hash ^= c;
+        hash *= 0x100000001B3ull;
+    }
+    return hash;
+}
+
 FileState ReadPatiently(const std::function<FileState()>& read) {
     static constexpr DWORD kPausesMs[] = {50, 100, 200, 400};
     FileState state = read();

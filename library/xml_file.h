@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -63,6 +64,10 @@ private:
     std::size_t m_size = 0;
     DWORD m_readError = ERROR_SUCCESS;
 };
+
+// Tells file contents apart (FNV-1a, 64 bits): what was read or written
+// against what a file holds now.
+std::uint64_t ContentHash(std::string_view bytes);
 
 // A read-only stream over the bytes of an XML file, which outlive it. Every
 // CR LF and lone CR reads as LF, as every XML parser reads line ends anyway

@@ -63,18 +63,6 @@ ComPtr<IXMLDOMDocument> CreateDocument() {
     return doc;
 }
 
-std::wstring UnreadableCopyName(const std::wstring& path, int attempt) {
-    SYSTEMTIME t;
-    ::GetLocalTime(&t);
-    wchar_t stamp[64];
-    swprintf(stamp, 64, L".unreadable-%04u%02u%02u-%02u%02u%02u", t.wYear, t.wMonth, t.wDay,
-             t.wHour, t.wMinute, t.wSecond);
-    std::wstring name = path + stamp;
-    if (attempt > 0)
-        name += L"-" + std::to_wstring(attempt + 1);
-    return name;
-}
-
 void AppendText(IXMLDOMNode* node, std::wstring& out) {
     ComPtr<IXMLDOMNode> child;
     node->get_firstChild(child.Put());
@@ -321,7 +309,7 @@ bool CXMLProps::RemoveCurrent() {
 
 bool CXMLProps::KeepUnreadableCopy() {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring copy = UnreadableCopyName(*m_path, attempt);
+        std::wstring copy = StampedPath(*m_path, L"unreadable", attempt);
         if (::CopyFileW(LongPathForm(*m_path).c_str(), LongPathForm(copy).c_str(), TRUE)) {
             m_keptCopy = std::move(copy);
             return true;
@@ -348,7 +336,10 @@ bool CXMLProps::Save() {
     target.Get()->vt = VT_UNKNOWN;
     if (FAILED(m_doc->save(*target.Get())))
         return false;
-    return ReplaceFileContents(*m_path, bytes);
+    if (!ReplaceFileContents(*m_path, bytes))
+        return false;
+    m_savedHash = ContentHash(bytes);
+    return true;
 }
 
 std::unique_ptr<CXMLProps> OpenXmlFile(const std::wstring& path) {

@@ -67,6 +67,8 @@ public:
     bool Save();
     // The copy the last Save kept of an unreadable file; empty when none.
     const std::wstring& KeptCopy() const noexcept { return m_keptCopy; }
+    // The ContentHash of what the last successful Save wrote.
+    std::uint64_t SavedHash() const noexcept { return m_savedHash; }
 
     bool HasDocument() const noexcept { return static_cast<bool>(m_doc); }
     std::size_t Depth() const noexcept { return m_stack.size(); }
@@ -86,6 +88,7 @@ private:
     FileState m_state = FileState::kMissing;
     DWORD m_readError = ERROR_SUCCESS;
     std::wstring m_keptCopy;
+    std::uint64_t m_savedHash = 0;
 };
 
 // Opens the file, reading it again for a moment while it is empty, held or
