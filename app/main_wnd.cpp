@@ -65,6 +65,7 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             OnCreate();
             break;
         case WM_DESTROY:
+            m_librarySync.Stop();
             // The last chance for changes that wait in memory.
             ::KillTimer(hwnd, kSaveRetryTimer);
             m_chunks.SaveUnsaved();
@@ -84,6 +85,16 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 RestoreClipboard();
             else if (wp == kSaveRetryTimer)
                 SaveUnsavedChunks();
+            else if (wp == kLibraryPollTimer)
+                m_librarySync.Poll();
+            break;
+        case WM_POWERBROADCAST:
+            // Changes made elsewhere while the computer slept.
+            if (wp == PBT_APMRESUMEAUTOMATIC)
+                m_librarySync.Poll();
+            break;
+        case kLibraryMessage:
+            m_librarySync.Changed(static_cast<unsigned>(wp));
             break;
         case WM_CLOSE:
             // Asked to close by another program (an installer, taskkill): end
@@ -117,6 +128,8 @@ void CMainWnd::OnCreate() {
     m_chunks.LoadChunks();
     LoadSettings(m_settings);
     RegisterAppHotkey();
+    m_librarySync.Start(Hwnd(), kLibraryMessage);
+    ::SetTimer(Hwnd(), kLibraryPollTimer, kLibraryPollMs, nullptr);
     // Posted: the window that is being created must exist, and start-up
     // finish, before the chunk browser's modal loop runs.
     if (m_settings.show_onstart)
@@ -190,6 +203,8 @@ void CMainWnd::OpenMainWindow() {
         }
         return;
     }
+    // What changed where no notification told.
+    m_librarySync.Poll();
     m_propDlg = std::make_unique<CPropDlg>(*this);
     SetMainWindow(m_propDlg.get());
     m_propDlg->DoModal(nullptr);

@@ -337,3 +337,23 @@ TEST_F(MainWndTest, WhatTheLibraryTellsIsShownAndWaitingChangesAreWrittenLater) 
     ::DestroyWindow(m_app.Hwnd());
     EXPECT_NE(ChunksFile().find("title=\"last\""), std::string::npos);
 }
+
+TEST_F(MainWndTest, SettingsChangedElsewhereTakeEffect) {
+    Start();
+    ASSERT_TRUE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
+    // Another copy of the program sharing the folder chose Ctrl+Alt+W.
+    WriteSettings("<kelvo><settings show-onstart=\"0\" hotkey=\"1623\" paste-delay=\"70\"/>"
+                  "</kelvo>");
+    const DWORD start = ::GetTickCount();
+    while (m_app.CurrentSettings().hotkey != 1623 && ::GetTickCount() - start < 5000) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, CMainWnd::kLibraryMessage, CMainWnd::kLibraryMessage,
+                              PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        ::Sleep(20);
+    }
+    EXPECT_EQ(m_app.CurrentSettings().hotkey, 1623);
+    EXPECT_EQ(m_app.CurrentSettings().paste_delay, 70);
+    EXPECT_TRUE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'W'));
+    EXPECT_FALSE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
+}

@@ -68,6 +68,16 @@ std::vector<std::wstring> FindConflictCopies(const std::wstring& folder,
     return names;
 }
 
+FileStamp StampOf(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(LongPathForm(path).c_str(), GetFileExInfoStandard, &data))
+        return {};
+    return {.exists = true,
+            .size = (ULONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
+            .last_write = (ULONGLONG{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                          data.ftLastWriteTime.dwLowDateTime};
+}
+
 CFolderWatcher::CFolderWatcher(std::wstring folder, std::wstring chunks_name,
                                std::wstring settings_name, Changed changed, Timing timing)
     : m_folder(std::move(folder)), m_chunksName(std::move(chunks_name)),
@@ -75,6 +85,8 @@ CFolderWatcher::CFolderWatcher(std::wstring folder, std::wstring chunks_name,
       m_stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       m_event(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       m_buffer(kBufferBytes / sizeof(DWORD)) {
+    // Armed before the constructor returns: a change right after it is seen.
+    Open();
     m_thread = std::thread([this] { Run(); });
 }
 
@@ -137,7 +149,6 @@ unsigned CFolderWatcher::Classify(const BYTE* records, DWORD size) const {
 }
 
 void CFolderWatcher::Run() {
-    Open();
     unsigned pending = 0;
     ULONGLONG first = 0, last = 0;
     ULONGLONG next_check = ::GetTickCount64() + m_timing.check_ms;

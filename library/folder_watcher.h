@@ -37,6 +37,16 @@ bool IsConflictCopyName(std::wstring_view name, std::wstring_view library_name);
 std::vector<std::wstring> FindConflictCopies(const std::wstring& folder,
                                              std::wstring_view library_name);
 
+// What polling compares where notifications do not come (network folders):
+// whether the file is there, its size and its last write.
+struct FileStamp {
+    bool exists = false;
+    ULONGLONG size = 0;
+    ULONGLONG last_write = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp StampOf(const std::wstring& path);
+
 class CFolderWatcher {
 public:
     struct Timing {
@@ -51,7 +61,7 @@ public:
 
     // Watches `folder` (ending in a backslash) for changes of the files named
     // `chunks_name` and `settings_name` (empty: none) and for conflict copies
-    // of the first. Starts at once.
+    // of the first. Watches from the moment it is made.
     CFolderWatcher(std::wstring folder, std::wstring chunks_name, std::wstring settings_name,
                    Changed changed, Timing timing);
     CFolderWatcher(std::wstring folder, std::wstring chunks_name, std::wstring settings_name,
