@@ -54,6 +54,12 @@ bool CEditChunkDlg::OnInitDialog() {
         select->SetDisabled(true);
     if (CWynElement* encrypted = FindById(L"encrypted"); encrypted && !HasMasterPassword())
         encrypted->SetDisabled(true);
+    // A label's mnemonic goes to the control after it in the tab order: that
+    // is the text, not the Insert Key button that sits beside the label.
+    if (CWynElement* label = FindById(L"l-text");
+        label && label->Hwnd() && m_editor && m_editor->Hwnd())
+        ::SetWindowPos(m_editor->Hwnd(), label->Hwnd(), 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     return true;
 }
 

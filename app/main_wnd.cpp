@@ -1,5 +1,6 @@
 #include "app/main_wnd.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -58,7 +59,10 @@ bool CMainWnd::CreateHiddenWindow() {
 
 LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == m_taskbarCreated) {
-        AddTrayIcon(); // the shell restarted and lost the icon
+        // The shell restarted and lost the icon, or the scaling changed and
+        // the icon wants another size.
+        m_trayIcon.Reset();
+        AddTrayIcon();
     } else {
         switch (msg) {
         case WM_CREATE:
@@ -137,10 +141,14 @@ void CMainWnd::OnCreate() {
 }
 
 NOTIFYICONDATAW CMainWnd::TrayIconData() {
-    if (!m_trayIcon)
-        m_trayIcon.Reset(static_cast<HICON>(
-            ::LoadImageW(m_hInstance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                         ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
+    if (!m_trayIcon) {
+        // The small icon's size at the current scaling, drawn from the frame
+        // that fits it best.
+        HICON icon = nullptr;
+        if (SUCCEEDED(
+                ::LoadIconMetric(m_hInstance, MAKEINTRESOURCEW(kIconResource), LIM_SMALL, &icon)))
+            m_trayIcon.Reset(icon);
+    }
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
     data.hWnd = Hwnd();

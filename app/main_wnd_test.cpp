@@ -108,6 +108,32 @@ TEST_F(MainWndTest, TrayIconComesBackWhenTheShellRestarts) {
     EXPECT_FALSE(TrayIconExists(m_app));
     ::SendMessageW(m_app.Hwnd(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(TrayIconExists(m_app));
+    // Loaded again at the small icon's size of the current scaling.
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(m_app.TrayIconData().hIcon, &info));
+    const kelvo::UniqueHbitmap colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, ::GetSystemMetrics(SM_CXSMICON));
+}
+
+// The icon carries a frame drawn at each small and large icon size of the
+// common scalings (100 to 150 %), so that none is shown stretched.
+TEST(ProgramIcon, HasAFrameForEachCommonScaling) {
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    HRSRC group = ::FindResourceW(module, MAKEINTRESOURCEW(CMainWnd::kIconResource), RT_GROUP_ICON);
+    ASSERT_NE(group, nullptr);
+    auto* directory = static_cast<BYTE*>(::LockResource(::LoadResource(module, group)));
+    ASSERT_NE(directory, nullptr);
+    for (int side : {16, 20, 24, 32, 40, 48}) {
+        const int id = ::LookupIconIdFromDirectoryEx(directory, TRUE, side, side, LR_DEFAULTCOLOR);
+        HRSRC frame = ::FindResourceW(module, MAKEINTRESOURCEW(id), RT_ICON);
+        ASSERT_NE(frame, nullptr) << side;
+        const auto* header =
+            static_cast<const BITMAPINFOHEADER*>(::LockResource(::LoadResource(module, frame)));
+        ASSERT_NE(header, nullptr) << side;
+        EXPECT_EQ(header->biWidth, side);
+    }
 }
 
 namespace {
@@ -356,4 +382,43 @@ TEST_F(MainWndTest, SettingsChangedElsewhereTakeEffect) {
     EXPECT_EQ(m_app.CurrentSettings().paste_delay, 70);
     EXPECT_TRUE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'W'));
     EXPECT_FALSE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
+}
+
+namespace {
+
+CWynElement* FindPicture(CWynElement& element) {
+    CWynElement* found = nullptr;
+    if (element.IsType(L"picture", found))
+        return found;
+    for (const auto& child : element.Children())
+        if (CWynElement* picture = FindPicture(*child))
+            return picture;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(AboutBox, TheLogoFollowsTheDpi) {
+    for (const UINT dpi : {96u, 120u, 144u, 192u}) {
+        SCOPED_TRACE(dpi);
+        CkvWynEngine engine(::GetModuleHandleW(nullptr));
+        CAboutDlg about(&engine);
+        about.SetDpi(dpi);
+        RECT window{};
+        SIZE logo{};
+        DialogScript script({[&](HWND dialog) {
+            if (CWynElement* picture = FindPicture(about); picture && picture->Hwnd()) {
+                ::GetClientRect(picture->Hwnd(), &window);
+                logo = picture->Measure();
+            }
+            ClickOk(dialog);
+        }});
+        about.DoModal(nullptr);
+        EXPECT_TRUE(script.Finished());
+        // Its column is as wide as the logo; its row may be higher.
+        const int side = ::MulDiv(64, static_cast<int>(dpi), 96);
+        EXPECT_EQ(logo.cx, side);
+        EXPECT_EQ(logo.cy, side);
+        EXPECT_EQ(window.right, side);
+    }
 }

@@ -34,10 +34,10 @@ bool IsId(const CWynElement& element, std::wstring_view id) {
     return element.Id() && SameText(*element.Id(), id);
 }
 
-// The chunk titles' font: the stock GUI font, bold and a third larger.
-kelvo::UniqueHfont MakeTitleFont() {
+// The chunk titles' font: the dialog's font, bold and a third larger.
+kelvo::UniqueHfont MakeTitleFont(HFONT dialog_font) {
     LOGFONTW font{};
-    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    ::GetObjectW(dialog_font, sizeof font, &font);
     font.lfWeight = FW_BOLD;
     font.lfHeight = font.lfHeight * 4 / 3;
     return kelvo::UniqueHfont(::CreateFontIndirectW(&font));
@@ -64,8 +64,8 @@ std::vector<std::uintptr_t> RowNumbers(std::size_t count) {
 
 CPropDlg::CPropDlg(CMainWnd& app)
     : CWynDialog(L"res:properties.xml", &app.Engine()), m_app(app), m_finder(app.Chunks()),
-      m_titleFont(MakeTitleFont()), m_rowHeights(m_titleFont.Get()),
-      m_smallIcon(CMainWnd::ProgramIcon(16)), m_bigIcon(CMainWnd::ProgramIcon(32)) {}
+      m_rowHeights(nullptr), m_smallIcon(CMainWnd::ProgramIcon(16)),
+      m_bigIcon(CMainWnd::ProgramIcon(32)) {}
 
 CPropDlg::~CPropDlg() = default;
 
@@ -82,6 +82,15 @@ void CPropDlg::OnBeforeInit() {
     m_tagList = static_cast<CWynCustomList*>(find(L"lst_tags", L"customlist"));
     m_chunkList = static_cast<CWynCustomList*>(find(L"lst_items", L"customlist"));
     m_findBox = find(L"find", L"textbox");
+}
+
+void CPropDlg::UpdatePixels() {
+    CWynDialog::UpdatePixels();
+    // Before the lists measure their rows again: fonts and heights at the
+    // dialog's DPI.
+    m_titleFont = MakeTitleFont(GetFont());
+    m_rowHeights.SetScale(m_titleFont.Get(), GetFont(), GetDpi());
+    m_tagRowHeight = 0;
 }
 
 bool CPropDlg::OnInitDialog() {
@@ -165,15 +174,20 @@ void CPropDlg::FillChunkList(int remembered_id) {
     if (!m_chunkList)
         return;
     m_chunkRows.clear();
+    m_chunkRowPlaces.clear();
     const auto tag = SelectedTagName();
+    const auto& found = m_finder.Found();
     int current = 0;
-    for (const auto& chunk : m_finder.Found()) {
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        const auto& chunk = found[i];
         if (tag && !chunk->HasTag(*tag))
             continue;
         if (chunk->id == remembered_id)
             current = static_cast<int>(m_chunkRows.size());
         m_chunkRows.push_back(chunk);
+        m_chunkRowPlaces.push_back(m_finder.FoundPlaces()[i]);
     }
+    m_rowHeights.UsePlaces(m_finder.PlacesRevision(), m_finder.PlaceCount());
     m_chunkList->ReplaceItems(RowNumbers(m_chunkRows.size()), current);
     EnableChunkButtons();
 }
@@ -390,7 +404,8 @@ std::int64_t CPropDlg::OnEvent(CWynElement* source, std::wstring_view name, WPAR
         return 1;
     }
     if (IsId(*source, L"spacer") && name == L"freedraw") {
-        kelvo::PaintToolbarSpacer(reinterpret_cast<HDC>(first), *reinterpret_cast<RECT*>(second));
+        kelvo::PaintToolbarSpacer(reinterpret_cast<HDC>(first), *reinterpret_cast<RECT*>(second),
+                                  GetDpi());
         return 1;
     }
     return 0;
@@ -398,6 +413,9 @@ std::int64_t CPropDlg::OnEvent(CWynElement* source, std::wstring_view name, WPAR
 
 std::int64_t CPropDlg::OnListEvent(CWynCustomList& list, std::wstring_view name, WPARAM first,
                                    LPARAM second) {
+    // Rows are numbers into this window's own vectors: nothing to free.
+    if (name == L"customlst-delitem")
+        return 0;
     const bool tags = &list == m_tagList;
     const auto index = static_cast<std::size_t>(first);
     const bool valid = tags ? index < m_tagRows.size() : index < m_chunkRows.size();
@@ -405,16 +423,14 @@ std::int64_t CPropDlg::OnListEvent(CWynCustomList& list, std::wstring_view name,
         auto& measure = *reinterpret_cast<CWynCustomList::MeasureRecord*>(second);
         const auto dc = reinterpret_cast<HDC>(first);
         const auto row = static_cast<std::size_t>(measure.data);
-        RECT client{};
-        ::GetClientRect(list.Hwnd(), &client);
         if (tags) {
             // Every tag row has the same height, measured once.
             if (m_tagRowHeight == 0)
-                m_tagRowHeight = kelvo::TagRowHeight(dc);
+                m_tagRowHeight = kelvo::TagRowHeight(dc, list.GetFont(), list.GetDpi());
             measure.height = static_cast<std::uint32_t>(m_tagRowHeight);
         } else if (row < m_chunkRows.size())
-            measure.height =
-                static_cast<std::uint32_t>(m_rowHeights.Height(dc, m_chunkRows[row], client.right));
+            measure.height = static_cast<std::uint32_t>(
+                m_rowHeights.Height(dc, m_chunkRows[row], measure.width, m_chunkRowPlaces[row]));
         return 1;
     }
     if (name == L"customlst-drawitem") {
@@ -501,17 +517,18 @@ std::int64_t CPropDlg::OnButtonEvent(CWynElement& button, std::wstring_view name
     const kelvo::WindowDc paste_dc(FindById(L"paste") ? FindById(L"paste")->Hwnd() : Hwnd());
     if (name == L"custombtn-getsize") {
         SIZE& size = *reinterpret_cast<SIZE*>(first);
+        HFONT font = button.GetFont();
+        const UINT dpi = button.GetDpi();
         if (is(L"paste")) {
-            size = kelvo::PasteButtonSize(paste_dc.Get(),
+            size = kelvo::PasteButtonSize(paste_dc.Get(), font, dpi,
                                           Text(L"WYN_STR_BTN_PASTE", L"Paste Chunk to:"));
         } else if (is(L"paste-to")) {
-            size = kelvo::PasteToButtonSize(paste_dc.Get());
+            size = kelvo::PasteToButtonSize(paste_dc.Get(), font, dpi);
         } else if (is(L"clear-find")) {
-            RECT units{0, 0, 14, 14};
-            ::MapDialogRect(Hwnd(), &units);
+            const RECT units = UnitsToPixels({0, 0, 14, 14});
             size = {units.right, units.bottom};
         } else {
-            size = kelvo::ToolbarButtonSize(paste_dc.Get());
+            size = kelvo::ToolbarButtonSize(paste_dc.Get(), font, dpi);
         }
         return 1;
     }

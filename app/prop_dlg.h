@@ -31,6 +31,8 @@ public:
     std::int64_t OnEvent(CWynElement* source, std::wstring_view name, WPARAM first,
                          LPARAM second) override;
     void OnBeforeInit() override;
+    // The row fonts and heights at the dialog's DPI.
+    void UpdatePixels() override;
     bool OnInitDialog() override;
     // The close box saves the window's state and ends it; Enter pastes the
     // current chunk and Escape does nothing: both leave it open.
@@ -97,6 +99,7 @@ private:
     std::vector<kelvo::TagRow> m_tagRows;
     int m_tagRowHeight = 0;
     std::vector<kelvo::Ref<text_chunk>> m_chunkRows;
+    std::vector<std::size_t> m_chunkRowPlaces; // each row's place in the finder's title order
     kelvo::UniqueHfont m_titleFont;
     kelvo::CChunkRowHeights m_rowHeights;
     CAutoComplete m_tagCompletion;

@@ -140,6 +140,32 @@ TEST_F(PropDlgTest, TheFirstOpeningShowsEverythingCentredWithTheFirstChunk) {
     }});
 }
 
+// Shots of the main window, the editor and the settings as the program opens
+// them, at the scaling this process runs at: for a person to look at, and for
+// tests/e2e/scaling_shots.sh, which compares them between two scalings.
+TEST_F(PropDlgTest, ShotsOfTheMainWindowTheEditorAndTheSettings) {
+    DialogScript browse({
+        [](HWND main) {
+            EXPECT_TRUE(ui_test::SaveShot(main, L"scaling-main-window"));
+            // Alt+N: a new chunk in the editor.
+            ::PostMessageW(main, WM_MENUCHAR, MAKEWPARAM(L'n', MF_SYSMENU), 0);
+        },
+        [](HWND editor) {
+            EXPECT_TRUE(ui_test::SaveShot(editor, L"scaling-editor"));
+            wyn_test::ClickCancel(editor);
+        },
+        [](HWND main) { ::PostMessageW(main, WM_CLOSE, 0, 0); },
+    });
+    m_app.OpenMainWindow();
+    EXPECT_TRUE(browse.Finished());
+    DialogScript settings({[](HWND dialog) {
+        EXPECT_TRUE(ui_test::SaveShot(dialog, L"scaling-settings"));
+        wyn_test::ClickCancel(dialog);
+    }});
+    m_app.EditSettings(nullptr);
+    EXPECT_TRUE(settings.Finished());
+}
+
 TEST_F(PropDlgTest, TypingSearchesAndAHashOffersTheTags) {
     Run({[](CPropDlg& dialog) {
         wyn_test::SetText(dialog, L"find", L"#work");
@@ -450,6 +476,26 @@ TEST_F(PropDlgTest, TheEditorsMenusInsertATokenThatUndoTakesBackAndAppendATag) {
              wchar_t tags[64] = {};
              ::GetWindowTextW(ChildrenOf(editor, L"Edit")[1], tags, 64);
              EXPECT_STREQ(tags, L"work;mail");
+             ::SendMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+         }});
+}
+
+TEST_F(PropDlgTest, TheTextLabelsMnemonicGoesToTheTextNotToTheInsertKeyButton) {
+    HWND editor = nullptr;
+    Run({[](CPropDlg& dialog) {
+             ::PostMessageW(dialog.Hwnd(), WM_MENUCHAR, MAKEWPARAM(L'n', MF_SYSMENU), 0);
+         },
+         [&](CPropDlg&) {
+             editor = DialogScript::FrontDialog();
+             // Alt+H, as the dialog's message loop receives it.
+             ::PostMessageW(::GetFocus(), WM_SYSCHAR, L'h', 1 << 29);
+         },
+         [&](CPropDlg&) {
+             if (HWND menu = ::FindWindowW(L"#32768", nullptr)) {
+                 ADD_FAILURE() << "the Insert Key menu opened";
+                 ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+             }
+             EXPECT_EQ(::GetFocus(), ChildrenOf(editor, L"RichEdit20W").front());
              ::SendMessageW(editor, WM_COMMAND, IDCANCEL, 0);
          }});
 }

@@ -4,7 +4,9 @@
 
 #include <string>
 
+#include "base/win_handles.h"
 #include "crypto/twofish_self_check.h"
+#include "library/data_folder.h"
 #include "library/portable_data_test.h"
 
 namespace {
@@ -131,12 +133,29 @@ TEST_F(StartupTest, TheCipherFaultReachesTheUser) {
     kelvo::SetCipherFaultHandler(nullptr);
 }
 
-TEST(Manifest, AsksForLongPaths) {
-    HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(1), RT_MANIFEST);
-    ASSERT_NE(found, nullptr);
-    const char* text = static_cast<const char*>(::LockResource(::LoadResource(nullptr, found)));
-    const std::string manifest(text, ::SizeofResource(nullptr, found));
-    EXPECT_NE(manifest.find("<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/"
-                            "WindowsSettings\">true</longPathAware>"),
-              std::string::npos);
+// The manifest as kelvo.exe carries it (the program beside the test programs'
+// folder), read as data without running it.
+std::string ProgramManifest() {
+    const std::wstring exe = GetExecutableFolder() + L"..\\kelvo.exe";
+    const kelvo::UniqueHmodule program(
+        ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    HRSRC found =
+        program ? ::FindResourceW(program.Get(), MAKEINTRESOURCEW(1), RT_MANIFEST) : nullptr;
+    const auto* text =
+        found ? static_cast<const char*>(::LockResource(::LoadResource(program.Get(), found)))
+              : nullptr;
+    return text ? std::string(text, ::SizeofResource(program.Get(), found)) : std::string();
+}
+
+TEST(Manifest, AsksForLongPathsAndPerMonitorScaling) {
+    const std::string manifest = ProgramManifest();
+    ASSERT_FALSE(manifest.empty());
+    for (const char* setting :
+         {"<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">true"
+          "</longPathAware>",
+          "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+          "PerMonitorV2, PerMonitor</dpiAwareness>",
+          "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm"
+          "</dpiAware>"})
+        EXPECT_NE(manifest.find(setting), std::string::npos) << setting;
 }

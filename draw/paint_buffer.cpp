@@ -96,6 +96,14 @@ void CPaintContext::SetColour(COLORREF colour) const noexcept {
                           GetBValue(colour) / 255.0, 1.0);
 }
 
+HFONT CPaintContext::Font() const noexcept {
+    return m_font ? m_font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+}
+
+int CPaintContext::Scale(int value) const noexcept {
+    return ::MulDiv(value, static_cast<int>(m_dpi), USER_DEFAULT_SCREEN_DPI);
+}
+
 void CPaintContext::InsetRectangle(const RECT& rect, double line_width) const noexcept {
     if (!m_cairo)
         return;

@@ -76,8 +76,22 @@ public:
     // that width lies inside `rect`.
     void InsetRectangle(const RECT& rect, double line_width) const noexcept;
 
+    // What the drawing is for: the DPI of the window (96 unless set) and the
+    // font of its texts at that DPI (the stock GUI font unless set; the
+    // owner keeps it alive).
+    void SetScale(UINT dpi, HFONT font) noexcept {
+        m_dpi = dpi;
+        m_font = font;
+    }
+    UINT Dpi() const noexcept { return m_dpi; }
+    HFONT Font() const noexcept;
+    // `value` pixels at 96 DPI, at the context's DPI.
+    int Scale(int value) const noexcept;
+
 private:
     CPaintBuffer& m_buffer;
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
+    HFONT m_font = nullptr;
     POINT m_replacedOrigin{};
     bool m_originSet = false;
     UniqueCairoSurface m_surface;

@@ -1,6 +1,7 @@
 #include "draw/scroll_source.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 
 namespace kelvo {
@@ -123,9 +124,18 @@ void CScrollSource::UpdateScrollBar(bool keep_current_visible) {
     info.nMax = total - 1; // with the page, the last position is total - page
     info.nPage = static_cast<UINT>(page);
     info.nPos = m_scroll;
-    // Drawn with the next paint rather than at once: a refill sets the bar
-    // and repaints the rows, and both reach the screen together.
     ::SetScrollInfo(window, SB_VERT, &info, FALSE);
+    // Drawn again only when what it shows changed (a refill of a long list
+    // mostly leaves the thumb where it was, and drawing a themed bar is slow),
+    // and then with the next paint, so that bar and rows reach the screen
+    // together.
+    SCROLLBARINFO shown{};
+    shown.cbSize = sizeof shown;
+    const bool known = ::GetScrollBarInfo(window, OBJID_VSCROLL, &shown) != FALSE;
+    const BarLook look{shown.xyThumbTop, shown.xyThumbBottom, std::to_array(shown.rgstate)};
+    if (known && look == m_barLook)
+        return;
+    m_barLook = known ? look : BarLook{};
     ::RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
@@ -233,8 +243,10 @@ void CScrollSource::ShowScrollBar(bool show) {
     const bool shown = (::GetWindowLongW(window, GWL_STYLE) & WS_VSCROLL) != 0;
     if (show != shown)
         ::ShowScrollBar(window, SB_VERT, show);
-    if (!show)
+    if (!show) {
         m_bar = {};
+        m_barLook = {};
+    }
 }
 
 } // namespace kelvo

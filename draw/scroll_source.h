@@ -15,6 +15,8 @@
 
 #include <windows.h>
 
+#include <array>
+
 namespace kelvo {
 
 class CScrollSource {
@@ -85,9 +87,19 @@ private:
         bool operator==(const BarState&) const = default;
     };
 
+    // Where the system put the thumb and the states of the bar's parts, as
+    // last drawn.
+    struct BarLook {
+        int thumbTop = -1;
+        int thumbBottom = -1;
+        std::array<DWORD, CCHILDREN_SCROLLBAR + 1> states{};
+        bool operator==(const BarLook&) const = default;
+    };
+
     int m_scroll = 0;
     int m_current = -1;
     BarState m_bar;
+    BarLook m_barLook;
 };
 
 } // namespace kelvo

@@ -17,6 +17,19 @@ public:
         UpdateScrollBar(false);
     }
 
+    HWND Window() const { return m_window.Get(); }
+    // A refill to `count` rows.
+    void Refill(int count) {
+        m_count = count;
+        UpdateScrollBar(false);
+    }
+    // Whether the window was asked to paint since the last call.
+    bool Invalidated() const {
+        RECT update{};
+        const bool invalidated = ::GetUpdateRect(m_window.Get(), &update, FALSE) != FALSE;
+        ::ValidateRect(m_window.Get(), nullptr);
+        return invalidated;
+    }
     bool ScrollBarShown() const {
         return (::GetWindowLongW(m_window.Get(), GWL_STYLE) & WS_VSCROLL) != 0;
     }
@@ -82,6 +95,25 @@ TEST(ScrollSource, HitTestFindsTheRowUnderThePointAfterScrolling) {
     EXPECT_EQ(r.bottom, 40);
     rows.OnMouseWheel(MAKEWPARAM(0, 120));
     EXPECT_EQ(rows.ScrollPosition(), 560) << "one notch, one row";
+}
+
+TEST(ScrollSource, TheBarIsDrawnAgainOnlyWhenItsThumbMoves) {
+    FixedRows rows(1000);
+    ASSERT_TRUE(rows.ScrollBarShown());
+    // Only a window on screen has anything to draw again.
+    ::ShowWindow(rows.Window(), SW_SHOWNA);
+    ::UpdateWindow(rows.Window());
+    rows.Invalidated();
+    rows.Refill(1001);
+    EXPECT_FALSE(rows.Invalidated()) << "a long list a row longer: the thumb stays";
+    rows.Refill(20);
+    EXPECT_TRUE(rows.Invalidated()) << "half the rows on the page: a larger thumb";
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    ASSERT_TRUE(::GetScrollInfo(rows.Window(), SB_VERT, &info));
+    EXPECT_EQ(info.nMax, 799);
+    EXPECT_EQ(info.nPage, 400u);
 }
 
 } // namespace

@@ -93,5 +93,39 @@ TEST_F(ChunkFinderTest, TypingOnFindsWhatAFreshSearchFinds) {
     }
 }
 
+TEST_F(ChunkFinderTest, ALargeLibraryIsSearchedInSlicesWithTheSameResult) {
+    // Enough chunks for the search to share them out; every third holds the
+    // word, the titles run against the ids.
+    constexpr int kCount = 50000;
+    std::string chunks = "<kelvo><chunks>";
+    for (int id = 1; id <= kCount; ++id)
+        chunks += "<chunk id=\"" + std::to_string(id) + "\" title=\"t" +
+                  std::to_string(kCount - id + 100000) + "\" tags=\"" + (id % 2 ? "odd" : "even") +
+                  "\">" + (id % 3 ? "plain" : "has word") + "</chunk>";
+    WriteChunks(chunks + "</chunks></kelvo>");
+    m_store.LoadChunks();
+    std::vector<int> expected;
+    for (int id = kCount; id >= 1; --id)
+        if (id % 3 == 0)
+            expected.push_back(id);
+    for (const std::wstring_view text : {L"word", L"words", L"word"}) {
+        std::vector<int> found;
+        for (const auto& chunk : m_finder.Find(text))
+            found.push_back(chunk->id);
+        if (text == L"words")
+            EXPECT_TRUE(found.empty());
+        else
+            EXPECT_EQ(found, expected);
+    }
+    // The narrowing search over what the broader one found.
+    m_finder.Find(L"w");
+    std::vector<int> narrowed;
+    for (const auto& chunk : m_finder.Find(L"wo"))
+        narrowed.push_back(chunk->id);
+    EXPECT_EQ(narrowed, expected);
+    EXPECT_EQ(m_finder.CountFoundTags(),
+              (TagCounts{{L"even", kCount / 6}, {L"odd", kCount / 3 - kCount / 6}}));
+}
+
 } // namespace
 } // namespace kelvo

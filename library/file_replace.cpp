@@ -68,8 +68,9 @@ std::wstring WriteTemporary(const std::wstring& target, std::string_view bytes) 
     return {};
 }
 
-// Removes "<target>.<anything>.kelvo-tmp" beside the target.
-void RemoveStrayTemporaries(const std::wstring& target) {
+// Calls `each` with the path and the find data of every
+// "<target>.<anything>.kelvo-tmp" beside the target.
+template <typename Each> void ForEachTemporary(const std::wstring& target, Each each) {
     const auto slash = target.find_last_of(L'\\');
     const std::wstring folder = slash == std::wstring::npos ? L"" : target.substr(0, slash + 1);
     const std::wstring stem = target.substr(folder.size()) + L".";
@@ -83,9 +84,15 @@ void RemoveStrayTemporaries(const std::wstring& target) {
         // The pattern also matches short 8.3 names; check the long one.
         if (name.size() > stem.size() + kTemporaryMarker.size() && name.rfind(stem, 0) == 0 &&
             name.substr(name.size() - kTemporaryMarker.size()) == kTemporaryMarker)
-            ::DeleteFileW(LongPathForm(folder + std::wstring(name)).c_str());
+            each(folder + std::wstring(name), found);
     } while (::FindNextFileW(find, &found));
     ::FindClose(find);
+}
+
+void RemoveStrayTemporaries(const std::wstring& target) {
+    ForEachTemporary(target, [](const std::wstring& temp, const WIN32_FIND_DATAW&) {
+        ::DeleteFileW(LongPathForm(temp).c_str());
+    });
 }
 
 bool MoveIntoPlace(const std::wstring& temp, const std::wstring& target) {
@@ -115,6 +122,24 @@ std::wstring FinalPathOf(const std::wstring& path) {
         }
         final_path.resize(n);
     }
+}
+
+bool RestoreInterruptedReplace(const std::wstring& path) {
+    if (Exists(path))
+        return false;
+    // The target goes only once its replacement is written and flushed: the
+    // newest temporary file is whole.
+    std::wstring newest;
+    ULARGE_INTEGER newest_time{};
+    ForEachTemporary(path, [&](const std::wstring& temp, const WIN32_FIND_DATAW& found) {
+        const ULARGE_INTEGER time{
+            {found.ftLastWriteTime.dwLowDateTime, found.ftLastWriteTime.dwHighDateTime}};
+        if (newest.empty() || time.QuadPart > newest_time.QuadPart) {
+            newest = temp;
+            newest_time = time;
+        }
+    });
+    return !newest.empty() && MoveIntoPlace(newest, path);
 }
 
 bool ReplaceFileContents(const std::wstring& path, std::string_view bytes) {

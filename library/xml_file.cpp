@@ -7,6 +7,7 @@
 
 #include "base/win_handles.h"
 #include "library/data_folder.h"
+#include "library/file_replace.h"
 #include "library/xml_chars.h"
 
 namespace {
@@ -229,6 +230,7 @@ void CDataFileBytes::Assign(std::size_t size) {
 
 CDataFileBytes::ReadResult CDataFileBytes::Read(const wchar_t* path) {
     m_readError = ERROR_SUCCESS;
+    RestoreInterruptedReplace(path);
     auto file =
         kelvo::AdoptFile(::CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

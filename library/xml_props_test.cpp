@@ -263,6 +263,8 @@ TEST_F(XmlPropsTest, StrayTemporariesOfTheTargetGoWithTheNextSave) {
     const wchar_t* strays[] = {L"data.xml.4242-123456-1.kelvo-tmp", L"data.xml.x.kelvo-tmp"};
     const wchar_t* others[] = {L"other.xml.4242-1-1.kelvo-tmp", L"data.xml.kelvo-tmp.bak",
                                L"data.xml.1.kelvo-tmpx"};
+    // Left by saves cut short while they wrote: the target is still there.
+    test_files::Write(m_path, kSample);
     for (auto name : strays)
         test_files::Write(m_folder + name, "half a file");
     for (auto name : others)
@@ -275,6 +277,31 @@ TEST_F(XmlPropsTest, StrayTemporariesOfTheTargetGoWithTheNextSave) {
     for (auto name : others)
         EXPECT_TRUE(test_files::Exists(m_folder + name)) << std::wstring_view(name).size();
     EXPECT_EQ(test_files::List(m_folder).size(), 1u + std::size(others));
+}
+
+TEST_F(XmlPropsTest, AReplaceCutShortBetweenItsMovesIsCompletedWhenTheFileIsRead) {
+    // No file, the new contents under their temporary name, and an older
+    // stray from a save cut short while it wrote.
+    const std::wstring older = m_folder + L"data.xml.4242-1-1.kelvo-tmp";
+    const std::wstring newer = m_folder + L"data.xml.4242-2-2.kelvo-tmp";
+    test_files::Write(older, "<kelvo><chun");
+    test_files::Write(newer, kSample);
+    test_files::Write(m_folder + L"other.xml.4242-3-3.kelvo-tmp", "<kelvo/>");
+    HANDLE file =
+        ::CreateFileW(older.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const FILETIME long_ago{0, 0x01000000};
+    ::SetFileTime(file, nullptr, nullptr, &long_ago);
+    ::CloseHandle(file);
+
+    auto xml = Open();
+    EXPECT_TRUE(xml->Select(L"chunks", false)) << "the newer file is read";
+    EXPECT_EQ(test_files::Read(m_path), kSample);
+    EXPECT_FALSE(test_files::Exists(newer));
+    ASSERT_TRUE(xml->Save());
+    EXPECT_EQ(test_files::List(m_folder).size(), 2u) << "the older stray went with the save";
+    EXPECT_TRUE(test_files::Exists(m_folder + L"other.xml.4242-3-3.kelvo-tmp"));
+    EXPECT_FALSE(test_files::Exists(older));
 }
 
 namespace {

@@ -38,7 +38,8 @@ TokenLook LookOf(std::u16string_view text) {
     return look;
 }
 
-std::vector<TextRun> RunsToFormat(const TokenLook& shown, const TokenLook& wanted) {
+std::vector<TextRun> RunsToFormat(const TokenLook& shown, const TokenLook& wanted,
+                                  TypedSpan typed) {
     const std::u16string_view before = shown.text;
     const std::u16string_view after = wanted.text;
     const std::size_t shortest = std::min(before.size(), after.size());
@@ -46,15 +47,24 @@ std::vector<TextRun> RunsToFormat(const TokenLook& shown, const TokenLook& wante
     while (prefix < shortest && before[prefix] == after[prefix])
         ++prefix;
     std::size_t suffix = 0;
-    while (suffix < shortest - prefix &&
+    while (suffix < shortest &&
            before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
         ++suffix;
-    const std::size_t changed_end = after.size() - suffix;
+    // A change beside equal characters can have been made at any of them (a
+    // blank typed before another blank): the control gave what was typed the
+    // look of whatever stood before it, so every place it may have gone is
+    // formatted. Outside these bounds both texts hold the same characters.
+    std::size_t changed_start = std::min(prefix, shortest - suffix);
+    std::size_t changed_end = after.size() - std::min(suffix, shortest - prefix);
+    if (typed.start < typed.end && typed.end <= after.size()) {
+        changed_start = std::min(changed_start, typed.start);
+        changed_end = std::max(changed_end, typed.end);
+    }
     std::vector<TextRun> runs;
     for (std::size_t i = 0; i < after.size(); ++i) {
-        bool needed = i >= prefix && i < changed_end;
+        bool needed = i >= changed_start && i < changed_end;
         if (!needed) {
-            const std::size_t old = i < prefix ? i : i - after.size() + before.size();
+            const std::size_t old = i < changed_start ? i : i - after.size() + before.size();
             needed = shown.token[old] != wanted.token[i];
         }
         if (!needed)

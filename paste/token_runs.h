@@ -30,10 +30,22 @@ struct TokenLook {
 };
 TokenLook LookOf(std::u16string_view text);
 
-// The runs to format so that an editor that shows `shown` shows `wanted`:
-// every character typed or pasted since (the part between the two texts'
-// common start and common end) and every other one whose look changed,
-// grouped into runs of equal look. Everything when nothing was shown.
-std::vector<TextRun> RunsToFormat(const TokenLook& shown, const TokenLook& wanted);
+// Where a change put what was typed or pasted, in the new text; empty when
+// not known.
+struct TypedSpan {
+    std::size_t start = 0;
+    std::size_t end = 0;
+};
+
+// The runs to format so that an editor that shows `shown` shows `wanted`,
+// after a change in which the editor gave what was typed the look of the
+// character before it: every character that may have been typed and every
+// other one whose look changed, grouped into runs of equal look. Everything
+// when nothing was shown. The texts alone tell where an insertion or a
+// deletion was made, up to equal characters beside it; for a replacement
+// (a selection typed over, which may begin or end with the characters it
+// replaced) `typed` must say where the new characters went.
+std::vector<TextRun> RunsToFormat(const TokenLook& shown, const TokenLook& wanted,
+                                  TypedSpan typed = {});
 
 } // namespace kelvo

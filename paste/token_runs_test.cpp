@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "paste/token_edit_model.h"
+
 namespace kelvo {
 namespace {
 
@@ -36,50 +38,41 @@ TEST(TokenRuns, BracketedRunsAreTokensAsTheEditorShowsThem) {
         EXPECT_EQ(Marked(c.text), c.marked) << std::string(c.text.begin(), c.text.end());
 }
 
-// The control's look after applying the runs to what it showed; characters
-// typed since take the look of the one before them, as a rich edit does.
-std::vector<bool> Applied(const TokenLook& shown, std::u16string_view typed_text,
-                          const std::vector<TextRun>& runs) {
-    std::vector<bool> look(typed_text.size());
-    std::size_t prefix = 0;
-    while (prefix < shown.text.size() && prefix < typed_text.size() &&
-           shown.text[prefix] == typed_text[prefix])
-        ++prefix;
-    for (std::size_t i = 0; i < typed_text.size(); ++i) {
-        const std::size_t from_end = typed_text.size() - i;
-        if (i < prefix)
-            look[i] = shown.token[i];
-        else if (from_end <= shown.text.size() - prefix && from_end <= shown.text.size())
-            look[i] = shown.token[shown.text.size() - from_end];
-        else
-            look[i] = i > 0 && look[i - 1];
-    }
-    for (const TextRun& run : runs)
-        for (std::size_t i = run.start; i < run.start + run.length; ++i)
-            look[i] = run.token;
-    return look;
-}
-
-TEST(RunsToFormat, OnlyWhatChangedIsFormattedAndTheResultIsTheWholeLook) {
+TEST(RunsToFormat, WhatWasTypedAndWhatChangedLookAreFormattedAndTheResultIsTheWholeLook) {
     const struct {
-        std::u16string_view before;
-        std::u16string_view after;
+        Edit edit;
         std::size_t most_runs; // what a keystroke may cost
     } cases[] = {
-        {u"", u"Name[TAB]", 2},                       // nothing shown: everything
-        {u"Name[TAB]Street", u"Name[TAB]Streetx", 1}, // typed at the end
-        {u"ab[TAB cd", u"ab[TAB] cd", 2},             // the closing "]" ends the run
-        {u"ab[TAB] cd", u"ab[TAB cd", 2},             // erased: the run goes on
-        {u"x [TAB] y", u"x [[TAB] y", 2},
-        {u"one [ENTER] two", u"one  two", 0}, // a token deleted whole
+        {{u"", 0, 0, u"Name[TAB]"}, 2},         // nothing shown: everything
+        {{u"Name[TAB]Street", 15, 0, u"x"}, 1}, // typed at the end
+        {{u"ab[TAB cd", 6, 0, u"]"}, 2},        // the closing "]" ends the run
+        {{u"ab[TAB] cd", 6, 1, u""}, 2},        // erased: the run goes on
+        {{u"x [TAB] y", 2, 0, u"["}, 2},
+        {{u"one [ENTER] two", 4, 7, u""}, 0}, // a token deleted whole
+        // typed right after a token, before the same character
+        {{u"Name[TAB] Street", 9, 0, u" "}, 1},
+        {{u"[A]xx", 3, 0, u"x"}, 1},
+        {{u"[A][A]", 3, 0, u"[A]"}, 1},
+        {{u"[TAB]  x", 5, 1, u""}, 1},
+        // a selection typed over, by what begins or ends like it
+        {{u"[TAB]name", 5, 4, u"new"}, 1},
+        {{u"[[[][A", 3, 2, u"["}, 1},
+        {{u"[TAB] x", 5, 1, u" "}, 2}, // the same text again: all of it
     };
     for (const auto& c : cases) {
-        const TokenLook shown = LookOf(c.before);
-        const TokenLook wanted = LookOf(c.after);
-        const auto runs = RunsToFormat(shown, wanted);
-        EXPECT_LE(runs.size(), c.most_runs) << std::string(c.after.begin(), c.after.end());
-        EXPECT_EQ(Applied(shown, c.after, runs), wanted.token)
-            << std::string(c.after.begin(), c.after.end());
+        const std::u16string after = After(c.edit);
+        const std::string name(after.begin(), after.end());
+        const TokenLook shown = LookOf(c.edit.before);
+        const TokenLook wanted = LookOf(after);
+        const TypedSpan typed{c.edit.at, c.edit.at + c.edit.typed.size()};
+        const auto runs = RunsToFormat(shown, wanted, typed);
+        EXPECT_LE(runs.size(), c.most_runs) << name;
+        EXPECT_EQ(Applied(c.edit, shown, runs), wanted.token) << name;
+        // Where only characters were added or only removed, the texts say
+        // enough.
+        if (c.edit.erased == 0 || c.edit.typed.empty()) {
+            EXPECT_EQ(Applied(c.edit, shown, RunsToFormat(shown, wanted)), wanted.token) << name;
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 #include "tools/artwork_kit.h"
 
@@ -105,9 +106,11 @@ void Badge(cairo_t* cr, Rgb light, Rgb dark) {
 } // namespace
 
 void PaintAppMark(cairo_t* cr, int width, int) {
-    // The glyph lies on a grid of 16 units; every size is a multiple of 16,
-    // so every edge of it falls on a pixel boundary.
+    // The glyph lies on a grid of 16 units; each grid line is rounded to a
+    // whole pixel, so every edge falls on a pixel boundary at any size (at
+    // multiples of 16 the units are whole pixels already).
     const double u = width / 16.0;
+    auto at = [u](double units) { return std::round(units * u); };
     const bool small = width < 32;
     const double pad = small ? 0 : std::round(width / 32.0);
     const double side = width - 2 * pad;
@@ -131,25 +134,24 @@ void PaintAppMark(cairo_t* cr, int width, int) {
     }
 
     auto glyph = [&] {
-        Polygon(cr, {{3 * u, 3 * u},
-                     {5 * u, 3 * u},
-                     {5 * u, 4 * u},
-                     {4 * u, 4 * u},
-                     {4 * u, 11 * u},
-                     {5 * u, 11 * u},
-                     {5 * u, 12 * u},
-                     {3 * u, 12 * u}});
-        Polygon(cr, {{13 * u, 3 * u},
-                     {11 * u, 3 * u},
-                     {11 * u, 4 * u},
-                     {12 * u, 4 * u},
-                     {12 * u, 11 * u},
-                     {11 * u, 11 * u},
-                     {11 * u, 12 * u},
-                     {13 * u, 12 * u}});
-        cairo_rectangle(cr, 6 * u, 5 * u, 4 * u, u);
-        cairo_rectangle(cr, 6 * u, 7 * u, 4 * u, u);
-        cairo_rectangle(cr, 6 * u, 9 * u, 3 * u, u);
+        Polygon(cr, {{at(3), at(3)},
+                     {at(5), at(3)},
+                     {at(5), at(4)},
+                     {at(4), at(4)},
+                     {at(4), at(11)},
+                     {at(5), at(11)},
+                     {at(5), at(12)},
+                     {at(3), at(12)}});
+        Polygon(cr, {{at(13), at(3)},
+                     {at(11), at(3)},
+                     {at(11), at(4)},
+                     {at(12), at(4)},
+                     {at(12), at(11)},
+                     {at(11), at(11)},
+                     {at(11), at(12)},
+                     {at(13), at(12)}});
+        for (const auto [y, length] : {std::pair{5, 4}, {7, 4}, {9, 3}})
+            cairo_rectangle(cr, at(6), at(y), at(6 + length) - at(6), at(y + 1) - at(y));
     };
     if (!small) {
         cairo_save(cr);

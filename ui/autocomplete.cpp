@@ -20,16 +20,12 @@ constexpr int kTextInset = 5; // pixels left and right of a row's text
 constexpr DWORD kStyle = WS_POPUP | WS_THICKFRAME;
 constexpr DWORD kExStyle = WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
 
-// The menu font of the system; the GUI font if the system names none.
-kelvo::UniqueHfont MenuFont() {
+// The menu font of the system at `dpi`; the GUI font if the system names none.
+kelvo::UniqueHfont MenuFont(UINT dpi) {
     NONCLIENTMETRICSW metrics{};
-    // Systems before Vista know the structure without its last member.
-    for (const UINT size : {static_cast<UINT>(sizeof(metrics)),
-                            static_cast<UINT>(offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth))}) {
-        metrics.cbSize = size;
-        if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, size, &metrics, 0))
-            return kelvo::UniqueHfont(::CreateFontIndirectW(&metrics.lfMenuFont));
-    }
+    metrics.cbSize = sizeof(metrics);
+    if (::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi))
+        return kelvo::UniqueHfont(::CreateFontIndirectW(&metrics.lfMenuFont));
     return {};
 }
 
@@ -39,7 +35,7 @@ HFONT GuiFont() {
 
 } // namespace
 
-CAutoCompletePopup::CAutoCompletePopup(Kind kind) : m_kind(kind), m_font(MenuFont()) {
+CAutoCompletePopup::CAutoCompletePopup(Kind kind) : m_kind(kind) {
     WNDCLASSEXW description =
         kelvo::ClassDescription(::GetModuleHandleW(nullptr), kClassName,
                                 &kelvo::OwnWindowProc<kProperty, &CAutoCompletePopup::PopupProc,
@@ -104,6 +100,16 @@ int CAutoCompletePopup::LastTop() const {
 
 void CAutoCompletePopup::Place(int caret) {
     HWND popup = m_popup.Get();
+    // The DPI of the box it completes, which is where it opens.
+    const UINT found_dpi = ::GetDpiForWindow(m_edit);
+    const UINT dpi = found_dpi > 0 ? found_dpi : USER_DEFAULT_SCREEN_DPI;
+    if (!m_font || dpi != m_fontDpi) {
+        m_font = MenuFont(dpi);
+        m_fontDpi = dpi;
+    }
+    const auto scale = [dpi](int value) {
+        return ::MulDiv(value, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+    };
     int width = 0;
     {
         kelvo::WindowDc dc(popup);
@@ -117,12 +123,13 @@ void CAutoCompletePopup::Place(int caret) {
             width = std::max<int>(width, size.cx);
             height = std::max<int>(height, size.cy);
         }
-        m_itemHeight = height + 2;
+        m_itemHeight = height + scale(2);
     }
     // Room for the widest item and the scroll bar, and for up to ten rows.
     const int rows = std::min(static_cast<int>(m_items.size()), kMaxRows);
-    RECT outer{0, 0, width + ::GetSystemMetrics(SM_CXVSCROLL) + 15, m_itemHeight * rows};
-    ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
+    RECT outer{0, 0, width + ::GetSystemMetricsForDpi(SM_CXVSCROLL, dpi) + scale(15),
+               m_itemHeight * rows};
+    ::AdjustWindowRectExForDpi(&outer, kStyle, FALSE, kExStyle, dpi);
     const SIZE size{outer.right - outer.left, outer.bottom - outer.top};
 
     const CaretLine line = LineAt(caret);

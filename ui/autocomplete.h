@@ -102,7 +102,8 @@ private:
     bool AccDoDefaultAction(long index) override;
 
     Kind m_kind;
-    kelvo::UniqueHfont m_font;
+    kelvo::UniqueHfont m_font; // the menu font at m_fontDpi
+    UINT m_fontDpi = 0;
     HWND m_edit = nullptr;
     std::vector<std::wstring> m_items;
     int m_itemHeight = 1;

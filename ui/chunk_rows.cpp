@@ -8,8 +8,8 @@
 namespace kelvo {
 namespace {
 
-HFONT GuiFont() {
-    return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+int Scaled(int value, UINT dpi) {
+    return ::MulDiv(value, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
 }
 
 int FontHeight(HDC dc, HFONT font) {
@@ -31,30 +31,33 @@ constexpr UINT kOneLine = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLI
 
 } // namespace
 
-int TagRowHeight(HDC dc) {
-    const SelectedObject selected(dc, GuiFont());
+int TagRowHeight(HDC dc, HFONT font, UINT dpi) {
+    const SelectedObject selected(dc, font);
     SIZE size{};
     ::GetTextExtentPoint32W(dc, L"ipWX", 4, &size);
-    return std::max(20, static_cast<int>(size.cy) + 4);
+    return std::max(Scaled(20, dpi), static_cast<int>(size.cy) + Scaled(4, dpi));
 }
 
 void PaintTagRow(const CPaintContext& context, CWynEngine& engine, const RECT& rect,
                  bool highlighted, const TagRow& row) {
     HDC dc = context.Dc();
-    const SelectedObject font(dc, GuiFont());
+    const SelectedObject font(dc, context.Font());
     if (highlighted)
         FillSysColour(dc, rect, COLOR_HIGHLIGHT);
-    engine.DrawImage(dc, rect.left + 2, rect.top + (rect.bottom - rect.top) / 2 - 8, 16, 16,
+    const int image = context.Scale(16);
+    engine.DrawImage(dc, rect.left + context.Scale(2),
+                     rect.top + (rect.bottom - rect.top - image) / 2, image, image,
                      row.is_all ? L"list-all-tags.png" : L"list-tag.png");
     SIZE count_width{};
     ::GetTextExtentPoint32W(dc, L"00000", 5, &count_width);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    DrawTextIn(dc, row.name, {rect.left + 22, rect.top, rect.right - count_width.cx, rect.bottom},
+    DrawTextIn(dc, row.name,
+               {rect.left + context.Scale(22), rect.top, rect.right - count_width.cx, rect.bottom},
                kOneLine);
     ::SetTextColor(dc, ::GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT));
     DrawTextIn(dc, std::to_wstring(row.count),
-               {rect.right - count_width.cx, rect.top, rect.right - 2, rect.bottom},
+               {rect.right - count_width.cx, rect.top, rect.right - context.Scale(2), rect.bottom},
                DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
@@ -73,27 +76,68 @@ std::wstring_view LeadingLines(std::wstring_view text, int lines) {
     return text.substr(0, end);
 }
 
+void CChunkRowHeights::UsePlaces(unsigned revision, std::size_t count) {
+    if (revision == m_placesRevision && count == m_byPlace.size())
+        return;
+    m_placesRevision = revision;
+    m_byPlace.assign(count, 0);
+}
+
+int CChunkRowHeights::Height(HDC dc, const Ref<text_chunk>& chunk, int list_width,
+                             std::size_t place) {
+    if (list_width == m_width && place < m_byPlace.size() && m_byPlace[place] != 0)
+        return m_byPlace[place];
+    const int height = Height(dc, chunk, list_width);
+    if (place < m_byPlace.size())
+        m_byPlace[place] = height;
+    return height;
+}
+
+void CChunkRowHeights::Forget(const text_chunk& chunk) {
+    m_heights.erase(&chunk);
+    std::fill(m_byPlace.begin(), m_byPlace.end(), 0);
+}
+
+void CChunkRowHeights::Clear() noexcept {
+    m_heights.clear();
+    std::fill(m_byPlace.begin(), m_byPlace.end(), 0);
+}
+
 int CChunkRowHeights::Height(HDC dc, const Ref<text_chunk>& chunk, int list_width) {
     if (list_width != m_width) {
         m_heights.clear();
+        std::fill(m_byPlace.begin(), m_byPlace.end(), 0);
         m_width = list_width;
         m_titleHeight = FontHeight(dc, m_titleFont);
-        m_textHeight = FontHeight(dc, GuiFont());
+        m_textHeight = FontHeight(dc, TextFont());
     }
     if (chunk->encrypted)
-        return std::max(m_titleHeight + 8, 28);
-    const auto [known, added] = m_heights.try_emplace(chunk.Get(), Measured{chunk, 0});
-    if (added) {
-        const SelectedObject font(dc, GuiFont());
-        RECT box{4, 0, list_width - 4, 3};
-        const auto text = LeadingLines(chunk->text, kPreviewLines);
-        ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &box,
-                    DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        known->second.height =
-            m_titleHeight + 8 +
-            std::min(static_cast<int>(box.bottom - box.top), kPreviewLines * m_textHeight) + 4;
-    }
-    return known->second.height;
+        return std::max(m_titleHeight + Scaled(8, m_dpi), Scaled(28, m_dpi));
+    if (const auto known = m_heights.find(chunk.Get()); known != m_heights.end())
+        return known->second.height;
+    const SelectedObject font(dc, TextFont());
+    const int pad = Scaled(4, m_dpi);
+    RECT box{pad, 0, list_width - pad, 3};
+    const auto text = LeadingLines(chunk->text, kPreviewLines);
+    ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &box,
+                DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    const int height =
+        m_titleHeight + 2 * pad +
+        std::min(static_cast<int>(box.bottom - box.top), kPreviewLines * m_textHeight) + pad;
+    m_heights.emplace(chunk.Get(), Measured{chunk, height});
+    return height;
+}
+
+void CChunkRowHeights::SetScale(HFONT title_font, HFONT text_font, UINT dpi) {
+    m_titleFont = title_font;
+    m_textFont = text_font;
+    m_dpi = dpi;
+    m_width = -1;
+    Clear();
+}
+
+HFONT CChunkRowHeights::TextFont() const noexcept {
+    return m_textFont ? m_textFont : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
 void PaintChunkRow(const CPaintContext& context, CWynEngine& engine, const RECT& rect, int index,
@@ -116,21 +160,25 @@ void PaintChunkRow(const CPaintContext& context, CWynEngine& engine, const RECT&
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     const SelectedObject font(dc, title_font);
+    const int pad = context.Scale(4);
     if (chunk.encrypted) {
-        DrawTextIn(dc, chunk.title, {rect.left + 32, rect.top, rect.right - 4, rect.bottom},
-                   kOneLine);
-        engine.DrawImage(dc, rect.left + 4, rect.top + (rect.bottom - rect.top) / 2 - 12, 24, 24,
-                         L"encrypted.png");
+        const int lock = context.Scale(24);
+        DrawTextIn(dc, chunk.title,
+                   {rect.left + lock + 2 * pad, rect.top, rect.right - pad, rect.bottom}, kOneLine);
+        engine.DrawImage(dc, rect.left + pad, rect.top + (rect.bottom - rect.top - lock) / 2, lock,
+                         lock, L"encrypted.png");
         return;
     }
     const int title_height = FontHeight(dc, title_font);
     DrawTextIn(dc, chunk.title,
-               {rect.left + 4, rect.top, rect.right - 4, rect.top + 8 + title_height}, kOneLine);
+               {rect.left + pad, rect.top, rect.right - pad, rect.top + 2 * pad + title_height},
+               kOneLine);
     ::SetTextColor(dc, ::GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT));
-    const SelectedObject text_font(dc, GuiFont());
-    DrawTextIn(dc, LeadingLines(chunk.text, kPreviewLines),
-               {rect.left + 4, rect.top + 8 + title_height, rect.right - 4, rect.bottom - 4},
-               DT_WORDBREAK | DT_NOPREFIX);
+    const SelectedObject text_font(dc, context.Font());
+    DrawTextIn(
+        dc, LeadingLines(chunk.text, kPreviewLines),
+        {rect.left + pad, rect.top + 2 * pad + title_height, rect.right - pad, rect.bottom - pad},
+        DT_WORDBREAK | DT_NOPREFIX);
 }
 
 } // namespace kelvo

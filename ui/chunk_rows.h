@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "draw/paint_buffer.h"
 #include "library/text_chunk.h"
@@ -26,8 +27,11 @@ struct TagRow {
     bool is_all = false;
 };
 
-// With the stock GUI font: the height of "ipWX" and 4 pixels, at least 20.
-int TagRowHeight(HDC dc);
+// Pixel values below are at 96 DPI, scaled to the DPI the rows are for;
+// painters take it and the text font from their context.
+
+// With `font`: the height of "ipWX" and 4 pixels, at least 20.
+int TagRowHeight(HDC dc, HFONT font, UINT dpi);
 void PaintTagRow(const CPaintContext& context, CWynEngine& engine, const RECT& rect,
                  bool highlighted, const TagRow& row);
 
@@ -45,13 +49,25 @@ public:
 
     // An encrypted chunk: the title font's height and 8, at least 28. A plain
     // one: that, the height of its text word-wrapped to `list_width` less 8
-    // pixels (at most ten lines of the stock GUI font), and 4.
+    // pixels (at most ten lines of the text font), and 4.
     int Height(HDC dc, const Ref<text_chunk>& chunk, int list_width);
-    void Forget(const text_chunk& chunk) { m_heights.erase(&chunk); }
-    void Clear() noexcept { m_heights.clear(); }
+    // The same, also kept by the chunk's place in an order of `count`
+    // chunks named `revision` (the finder's title order), where it is
+    // looked up without hashing: a refill asks for every row found.
+    void UsePlaces(unsigned revision, std::size_t count);
+    int Height(HDC dc, const Ref<text_chunk>& chunk, int list_width, std::size_t place);
+    void Forget(const text_chunk& chunk);
+    void Clear() noexcept;
+    // New fonts and DPI (the text font null: the stock GUI font); every row
+    // is measured again.
+    void SetScale(HFONT title_font, HFONT text_font, UINT dpi);
 
 private:
+    HFONT TextFont() const noexcept;
+
     HFONT m_titleFont;
+    HFONT m_textFont = nullptr;
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     int m_width = -1;
     int m_titleHeight = 0; // tmHeight of the two fonts, taken with the width
     int m_textHeight = 0;
@@ -60,6 +76,8 @@ private:
         int height;
     };
     std::unordered_map<const text_chunk*, Measured> m_heights;
+    unsigned m_placesRevision = 0;
+    std::vector<int> m_byPlace; // 0: not known
 };
 
 // Odd rows are darker than even ones; a highlighted row takes the highlight

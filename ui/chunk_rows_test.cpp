@@ -86,6 +86,22 @@ TEST_F(ChunkRowTest, ARowIsMeasuredAgainOnlyWhenItsChunkOrTheWidthChanged) {
     EXPECT_GT(m_heights.Height(m_dc.Get(), chunk, 60), wide) << "a new width measures again";
 }
 
+TEST_F(ChunkRowTest, AHeightKeptByPlaceHoldsOnlyForTheOrderAndChunkItWasMeasuredIn) {
+    auto one = Chunk(L"one line");
+    auto three = Chunk(L"a\r\nb\r\nc");
+    const int one_line = m_title + 8 + m_line + 4;
+    m_heights.UsePlaces(1, 2);
+    EXPECT_EQ(m_heights.Height(m_dc.Get(), one, 300, 0), one_line);
+    EXPECT_EQ(m_heights.Height(m_dc.Get(), three, 300, 1), one_line + 2 * m_line);
+    m_heights.UsePlaces(2, 2); // another order: the chunks changed places
+    EXPECT_EQ(m_heights.Height(m_dc.Get(), three, 300, 0), one_line + 2 * m_line);
+    EXPECT_EQ(m_heights.Height(m_dc.Get(), one, 300, 1), one_line);
+    three->text = L"one";
+    m_heights.Forget(*three);
+    EXPECT_EQ(m_heights.Height(m_dc.Get(), three, 300, 0), one_line) << "changed: measured again";
+    EXPECT_EQ(m_heights.Height(m_dc.Get(), one, 300, 5), one_line) << "outside the order";
+}
+
 class RowPaintTest : public ChunkRowTest {
 protected:
     static constexpr int kWidth = 200;

@@ -4,11 +4,11 @@
 #include <richole.h>
 #include <tom.h>
 
+#include <algorithm>
 #include <string>
 
 #include "base/com.h"
 #include "base/utf16.h"
-#include "base/win_handles.h"
 #include "paste/key_tokens.h"
 #include "paste/token_runs.h"
 
@@ -45,13 +45,24 @@ void CColoredTextBox::Create() {
         return;
     ::SendMessageW(m_hWnd, EM_SETWORDWRAPMODE, WBF_WORDBREAK, 0);
     ::SendMessageW(m_hWnd, EM_SETEVENTMASK, 0, ENM_CHANGE);
+    kelvo::CWindowSubclass::Install<&CColoredTextBox::OnEditMessage, &CColoredTextBox::m_typing>(
+        m_hWnd, *this);
+}
+
+void CColoredTextBox::UpdatePixels() {
+    CWynRTF::UpdatePixels();
+    if (!m_hWnd)
+        return;
     CHARFORMAT2W face{};
     face.cbSize = sizeof face;
     face.dwMask = CFM_FACE | CFM_SIZE;
     face.bPitchAndFamily = FIXED_PITCH;
     wcscpy_s(face.szFaceName, L"Courier New");
-    const kelvo::WindowDc dc(m_hWnd);
-    face.yHeight = ::MulDiv(180, ::GetDeviceCaps(dc.Get(), LOGPIXELSY), 72);
+    // 16 pixels at 96 DPI. The control turns points into pixels at the
+    // system's DPI, so the size is given in points at that DPI.
+    const UINT system_dpi = ::GetDpiForSystem();
+    face.yHeight = ::MulDiv(240, static_cast<int>(GetDpi()),
+                            static_cast<int>(system_dpi > 0 ? system_dpi : 96));
     ::SendMessageW(m_hWnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&face));
 }
 
@@ -70,7 +81,7 @@ LRESULT CColoredTextBox::OnCommand(int code, int control_id, HWND window) {
     return CWynRTF::OnCommand(code, control_id, window);
 }
 
-void ColourTokens(HWND edit, kelvo::TokenLook& shown) {
+void ColourTokens(HWND edit, kelvo::TokenLook& shown, kelvo::TypedSpan typed) {
     const int length = ::GetWindowTextLengthW(edit);
     if (length <= 0) {
         shown = {};
@@ -98,7 +109,7 @@ void ColourTokens(HWND edit, kelvo::TokenLook& shown) {
         shown = {text, std::vector<bool>(text.size(), false)};
     }
     kelvo::TokenLook wanted = kelvo::LookOf(text);
-    for (const kelvo::TextRun& run : kelvo::RunsToFormat(shown, wanted)) {
+    for (const kelvo::TextRun& run : kelvo::RunsToFormat(shown, wanted, typed)) {
         CHARRANGE range{static_cast<LONG>(run.start), static_cast<LONG>(run.start + run.length)};
         ::SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
         CHARFORMAT2W format = RunFormat(run.token);
@@ -112,13 +123,48 @@ void ColourTokens(HWND edit, kelvo::TokenLook& shown) {
     shown = std::move(wanted);
 }
 
+LRESULT CColoredTextBox::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_CHAR:
+    case WM_IME_CHAR:
+    case WM_IME_COMPOSITION:
+    case WM_PASTE:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+    case EM_REDO:
+    case EM_REPLACESEL:
+    case EM_PASTESPECIAL: {
+        CHARRANGE selection{};
+        ::SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+        m_typedFrom = selection.cpMin;
+        break;
+    }
+    default:
+        break;
+    }
+    return ::DefSubclassProc(edit, message, wParam, lParam);
+}
+
 void CColoredTextBox::Colour() {
     if (!m_hWnd)
         return;
+    // What was typed or pasted ends at the caret. A change no noted message
+    // brought (a drop, which only inserts) is told by the texts alone.
+    kelvo::TypedSpan typed;
+    if (m_typedFrom) {
+        CHARRANGE selection{};
+        ::SendMessageW(m_hWnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+        typed = {static_cast<std::size_t>(std::min(*m_typedFrom, selection.cpMax)),
+                 static_cast<std::size_t>(selection.cpMax)};
+        m_typedFrom.reset();
+    }
     // The control's own changes are not the user's.
     const bool was_setting = m_settingText;
     m_settingText = true;
-    ColourTokens(m_hWnd, m_shown);
+    ColourTokens(m_hWnd, m_shown, typed);
     m_settingText = was_setting;
 }
 

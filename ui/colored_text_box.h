@@ -5,6 +5,9 @@
 // user types "[". Colouring keeps the user's selection, repaints once, and
 // is not something Undo takes back.
 
+#include <optional>
+
+#include "base/window_binding.h"
 #include "paste/token_runs.h"
 #include "ui/autocomplete.h"
 #include "wyn/elements/wyn_rtf.h"
@@ -13,14 +16,16 @@
 // plain, with the selection kept, one repaint, and the undo history
 // untouched. `shown` is what the box was last made to show (empty: not
 // known); only what changed since is formatted, one selection and one
-// format message per run of equal look.
-void ColourTokens(HWND edit, kelvo::TokenLook& shown);
+// format message per run of equal look. `typed`: where the change put what
+// was typed, when known.
+void ColourTokens(HWND edit, kelvo::TokenLook& shown, kelvo::TypedSpan typed = {});
 
 class CColoredTextBox : public CWynRTF {
 public:
     using CWynRTF::CWynRTF;
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     void Create() override;
+    void UpdatePixels() override;
     LRESULT OnCommand(int code, int control_id, HWND window) override;
     // Coloured once, and opens no popup.
     void SetTextValue(const wchar_t* text) override;
@@ -28,9 +33,14 @@ public:
     const CCodeAutoComplete& Completion() const noexcept { return m_completion; }
 
 private:
+    // Notes where the selection starts before a message that may change the
+    // text, so that colouring knows where what is typed over it goes.
+    LRESULT OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
     void Colour();
     void OfferCompletion();
 
     CCodeAutoComplete m_completion;
     kelvo::TokenLook m_shown;
+    kelvo::CWindowSubclass m_typing;
+    std::optional<LONG> m_typedFrom;
 };

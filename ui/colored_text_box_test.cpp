@@ -117,6 +117,23 @@ TEST(ColoredTextBox, AChangeIsColouredKeepingTheSelectionAndUndoTakesBackTheChan
                }});
 }
 
+TEST(ColoredTextBox, WhatIsTypedTakesItsOwnLookAlsoBesideAlikeText) {
+    RunEditor({[](const Editor& e) {
+                   e.box.SetTextValue(L"Name[TAB] Street");
+                   ::SetFocus(e.edit);
+                   ::SendMessageW(e.edit, EM_SETSEL, 9, 9);
+                   ::SendMessageW(e.edit, WM_CHAR, L' ', 1);
+               },
+               [](const Editor& e) {
+                   EXPECT_EQ(Marked(e.edit), L"Name{[TAB]}  Street");
+                   // a key put over the start, ending like what it replaces
+                   ::SendMessageW(e.edit, EM_SETSEL, 0, 9);
+                   ::SendMessageW(e.edit, EM_REPLACESEL, TRUE,
+                                  reinterpret_cast<LPARAM>(L"[ENTER]"));
+               },
+               [](const Editor& e) { EXPECT_EQ(Marked(e.edit), L"{[ENTER]}  Street"); }});
+}
+
 TEST(ColoredTextBox, TypingABracketOffersTheBracketFormsButSettingTextDoesNot) {
     RunEditor({[](const Editor& e) {
                    e.box.SetTextValue(L"ends with [");

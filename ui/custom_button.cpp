@@ -78,12 +78,17 @@ void CWynCustomButton::Create() {
     control.windowClass = kClassName;
     control.createParam = this;
     kelvo::CreateControlWindow(*this, control);
-    // Pixels, as the owner gives them; left at 0 x 0 the button takes no room.
+    CWynElement::Create();
+}
+
+void CWynCustomButton::UpdatePixels() {
+    CWynElement::UpdatePixels();
+    // Pixels at the element's DPI, as the owner gives them; left at 0 x 0 the
+    // button takes no room.
     SIZE natural{0, 0};
     RaiseEvent(L"custombtn-getsize", reinterpret_cast<WPARAM>(&natural));
     m_pixels.minWidth = natural.cx;
     m_pixels.minHeight = natural.cy;
-    CWynElement::Create();
 }
 
 void CWynCustomButton::ApplyEnabled() {
@@ -193,6 +198,7 @@ void CWynCustomButton::Paint(HWND window) {
     if (!paint.IsValid())
         return;
     kelvo::CPaintContext& context = paint.Context();
+    context.SetScale(GetDpi(), GetFont());
     kelvo::PaintParentBackground(window, context.Dc());
     PaintRecord record{{}, m_state};
     ::GetClientRect(window, &record.client);

@@ -30,6 +30,7 @@ public:
 
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     void Create() override;
+    void UpdatePixels() override;
     // Disabled, the button leaves any hot or pressed look; either way it is
     // painted again, so that the owner can show it.
     void ApplyEnabled() override;

@@ -19,8 +19,17 @@ namespace {
 constexpr wchar_t kClassName[] = L"WYN_CUSTOM_LIST";
 constexpr wchar_t kProperty[] = L"CWynCustomList_this";
 
-HFONT GuiFont() {
-    return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+// Fills the band `width` pixels wide along the inside of `rect`'s edges.
+void FillBand(HDC dc, const RECT& rect, int width, int colour) {
+    HBRUSH brush = ::GetSysColorBrush(colour);
+    const RECT sides[] = {
+        {rect.left, rect.top, rect.right, rect.top + width},
+        {rect.left, rect.bottom - width, rect.right, rect.bottom},
+        {rect.left, rect.top + width, rect.left + width, rect.bottom - width},
+        {rect.right - width, rect.top + width, rect.right, rect.bottom - width},
+    };
+    for (const RECT& side : sides)
+        ::FillRect(dc, &side, brush);
 }
 
 bool Meets(const RECT& a, const RECT& b) {
@@ -56,12 +65,24 @@ void CWynCustomList::Create() {
     control.createParam = this;
     if (HWND window = kelvo::CreateControlWindow(*this, control))
         ::ShowScrollBar(window, SB_VERT, FALSE);
+    CWynElement::Create();
+}
+
+void CWynCustomList::UpdatePixels() {
+    CWynElement::UpdatePixels();
     const int width = m_requestedWidth ? m_requestedWidth : m_minWidth ? m_minWidth : 14;
     const int height = m_requestedHeight ? m_requestedHeight : m_minHeight ? m_minHeight : 14;
     const RECT natural = ToPixels({0, 0, width, height});
     m_pixels.minWidth = natural.right;
     m_pixels.minHeight = natural.bottom;
-    CWynElement::Create();
+    if (!m_hWnd)
+        return;
+    // The frame's width inside the border follows the DPI.
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The owner measures its rows again at the new DPI.
+    if (!m_items.empty())
+        RecalculateHeights();
 }
 
 int CWynCustomList::AddItem(std::uintptr_t data) {
@@ -72,10 +93,12 @@ int CWynCustomList::AddItem(std::uintptr_t data) {
 
 void CWynCustomList::MeasureItems() {
     kelvo::WindowDc dc(m_hWnd);
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
     int top = 0;
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         Item& item = m_items[i];
-        MeasureRecord record{static_cast<int>(i), item.data, 0};
+        MeasureRecord record{static_cast<int>(i), item.data, 0, client.right};
         RaiseEvent(L"customlst-getheight", reinterpret_cast<WPARAM>(dc.Get()),
                    reinterpret_cast<LPARAM>(&record));
         item.top = top;
@@ -142,7 +165,8 @@ int CWynCustomList::ItemHeight(int index) const {
 
 int CWynCustomList::LineHeight() const {
     kelvo::WindowDc dc(m_hWnd);
-    kelvo::SelectedObject font(dc.Get(), GuiFont());
+    // The dialog's font at the list's DPI.
+    kelvo::SelectedObject font(dc.Get(), GetFont());
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc.Get(), &metrics);
     return metrics.tmHeight;
@@ -221,10 +245,11 @@ LRESULT CWynCustomList::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
         return 0;
     case WM_NCCALCSIZE: {
         const LRESULT result = ::DefWindowProcW(window, message, wParam, lParam);
-        // One more pixel inside the border makes the frame two pixels wide.
+        // Room inside the border for the rest of the frame's width.
         RECT* client = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
                               : reinterpret_cast<RECT*>(lParam);
-        ::InflateRect(client, -1, -1);
+        const int inside = std::max(FocusFrameWidth() - Metric(SM_CXBORDER), 0);
+        ::InflateRect(client, -inside, -inside);
         return result;
     }
     case WM_NCPAINT: {
@@ -299,6 +324,7 @@ void CWynCustomList::Paint(HWND window) {
         return;
     const RECT& update = paint.UpdateRect();
     kelvo::CPaintContext& context = paint.Context();
+    context.SetScale(GetDpi(), GetFont());
     ::FillRect(context.Dc(), &update, ::GetSysColorBrush(COLOR_WINDOW));
     // Only the rows that meet the update rectangle, found by their tops.
     const int scroll = ScrollPosition();
@@ -315,36 +341,18 @@ void CWynCustomList::Paint(HWND window) {
 }
 
 void CWynCustomList::PaintFrame(HWND window) const {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    kelvo::CPaintBuffer buffer;
-    if (!buffer.Create(width, height))
-        return;
-    {
-        // Drawn on transparent pixels and laid over the border, so that only
-        // the frame's pixels change: the scroll bar stays as the system drew it.
-        const kelvo::CPaintContext context(buffer, {0, 0});
-        cairo_t* cr = context.Cairo();
-        if (!cr)
-            return;
-        const bool focused = ::GetFocus() == window;
-        cairo_set_line_width(cr, 2.0);
-        context.SetColour(::GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-        cairo_rectangle(cr, 1.0, 1.0, width - 2.0, height - 2.0);
-        cairo_stroke(cr);
-        if (!focused) {
-            cairo_set_line_width(cr, 1.0);
-            context.SetColour(::GetSysColor(COLOR_BTNSHADOW));
-            cairo_rectangle(cr, 0.5, 0.5, width - 1.0, height - 1.0);
-            cairo_stroke(cr);
-        }
-        context.Flush();
-    }
-    kelvo::WindowDc dc(window, true);
-    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::AlphaBlend(dc.Get(), 0, 0, width, height, buffer.Dc(), 0, 0, width, height, blend);
+    RECT frame{};
+    ::GetWindowRect(window, &frame);
+    ::OffsetRect(&frame, -frame.left, -frame.top);
+    // Solid bands straight onto the border, so that only the frame's pixels
+    // change: the scroll bar stays as the system drew it, and nothing of the
+    // window is read back. The frame is 2 pixels at 96 DPI; unfocused, its
+    // outer line is a shadow.
+    const kelvo::WindowDc dc(window, true);
+    const bool focused = ::GetFocus() == window;
+    FillBand(dc.Get(), frame, FocusFrameWidth(), focused ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+    if (!focused)
+        FillBand(dc.Get(), frame, Scale(1), COLOR_BTNSHADOW);
 }
 
 long CWynCustomList::AccRole() const {

@@ -45,6 +45,7 @@ public:
         int index;
         std::uintptr_t data;
         std::uint32_t height; // 0 on entry
+        int width;            // the width an item has: the list's client width
     };
     enum DrawState : std::uint32_t { kSelected = 1, kCurrent = 2 };
     struct DrawRecord {
@@ -59,6 +60,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
 
     // Appends an item of height 0 (until the next RecalculateHeights) and
     // answers its index.
@@ -84,6 +86,8 @@ public:
     int ItemCount() const noexcept override { return static_cast<int>(m_items.size()); }
     std::uintptr_t ItemData(int index) const noexcept;
     bool IsSelected(int index) const noexcept;
+    // The frame drawn over the border: 2 pixels at 96 DPI.
+    int FocusFrameWidth() const { return Scale(2); }
 
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

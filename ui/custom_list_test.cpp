@@ -431,6 +431,34 @@ TEST_F(CustomListTest, FocusFrameIsTwoPixelsInTheHighlightColour) {
     EXPECT_TRUE(ui_test::SaveShot(m_list->Hwnd(), L"list-unfocused"));
 }
 
+TEST(CustomListInDialogTest, TheFocusFrameIsTwoPixelsAt96DpiAndScales) {
+    wyn_test::InitPlatform();
+    for (const UINT dpi : {96u, 120u, 144u, 192u}) {
+        SCOPED_TRACE(dpi);
+        CkvWynEngine engine(wyn_test::Module());
+        wyn_test::DescriptionFile file(LR"(<dialog>
+            <customlist id="list" width="100" height="60"/>
+            <textbox id="other"/>
+        </dialog>)");
+        wyn_test::ScriptedDialog dialog(file.Path(), &engine);
+        dialog.SetDpi(dpi);
+        const int frame = ::MulDiv(2, static_cast<int>(dpi), 96);
+        const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
+        dialog.steps = {[](wyn_test::ScriptedDialog& d) { ::SetFocus(d.Window(L"list")); },
+                        [&](wyn_test::ScriptedDialog& d) {
+                            HWND list = d.Window(L"list");
+                            EXPECT_EQ(ui_test::ScreenPixel(list, 0, 30), highlight);
+                            EXPECT_EQ(ui_test::ScreenPixel(list, frame - 1, 30), highlight);
+                            EXPECT_EQ(ui_test::ScreenPixel(list, frame, 30),
+                                      ::GetSysColor(COLOR_WINDOW));
+                        },
+                        [](wyn_test::ScriptedDialog& d) { ::EndDialog(d.Hwnd(), IDCANCEL); }};
+        dialog.DoModal(nullptr);
+        ASSERT_TRUE(dialog.Shown());
+        EXPECT_EQ(dialog.StepsRun(), dialog.steps.size());
+    }
+}
+
 TEST(CustomListInDialogTest, EnterAndDeleteReachTheListNotTheDialog) {
     wyn_test::InitPlatform();
     CkvWynEngine engine(wyn_test::Module());

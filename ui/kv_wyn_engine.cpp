@@ -1,8 +1,13 @@
 #include "ui/kv_wyn_engine.h"
 
+#include <algorithm>
 #include <new>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "draw/dib_draw.h"
+#include "draw/image_variants.h"
 #include "draw/vt_dib.h"
 #include "draw/vt_skin_dib.h"
 #include "ui/colored_text_box.h"
@@ -26,26 +31,42 @@ constexpr WynElementName kApplication[] = {
     {L"codedit", true, &Make<CColoredTextBox>},
 };
 
-bool LoadPicture(HINSTANCE module, const wchar_t* name, CVtDIB& image) {
-    if (!name)
-        return false;
-    const auto bytes = FindWynResource(module, name);
-    return !bytes.empty() && image.LoadFromMemory(bytes.data(), bytes.size());
+// The sizes an image may also come in, as "<name><side>.png" beside "<name>.png".
+constexpr int kVariantSides[] = {16, 20, 24, 32, 40, 48, 64, 80, 96, 128};
+
+// The name of the variant of `image` to draw at `needed` pixels: the smallest
+// at least that large, else the largest. The size of each is read from its
+// header. An image that is no PNG is its own variant.
+std::wstring ChooseVariant(HINSTANCE module, std::wstring_view image, int needed) {
+    const std::size_t dot = image.rfind(L'.');
+    const std::wstring stem(image.substr(0, dot)),
+        extension(dot == image.npos ? L"" : image.substr(dot));
+    std::vector<std::wstring> names;
+    std::vector<int> sides;
+    const auto offer = [&](std::wstring candidate) {
+        const auto bytes = FindWynResource(module, candidate.c_str());
+        if (const auto size = ReadPngSize(bytes.data(), bytes.size())) {
+            names.push_back(std::move(candidate));
+            sides.push_back(std::max(size->width, size->height));
+        }
+    };
+    offer(std::wstring(image));
+    for (int side : kVariantSides)
+        offer(stem + std::to_wstring(side) + extension);
+    const int chosen = PickVariant(sides, needed);
+    return chosen >= 0 ? names[static_cast<std::size_t>(chosen)] : std::wstring(image);
 }
 
-// The delete icon of the hotkey box comes in three sizes; the largest that
-// leaves 4 pixels around it is drawn, centred. A missing smaller size falls
-// back to the large picture resized.
-void DrawDeleteIcon(HINSTANCE module, CVtDIB& icon, HDC dc, int x, int y, int width, int height) {
+// The delete icon of the hotkey box: the largest of 32, 24, 20 and 16 pixels
+// that leaves 4 pixels around it.
+int DeleteIconSize(int width) {
     const int room = width - 8;
-    const int size = room >= 24 ? 24 : room >= 20 ? 20 : 16;
-    if (size == 20)
-        LoadPicture(module, L"delhkicon20.png", icon);
-    else if (size == 16)
-        LoadPicture(module, L"delhkicon16.png", icon);
-    if ((icon.Width() != size || icon.Height() != size) && !icon.Resize(size, size))
-        return;
-    Draw(icon, dc, x + width / 2 - size / 2, y + height / 2 - size / 2);
+    return room >= 32 ? 32 : room >= 24 ? 24 : room >= 20 ? 20 : 16;
+}
+
+std::wstring Upper(std::wstring text) {
+    ::CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
 }
 
 } // namespace
@@ -71,21 +92,46 @@ std::unique_ptr<CWynElement> CkvWynEngine::CreateElement(std::wstring_view name,
     }
 }
 
+const kelvo::CVtDIB* CkvWynEngine::Picture(const wchar_t* name) {
+    if (!name)
+        return nullptr;
+    auto [known, added] = m_pictures.try_emplace(kelvo::Upper(name));
+    if (added) {
+        const auto bytes = kelvo::FindWynResource(Module(), name);
+        kelvo::CVtDIB picture;
+        if (!bytes.empty() && picture.LoadFromMemory(bytes.data(), bytes.size()))
+            known->second = std::move(picture);
+    }
+    return known->second ? &*known->second : nullptr;
+}
+
+const kelvo::CVtDIB* CkvWynEngine::Variant(const wchar_t* image, int needed) {
+    if (!image)
+        return nullptr;
+    auto [known, added] =
+        m_variants.try_emplace(kelvo::Upper(image) + L"@" + std::to_wstring(needed));
+    if (added)
+        known->second = kelvo::ChooseVariant(Module(), image, needed);
+    return Picture(known->second.c_str());
+}
+
 void CkvWynEngine::DrawImage(HDC dc, int x, int y, int width, int height, const wchar_t* image) {
-    kelvo::CVtDIB picture;
-    if (!kelvo::LoadPicture(Module(), image, picture))
+    if (image && kelvo::EqualsNoCase(image, L"delhkicon.png")) {
+        const int size = kelvo::DeleteIconSize(width);
+        if (const kelvo::CVtDIB* icon = Variant(image, size))
+            kelvo::Draw(*icon, dc, x + width / 2 - size / 2, y + height / 2 - size / 2, size, size);
         return;
-    if (kelvo::EqualsNoCase(image, L"delhkicon.png"))
-        kelvo::DrawDeleteIcon(Module(), picture, dc, x, y, width, height);
-    else
-        kelvo::Draw(picture, dc, x, y, width, height);
+    }
+    if (const kelvo::CVtDIB* picture = Variant(image, std::max(width, height)))
+        kelvo::Draw(*picture, dc, x, y, width, height);
 }
 
 void CkvWynEngine::DrawImageGray(HDC dc, int x, int y, int width, int height,
                                  const wchar_t* image) {
-    kelvo::CVtDIB picture;
-    if (!kelvo::LoadPicture(Module(), image, picture))
+    const kelvo::CVtDIB* original = Variant(image, std::max(width, height));
+    if (!original)
         return;
+    kelvo::CVtDIB picture = *original;
     for (std::uint32_t& pixel : picture.Pixels()) {
         const std::uint32_t grey =
             (((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF)) / 3;
@@ -96,16 +142,18 @@ void CkvWynEngine::DrawImageGray(HDC dc, int x, int y, int width, int height,
 
 void CkvWynEngine::DrawImageSkin(HDC dc, int x, int y, int width, int height, const wchar_t* image,
                                  int frame_count, int frame_index, bool frames_side_by_side) {
-    kelvo::CVtDIB picture;
-    if (!kelvo::LoadPicture(Module(), image, picture))
+    const kelvo::CVtDIB* original = Picture(image);
+    if (!original)
         return;
+    kelvo::CVtDIB picture = *original;
     if (frame_count > 0) {
         if (frame_index < 0 || frame_index >= frame_count)
             return;
         const bool cut =
             frames_side_by_side
                 ? picture.Crop(frame_index * (picture.Width() / frame_count), 0,
-                               (frame_index + 1) * (picture.Width() / frame_count), picture.Height())
+                               (frame_index + 1) * (picture.Width() / frame_count),
+                               picture.Height())
                 : picture.Crop(0, frame_index * (picture.Height() / frame_count), picture.Width(),
                                (frame_index + 1) * (picture.Height() / frame_count));
         if (!cut)

@@ -91,7 +91,7 @@ TEST_F(KvWynEngineTest, DeleteIconSizeFollowsTheRectangle) {
         {26, 16, kBlue}, // 26 - 8 = 18: below 20
         {28, 20, kGreen},
         {32, 24, kRed},
-        {50, 24, kRed}, // never larger than 24
+        {40, 32, kRed}, // 32: from the largest there is
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.side);
@@ -107,6 +107,23 @@ TEST_F(KvWynEngineTest, DeleteIconSizeFollowsTheRectangle) {
         EXPECT_EQ(target.At(left, top - 1), kBackground);
         EXPECT_EQ(target.At(right + 1, bottom), kBackground);
         EXPECT_EQ(target.At(right, bottom + 1), kBackground);
+    }
+}
+
+TEST_F(KvWynEngineTest, TheSmallestSizeAtLeastAsLargeIsDrawn) {
+    const struct {
+        int side;
+        std::uint32_t colour; // "sized.png": 16 blue, 24 green, 32 red
+    } cases[] = {{12, kBlue}, {16, kBlue}, {17, kGreen}, {24, kGreen}, {25, kRed}, {48, kRed}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.side);
+        Canvas colour, grey;
+        m_engine.DrawImage(colour.Dc(), 3, 4, c.side, c.side, L"sized.png");
+        m_engine.DrawImageGray(grey.Dc(), 3, 4, c.side, c.side, L"sized.png");
+        EXPECT_EQ(colour.At(3, 4), c.colour);
+        EXPECT_EQ(colour.At(3 + c.side - 1, 4 + c.side - 1), c.colour);
+        EXPECT_EQ(colour.At(3 + c.side, 4 + c.side), kBackground);
+        EXPECT_EQ(grey.At(3, 4), 0x555555u) << "one channel of 255 in three";
     }
 }
 

@@ -8,8 +8,8 @@
 namespace kelvo {
 namespace {
 
-HFONT GuiFont() {
-    return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+int Scaled(int value, UINT dpi) {
+    return ::MulDiv(value, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
 }
 
 void AddStop(cairo_pattern_t* gradient, double offset, COLORREF colour) {
@@ -39,35 +39,36 @@ void PaintFrameBackground(const CPaintContext& context, const RECT& rect, Button
     }
     ::SetTextColor(context.Dc(), ::GetSysColor(COLOR_BTNTEXT));
     cairo_t* cr = context.Cairo();
-    context.InsetRectangle(rect, 1);
-    cairo_set_line_width(cr, 1);
+    const int line = context.Scale(1);
+    context.InsetRectangle(rect, line);
+    cairo_set_line_width(cr, line);
     context.SetColour(::GetSysColor(COLOR_BTNSHADOW));
     cairo_stroke(cr);
 }
 
 } // namespace
 
-int ButtonHeight(HDC dc) {
-    const SelectedObject font(dc, GuiFont());
+int ButtonHeight(HDC dc, HFONT font, UINT dpi) {
+    const SelectedObject selected(dc, font);
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc, &metrics);
-    return std::max(40, 2 * static_cast<int>(metrics.tmHeight) + 8);
+    return std::max(Scaled(40, dpi), 2 * static_cast<int>(metrics.tmHeight) + Scaled(8, dpi));
 }
 
-SIZE ToolbarButtonSize(HDC dc) {
-    return {40, ButtonHeight(dc)};
+SIZE ToolbarButtonSize(HDC dc, HFONT font, UINT dpi) {
+    return {Scaled(40, dpi), ButtonHeight(dc, font, dpi)};
 }
 
-SIZE PasteButtonSize(HDC dc, std::wstring_view label) {
-    const SelectedObject font(dc, GuiFont());
+SIZE PasteButtonSize(HDC dc, HFONT font, UINT dpi, std::wstring_view label) {
+    const SelectedObject selected(dc, font);
     RECT box{};
     ::DrawTextW(dc, label.data(), static_cast<int>(label.size()), &box,
                 DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    return {40 + (box.right - box.left) + 4, ButtonHeight(dc)};
+    return {Scaled(44, dpi) + (box.right - box.left), ButtonHeight(dc, font, dpi)};
 }
 
-SIZE PasteToButtonSize(HDC dc) {
-    const int height = ButtonHeight(dc);
+SIZE PasteToButtonSize(HDC dc, HFONT font, UINT dpi) {
+    const int height = ButtonHeight(dc, font, dpi);
     return {height / 2, height};
 }
 
@@ -79,16 +80,19 @@ void PaintToolbarBackground(const CPaintContext& context, const RECT& rect, Butt
     cairo_rectangle(cr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     FillVertical(cr, rect, RGB(248, 249, 253), RGB(196, 203, 219));
     cairo_new_path(cr);
-    // With the default width of 2 the line's upper half is the last pixel row.
+    // A line twice as wide as the bottom edge's: its upper half is the last
+    // rows of pixels.
+    const int line = context.Scale(1);
+    cairo_set_line_width(cr, 2 * line);
     cairo_move_to(cr, rect.left, rect.bottom);
     cairo_line_to(cr, rect.right, rect.bottom);
     context.SetColour(RGB(181, 190, 206));
     cairo_stroke(cr);
     if (state != ButtonState::kNormal) {
-        const double l = rect.left + 1, t = rect.top + 1, r = rect.right - 1, b = rect.bottom - 1;
-        cairo_rectangle(cr, l + 0.5, t + 0.5, r - l - 1, b - t - 1);
+        const RECT inner{rect.left + line, rect.top + line, rect.right - line, rect.bottom - line};
+        context.InsetRectangle(inner, line);
         FillVertical(cr, rect, RGB(237, 248, 253), RGB(129, 192, 224));
-        cairo_set_line_width(cr, 1);
+        cairo_set_line_width(cr, line);
         context.SetColour(RGB(41, 153, 255));
         cairo_stroke(cr);
     }
@@ -98,20 +102,22 @@ void PaintToolbarBackground(const CPaintContext& context, const RECT& rect, Butt
 void PaintToolbarButton(const CPaintContext& context, CWynEngine& engine, const RECT& rect,
                         ButtonState state, const wchar_t* image, bool disabled) {
     PaintToolbarBackground(context, rect, state);
-    const int shift = state == ButtonState::kPressed ? 1 : 0;
-    const int x = rect.left + 4 + shift, y = rect.top + 4 + shift;
+    const int shift = state == ButtonState::kPressed ? context.Scale(1) : 0;
+    const int x = rect.left + context.Scale(4) + shift, y = rect.top + context.Scale(4) + shift;
+    const int side = context.Scale(32);
     if (disabled)
-        engine.DrawImageGray(context.Dc(), x, y, 32, 32, image);
+        engine.DrawImageGray(context.Dc(), x, y, side, side, image);
     else
-        engine.DrawImage(context.Dc(), x, y, 32, 32, image);
+        engine.DrawImage(context.Dc(), x, y, side, side, image);
 }
 
-void PaintToolbarSpacer(HDC dc, const RECT& rect) {
+void PaintToolbarSpacer(HDC dc, const RECT& rect, UINT dpi) {
     CPaintBuffer buffer;
     if (!buffer.Create(rect.right - rect.left, rect.bottom - rect.top))
         return;
     {
-        const CPaintContext context(buffer, {rect.left, rect.top});
+        CPaintContext context(buffer, {rect.left, rect.top});
+        context.SetScale(dpi, nullptr);
         PaintToolbarBackground(context, rect, ButtonState::kNormal);
         context.Flush();
     }
@@ -120,24 +126,28 @@ void PaintToolbarSpacer(HDC dc, const RECT& rect) {
 
 void PaintPasteButton(const CPaintContext& context, CWynEngine& engine, const RECT& rect,
                       ButtonState state, std::wstring_view label, const TargetWindow& target) {
-    // One pixel wider, so that the frame joins the "paste-to" button's.
-    PaintFrameBackground(context, {rect.left, rect.top, rect.right + 1, rect.bottom}, state);
+    // One line wider, so that the frame joins the "paste-to" button's.
+    PaintFrameBackground(context, {rect.left, rect.top, rect.right + context.Scale(1), rect.bottom},
+                         state);
     HDC dc = context.Dc();
-    const int shift = state == ButtonState::kPressed ? 1 : 0;
-    const int x = rect.left + 4 + shift, y = rect.top + 4 + shift;
+    const int pad = context.Scale(4);
+    const int shift = state == ButtonState::kPressed ? context.Scale(1) : 0;
+    const int x = rect.left + pad + shift, y = rect.top + pad + shift;
+    const int side = context.Scale(32);
     if (target.icon)
-        ::DrawIconEx(dc, x, y, target.icon, 32, 32, 0, nullptr, DI_NORMAL);
+        ::DrawIconEx(dc, x, y, target.icon, side, side, 0, nullptr, DI_NORMAL);
     else
-        engine.DrawImage(dc, x, y, 32, 32, L"paste.png");
-    const SelectedObject font(dc, GuiFont());
+        engine.DrawImage(dc, x, y, side, side, L"paste.png");
+    const SelectedObject font(dc, context.Font());
     const int middle = rect.top + (rect.bottom - rect.top) / 2;
-    RECT label_box{rect.left + 44, rect.top + 4, rect.right - 4,
-                   rect.top + 4 + (rect.bottom - rect.top) / 2};
+    const int text_left = rect.left + context.Scale(44);
+    RECT label_box{text_left, rect.top + pad, rect.right - pad,
+                   rect.top + pad + (rect.bottom - rect.top) / 2};
     ::DrawTextW(dc, label.data(), static_cast<int>(label.size()), &label_box,
                 DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     if (target.window && ::IsWindow(target.window)) {
         const std::wstring title = WindowTitle(target.window);
-        RECT title_box{rect.left + 44, middle, rect.right - 4, rect.bottom - 4};
+        RECT title_box{text_left, middle, rect.right - pad, rect.bottom - pad};
         ::DrawTextW(dc, title.data(), static_cast<int>(title.size()), &title_box,
                     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
@@ -148,9 +158,9 @@ void PaintPasteToButton(const CPaintContext& context, const RECT& rect, ButtonSt
     cairo_t* cr = context.Cairo();
     if (!cr)
         return;
-    const int x0 = rect.left + 5;
+    const int x0 = rect.left + context.Scale(5);
     const int y = rect.top + (rect.bottom - rect.top) / 2;
-    const int w = rect.right - rect.left - 10;
+    const int w = rect.right - rect.left - 2 * context.Scale(5);
     cairo_move_to(cr, x0, y);
     cairo_line_to(cr, x0 + w, y);
     cairo_line_to(cr, x0 + w / 2.0, y + w / 2.0);
@@ -161,8 +171,9 @@ void PaintPasteToButton(const CPaintContext& context, const RECT& rect, ButtonSt
 }
 
 void PaintClearFindButton(const CPaintContext& context, const RECT& rect, ButtonState state) {
-    // One pixel further left, over the find box's right border.
-    const RECT wide{rect.left - 1, rect.top, rect.right, rect.bottom};
+    // One line further left, over the find box's right border.
+    const int line = context.Scale(1);
+    const RECT wide{rect.left - line, rect.top, rect.right, rect.bottom};
     HDC dc = context.Dc();
     ::SetBkMode(dc, TRANSPARENT);
     const bool lit = state != ButtonState::kNormal;
@@ -171,19 +182,19 @@ void PaintClearFindButton(const CPaintContext& context, const RECT& rect, Button
     if (!cr)
         return;
     if (!lit) {
-        cairo_rectangle(cr, wide.left + 0.5, rect.top + 0.5, rect.right - wide.left - 1,
-                        rect.bottom - rect.top - 1);
-        cairo_set_line_width(cr, 1);
+        context.InsetRectangle(wide, line);
+        cairo_set_line_width(cr, line);
         context.SetColour(::GetSysColor(COLOR_BTNSHADOW));
         cairo_stroke(cr);
     }
     context.SetColour(::GetSysColor(lit ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    cairo_set_line_width(cr, 4);
-    cairo_move_to(cr, rect.left + 4, rect.top + 4);
-    cairo_line_to(cr, rect.right - 4, rect.bottom - 4);
+    const int pad = context.Scale(4);
+    cairo_set_line_width(cr, pad);
+    cairo_move_to(cr, rect.left + pad, rect.top + pad);
+    cairo_line_to(cr, rect.right - pad, rect.bottom - pad);
     cairo_stroke(cr);
-    cairo_move_to(cr, rect.right - 4, rect.top + 4);
-    cairo_line_to(cr, rect.left + 4, rect.bottom - 4);
+    cairo_move_to(cr, rect.right - pad, rect.top + pad);
+    cairo_line_to(cr, rect.left + pad, rect.bottom - pad);
     cairo_stroke(cr);
 }
 

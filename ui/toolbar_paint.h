@@ -19,15 +19,20 @@ namespace kelvo {
 
 using ButtonState = CWynCustomButton::State;
 
-// The height of every toolbar and paste button: two lines of the stock GUI
-// font on `dc` and 8 pixels, at least 40.
-int ButtonHeight(HDC dc);
+// Sizes are pixels at `dpi`, with the texts in `font` (the dialog's font at
+// that DPI); the numbers below are the 96-DPI values, scaled.
+
+// The height of every toolbar and paste button: two lines of `font` on `dc`
+// and 8 pixels, at least 40.
+int ButtonHeight(HDC dc, HFONT font, UINT dpi);
 // 40 wide.
-SIZE ToolbarButtonSize(HDC dc);
-// The icon's 40 pixels, the label's width in the stock GUI font, and 4.
-SIZE PasteButtonSize(HDC dc, std::wstring_view label);
+SIZE ToolbarButtonSize(HDC dc, HFONT font, UINT dpi);
+// The icon's 40 pixels, the label's width, and 4.
+SIZE PasteButtonSize(HDC dc, HFONT font, UINT dpi, std::wstring_view label);
 // Half as wide as it is high.
-SIZE PasteToButtonSize(HDC dc);
+SIZE PasteToButtonSize(HDC dc, HFONT font, UINT dpi);
+
+// The painters draw at the context's DPI, texts in its font.
 
 void PaintToolbarBackground(const CPaintContext& context, const RECT& rect, ButtonState state);
 // The background, then the 32-pixel image, moved by a pixel while pressed;
@@ -36,7 +41,7 @@ void PaintToolbarButton(const CPaintContext& context, CWynEngine& engine, const 
                         ButtonState state, const wchar_t* image, bool disabled);
 // The toolbar's background in a buffer of its own, copied at once, so that
 // the gradient between the buttons never flickers.
-void PaintToolbarSpacer(HDC dc, const RECT& rect);
+void PaintToolbarSpacer(HDC dc, const RECT& rect, UINT dpi);
 
 // The target's icon ("paste.png" without one), the label and, while the
 // target is a window, its title as it reads now.

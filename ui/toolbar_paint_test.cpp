@@ -49,21 +49,29 @@ protected:
     UniqueHdc m_dc{::CreateCompatibleDC(nullptr)};
 };
 
-TEST_F(ToolbarPaintTest, ButtonSizesFollowTheGuiFont) {
-    TEXTMETRICW metrics{};
-    {
-        const SelectedObject font(m_dc.Get(), ::GetStockObject(DEFAULT_GUI_FONT));
-        ::GetTextMetricsW(m_dc.Get(), &metrics);
+TEST_F(ToolbarPaintTest, ButtonSizesFollowTheFontAndTheDpi) {
+    for (const int dpi : {96, 120, 144, 192}) {
+        // The dialog's font at that DPI: 8 points.
+        const UniqueHfont font(::CreateFontW(-::MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE,
+                                             FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
+                                             L"MS Shell Dlg"));
+        TEXTMETRICW metrics{};
+        {
+            const SelectedObject selected(m_dc.Get(), font.Get());
+            ::GetTextMetricsW(m_dc.Get(), &metrics);
+        }
+        const auto scaled = [dpi](int value) { return ::MulDiv(value, dpi, 96); };
+        const int height = std::max(scaled(40), 2 * static_cast<int>(metrics.tmHeight) + scaled(8));
+        const UINT at = static_cast<UINT>(dpi);
+        EXPECT_EQ(ToolbarButtonSize(m_dc.Get(), font.Get(), at).cx, scaled(40)) << dpi;
+        EXPECT_EQ(ToolbarButtonSize(m_dc.Get(), font.Get(), at).cy, height) << dpi;
+        EXPECT_EQ(PasteToButtonSize(m_dc.Get(), font.Get(), at).cx, height / 2) << dpi;
+        const SIZE short_label = PasteButtonSize(m_dc.Get(), font.Get(), at, L"Paste");
+        const SIZE long_label = PasteButtonSize(m_dc.Get(), font.Get(), at, L"Paste Chunk to:");
+        EXPECT_EQ(short_label.cy, height) << dpi;
+        EXPECT_GT(short_label.cx, scaled(44)) << dpi;
+        EXPECT_GT(long_label.cx, short_label.cx) << dpi;
     }
-    const int height = std::max(40, 2 * static_cast<int>(metrics.tmHeight) + 8);
-    EXPECT_EQ(ToolbarButtonSize(m_dc.Get()).cx, 40);
-    EXPECT_EQ(ToolbarButtonSize(m_dc.Get()).cy, height);
-    EXPECT_EQ(PasteToButtonSize(m_dc.Get()).cx, height / 2);
-    const SIZE short_label = PasteButtonSize(m_dc.Get(), L"Paste");
-    const SIZE long_label = PasteButtonSize(m_dc.Get(), L"Paste Chunk to:");
-    EXPECT_EQ(short_label.cy, height);
-    EXPECT_GT(short_label.cx, 44);
-    EXPECT_GT(long_label.cx, short_label.cx);
 }
 
 TEST_F(ToolbarPaintTest, TheGradientRunsTopToBottomAndHotButtonsAreFramed) {
@@ -91,7 +99,7 @@ TEST_F(ToolbarPaintTest, TheGradientRunsTopToBottomAndHotButtonsAreFramed) {
 
 TEST_F(ToolbarPaintTest, TheSpacerCarriesTheGradientOntoTheWindow) {
     Paint(30, 40, [](const CPaintContext&) {});
-    PaintToolbarSpacer(m_buffer.Dc(), {10, 0, 20, 40});
+    PaintToolbarSpacer(m_buffer.Dc(), {10, 0, 20, 40}, 96);
     ::GdiFlush();
     EXPECT_EQ(PixelAt(m_buffer, 9, 0), kBackground);
     EXPECT_TRUE(Near(PixelAt(m_buffer, 15, 0), RGB(248, 249, 253), 2));

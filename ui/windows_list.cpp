@@ -26,10 +26,20 @@ void CWindowsList::PreRegisterClass(WNDCLASSEXW& wc) {
 bool CWindowsList::Open(HWND owner, const RECT& paste, const RECT& paste_to) {
     constexpr DWORD kStyle = WS_POPUP | WS_THICKFRAME | WS_VSCROLL;
     constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE;
+    // Sized for the DPI of the owner's monitor, where the list opens.
+    const UINT dpi = ::GetDpiForWindow(owner);
+    m_dpi = dpi > 0 ? static_cast<int>(dpi) : USER_DEFAULT_SCREEN_DPI;
+    LOGFONTW gui{};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+    const UINT system_dpi = ::GetDpiForSystem();
+    gui.lfHeight =
+        ::MulDiv(gui.lfHeight, m_dpi, system_dpi > 0 ? static_cast<int>(system_dpi) : m_dpi);
+    m_font.Reset(::CreateFontIndirectW(&gui));
     // The rows get the whole height they need: the frame comes on top, or
     // it would cut the last row and call for a scroll bar.
-    RECT frame{0, 0, 0, std::min(kMostRows, ItemCount()) * kRowHeight};
-    ::AdjustWindowRectEx(&frame, kStyle & ~WS_VSCROLL, FALSE, kExStyle);
+    RECT frame{0, 0, 0, std::min(kMostRows, ItemCount()) * RowHeight()};
+    ::AdjustWindowRectExForDpi(&frame, kStyle & ~WS_VSCROLL, FALSE, kExStyle,
+                               static_cast<UINT>(m_dpi));
     const int height = frame.bottom - frame.top;
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     RegisterWindowClass(instance);
@@ -122,7 +132,9 @@ void CWindowsList::Paint(HWND window) {
     ::GetClientRect(window, &client);
     ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_WINDOW));
     ::SetBkMode(dc, TRANSPARENT);
-    const SelectedObject font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+    const SelectedObject font(dc, m_font ? static_cast<HGDIOBJ>(m_font.Get())
+                                         : ::GetStockObject(DEFAULT_GUI_FONT));
+    const int pad = Scale(4), icon = Scale(32);
     const RECT& update = paint.UpdateRect();
     for (int i = std::max(0, FirstEndingBelow(ScrollPosition() + update.top)); i < ItemCount();
          ++i) {
@@ -137,8 +149,9 @@ void CWindowsList::Paint(HWND window) {
         // A window without an icon still shows its title: a blank row could
         // be chosen without the user knowing what it is.
         if (item.icon)
-            ::DrawIconEx(dc, row.left + 4, row.top + 4, item.icon, 32, 32, 0, nullptr, DI_NORMAL);
-        RECT box{row.left + 44, row.top + 4, row.right - 4, row.bottom - 4};
+            ::DrawIconEx(dc, row.left + pad, row.top + pad, item.icon, icon, icon, 0, nullptr,
+                         DI_NORMAL);
+        RECT box{row.left + icon + 3 * pad, row.top + pad, row.right - pad, row.bottom - pad};
         RECT measured = box;
         const int length = static_cast<int>(item.title.size());
         ::DrawTextW(dc, item.title.c_str(), length, &measured,

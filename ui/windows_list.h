@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/vt_wnd.h"
+#include "base/win_handles.h"
 #include "draw/scroll_source.h"
 #include "paste/target_window.h"
 #include "ui/drawn_accessible.h"
@@ -43,10 +44,10 @@ private:
     void Paint(HWND window);
 
     HWND ScrollingWindow() const override { return Hwnd(); }
-    int LineHeight() const override { return kRowHeight; }
+    int LineHeight() const override { return RowHeight(); }
     int ItemCount() const noexcept override { return static_cast<int>(m_windows.size()); }
-    int ItemTop(int index) const override { return index * kRowHeight; }
-    int ItemHeight(int) const override { return kRowHeight; }
+    int ItemTop(int index) const override { return index * RowHeight(); }
+    int ItemHeight(int) const override { return RowHeight(); }
 
     long AccRole() const override;
     long AccItemCount() const override;
@@ -58,7 +59,13 @@ private:
     const wchar_t* AccDefaultAction(long index) const override;
     bool AccDoDefaultAction(long index) override;
 
+    // `value` pixels at 96 DPI, at the DPI of the monitor the list opened on.
+    int Scale(int value) const noexcept { return ::MulDiv(value, m_dpi, USER_DEFAULT_SCREEN_DPI); }
+    int RowHeight() const noexcept { return Scale(kRowHeight); }
+
     std::vector<TargetWindow> m_windows;
+    int m_dpi = USER_DEFAULT_SCREEN_DPI;
+    UniqueHfont m_font; // the stock GUI font at m_dpi
     Choose m_choose;
     bool m_closing = false;
     CAccessibility m_accessibility{*this};

@@ -29,15 +29,20 @@ void CWynButton::Create() {
                 .text = m_label ? m_label->c_str() : L"",
                 .style = static_cast<DWORD>(WS_TABSTOP |
                                             (is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON))});
+    CWynElement::Create();
+}
+
+void CWynButton::UpdatePixels() {
+    CWynElement::UpdatePixels();
     const RECT units = ToPixels({0, 0, m_requestedWidth > 0 ? m_requestedWidth : 50,
                                  m_requestedHeight > 0 ? m_requestedHeight : 14});
     m_pixels.minWidth =
         m_requestedWidth > 0
             ? units.right
-            : std::max<int>(kelvo::MeasureText(*this, m_label ? m_label->c_str() : nullptr).cx + 12,
+            : std::max<int>(kelvo::MeasureText(*this, m_label ? m_label->c_str() : nullptr).cx +
+                                Scale(12),
                             units.right);
     m_pixels.minHeight = units.bottom;
-    CWynElement::Create();
 }
 
 LRESULT CWynButton::OnCommand(int code, int, HWND) {

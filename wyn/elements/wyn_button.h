@@ -17,6 +17,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
     // BN_CLICKED: the nested elements act, then "clicked"; its answer decides
     // whether the dialog's default handling (ending it for OK and Cancel) runs.
     LRESULT OnCommand(int code, int control_id, HWND window) override;

@@ -25,12 +25,16 @@ void CWynCheckbox::Create() {
                                                 .style = WS_TABSTOP | kind});
     if (m_hWnd && m_checked)
         ::SendMessageW(m_hWnd, BM_SETCHECK, BST_CHECKED, 0);
+    CWynElement::Create();
+}
+
+void CWynCheckbox::UpdatePixels() {
+    CWynElement::UpdatePixels();
     // The box is as wide as the line is high, with a gap before the text.
     const RECT units = ToPixels({0, 0, 7, 10});
     m_pixels.minWidth = kelvo::MeasureText(*this, m_label ? m_label->c_str() : nullptr).cx +
                         units.right + units.bottom;
     m_pixels.minHeight = units.bottom;
-    CWynElement::Create();
 }
 
 LRESULT CWynCheckbox::OnCommand(int code, int, HWND) {

@@ -14,6 +14,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
     LRESULT OnCommand(int code, int control_id, HWND window) override;
     // 0 unchecked, 1 checked, 2 indeterminate; 0 without a window.
     int GetIntValue() override;

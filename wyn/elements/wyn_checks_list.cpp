@@ -63,8 +63,6 @@ void CWynChecksList::Create() {
         WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
     control.exStyle = WS_EX_CLIENTEDGE;
     m_hWnd = kelvo::CreateControlWindow(*this, control);
-    CWynElement::Create();
-    int widest = kelvo::MeasureText(*this, L"WWWWWWWWWW").cx;
     if (m_hWnd) {
         const bool was_filling = std::exchange(m_filling, true);
         ListView_SetExtendedListViewStyle(m_hWnd, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
@@ -83,16 +81,24 @@ void CWynChecksList::Create() {
             line.pszText = const_cast<wchar_t*>(item->Label().c_str());
             line.lParam = item->Value();
             ListView_InsertItem(m_hWnd, &line);
-            widest = std::max<int>(widest, kelvo::MeasureText(*this, item->Label().c_str()).cx);
         }
         m_filling = was_filling;
     }
+    CWynElement::Create();
+}
+
+void CWynChecksList::UpdatePixels() {
+    CWynElement::UpdatePixels();
+    int widest = kelvo::MeasureText(*this, L"WWWWWWWWWW").cx;
+    for (const auto& child : m_children) {
+        if (const auto* item = dynamic_cast<const CWynCheckItem*>(child.get()))
+            widest = std::max<int>(widest, kelvo::MeasureText(*this, item->Label().c_str()).cx);
+    }
     // A row is as high as the text or the check box, whichever is higher.
-    const int row_height = std::max<int>(kelvo::MeasureText(*this, nullptr).cy + 4,
-                                         ::GetSystemMetrics(SM_CYSMICON) + 2);
-    const int border = 2 * ::GetSystemMetrics(SM_CXEDGE);
-    m_pixels.minWidth =
-        widest + ::GetSystemMetrics(SM_CXSMICON) + ::GetSystemMetrics(SM_CXVSCROLL) + border + 8;
+    const int row_height = std::max<int>(kelvo::MeasureText(*this, nullptr).cy + Scale(4),
+                                         Metric(SM_CYSMICON) + Scale(2));
+    const int border = 2 * Metric(SM_CXEDGE);
+    m_pixels.minWidth = widest + Metric(SM_CXSMICON) + Metric(SM_CXVSCROLL) + border + Scale(8);
     m_pixels.minHeight = m_visibleItems * row_height + border;
 }
 

@@ -71,11 +71,15 @@ void CWynColor::Create() {
     control.style = WS_TABSTOP;
     control.createParam = this;
     kelvo::CreateControlWindow(*this, control);
+    CWynElement::Create();
+}
+
+void CWynColor::UpdatePixels() {
+    CWynElement::UpdatePixels();
     const RECT natural = ToPixels({0, 0, m_requestedWidth ? m_requestedWidth : 30,
                                    m_requestedHeight ? m_requestedHeight : 14});
     m_pixels.minWidth = natural.right;
     m_pixels.minHeight = natural.bottom;
-    CWynElement::Create();
 }
 
 void CWynColor::SetIntValue(int value) {

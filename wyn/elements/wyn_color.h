@@ -18,6 +18,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
     // A colour, or -1 for none when the element allows none; shown, no event.
     void SetIntValue(int value) override;
     int GetIntValue() override;

@@ -43,21 +43,31 @@ void CWynComboBox::Create() {
         style |= CBS_OWNERDRAWVARIABLE;
     m_hWnd = kelvo::CreateControlWindow(*this, {.windowClass = L"COMBOBOX", .style = style});
 
+    for (const auto& child : m_children) {
+        CWynElement* element = nullptr;
+        if (!m_hWnd || !child->IsType(L"listitem", element))
+            continue;
+        const auto* item = static_cast<CWynListItem*>(element);
+        const LRESULT index = ::SendMessageW(m_hWnd, CB_ADDSTRING, 0,
+                                             reinterpret_cast<LPARAM>(item->Label().c_str()));
+        if (index >= 0)
+            ::SendMessageW(m_hWnd, CB_SETITEMDATA, static_cast<WPARAM>(index), item->Value());
+    }
+    CWynElement::Create();
+}
+
+void CWynComboBox::UpdatePixels() {
+    CWynElement::UpdatePixels();
     int widest = 0;
     bool has_items = false;
     for (const auto& child : m_children) {
         CWynElement* element = nullptr;
         if (!child->IsType(L"listitem", element))
             continue;
-        const auto* item = static_cast<CWynListItem*>(element);
         has_items = true;
-        widest = std::max<int>(widest, kelvo::MeasureText(*this, item->Label().c_str()).cx);
-        if (!m_hWnd)
-            continue;
-        const LRESULT index = ::SendMessageW(m_hWnd, CB_ADDSTRING, 0,
-                                             reinterpret_cast<LPARAM>(item->Label().c_str()));
-        if (index >= 0)
-            ::SendMessageW(m_hWnd, CB_SETITEMDATA, static_cast<WPARAM>(index), item->Value());
+        widest = std::max<int>(
+            widest,
+            kelvo::MeasureText(*this, static_cast<CWynListItem*>(element)->Label().c_str()).cx);
     }
     if (!has_items)
         widest =
@@ -66,7 +76,6 @@ void CWynComboBox::Create() {
     const RECT units = ToPixels({0, 0, m_requestedWidth > 0 ? m_requestedWidth : 18, 14});
     m_pixels.minWidth = m_requestedWidth > 0 ? units.right : widest + units.right;
     m_pixels.minHeight = units.bottom;
-    CWynElement::Create();
 }
 
 void CWynComboBox::CalculateLayout(const Rect& rect, CWynLayout& layout) const {

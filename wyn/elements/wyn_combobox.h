@@ -30,6 +30,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
     // The cell's width, room below for the list, the closed box centred in the cell.
     void CalculateLayout(const Rect& rect, CWynLayout& layout) const override;
     LRESULT OnCommand(int code, int control_id, HWND window) override;

@@ -71,16 +71,20 @@ void CWynDatePicker::Create() {
     control.style = WS_TABSTOP | kFormats[m_format] | (m_showNone ? DTS_SHOWNONE : 0) |
                     (m_useSpin ? DTS_UPDOWN : 0);
     m_hWnd = kelvo::CreateControlWindow(*this, control);
+    CWynElement::Create();
+}
+
+void CWynDatePicker::UpdatePixels() {
+    CWynElement::UpdatePixels();
     const int width =
         m_requestedWidth
             ? ToPixels({0, 0, m_requestedWidth, 0}).right
             : kelvo::MeasureText(*this, m_format == kLongDate ? L"Wednesday, 30 September 2000"
                                                               : L"30/09/2000 00")
                       .cx +
-                  ::GetSystemMetrics(SM_CXVSCROLL) + 12;
+                  Metric(SM_CXVSCROLL) + Scale(12);
     m_pixels.minWidth = width;
     m_pixels.minHeight = ToPixels({0, 0, 0, m_requestedHeight ? m_requestedHeight : 14}).bottom;
-    CWynElement::Create();
 }
 
 LRESULT CWynDatePicker::OnNotify(int code, NMHDR*) {

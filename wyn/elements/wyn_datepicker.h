@@ -14,6 +14,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
     LRESULT OnNotify(int code, NMHDR* record) override;
     // A text that is not a valid date (or time) changes nothing; none (or an
     // empty text) unchecks the box when the picker has one.

@@ -53,12 +53,16 @@ void CWynFreeDraw::Create() {
     control.windowClass = kClassName;
     control.createParam = this;
     kelvo::CreateControlWindow(*this, control);
+    CWynElement::Create();
+}
+
+void CWynFreeDraw::UpdatePixels() {
+    CWynElement::UpdatePixels();
     const int width = m_requestedWidth ? m_requestedWidth : m_minWidth ? m_minWidth : 14;
     const int height = m_requestedHeight ? m_requestedHeight : m_minHeight ? m_minHeight : 14;
     const RECT natural = ToPixels({0, 0, width, height});
     m_pixels.minWidth = natural.right;
     m_pixels.minHeight = natural.bottom;
-    CWynElement::Create();
 }
 
 LRESULT CWynFreeDraw::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -17,6 +17,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
 
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -21,9 +21,13 @@ void CWynGroupbox::Create() {
     control.style = BS_GROUPBOX;
     control.exStyle = WS_EX_TRANSPARENT;
     m_hWnd = kelvo::CreateControlWindow(*this, control);
-    const SIZE text = kelvo::MeasureText(*this, label);
-    m_pixels.minWidth = text.cx + 12;
-    m_pixels.minHeight = text.cy + 12;
+}
+
+void CWynGroupbox::UpdatePixels() {
+    CWynElement::UpdatePixels();
+    const SIZE text = kelvo::MeasureText(*this, m_label ? m_label->c_str() : nullptr);
+    m_pixels.minWidth = text.cx + Scale(12);
+    m_pixels.minHeight = text.cy + Scale(12);
     // The frame and the caption line around the content.
     const RECT margins = ToPixels({7, 11, 8, 7});
     m_pixels.margins = {

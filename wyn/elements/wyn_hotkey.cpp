@@ -58,12 +58,16 @@ void CWynHotkey::Create() {
     control.style = WS_TABSTOP;
     control.createParam = this;
     kelvo::CreateControlWindow(*this, control);
+    CWynElement::Create();
+}
+
+void CWynHotkey::UpdatePixels() {
+    CWynElement::UpdatePixels();
     // The minimum sizes of this type are dialog units.
     const RECT natural =
         ToPixels({0, 0, m_minWidth ? m_minWidth : 80, m_minHeight ? m_minHeight : 14});
     m_pixels.minWidth = natural.right;
     m_pixels.minHeight = natural.bottom;
-    CWynElement::Create();
 }
 
 void CWynHotkey::SetIntValue(int value) {
@@ -263,7 +267,7 @@ void CWynHotkey::PlaceCaret() {
     kelvo::SelectedObject font(dc.Get(), TextFont());
     SIZE extent{};
     ::GetTextExtentPoint32W(dc.Get(), m_text.c_str(), static_cast<int>(m_text.size()), &extent);
-    ::SetCaretPos(kTextInset + extent.cx, 2);
+    ::SetCaretPos(Scale(kTextInset) + extent.cx, Scale(2));
 }
 
 void CWynHotkey::Paint(HDC dc, const RECT& client) {
@@ -278,8 +282,8 @@ void CWynHotkey::Paint(HDC dc, const RECT& client) {
     }
     const RECT square = ClearSquare();
     RECT text = client;
-    text.left += kTextInset;
-    text.right = square.left - kTextInset;
+    text.left += Scale(kTextInset);
+    text.right = square.left - Scale(kTextInset);
     {
         kelvo::SelectedObject font(dc, TextFont());
         ::SetBkMode(dc, TRANSPARENT);

@@ -18,6 +18,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
     // Sets the value and shows it; raises nothing.
     void SetIntValue(int value) override;
     int GetIntValue() override;

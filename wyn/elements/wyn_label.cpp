@@ -28,6 +28,11 @@ void CWynLabel::Create() {
         *this,
         {.windowClass = L"STATIC", .text = m_value ? m_value->c_str() : L"", .style = style});
 
+    CWynElement::Create();
+}
+
+void CWynLabel::UpdatePixels() {
+    CWynElement::UpdatePixels();
     if (m_multiline) {
         const RECT natural = ToPixels({0, 0, m_requestedWidth > 0 ? m_requestedWidth : 7,
                                        m_requestedHeight > 0 ? m_requestedHeight : 7});
@@ -40,7 +45,6 @@ void CWynLabel::Create() {
         m_pixels.minWidth = m_requestedWidth > 0 ? units.right : text.cx;
         m_pixels.minHeight = std::max<int>(text.cy, units.bottom);
     }
-    CWynElement::Create();
 }
 
 int CWynLabel::HeightForWidth(int width) const {

@@ -14,6 +14,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
     void SetTextValue(const wchar_t* text) override;
     const wchar_t* GetTextValue() override;
     // A multiline label: the height of its text wrapped at that width.

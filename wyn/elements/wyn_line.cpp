@@ -17,12 +17,16 @@ void CWynLine::Create() {
     m_hWnd = kelvo::CreateControlWindow(
         *this, {.windowClass = L"STATIC",
                 .style = static_cast<DWORD>(m_vertical ? SS_ETCHEDVERT : SS_ETCHEDHORZ)});
+    CWynElement::Create();
+}
+
+void CWynLine::UpdatePixels() {
+    CWynElement::UpdatePixels();
     const int requested = m_vertical ? m_requestedHeight : m_requestedWidth;
     const int length = requested > 0 ? requested : 14;
     const RECT natural = ToPixels(m_vertical ? RECT{0, 0, 1, length} : RECT{0, 0, length, 1});
     m_pixels.minWidth = natural.right;
     m_pixels.minHeight = natural.bottom;
-    CWynElement::Create();
 }
 
 void CWynLine::CalculateLayout(const Rect& rect, CWynLayout& layout) const {

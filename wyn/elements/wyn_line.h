@@ -10,6 +10,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
     // Spans the cell along the line, centred across it at its natural thickness.
     void CalculateLayout(const Rect& rect, CWynLayout& layout) const override;
 

@@ -49,7 +49,7 @@ bool CWynListCol::Parse(IXMLDOMNode* node) {
     m_caption = GetLocalizedAttribute(node, L"caption");
     m_name = attributes.Text(L"name");
     m_icon = attributes.Text(L"icon");
-    m_size = std::max(attributes.Int(L"size", 50), 0);
+    m_units = std::max(attributes.Int(L"size", 50), 0);
     m_flex = std::max(attributes.Int(L"flex", 0), 0);
     m_align = attributes.Enum(L"textalign", {L"left", L"right", L"center"}, 0);
     m_hasImages = attributes.Bool(L"colHasImages");
@@ -59,9 +59,23 @@ bool CWynListCol::Parse(IXMLDOMNode* node) {
     return true;
 }
 
-void CWynListCol::Create() {
-    m_size = ToPixels({0, 0, m_size, 0}).right;
-    CWynElement::Create();
+void CWynListCol::UpdatePixels() {
+    CWynElement::UpdatePixels();
+    m_size = ToPixels({0, 0, m_units, 0}).right;
+    // Flexible columns follow the layout.
+    if (HWND list = m_parent->Hwnd(); list && m_visible && !m_flex)
+        ::SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(Index()), m_size);
+}
+
+int CWynListCol::Index() const {
+    int index = 0;
+    for (const auto& sibling : m_parent->Children()) {
+        if (sibling.get() == this)
+            break;
+        if (dynamic_cast<const CWynListCol*>(sibling.get()))
+            ++index;
+    }
+    return index;
 }
 
 void CWynListCol::InsertInto(HWND list, int index, HIMAGELIST images) {
@@ -136,7 +150,8 @@ void CWynList::Create() {
         ::SendMessageW(m_hWnd, LVM_SETEXTENDEDLISTVIEWSTYLE, m_exStyle, m_exStyle);
         if (m_useIcons) {
             // The list's own icon first: rows show image 0 unless told otherwise.
-            m_images = kelvo::CreateImageList(m_iconWidth, m_iconHeight);
+            // The icon size is given at 96 DPI.
+            m_images = kelvo::CreateImageList(Scale(m_iconWidth), Scale(m_iconHeight));
             if (m_icon)
                 kelvo::AddEngineImage(m_images.Get(), *m_engine, m_icon->c_str());
             ::SendMessageW(m_hWnd, LVM_SETIMAGELIST, LVSIL_SMALL,
@@ -149,6 +164,10 @@ void CWynList::Create() {
         }
         RaiseEvent(L"lst-requestcols");
     }
+}
+
+void CWynList::UpdatePixels() {
+    CWynElement::UpdatePixels();
     const RECT natural = ToPixels({0, 0, m_requestedWidth ? m_requestedWidth : 100,
                                    m_requestedHeight ? m_requestedHeight : 60});
     m_pixels.minWidth = natural.right;

@@ -17,7 +17,8 @@ public:
 
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
-    void Create() override;
+    // The width in pixels; a column already in the list takes it.
+    void UpdatePixels() override;
 
     // Adds the column at `index` of the list; `images` holds the list's icons.
     void InsertInto(HWND list, int index, HIMAGELIST images);
@@ -28,10 +29,14 @@ public:
     const std::optional<std::wstring>& Name() const noexcept { return m_name; }
 
 private:
+    // The column's place among the list's columns.
+    int Index() const;
+
     std::optional<std::wstring> m_caption;
     std::optional<std::wstring> m_name;
     std::optional<std::wstring> m_icon;
-    int m_size = 50; // dialog units until created
+    int m_units = 50; // the width as described, in dialog units
+    int m_size = 0;   // pixels
     int m_flex = 0;
     int m_align = 0;
     bool m_hasImages = false;
@@ -47,6 +52,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
     // The columns are no cells of a grid.
     // The measured size: the items inside take no room.
     SIZE Measure() const override;

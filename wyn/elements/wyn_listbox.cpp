@@ -41,7 +41,6 @@ void CWynListBox::Create() {
     control.style = style;
     control.exStyle = WS_EX_CLIENTEDGE;
     m_hWnd = kelvo::CreateControlWindow(*this, control);
-    int widest = kelvo::MeasureText(*this, L"WWWWWWWWWW").cx;
     for (const auto& child : m_children) {
         const auto* item = dynamic_cast<const CWynListItem*>(child.get());
         if (!item || !m_hWnd)
@@ -50,19 +49,27 @@ void CWynListBox::Create() {
                                              reinterpret_cast<LPARAM>(item->Label().c_str()));
         if (index >= 0)
             ::SendMessageW(m_hWnd, LB_SETITEMDATA, static_cast<WPARAM>(index), item->Value());
-        widest = std::max<int>(widest, kelvo::MeasureText(*this, item->Label().c_str()).cx);
+    }
+    CWynElement::Create();
+}
+
+void CWynListBox::UpdatePixels() {
+    CWynElement::UpdatePixels();
+    int widest = kelvo::MeasureText(*this, L"WWWWWWWWWW").cx;
+    for (const auto& child : m_children) {
+        if (const auto* item = dynamic_cast<const CWynListItem*>(child.get()))
+            widest = std::max<int>(widest, kelvo::MeasureText(*this, item->Label().c_str()).cx);
     }
     if (m_hWnd && m_multicolumn && m_columnWidth > 0)
         ::SendMessageW(m_hWnd, LB_SETCOLUMNWIDTH,
                        static_cast<WPARAM>(ToPixels({0, 0, m_columnWidth, 0}).right), 0);
-    const int border = 2 * ::GetSystemMetrics(SM_CXEDGE);
+    const int border = 2 * Metric(SM_CXEDGE);
     const int item_height =
         m_hWnd ? static_cast<int>(::SendMessageW(m_hWnd, LB_GETITEMHEIGHT, 0, 0)) : 0;
     m_pixels.minWidth = m_requestedWidth ? ToPixels({0, 0, m_requestedWidth, 0}).right
-                                         : widest + ::GetSystemMetrics(SM_CXVSCROLL) + border + 4;
+                                         : widest + Metric(SM_CXVSCROLL) + border + Scale(4);
     m_pixels.minHeight = m_requestedHeight ? ToPixels({0, 0, 0, m_requestedHeight}).bottom
                                            : m_rows * item_height + border;
-    CWynElement::Create();
 }
 
 SIZE CWynListBox::Measure() const {

@@ -12,6 +12,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
     // The items are no cells of a grid.
     // The measured size: the items inside take no room.
     SIZE Measure() const override;

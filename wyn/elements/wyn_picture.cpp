@@ -40,12 +40,17 @@ bool CWynPicture::Parse(IXMLDOMNode* node) {
 
 void CWynPicture::Create() {
     kelvo::CreateControlWindow(*this, {.windowClass = kClassName, .createParam = this});
-    m_pixels.minWidth = m_picWidth;
-    m_pixels.minHeight = m_picHeight;
     // Without a period there is nothing to time the frames by.
     if (m_hWnd && m_frames > 1 && m_animInterval > 0)
         ::SetTimer(m_hWnd, kAnimationTimer, static_cast<UINT>(m_animInterval), nullptr);
     CWynElement::Create();
+}
+
+void CWynPicture::UpdatePixels() {
+    CWynElement::UpdatePixels();
+    // The picture's size is given at 96 DPI.
+    m_pixels.minWidth = Scale(m_picWidth);
+    m_pixels.minHeight = Scale(m_picHeight);
 }
 
 LRESULT CWynPicture::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -76,9 +81,11 @@ LRESULT CWynPicture::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 void CWynPicture::Paint(HDC dc) {
     if (!m_pic)
         return;
+    // At the element's DPI, as laid out.
+    const int width = Scale(m_picWidth), height = Scale(m_picHeight);
     if (m_frames > 1)
-        m_engine->DrawImageSkin(dc, 0, 0, m_picWidth, m_picHeight, m_pic->c_str(), m_frames,
-                                m_frame, m_framesSideBySide);
+        m_engine->DrawImageSkin(dc, 0, 0, width, height, m_pic->c_str(), m_frames, m_frame,
+                                m_framesSideBySide);
     else
-        m_engine->DrawImage(dc, 0, 0, m_picWidth, m_picHeight, m_pic->c_str());
+        m_engine->DrawImage(dc, 0, 0, width, height, m_pic->c_str());
 }

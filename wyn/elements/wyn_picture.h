@@ -15,6 +15,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
 
     int Frame() const noexcept { return m_frame; }
 

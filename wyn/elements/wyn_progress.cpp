@@ -38,13 +38,17 @@ void CWynProgress::Create() {
         if (m_style & PBS_MARQUEE)
             ::SendMessageW(m_hWnd, PBM_SETMARQUEE, TRUE, 0);
     }
+    CWynElement::Create();
+}
+
+void CWynProgress::UpdatePixels() {
+    CWynElement::UpdatePixels();
     const int along = m_vertical ? m_requestedHeight : m_requestedWidth;
     const int across = m_vertical ? m_requestedWidth : m_requestedHeight;
     const int a = along ? along : 100, c = across ? across : 10;
     const RECT natural = ToPixels({0, 0, m_vertical ? c : a, m_vertical ? a : c});
     m_pixels.minWidth = natural.right;
     m_pixels.minHeight = natural.bottom;
-    CWynElement::Create();
 }
 
 void CWynProgress::SetIntValue(int value) {

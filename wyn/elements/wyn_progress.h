@@ -11,6 +11,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
     void SetIntValue(int value) override;
     int GetIntValue() override;
 

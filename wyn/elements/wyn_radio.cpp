@@ -38,14 +38,18 @@ void CWynRadio::Create() {
     m_hWnd = kelvo::CreateControlWindow(*this, control);
     if (m_hWnd && m_selected)
         ::SendMessageW(m_hWnd, BM_SETCHECK, BST_CHECKED, 0);
+    CWynElement::Create();
+}
+
+void CWynRadio::UpdatePixels() {
+    CWynElement::UpdatePixels();
     // A multiline radio starts narrow; its height follows the width layout
     // gives it (HeightForWidth).
     const int text_width = m_multiline
                                ? ToPixels({0, 0, m_requestedWidth ? m_requestedWidth : 7, 0}).right
-                               : kelvo::MeasureText(*this, label).cx;
+                               : kelvo::MeasureText(*this, m_label ? m_label->c_str() : nullptr).cx;
     m_pixels.minWidth = text_width + BoxWidth();
     m_pixels.minHeight = LineHeight();
-    CWynElement::Create();
 }
 
 LRESULT CWynRadio::OnCommand(int code, int, HWND) {

@@ -20,6 +20,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
     LRESULT OnCommand(int code, int control_id, HWND window) override;
     // Check state (0 or 1); setting it notifies the children.
     void SetIntValue(int value) override;

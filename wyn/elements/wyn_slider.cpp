@@ -39,6 +39,11 @@ void CWynSlider::Create() {
         if (m_ticFrequency > 0)
             ::SendMessageW(m_hWnd, TBM_SETTICFREQ, static_cast<WPARAM>(m_ticFrequency), 0);
     }
+    CWynElement::Create();
+}
+
+void CWynSlider::UpdatePixels() {
+    CWynElement::UpdatePixels();
     // Long along its axis, one thumb across: `width` and `height` when given.
     const int along = m_vertical ? m_requestedHeight : m_requestedWidth;
     const int across = m_vertical ? m_requestedWidth : m_requestedHeight;
@@ -46,7 +51,6 @@ void CWynSlider::Create() {
     const RECT natural = ToPixels({0, 0, m_vertical ? c : a, m_vertical ? a : c});
     m_pixels.minWidth = natural.right;
     m_pixels.minHeight = natural.bottom;
-    CWynElement::Create();
 }
 
 void CWynSlider::SetIntValue(int value) {

@@ -37,10 +37,14 @@ void CWynSpin::Create() {
         ::SendMessageW(m_hWnd, UDM_SETRANGE32, static_cast<WPARAM>(m_lower), m_upper);
         ::SendMessageW(m_hWnd, UDM_SETPOS32, 0, m_pos);
     }
+    CWynElement::Create();
+}
+
+void CWynSpin::UpdatePixels() {
+    CWynElement::UpdatePixels();
     const RECT natural = ToPixels({0, 0, 11, 14});
     m_pixels.minWidth = natural.right;
     m_pixels.minHeight = natural.bottom;
-    CWynElement::Create();
 }
 
 void CWynSpin::CalculateLayout(const Rect& rect, CWynLayout& layout) const {

@@ -12,6 +12,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
     // Sizes the arrows; once the textbox has moved, they place themselves
     // against it.
     void CalculateLayout(const Rect& rect, CWynLayout& layout) const override;

@@ -34,10 +34,26 @@ void CWynSplitter::Create() {
     control.windowClass = m_className;
     control.createParam = this;
     kelvo::CreateControlWindow(*this, control);
+    CWynElement::Create();
+}
+
+void CWynSplitter::UpdatePixels() {
+    CWynElement::UpdatePixels();
     const RECT natural = ToPixels({0, 0, 7, 7});
     m_pixels.minWidth = natural.right;
     m_pixels.minHeight = natural.bottom;
-    CWynElement::Create();
+    // A size the user gave the previous sibling keeps its proportion at a new
+    // DPI (the sibling has just measured its natural size again).
+    CWynElement* previous = PreviousSibling();
+    if (!m_kept || !previous)
+        return;
+    if (m_keptDpi > 0 && m_keptDpi != GetDpi())
+        m_kept = ::MulDiv(*m_kept, static_cast<int>(GetDpi()), static_cast<int>(m_keptDpi));
+    m_keptDpi = GetDpi();
+    if (m_axis == Axis::kWidth)
+        previous->SetFixedWidth(*m_kept);
+    else
+        previous->SetFixedHeight(*m_kept);
 }
 
 int CWynSplitter::GetIntValue() {
@@ -129,6 +145,7 @@ void CWynSplitter::Resize(int size) {
     if (!previous || !m_parent)
         return;
     m_kept = size;
+    m_keptDpi = GetDpi();
     if (m_axis == Axis::kWidth)
         previous->SetFixedWidth(size);
     else

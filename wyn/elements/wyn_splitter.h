@@ -16,6 +16,7 @@ public:
     enum class Axis { kWidth, kHeight };
 
     void Create() override;
+    void UpdatePixels() override;
     // The kept size once one was set or dragged, else the previous sibling's
     // placed size; 10 when there is no previous sibling.
     int GetIntValue() override;
@@ -47,6 +48,7 @@ private:
 
     Axis m_axis;
     std::optional<int> m_kept; // the size set or dragged
+    UINT m_keptDpi = 0;        // the DPI m_kept is in
     const wchar_t* m_className;
     bool m_dragging = false;
     int m_dragStart = 0; // cursor position along the axis, screen coordinates

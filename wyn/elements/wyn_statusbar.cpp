@@ -18,13 +18,13 @@ bool CWynSBPart::Parse(IXMLDOMNode* node) {
     CWynElement::Parse(node);
     const CWynAttributes attributes(node);
     m_flex = std::max(attributes.Int(L"flex", 0), 0);
-    m_size = std::max(attributes.Int(L"size", 0), 0);
+    m_units = std::max(attributes.Int(L"size", 0), 0);
     return true;
 }
 
-void CWynSBPart::Create() {
-    m_size = ToPixels({0, 0, m_size, 0}).right;
-    CWynElement::Create();
+void CWynSBPart::UpdatePixels() {
+    CWynElement::UpdatePixels();
+    m_size = ToPixels({0, 0, m_units, 0}).right;
 }
 
 void CWynSBPart::SetTextValue(const wchar_t* text) {
@@ -64,21 +64,26 @@ void CWynStatusBar::Create() {
         CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER | (m_sizeGrip ? SBARS_SIZEGRIP : 0);
     m_hWnd = kelvo::CreateControlWindow(*this, control);
     CWynElement::Create();
+}
+
+void CWynStatusBar::UpdatePixels() {
+    CWynElement::UpdatePixels();
+    int borders[3] = {};
+    if (m_hWnd)
+        ::SendMessageW(m_hWnd, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
+    const SIZE text = kelvo::MeasureText(*this, nullptr);
+    m_pixels.minWidth = text.cx;
+    m_pixels.minHeight = text.cy + 2 * borders[1] + 2 * Metric(SM_CYEDGE);
+}
+
+SIZE CWynStatusBar::Measure() const {
+    // The parts are measured after the bar.
     int fixed = 0;
     for (const auto& child : m_children) {
         if (const auto* part = dynamic_cast<const CWynSBPart*>(child.get()))
             fixed += part->Size();
     }
-    int borders[3] = {};
-    if (m_hWnd)
-        ::SendMessageW(m_hWnd, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
-    m_pixels.minWidth = std::max<int>(fixed, kelvo::MeasureText(*this, nullptr).cx);
-    m_pixels.minHeight =
-        kelvo::MeasureText(*this, nullptr).cy + 2 * borders[1] + 2 * ::GetSystemMetrics(SM_CYEDGE);
-}
-
-SIZE CWynStatusBar::Measure() const {
-    return {m_pixels.minWidth, m_pixels.minHeight};
+    return {std::max(fixed, m_pixels.minWidth), m_pixels.minHeight};
 }
 
 void CWynStatusBar::OnLayoutApplied() {

@@ -14,7 +14,7 @@ public:
 
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
-    void Create() override;
+    void UpdatePixels() override;
     void SetTextValue(const wchar_t* text) override;
 
     int Flex() const noexcept { return m_flex; }
@@ -25,7 +25,8 @@ private:
     int Index();
 
     int m_flex = 0;
-    int m_size = 0;
+    int m_units = 0; // the width as described, in dialog units
+    int m_size = 0;  // pixels
 };
 
 class CWynStatusBar : public CWynElement {
@@ -35,6 +36,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
     // The parts are no cells of a grid.
     // The measured size: the items inside take no room.
     SIZE Measure() const override;

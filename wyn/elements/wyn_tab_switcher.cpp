@@ -267,7 +267,7 @@ void CWynTabSwitcher::Select(int index) {
 
 int CWynTabSwitcher::EntryHeight() const {
     const int text = kelvo::MeasureText(*this, nullptr).cy;
-    return (m_imageTop ? m_imageSize + text : std::max(m_imageSize, text)) + 2 * kPadding;
+    return (m_imageTop ? ImageSize() + text : std::max(ImageSize(), text)) + 2 * Scale(kPadding);
 }
 
 int CWynTabSwitcher::ColumnWidth() const {
@@ -277,12 +277,18 @@ int CWynTabSwitcher::ColumnWidth() const {
     for (CWynTab* tab : Tabs())
         widest = std::max<int>(widest, kelvo::MeasureText(*this, tab->Label().c_str()).cx);
     const int content =
-        m_imageTop ? std::max(widest, m_imageSize) : m_imageSize + kPadding + widest;
-    return content + 2 * kPadding;
+        m_imageTop ? std::max(widest, ImageSize()) : ImageSize() + Scale(kPadding) + widest;
+    return content + 2 * Scale(kPadding);
 }
 
 int CWynTabSwitcher::CaptionHeight() const {
-    return m_showCaption ? kelvo::MeasureText(*this, nullptr).cy + 2 * kPadding : 0;
+    return m_showCaption ? kelvo::MeasureText(*this, nullptr).cy + 2 * Scale(kPadding) : 0;
+}
+
+void CWynTabSwitcher::UpdatePixels() {
+    CWynElement::UpdatePixels();
+    // Made again from the dialog's font at its DPI when next needed.
+    m_boldFont.Reset();
 }
 
 HFONT CWynTabSwitcher::BoldFont() {
@@ -308,15 +314,15 @@ void CWynTabSwitcher::PaintColumn(HDC dc, const RECT& client) {
             ::FillRect(dc, &entry, ::GetSysColorBrush(COLOR_HIGHLIGHT));
         ::SetTextColor(dc, ::GetSysColor(active ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
         RECT text = entry;
-        ::InflateRect(&text, -kPadding, -kPadding);
-        if (const auto& icon = tabs[i]->Icon(); icon && m_imageSize > 0) {
-            const int x = m_imageTop ? (entry.right - m_imageSize) / 2 : text.left;
-            m_engine->DrawImage(dc, x, text.top, m_imageSize, m_imageSize, icon->c_str());
+        ::InflateRect(&text, -Scale(kPadding), -Scale(kPadding));
+        if (const auto& icon = tabs[i]->Icon(); icon && ImageSize() > 0) {
+            const int x = m_imageTop ? (entry.right - ImageSize()) / 2 : text.left;
+            m_engine->DrawImage(dc, x, text.top, ImageSize(), ImageSize(), icon->c_str());
         }
         if (m_imageTop)
-            text.top += m_imageSize;
+            text.top += ImageSize();
         else
-            text.left += m_imageSize + kPadding;
+            text.left += ImageSize() + Scale(kPadding);
         ::DrawTextW(dc, tabs[i]->Label().c_str(), -1, &text,
                     (m_imageTop ? DT_CENTER | DT_BOTTOM : DT_VCENTER) | DT_SINGLELINE |
                         DT_END_ELLIPSIS);
@@ -336,7 +342,7 @@ void CWynTabSwitcher::PaintCaption(HDC dc, const RECT& client) {
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
     RECT text = client;
-    text.left += kPadding;
+    text.left += Scale(kPadding);
     ::DrawTextW(dc, tabs[static_cast<std::size_t>(m_active)]->Caption().c_str(), -1, &text,
                 DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
 }

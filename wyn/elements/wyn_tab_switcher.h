@@ -54,6 +54,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
     SIZE Measure() const override;
     int HeightForWidth(int width) const override;
     void CalculateLayout(const Rect& rect, CWynLayout& layout) const override;
@@ -74,6 +75,8 @@ private:
     std::vector<CWynTab*> Tabs() const;
     void Select(int index);
     int EntryHeight() const;
+    // The entries' image size, given at 96 DPI.
+    int ImageSize() const { return Scale(m_imageSize); }
     int ColumnWidth() const;
     int CaptionHeight() const;
     // Pages that high with the caption band above them, and room for the

@@ -74,7 +74,11 @@ void CWynTextBox::Create() {
     m_settingText = false;
     if (m_hWnd && m_maxLength > 0)
         ::SendMessageW(m_hWnd, EM_LIMITTEXT, static_cast<WPARAM>(m_maxLength), 0);
+    CWynElement::Create();
+}
 
+void CWynTextBox::UpdatePixels() {
+    CWynElement::UpdatePixels();
     const int rows = m_multiline ? m_textRows : 1;
     const int columns = m_multiline ? m_textCols : m_size;
     if (m_minWidth > 0) {
@@ -86,12 +90,11 @@ void CWynTextBox::Create() {
         for (int r = 0; r < rows; ++r)
             sample.append(static_cast<std::size_t>(columns), L'W').append(L"\n");
         const SIZE text = kelvo::MeasureText(*this, sample.c_str());
-        m_pixels.minWidth = text.cx + 6;
-        m_pixels.minHeight = text.cy + 6;
+        m_pixels.minWidth = text.cx + Scale(6);
+        m_pixels.minHeight = text.cy + Scale(6);
     }
     if (!m_multiline)
         m_pixels.minHeight = ToPixels({0, 0, 0, 14}).bottom;
-    CWynElement::Create();
 }
 
 LRESULT CWynTextBox::OnCommand(int code, int, HWND) {

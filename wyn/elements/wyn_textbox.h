@@ -15,6 +15,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
     LRESULT OnCommand(int code, int control_id, HWND window) override;
     // The text read as a decimal number the way wcstol reads it; 0 for none.
     int GetIntValue() override;

@@ -87,20 +87,27 @@ void CWynToolbar::Create() {
                 icon = {std::max(icon.cx, button->IconSize().cx),
                         std::max(icon.cy, button->IconSize().cy)};
         }
-        m_images = kelvo::CreateImageList(icon.cx, icon.cy);
+        // The icon sizes are given at 96 DPI.
+        m_images = kelvo::CreateImageList(Scale(icon.cx), Scale(icon.cy));
         ::SendMessageW(m_hWnd, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images.Get()));
         for (const auto& child : m_children) {
             if (auto* button = dynamic_cast<CWynToolbarButton*>(child.get()))
                 button->AddTo(m_hWnd, m_images.Get());
         }
         if (m_buttonWidth > 0 && m_buttonHeight > 0)
-            ::SendMessageW(m_hWnd, TB_SETBUTTONSIZE, 0, MAKELPARAM(m_buttonWidth, m_buttonHeight));
-        SIZE size{};
-        ::SendMessageW(m_hWnd, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
-        m_pixels.minWidth = size.cx;
-        m_pixels.minHeight = size.cy;
+            ::SendMessageW(m_hWnd, TB_SETBUTTONSIZE, 0,
+                           MAKELPARAM(Scale(m_buttonWidth), Scale(m_buttonHeight)));
     }
     CWynElement::Create();
+}
+
+void CWynToolbar::UpdatePixels() {
+    CWynElement::UpdatePixels();
+    SIZE size{};
+    if (m_hWnd)
+        ::SendMessageW(m_hWnd, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
+    m_pixels.minWidth = size.cx;
+    m_pixels.minHeight = size.cy;
 }
 
 SIZE CWynToolbar::Measure() const {

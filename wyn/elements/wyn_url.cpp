@@ -40,10 +40,14 @@ bool CWynUrl::Parse(IXMLDOMNode* node) {
 void CWynUrl::Create() {
     kelvo::CreateControlWindow(
         *this, {.windowClass = kClassName, .text = m_text.c_str(), .createParam = this});
+    CWynElement::Create();
+}
+
+void CWynUrl::UpdatePixels() {
+    CWynElement::UpdatePixels();
     const SIZE text = kelvo::MeasureText(*this, m_text.c_str());
     m_pixels.minWidth = text.cx;
     m_pixels.minHeight = std::max<int>(text.cy, ToPixels({0, 0, 0, 8}).bottom);
-    CWynElement::Create();
 }
 
 bool CWynUrl::OverText(POINT client) {

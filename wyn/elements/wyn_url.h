@@ -16,6 +16,7 @@ public:
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
     void Create() override;
+    void UpdatePixels() override;
 
     bool Hovering() const noexcept { return m_hover; }
     // The text shown and the address it opens, in place of the description's;

@@ -23,8 +23,8 @@ bool CWynBox::Parse(IXMLDOMNode* node) {
     return true;
 }
 
-void CWynBox::Create() {
-    CWynElement::Create();
+void CWynBox::UpdatePixels() {
+    CWynElement::UpdatePixels();
     const RECT pixels =
         ToPixels({m_margins.left, m_margins.top, m_margins.right, m_margins.bottom});
     m_pixels.margins = {

@@ -244,15 +244,49 @@ void CWynElement::AddChild(std::unique_ptr<CWynElement> child) {
 }
 
 void CWynElement::Create() {
-    if (m_parent) {
-        const RECT pixels = ToPixels({m_cellSpaceX, m_cellSpaceY, m_maxWidth, m_maxHeight});
-        m_pixels.cellSpaceX = m_cellSpaceX >= 0 ? pixels.left : m_parent->m_pixels.cellSpaceX;
-        m_pixels.cellSpaceY = m_cellSpaceY >= 0 ? pixels.top : m_parent->m_pixels.cellSpaceY;
-        m_pixels.maxWidth = pixels.right;
-        m_pixels.maxHeight = pixels.bottom;
-    }
+    UpdatePixels();
     for (const auto& child : m_children)
         child->Create();
+}
+
+void CWynElement::UpdatePixels() {
+    // Least sizes taken as pixels are 96-DPI values; types that measure
+    // their natural size replace them.
+    m_pixels.minWidth = Scale(m_minWidth);
+    m_pixels.minHeight = Scale(m_minHeight);
+    if (!m_parent)
+        return;
+    const RECT pixels = ToPixels({m_cellSpaceX, m_cellSpaceY, m_maxWidth, m_maxHeight});
+    m_pixels.cellSpaceX = m_cellSpaceX >= 0 ? pixels.left : m_parent->m_pixels.cellSpaceX;
+    m_pixels.cellSpaceY = m_cellSpaceY >= 0 ? pixels.top : m_parent->m_pixels.cellSpaceY;
+    m_pixels.maxWidth = pixels.right;
+    m_pixels.maxHeight = pixels.bottom;
+}
+
+void CWynElement::UpdateTreePixels() {
+    UpdatePixels();
+    for (const auto& child : m_children)
+        child->UpdateTreePixels();
+}
+
+UINT CWynElement::GetDpi() const {
+    if (m_parent)
+        return m_parent->GetDpi();
+    const UINT dpi = m_hWnd ? ::GetDpiForWindow(m_hWnd) : 0;
+    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+RECT CWynElement::UnitsToPixels(RECT units) const {
+    return m_parent ? m_parent->UnitsToPixels(units)
+                    : kelvo::DialogUnitsToPixels(GetWindow(), units);
+}
+
+int CWynElement::Scale(int value) const {
+    return ::MulDiv(value, static_cast<int>(GetDpi()), USER_DEFAULT_SCREEN_DPI);
+}
+
+int CWynElement::Metric(int index) const {
+    return ::GetSystemMetricsForDpi(index, GetDpi());
 }
 
 void CWynElement::OnOwnerAction(CWynElement*) {}
@@ -456,7 +490,7 @@ bool CWynElement::AnswerType(std::wstring_view own, std::wstring_view name, CWyn
 }
 
 RECT CWynElement::ToPixels(RECT units) const {
-    return kelvo::DialogUnitsToPixels(GetWindow(), units);
+    return UnitsToPixels(units);
 }
 
 kelvo::GridContainer CWynElement::Container() const {

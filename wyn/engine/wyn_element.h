@@ -56,8 +56,8 @@ public:
     // Loads a description (wyn/description.h) and parses the node at `root_path`.
     virtual bool Load(const wchar_t* source, const wchar_t* root_path, HINSTANCE module);
     virtual void AddChild(std::unique_ptr<CWynElement> child);
-    // Converts the dialog-unit values and creates the children's windows;
-    // types with a window create it first.
+    // UpdatePixels, then the children's Create; types with a window create
+    // it first.
     virtual void Create();
     // Run on the children of a control after it was clicked or changed.
     virtual void OnOwnerAction(CWynElement* owner);
@@ -99,6 +99,20 @@ public:
     // parent's `room`; true when it did. Base: no.
     virtual bool LimitPrevious(kelvo::GridChild& previous, const Rect& previous_cell,
                                const Rect& own_cell, const Rect& room) const;
+    // Converts the element's dialog-unit values to pixels and measures its
+    // texts, at the DPI and in the font of its dialog: run by Create once the
+    // element's windows exist and before its children are created, and again
+    // over the whole tree when the DPI changes. Types that keep pixel values
+    // of their own (measured sizes, item heights, images) make them here.
+    // Base: the least sizes given as pixels (96-DPI values), the cell
+    // spacing and the largest size.
+    virtual void UpdatePixels();
+    // The DPI the element is laid out for: its dialog's; at the root, that
+    // of its window (96 without one).
+    virtual UINT GetDpi() const;
+    // Dialog units to pixels: by the dialog's font at its DPI; at the root,
+    // by the dialog window that holds the element.
+    virtual RECT UnitsToPixels(RECT units) const;
 
     // The layout of this element placed at `rect` and of everything below it,
     // as a value: calculating it changes nothing.
@@ -108,6 +122,12 @@ public:
     static void ApplyLayout(const CWynLayout& layout);
     // Layout and ApplyLayout at that rectangle.
     void Arrange(int left, int top, int width, int height);
+    // UpdatePixels on this element and then on its children, down the tree.
+    void UpdateTreePixels();
+    // `value` pixels at 96 DPI, at the element's DPI.
+    int Scale(int value) const;
+    // A system metric at the element's DPI.
+    int Metric(int index) const;
 
     // Depth-first from this element, children in order; first match wins.
     CWynElement* FindByControlId(int control_id);
@@ -194,10 +214,10 @@ protected:
     // Layout leaves the window where its owner put it.
     bool m_fixedPosition = false;
     Margins m_margins; // dialog units
-    // What layout reads, in pixels: made in Create from the values above.
-    // Only the min sizes start at Parse, as the attributes taken as pixels; a
-    // type that measures its natural size (or reads them in dialog units)
-    // replaces them in its Create.
+    // What layout reads, in pixels: made in UpdatePixels from the values above.
+    // Only the min sizes start at Parse, as the attributes taken as pixels
+    // (scaled to the DPI by UpdatePixels); a type that measures its natural
+    // size (or reads them in dialog units) replaces them in its UpdatePixels.
     struct Pixels {
         int minWidth = 0; // a leaf's natural size, a container's least size
         int minHeight = 0;

@@ -9,5 +9,5 @@ public:
     using CWynElement::CWynElement;
 
     bool IsType(std::wstring_view name, CWynElement*& element) override;
-    void Create() override;
+    void UpdatePixels() override;
 };

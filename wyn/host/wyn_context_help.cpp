@@ -100,16 +100,25 @@ bool CWynContextHelp::Show(std::wstring_view control_id, HWND control, const wch
         return false;
     const Tip& tip = m_tips[index];
 
+    // At the DPI of the control's monitor, where the tip opens; the sizes
+    // below are 96-DPI values.
+    const UINT found_dpi = ::GetDpiForWindow(control);
+    m_dpi = found_dpi > 0 ? static_cast<int>(found_dpi) : USER_DEFAULT_SCREEN_DPI;
+    const UINT system_dpi = ::GetDpiForSystem();
     LOGFONTW gui{};
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(gui), &gui);
-    m_renderer.SetMarkup(tip.markup, gui.lfFaceName, gui.lfHeight, ::GetSysColor(COLOR_INFOTEXT));
+    m_renderer.SetMarkup(
+        tip.markup, gui.lfFaceName,
+        ::MulDiv(gui.lfHeight, m_dpi, system_dpi > 0 ? static_cast<int>(system_dpi) : m_dpi),
+        ::GetSysColor(COLOR_INFOTEXT));
+    const int padding = Scale(kPadding), text_width = Scale(kTextWidth);
+    const int image_width = Scale(tip.imageWidth), image_height = Scale(tip.imageHeight);
     const bool has_image = tip.image && tip.imageWidth > 0 && tip.imageHeight > 0;
-    const int text_left = has_image ? kPadding + tip.imageWidth + kPadding : kPadding;
-    const int text_bottom = m_renderer.Layout(text_left, kPadding, text_left + kTextWidth);
-    const kelvo::ScreenSize size{kTextWidth + 2 * kPadding +
-                                     (has_image ? tip.imageWidth + kPadding : 0),
-                                 std::max(text_bottom - kPadding + 2 * kPadding,
-                                          has_image ? tip.imageHeight + 2 * kPadding : 0)};
+    const int text_left = has_image ? padding + image_width + padding : padding;
+    const int text_bottom = m_renderer.Layout(text_left, padding, text_left + text_width);
+    const kelvo::ScreenSize size{
+        text_width + 2 * padding + (has_image ? image_width + padding : 0),
+        std::max(text_bottom - padding + 2 * padding, has_image ? image_height + 2 * padding : 0)};
 
     RECT control_rect{};
     ::GetWindowRect(control, &control_rect);
@@ -165,8 +174,8 @@ void CWynContextHelp::Paint(HDC dc, const RECT& client) {
     if (m_current >= 0) {
         const Tip& tip = m_tips[m_current];
         if (tip.image && tip.imageWidth > 0 && tip.imageHeight > 0)
-            m_engine->DrawImage(dc, kPadding, kPadding, tip.imageWidth, tip.imageHeight,
-                                tip.image->c_str());
+            m_engine->DrawImage(dc, Scale(kPadding), Scale(kPadding), Scale(tip.imageWidth),
+                                Scale(tip.imageHeight), tip.image->c_str());
     }
     m_renderer.Draw(dc);
 }

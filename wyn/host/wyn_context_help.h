@@ -54,10 +54,14 @@ public:
 private:
     int FindTip(std::wstring_view control_id, const wchar_t* tag) const;
     void Paint(HDC dc, const RECT& client);
+    // `value` pixels at 96 DPI, at the tip's DPI.
+    int Scale(int value) const noexcept { return ::MulDiv(value, m_dpi, USER_DEFAULT_SCREEN_DPI); }
 
     CWynEngine* m_engine;
     std::vector<Tip> m_tips;
     int m_current = -1;
+    // The DPI of the monitor the tip opened on.
+    int m_dpi = USER_DEFAULT_SCREEN_DPI;
     kelvo::COwnWindow m_window;
     CWynTipRenderer m_renderer;
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "base/com.h"
 #include "base/utf16.h"
@@ -38,10 +39,63 @@ RECT WorkArea(HWND owner) {
     return desktop;
 }
 
-int ScreenDpiY() {
-    kelvo::WindowDc screen(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
-    return dpi > 0 ? dpi : 96;
+// The DPI the stock fonts are made for.
+int SystemDpi() {
+    const UINT dpi = ::GetDpiForSystem();
+    return dpi > 0 ? static_cast<int>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+// The stock GUI font's size in points.
+int StockFontPoints(const LOGFONTW& stock) {
+    return ::MulDiv(std::abs(stock.lfHeight), 72, SystemDpi());
+}
+
+// A DPI change lays the dialog out afresh: the system must neither scale its
+// fonts nor move its controls. Looked up, as older systems lack it.
+void DisableSystemDpiScaling(HWND dialog) {
+    using SetBehavior =
+        BOOL(WINAPI*)(HWND, DIALOG_DPI_CHANGE_BEHAVIORS, DIALOG_DPI_CHANGE_BEHAVIORS);
+    static const auto set_behavior = reinterpret_cast<SetBehavior>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetDialogDpiChangeBehavior")));
+    if (set_behavior)
+        set_behavior(dialog, DDC_DISABLE_ALL, DDC_DISABLE_ALL);
+}
+
+bool operator==(const SIZE& a, const SIZE& b) {
+    return a.cx == b.cx && a.cy == b.cy;
+}
+
+SIZE OuterSize(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+SIZE ClientSize(HWND window) {
+    RECT r{};
+    ::GetClientRect(window, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+// Every dialog in the tree below `element`, itself included.
+template <typename Visit> void ForEachDialog(CWynElement& element, const Visit& visit) {
+    if (auto* dialog = dynamic_cast<CWynDialog*>(&element))
+        visit(*dialog);
+    for (const auto& child : element.Children())
+        ForEachDialog(*child, visit);
+}
+
+// Gives every control window below `element` that shows one of `old_fonts`
+// its element's font.
+void ResendFonts(const CWynElement& element, const std::vector<kelvo::UniqueHfont>& old_fonts) {
+    if (HWND window = element.Hwnd()) {
+        const auto font = reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0));
+        if (std::any_of(old_fonts.begin(), old_fonts.end(),
+                        [font](const kelvo::UniqueHfont& old) { return old.Get() == font; }))
+            ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(element.GetFont()), FALSE);
+    }
+    for (const auto& child : element.Children())
+        ResendFonts(*child, old_fonts);
 }
 
 } // namespace
@@ -143,20 +197,43 @@ HFONT CWynDialog::GetFont() const {
     return m_font ? m_font.Get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
-LOGFONTW CWynDialog::DialogLogFont() {
+UINT CWynDialog::GetDpi() const {
+    return m_dpi > 0 ? m_dpi : CWynElement::GetDpi();
+}
+
+RECT CWynDialog::UnitsToPixels(RECT units) const {
+    return m_baseUnits.cx > 0 ? kelvo::DialogUnitsToPixels(m_baseUnits, units)
+                              : CWynElement::UnitsToPixels(units);
+}
+
+LOGFONTW CWynDialog::DialogLogFont(UINT dpi) {
     LOGFONTW lf{};
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-    const int dpi = ScreenDpiY();
-    const int points = AdjustFontSize(::MulDiv(std::abs(lf.lfHeight), 72, dpi));
-    lf.lfHeight = -::MulDiv(points, dpi, 72);
+    const int points = AdjustFontSize(StockFontPoints(lf));
+    lf.lfHeight = -::MulDiv(points, static_cast<int>(dpi), 72);
     lf.lfWidth = 0;
     return lf;
 }
 
-bool CWynDialog::OnInitDialog() {
-    // Made before any element window, which all get it.
-    const LOGFONTW lf = DialogLogFont();
+void CWynDialog::MakeFont() {
+    const LOGFONTW lf = DialogLogFont(m_dpi);
     m_font.Reset(::CreateFontIndirectW(&lf));
+    m_baseUnits = kelvo::MeasureBaseUnits(m_font.Get());
+}
+
+bool CWynDialog::OnInitDialog() {
+    if (m_requestedDpi)
+        m_dpi = *m_requestedDpi;
+    else if (IsNested())
+        m_dpi = m_parent->GetDpi();
+    else
+        m_dpi = ::GetDpiForWindow(m_hWnd);
+    if (m_dpi == 0)
+        m_dpi = USER_DEFAULT_SCREEN_DPI;
+    if (!IsNested())
+        DisableSystemDpiScaling(m_hWnd);
+    // Made before any element window, which all get it.
+    MakeFont();
     OnBeforeInit();
     if (IsNested())
         InitNested();
@@ -165,36 +242,125 @@ bool CWynDialog::OnInitDialog() {
     return true;
 }
 
-void CWynDialog::InitNested() {
+void CWynDialog::UpdatePixels() {
     // Spacing from the attributes or the parent, margins from the attributes.
-    CWynElement::Create();
-    const RECT margins =
-        ToPixels({m_margins.left, m_margins.top, m_margins.right, m_margins.bottom});
-    m_pixels.margins = {margins.left, margins.right, margins.top, margins.bottom};
-}
-
-void CWynDialog::InitTopLevel() {
+    CWynElement::UpdatePixels();
+    if (IsNested()) {
+        const RECT margins =
+            ToPixels({m_margins.left, m_margins.top, m_margins.right, m_margins.bottom});
+        m_pixels.margins = {margins.left, margins.right, margins.top, margins.bottom};
+        return;
+    }
     const RECT spacing = ToPixels({4, 4, 7, 7});
     m_pixels.cellSpaceX = spacing.left;
     m_pixels.cellSpaceY = spacing.top;
     m_pixels.margins = {spacing.right, spacing.right, spacing.bottom, spacing.bottom};
-    const RECT requested =
-        ToPixels({0, 0, std::max(0, m_requestedWidth), std::max(0, m_requestedHeight)});
+}
 
+void CWynDialog::InitNested() {
     CWynElement::Create();
+}
 
+SIZE CWynDialog::NaturalClientSize() const {
     // The natural width unless one is asked for, and the height the content
     // needs at that width (wrapping texts wrap in it) unless one is asked for.
-    RECT client{};
-    ::GetClientRect(m_hWnd, &client);
+    const RECT requested =
+        ToPixels({0, 0, std::max(0, m_requestedWidth), std::max(0, m_requestedHeight)});
     const int width = requested.right > 0 ? requested.right : Measure().cx;
     const int height = requested.bottom > 0 ? requested.bottom : HeightForWidth(width);
-    Arrange(client.left, client.top, width, height);
+    return {width, height};
+}
 
-    RECT window{};
-    ::GetWindowRect(m_hWnd, &window);
-    m_minOuterSize = {window.right - window.left - (client.right - client.left) + width,
-                      window.bottom - window.top - (client.bottom - client.top) + height};
+SIZE CWynDialog::FrameSize(UINT dpi) const {
+    const SIZE outer = OuterSize(m_hWnd);
+    const SIZE client = ClientSize(m_hWnd);
+    SIZE frame{outer.cx - client.cx, outer.cy - client.cy};
+    const UINT current = ::GetDpiForWindow(m_hWnd);
+    if (current == 0 || current == dpi)
+        return frame;
+    const auto style = static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE));
+    const auto ex_style = static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_EXSTYLE));
+    const BOOL menu = ::GetMenu(m_hWnd) != nullptr;
+    RECT at_dpi{}, at_current{};
+    if (::AdjustWindowRectExForDpi(&at_dpi, style, menu, ex_style, dpi) &&
+        ::AdjustWindowRectExForDpi(&at_current, style, menu, ex_style, current)) {
+        frame.cx += (at_dpi.right - at_dpi.left) - (at_current.right - at_current.left);
+        frame.cy += (at_dpi.bottom - at_dpi.top) - (at_current.bottom - at_current.top);
+    }
+    return frame;
+}
+
+void CWynDialog::ApplyDpi(UINT dpi) {
+    // The old fonts live until every control has let go of them.
+    std::vector<kelvo::UniqueHfont> old_fonts;
+    ForEachDialog(*this, [&](CWynDialog& dialog) {
+        dialog.m_dpi = dpi;
+        old_fonts.push_back(std::move(dialog.m_font));
+        dialog.MakeFont();
+    });
+    ResendFonts(*this, old_fonts);
+    UpdateTreePixels();
+}
+
+SIZE CWynDialog::ScaledOuterSize(UINT dpi) {
+    const UINT old_dpi = m_dpi;
+    const SIZE current_client = ClientSize(m_hWnd);
+    const bool sized_by_user = IsResizable() && !(OuterSize(m_hWnd) == m_placedOuterSize);
+    ApplyDpi(dpi);
+    const SIZE client = NaturalClientSize();
+    const SIZE frame = FrameSize(dpi);
+    ApplyDpi(old_dpi);
+    SIZE outer{client.cx + frame.cx, client.cy + frame.cy};
+    if (sized_by_user) {
+        const int scale = static_cast<int>(dpi), from = static_cast<int>(old_dpi);
+        outer.cx = std::max<LONG>(outer.cx, ::MulDiv(current_client.cx, scale, from) + frame.cx);
+        outer.cy = std::max<LONG>(outer.cy, ::MulDiv(current_client.cy, scale, from) + frame.cy);
+    }
+    return outer;
+}
+
+void CWynDialog::ChangeDpi(UINT dpi, const RECT* bounds) {
+    RECT target{};
+    if (bounds) {
+        target = *bounds;
+    } else {
+        const SIZE outer = ScaledOuterSize(dpi);
+        ::GetWindowRect(m_hWnd, &target);
+        target.right = target.left + outer.cx;
+        target.bottom = target.top + outer.cy;
+    }
+    ApplyDpi(dpi);
+    const SIZE client = NaturalClientSize();
+    // The least size first: the move is held to it.
+    SIZE frame = FrameSize(dpi);
+    m_minOuterSize = {client.cx + frame.cx, client.cy + frame.cy};
+    ::SetWindowPos(m_hWnd, nullptr, target.left, target.top, target.right - target.left,
+                   target.bottom - target.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    // Again with the frame as it now is.
+    frame = FrameSize(dpi);
+    m_minOuterSize = {client.cx + frame.cx, client.cy + frame.cy};
+    m_placedOuterSize = OuterSize(m_hWnd);
+    // One fresh layout: a resizable dialog fills its client area, another
+    // takes its natural size.
+    RECT area{};
+    ::GetClientRect(m_hWnd, &area);
+    if (IsResizable())
+        Arrange(area.left, area.top, area.right - area.left, area.bottom - area.top);
+    else
+        Arrange(area.left, area.top, client.cx, client.cy);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CWynDialog::InitTopLevel() {
+    CWynElement::Create();
+
+    const SIZE client = NaturalClientSize();
+    RECT area{};
+    ::GetClientRect(m_hWnd, &area);
+    Arrange(area.left, area.top, client.cx, client.cy);
+
+    const SIZE frame = FrameSize(m_dpi);
+    m_minOuterSize = {frame.cx + client.cx, frame.cy + client.cy};
     const kelvo::ScreenSize outer{AdjustWidth(m_minOuterSize.cx), AdjustHeight(m_minOuterSize.cy)};
 
     HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
@@ -206,6 +372,7 @@ void CWynDialog::InitTopLevel() {
         kelvo::PlaceDialog(ToScreenRect(WorkArea(owner)), outer, m_centerScreen, owner_top_left);
     ::SetWindowPos(m_hWnd, nullptr, at.x, at.y, outer.width, outer.height,
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    m_placedOuterSize = OuterSize(m_hWnd);
 }
 
 bool CWynDialog::CanClose(int) {
@@ -281,7 +448,7 @@ bool CWynDialog::BuildTemplate() {
         return true;
     LOGFONTW lf{};
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-    const int points = AdjustFontSize(::MulDiv(std::abs(lf.lfHeight), 72, ScreenDpiY()));
+    const int points = AdjustFontSize(StockFontPoints(lf));
     const std::wstring caption = m_caption.value_or(L"");
     const std::vector<std::uint16_t> words = kelvo::BuildDialogTemplate(
         {.style = m_style,
@@ -386,6 +553,26 @@ INT_PTR CWynDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
             kelvo::LimitSizing(proposed, static_cast<kelvo::SizingEdge>(wParam),
                                {m_minOuterSize.cx, m_minOuterSize.cy});
             *r = {proposed.left, proposed.top, proposed.right, proposed.bottom};
+        }
+        return FALSE;
+    case WM_GETDPISCALEDSIZE:
+        if (IsNested())
+            return FALSE;
+        *reinterpret_cast<SIZE*>(lParam) = ScaledOuterSize(LOWORD(wParam));
+        ::SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    case WM_DPICHANGED:
+        if (IsNested())
+            return FALSE;
+        ChangeDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        ::SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
+        return TRUE;
+    case WM_DISPLAYCHANGE:
+        // A remote session changes the DPI without WM_DPICHANGED.
+        if (!IsNested() && !m_requestedDpi) {
+            const UINT dpi = ::GetDpiForWindow(window);
+            if (dpi > 0 && dpi != m_dpi)
+                ChangeDpi(dpi, nullptr);
         }
         return FALSE;
     case WM_GETMINMAXINFO:

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "base/win_handles.h"
+#include "wyn/engine/dialog_units.h"
 #include "wyn/engine/wyn_element.h"
 #include "wyn/host/data_exchange.h"
 #include "wyn/host/wyn_context_help.h"
@@ -39,8 +40,16 @@ public:
     // its initialisation.
     void Create() override;
     int NextControlId() override;
-    // Made when the window is initialised.
+    // Made when the window is initialised, and again for each new DPI.
     HFONT GetFont() const override;
+    // A top-level dialog: the spacing and margins it gives its content; a
+    // nested one: its margins.
+    void UpdatePixels() override;
+    // Set when the window is initialised: the DPI of the window's monitor
+    // (or the one SetDpi asked for), then each new one it is moved to.
+    UINT GetDpi() const override;
+    // By the dialog's own font at its DPI once the window exists.
+    RECT UnitsToPixels(RECT units) const override;
 
     // The dialog operations, in their fixed slot order.
 
@@ -71,6 +80,10 @@ public:
     // WM_COMMAND and WM_NOTIFY that the element declined, before the defaults.
     virtual bool OnMessageFallback(UINT message, CWynElement* element, WPARAM wParam,
                                    LPARAM lParam);
+
+    // Before DoModal: lays the dialog out for `dpi` instead of the DPI of the
+    // monitor it opens on (a preview at another scaling, tests).
+    void SetDpi(UINT dpi) noexcept { m_requestedDpi = dpi; }
 
     // Loads the description and runs the dialog: 1 after accept, 2 after
     // cancel or close, 0 when the description cannot be loaded (nothing is
@@ -114,8 +127,28 @@ private:
     void InitNested();
     // The dialog that ends when OK or Cancel reaches this one.
     CWynDialog* TopDialog();
-    // The stock GUI font's description, its size passed through AdjustFontSize.
-    LOGFONTW DialogLogFont();
+    // The stock GUI font's description at `dpi`, its size in points passed
+    // through AdjustFontSize.
+    LOGFONTW DialogLogFont(UINT dpi);
+    // The font and its dialog units at m_dpi.
+    void MakeFont();
+    // Lays the whole tree out for `dpi`: the fonts of this dialog and the
+    // dialogs nested in it, the controls' fonts and every element's pixels.
+    // Moves no window.
+    void ApplyDpi(UINT dpi);
+    // The client size the content asks for at the current DPI: the described
+    // size, else the natural width and the height the content needs in it.
+    SIZE NaturalClientSize() const;
+    // The non-client part of the outer size at `dpi`: the window's own,
+    // changed by what the frame metrics change from the window's DPI to it.
+    SIZE FrameSize(UINT dpi) const;
+    // The outer size for `dpi`: that of a fresh layout, unless the user has
+    // sized the window, which then keeps its size scaled (never below the
+    // fresh one). Changes nothing.
+    SIZE ScaledOuterSize(UINT dpi);
+    // Moves the dialog to `dpi`: one fresh layout, the window at `bounds`
+    // (screen coordinates) when given, else where it is at ScaledOuterSize.
+    void ChangeDpi(UINT dpi, const RECT* bounds);
 
     kelvo::UniqueHglobal m_template;
     std::optional<std::wstring> m_caption;
@@ -134,6 +167,12 @@ private:
     bool m_titleBar = true;
     CWynContextHelp m_contextHelp;
     SIZE m_minOuterSize{};
+    // The outer size the dialog last gave itself: a window still at it has
+    // not been sized by the user.
+    SIZE m_placedOuterSize{};
     kelvo::UniqueHfont m_font;
+    kelvo::DialogBaseUnits m_baseUnits;
+    UINT m_dpi = 0;
+    std::optional<UINT> m_requestedDpi;
     bool m_shown = false;
 };

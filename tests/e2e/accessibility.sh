@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Accessibility: while the user moves through the main window's lists with
+# the arrow keys, the object accessibility reports as focused names the row
+# under the cursor, chunk titles in the chunk list and tags in the tag list.
+# Under Wine another process cannot obtain the program's accessible objects
+# (oleacc refuses them, even a standard control's): the journey tries, and
+# reads them where the program itself, as a screen reader would, writes them
+# to the log its environment names.
+source "$(dirname "$0")/journey.sh"
+
+app=$(new_folder app)
+write_library "$app" '<chunk id="1" title="Alpha" tags="letters">first</chunk>' \
+  '<chunk id="2" title="Beta" tags="letters">second</chunk>' \
+  '<chunk id="3" title="Gamma" tags="greek">third</chunk>'
+export KELVO_ACCESSIBILITY_LOG
+KELVO_ACCESSIBILITY_LOG=$(winpath "$work/accessibility.log")
+start_kelvo "$app"
+main=$(wait_window '^Kelvo$') || fail "the main window did not open"
+focus "$main"
+
+# Waits until the last focus the program reported is the item named.
+focused() {
+  local last
+  for _ in $(seq 50); do
+    last=$(tail -n 1 "$work/accessibility.log" 2>/dev/null || true)
+    [ "$last" = "focus WYN_CUSTOM_LIST $1" ] && return 0
+    sleep 0.1
+  done
+  fail "after $2 the focused item is '${last#focus }', not '$1'"
+}
+
+# A click on the first chunk row, then the arrow keys.
+click_at "$(child_point Kelvo WYN_CUSTOM_LIST 1 30 10)"
+focused Alpha "a click on the first row"
+# A screen reader runs as a process of its own: where the system lets one
+# read the list, it names the same row.
+if answer=$(probe focused-item Kelvo WYN_CUSTOM_LIST 1); then
+  [ "$answer" = "name=Alpha" ] || fail "another process reads '$answer' for the focused row"
+  say "another process reads the focused row as Alpha"
+else
+  say "another process cannot read the list ($answer): read inside the program"
+fi
+xdotool key Down
+focused Beta "Down"
+xdotool key Down
+focused Gamma "Down again"
+xdotool key Up
+focused Beta "Up"
+# Shift+Tab to the tag list, where the first row stands for all chunks.
+xdotool key shift+Tab
+focused "all chunks" "Shift+Tab to the tags"
+xdotool key Down
+focused greek "Down in the tags"
+shot tag-list-focused
+exit_from_tray
+say passed
