@@ -8,6 +8,8 @@
 #include "app/about_dlg.h"
 #include "app/prop_dlg.h"
 #include "app/settings_dlg.h"
+#include "app/store_notice.h"
+#include "library/xml_props.h"
 #include "paste/activate_window.h"
 #include "ui/password_dlg.h"
 
@@ -28,6 +30,7 @@ CMainWnd::CMainWnd(HINSTANCE instance)
       m_engine(instance),
       m_pasteTarget(kelvo::DescribeTarget(kelvo::ForegroundCandidate(nullptr, nullptr))) {
     SetClassName(L"KV_MAIN_WND");
+    m_chunks.SetNoticeHandler([this](const StoreNotice& notice) { ShowStoreNotice(notice); });
 }
 
 kelvo::UniqueHicon CMainWnd::ProgramIcon(int side) {
@@ -66,6 +69,10 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             OnCreate();
             break;
         case WM_DESTROY:
+            m_librarySync.Stop();
+            // The last chance for changes that wait in memory.
+            ::KillTimer(hwnd, kSaveRetryTimer);
+            m_chunks.SaveUnsaved();
             ForgetPassword();
             // A secret must not outlive the program on the clipboard.
             RestoreClipboard();
@@ -80,6 +87,18 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 AddTrayIcon();
             else if (wp == kClipboardTimer)
                 RestoreClipboard();
+            else if (wp == kSaveRetryTimer)
+                SaveUnsavedChunks();
+            else if (wp == kLibraryPollTimer)
+                m_librarySync.Poll();
+            break;
+        case WM_POWERBROADCAST:
+            // Changes made elsewhere while the computer slept.
+            if (wp == PBT_APMRESUMEAUTOMATIC)
+                m_librarySync.Poll();
+            break;
+        case kLibraryMessage:
+            m_librarySync.Changed(static_cast<unsigned>(wp));
             break;
         case WM_CLOSE:
             // Asked to close by another program (an installer, taskkill): end
@@ -113,6 +132,8 @@ void CMainWnd::OnCreate() {
     m_chunks.LoadChunks();
     LoadSettings(m_settings);
     RegisterAppHotkey();
+    m_librarySync.Start(Hwnd(), kLibraryMessage);
+    ::SetTimer(Hwnd(), kLibraryPollTimer, kLibraryPollMs, nullptr);
     // Posted: the window that is being created must exist, and start-up
     // finish, before the chunk browser's modal loop runs.
     if (m_settings.show_onstart)
@@ -190,6 +211,8 @@ void CMainWnd::OpenMainWindow() {
         }
         return;
     }
+    // What changed where no notification told.
+    m_librarySync.Poll();
     m_propDlg = std::make_unique<CPropDlg>(*this);
     SetMainWindow(m_propDlg.get());
     m_propDlg->DoModal(nullptr);
@@ -258,6 +281,24 @@ void CMainWnd::ChoosePasteTarget(HWND window) {
     m_pasteTarget = kelvo::DescribeTarget(window);
     if (m_mainWindow)
         m_mainWindow->PasteTargetChanged();
+}
+
+void CMainWnd::ShowStoreNotice(const StoreNotice& notice) {
+    if (m_chunks.HasUnsaved() && Hwnd())
+        ::SetTimer(Hwnd(), kSaveRetryTimer, kSaveRetryMs, nullptr);
+    const bool failed = notice.kind == StoreNotice::Kind::kNotSaved ||
+                        (notice.kind == StoreNotice::Kind::kUnreadable && !notice.rewritten);
+    // Before any window exists (at load) the box stands alone.
+    const HWND owner = m_mainWindow ? m_mainWindow->Window() : nullptr;
+    ::MessageBoxW(owner, StoreNoticeText(m_engine, notice, m_chunks, ChunksXmlPath()).c_str(),
+                  AppName().c_str(),
+                  MB_OK | MB_SETFOREGROUND | (failed ? MB_ICONERROR : MB_ICONWARNING));
+}
+
+void CMainWnd::SaveUnsavedChunks() {
+    m_chunks.SaveUnsaved();
+    if (!m_chunks.HasUnsaved())
+        ::KillTimer(Hwnd(), kSaveRetryTimer);
 }
 
 void CMainWnd::RestoreClipboardLater() {

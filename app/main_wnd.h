@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "app/library_sync.h"
 #include "app/settings.h"
 #include "base/vt_wnd.h"
 #include "base/win_handles.h"
@@ -28,6 +29,8 @@ public:
     static constexpr UINT kTrayMessage = WM_USER + 100;
     // Opens the chunk browser once start-up is done, from the message loop.
     static constexpr UINT kOpenMessage = WM_USER + 101;
+    // The folder watcher's reports (wParam: kelvo::WatchedFiles bits).
+    static constexpr UINT kLibraryMessage = WM_USER + 102;
     static constexpr UINT kTrayIconId = 0;
     static constexpr int kIconResource = 101;
     // The program's icon at `side` pixels, for the windows it shows.
@@ -45,6 +48,12 @@ public:
     // target has had the time to read the secret.
     static constexpr UINT_PTR kClipboardTimer = 4;
     static constexpr UINT kClipboardRestoreMs = 2000;
+    // Writes again the library changes that no save could write yet.
+    static constexpr UINT_PTR kSaveRetryTimer = 5;
+    static constexpr UINT kSaveRetryMs = 30000;
+    // Looks at the data files where the folder's notifications do not come.
+    static constexpr UINT_PTR kLibraryPollTimer = 6;
+    static constexpr UINT kLibraryPollMs = 30000;
 
     explicit CMainWnd(HINSTANCE instance);
     ~CMainWnd() override;
@@ -108,6 +117,10 @@ protected:
 
 private:
     void OnCreate();
+    // Shows what the chunk store tells, and keeps trying to write changes
+    // that wait in memory.
+    void ShowStoreNotice(const StoreNotice& notice);
+    void SaveUnsavedChunks();
     void TrackPasteTarget();
     void RestoreClipboard();
     void ShowTrayMenu();
@@ -123,6 +136,7 @@ private:
     kelvo::CPasteHost* m_mainWindow = nullptr;
     // The chunk browser's dialog while it runs.
     std::unique_ptr<CPropDlg> m_propDlg;
+    CLibrarySync m_librarySync{*this};
     kelvo::TargetWindow m_pasteTarget;
     kelvo::CClipboardRestore m_clipboardRestore;
     // The password cache; the key wipes itself when the object goes.

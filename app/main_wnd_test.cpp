@@ -4,6 +4,7 @@
 
 #include "app/about_dlg.h"
 #include "app/autostart.h"
+#include "base/system_message.h"
 #include "base/win_handles.h"
 #include "library/portable_data_test.h"
 #include "wyn/testing/dialog_script.h"
@@ -304,6 +305,83 @@ TEST_F(MainWndTest, AboutShowsTheProgramVersion) {
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(shown, L"v0.1 (64 bit)");
     EXPECT_EQ(ProgramVersionLabel(), L"v0.1 (64 bit)");
+}
+
+TEST_F(MainWndTest, WhatTheLibraryTellsIsShownAndWaitingChangesAreWrittenLater) {
+    Start();
+    WriteChunks("<kelvo><chunks><chunk id=\"5\" title=\"five\">e</chunk></chunks></kelvo>");
+    CChunkStore& store = m_app.Chunks();
+    store.LoadChunks();
+    std::vector<std::wstring> shown;
+    auto read_and_close = [&shown](HWND box) {
+        shown.push_back(wyn_test::MessageBoxText(box));
+        ClickOk(box);
+    };
+
+    // A library held by another program: the box says which file and why.
+    {
+        kelvo::UniqueHandle holder(::CreateFileW(m_chunksPath.c_str(), GENERIC_READ, 0, nullptr,
+                                                 OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(holder.Get(), INVALID_HANDLE_VALUE);
+        DialogScript script({read_and_close});
+        store.PutChunk(kelvo::MakeRef<text_chunk>(L"new text", L"new"));
+        EXPECT_TRUE(script.Finished());
+    }
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find(m_chunksPath), std::wstring::npos) << shown[0];
+    EXPECT_NE(shown[0].find(kelvo::SystemMessage(ERROR_SHARING_VIOLATION)), std::wstring::npos)
+        << shown[0];
+    EXPECT_TRUE(store.HasUnsaved());
+    // The retry timer writes the change once the file reads again.
+    ::SendMessageW(m_app.Hwnd(), WM_TIMER, CMainWnd::kSaveRetryTimer, 0);
+    EXPECT_FALSE(store.HasUnsaved());
+    EXPECT_NE(ChunksFile().find("title=\"new\""), std::string::npos);
+
+    // A chunk changed elsewhere: the box names both versions.
+    std::string file = ChunksFile();
+    file.replace(file.find("title=\"five\""), 12, "title=\"theirs\"");
+    WriteChunks(file);
+    kelvo::Ref<text_chunk> five = store.Chunks().at(5);
+    five->title = L"ours";
+    {
+        DialogScript script({read_and_close});
+        store.PutChunk(five);
+        EXPECT_TRUE(script.Finished());
+    }
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_NE(shown[1].find(L"\u201ctheirs\u201d"), std::wstring::npos) << shown[1];
+    EXPECT_NE(shown[1].find(L"\u201cours (conflict)\u201d"), std::wstring::npos) << shown[1];
+
+    // Changes still waiting when the program ends are written then.
+    {
+        kelvo::UniqueHandle holder(::CreateFileW(m_chunksPath.c_str(), GENERIC_READ, 0, nullptr,
+                                                 OPEN_EXISTING, 0, nullptr));
+        DialogScript script({read_and_close});
+        store.PutChunk(kelvo::MakeRef<text_chunk>(L"last text", L"last"));
+        EXPECT_TRUE(script.Finished());
+    }
+    ::DestroyWindow(m_app.Hwnd());
+    EXPECT_NE(ChunksFile().find("title=\"last\""), std::string::npos);
+}
+
+TEST_F(MainWndTest, SettingsChangedElsewhereTakeEffect) {
+    Start();
+    ASSERT_TRUE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
+    // Another copy of the program sharing the folder chose Ctrl+Alt+W.
+    WriteSettings("<kelvo><settings show-onstart=\"0\" hotkey=\"1623\" paste-delay=\"70\"/>"
+                  "</kelvo>");
+    const DWORD start = ::GetTickCount();
+    while (m_app.CurrentSettings().hotkey != 1623 && ::GetTickCount() - start < 5000) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, CMainWnd::kLibraryMessage, CMainWnd::kLibraryMessage,
+                              PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        ::Sleep(20);
+    }
+    EXPECT_EQ(m_app.CurrentSettings().hotkey, 1623);
+    EXPECT_EQ(m_app.CurrentSettings().paste_delay, 70);
+    EXPECT_TRUE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'W'));
+    EXPECT_FALSE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include "base/com.h"
 #include "library/master_password.h"
 #include "library/portable_data_test.h"
+#include "library/test_files.h"
 #include "ui/custom_list.h"
 #include "ui/drawn_test.h"
 #include "wyn/testing/dialog_script.h"
@@ -621,6 +622,121 @@ TEST_F(PropDlgTest, DeletingTheCurrentChunkKeepsTheTagAndSelectsTheFirstLeft) {
              EXPECT_EQ(Titles(dialog), (Strings{L"Agenda", L"Signature"}));
              EXPECT_EQ(Selected(dialog), 3);
          }});
+}
+
+// Handles the tray window's reports of changed data files (and nothing else,
+// so that the script's steps run in order) until `done` holds or 5 s passed.
+bool HandleLibraryReports(const std::function<bool()>& done) {
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > 5000)
+            return false;
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, CMainWnd::kLibraryMessage, CMainWnd::kLibraryMessage,
+                              PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        ::Sleep(20);
+    }
+    return true;
+}
+
+std::wstring TextOf(HWND window) {
+    std::wstring text(::GetWindowTextLengthW(window), L'\0');
+    ::GetWindowTextW(window, text.data(), static_cast<int>(text.size() + 1));
+    return text;
+}
+
+TEST_F(PropDlgTest, ChangesMadeElsewhereShowLiveAndNeverCostWhatIsTyped) {
+    kelvo::Ref<text_chunk> reply;
+    Run({[&](CPropDlg& dialog) {
+             SelectTag(dialog, L"work");
+             List(dialog, L"lst_items").SelectItem(1); // "Reply"
+             ASSERT_EQ(Selected(dialog), 4);
+             reply = m_app.Chunks().Chunks().at(4);
+             // Another PC removed 1, renamed 2 and added 5.
+             WriteChunks("<kelvo><chunks>"
+                         "<chunk id=\"2\" title=\"Signature 2\" tags=\"work;mail\">Regards</chunk>"
+                         "<chunk id=\"3\" title=\"Agenda\" tags=\"Work\">Items</chunk>"
+                         "<chunk id=\"4\" title=\"Reply\" tags=\"work\">Thanks</chunk>"
+                         "<chunk id=\"5\" title=\"Address\" tags=\"work\">Road</chunk>"
+                         "</chunks></kelvo>");
+             EXPECT_TRUE(HandleLibraryReports([&] { return Titles(dialog).size() == 4; }));
+             EXPECT_EQ(Titles(dialog), (Strings{L"Address", L"Agenda", L"Reply", L"Signature 2"}));
+             EXPECT_EQ(dialog.SelectedTagName(), L"work");
+             EXPECT_EQ(Selected(dialog), 4);
+             EXPECT_EQ(m_app.Chunks().Chunks().count(1), 0u);
+             EXPECT_EQ(m_app.Chunks().Chunks().at(4).Get(), reply.Get());
+             dialog.OnEvent(dialog.FindById(L"btn-edit"), L"clicked", 0, 0);
+         },
+         [this](CPropDlg&) {
+             FillEditor(L"Reply typed", L"work", L"typed here");
+             // Meanwhile the chunk being edited is changed on another PC.
+             WriteChunks("<kelvo><chunks>"
+                         "<chunk id=\"4\" title=\"Reply theirs\" tags=\"work\">Thanks</chunk>"
+                         "</chunks></kelvo>");
+             EXPECT_TRUE(HandleLibraryReports(
+                 [this] { return m_app.Chunks().Chunks().at(4)->title == L"Reply theirs"; }));
+             HWND editor = DialogScript::FrontDialog();
+             const auto text = ChildrenOf(editor, L"RichEdit20W");
+             ASSERT_EQ(text.size(), 1u);
+             EXPECT_EQ(TextOf(text[0]), L"typed here");
+             ::SendMessageW(editor, WM_COMMAND, IDOK, 0);
+         },
+         [](CPropDlg&) {
+             HWND notice = DialogScript::FrontDialog();
+             EXPECT_NE(wyn_test::MessageBoxText(notice).find(L"Reply theirs"), std::wstring::npos)
+                 << wyn_test::MessageBoxText(notice);
+             ::SendMessageW(notice, WM_COMMAND, IDOK, 0);
+         },
+         [this](CPropDlg& dialog) {
+             EXPECT_EQ(Titles(dialog), (Strings{L"Reply theirs", L"Reply typed (conflict)"}));
+             EXPECT_NE(ChunksFile().find("typed here"), std::string::npos);
+             EXPECT_NE(ChunksFile().find("Reply theirs"), std::string::npos);
+             // The program's own write is no change to read again.
+             const unsigned revision = m_app.Chunks().Revision();
+             HandleLibraryReports([] { return false; });
+             EXPECT_EQ(m_app.Chunks().Revision(), revision);
+         }});
+}
+
+TEST_F(PropDlgTest, AConflictCopyIsOfferedMergedAndRenamed) {
+    const std::wstring copy = m_folder + L"chunks (Laptop's conflicted copy).xml";
+    std::wstring question;
+    std::wstring result;
+    Run({[&](CPropDlg& dialog) {
+             test_files::Write(copy, "<kelvo><chunks>"
+                                     "<chunk id=\"1\" title=\"Home address\" "
+                                     "tags=\"private\">Main Street</chunk>"
+                                     "<chunk id=\"3\" title=\"Agenda\" tags=\"Work\">Other</chunk>"
+                                     "<chunk id=\"7\" title=\"Phone\" tags=\"work\">555</chunk>"
+                                     "</chunks></kelvo>");
+             EXPECT_TRUE(HandleLibraryReports([&] { return !test_files::Exists(copy); }));
+             EXPECT_NE(question.find(copy), std::wstring::npos) << question;
+             EXPECT_NE(result.find(L"1 chunks added, 1 added as conflicts, 1 already"),
+                       std::wstring::npos)
+                 << result;
+             EXPECT_EQ(Titles(dialog), (Strings{L"Agenda", L"Agenda (conflict)", L"Home address",
+                                                L"Phone", L"Reply", L"Signature"}));
+             const auto merged = test_files::List(m_folder);
+             const auto set_aside =
+                 std::find_if(merged.begin(), merged.end(), [](const auto& name) {
+                     return name.starts_with(L"chunks (Laptop's conflicted copy).xml.merged-");
+                 });
+             ASSERT_NE(set_aside, merged.end());
+             EXPECT_NE(result.find(*set_aside), std::wstring::npos) << result;
+             ::DeleteFileW((m_folder + *set_aside).c_str());
+         },
+         [&](CPropDlg&) {
+             HWND box = DialogScript::FrontDialog();
+             question = wyn_test::MessageBoxText(box);
+             ::SendMessageW(box, WM_COMMAND, IDYES, 0);
+         },
+         [&](CPropDlg&) {
+             HWND box = DialogScript::FrontDialog();
+             result = wyn_test::MessageBoxText(box);
+             ::SendMessageW(box, WM_COMMAND, IDOK, 0);
+         }});
+    ::DeleteFileW(copy.c_str());
 }
 
 } // namespace

@@ -54,14 +54,18 @@ int IntAttribute(ISAXAttributes* attributes, std::wstring_view name) {
 class CChunkHandler final : public ISAXContentHandler {
 public:
     ChunkMap& Chunks() noexcept { return m_chunks; }
+    std::optional<std::wstring>& Password() noexcept { return m_password; }
+    bool SawRoot() const noexcept { return m_sawRoot; }
     bool RanOutOfMemory() const noexcept { return m_outOfMemory; }
 
     void Reset() {
         m_chunks.clear();
         m_current = {};
         m_text.clear();
+        m_password.reset();
         m_depth = 0;
-        m_inRoot = m_inChunks = m_chunksSeen = m_walking = m_inRecord = false;
+        m_inRoot = m_inChunks = m_chunksSeen = m_walking = m_inRecord = m_inPassword = false;
+        m_sawRoot = false;
     }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override {
@@ -96,10 +100,20 @@ public:
         ++m_depth;
         if (m_depth == 1) {
             m_inRoot = IsNamed(uri_view, local_view, L"kelvo");
+            m_sawRoot = m_inRoot;
         } else if (m_depth == 2) {
             // Only the first "chunks" element is read.
             m_inChunks = m_inRoot && !m_chunksSeen && IsNamed(uri_view, local_view, L"chunks");
             m_chunksSeen = m_chunksSeen || m_inChunks;
+            // And the first "password" element.
+            m_inPassword = m_inRoot && !m_password && IsNamed(uri_view, local_view, L"password");
+            if (m_inPassword) {
+                try {
+                    m_password.emplace();
+                } catch (const std::bad_alloc&) {
+                    return OutOfMemory();
+                }
+            }
         } else if (m_depth == 3 && m_inChunks) {
             // From the first "chunk" on, every element is a record.
             m_walking = m_walking || IsNamed(uri_view, local_view, L"chunk");
@@ -126,16 +140,19 @@ public:
             }
         } else if (m_depth == 2) {
             m_inChunks = false;
+            m_inPassword = false;
         }
         --m_depth;
         return S_OK;
     }
 
     HRESULT STDMETHODCALLTYPE characters(const wchar_t* text, int length) noexcept override {
-        if (!m_current)
+        std::wstring* target = m_current ? &m_text : m_inPassword ? &*m_password : nullptr;
+        if (!target)
             return S_OK;
         try {
-            m_text.append(text, static_cast<std::size_t>(length));
+            // The wrapped key holds no line break, so it needs no CR LF.
+            target->append(text, static_cast<std::size_t>(length));
         } catch (const std::bad_alloc&) {
             return OutOfMemory();
         }
@@ -185,7 +202,10 @@ private:
     bool m_chunksSeen = false; // the first "chunks" element has begun
     bool m_walking = false;    // its first "chunk" child has begun
     bool m_inRecord = false;   // inside a record at depth 3
+    bool m_inPassword = false; // inside the first "password" element (any depth below)
+    bool m_sawRoot = false;    // the root is "kelvo"
     bool m_outOfMemory = false;
+    std::optional<std::wstring> m_password;
 };
 
 ComPtr<ISAXXMLReader> CreateReader() {
@@ -210,15 +230,37 @@ ComPtr<ISAXXMLReader> CreateReader() {
 
 } // namespace
 
-void ReadChunksFile(const wchar_t* path, ChunkMap& chunks) {
+ChunksFile ReadChunksFile(const wchar_t* path, std::optional<std::uint64_t> known) {
+    ChunksFile file;
     CDataFileBytes bytes;
-    if (bytes.Read(path) != CDataFileBytes::ReadResult::kOk || bytes.View().empty() ||
-        bytes.HasDoctype())
-        return;
+    switch (bytes.Read(path)) {
+    case CDataFileBytes::ReadResult::kMissing:
+        file.state = FileState::kMissing;
+        return file;
+    case CDataFileBytes::ReadResult::kFailed:
+        file.state = FileState::kHeld;
+        file.error = bytes.ReadError();
+        return file;
+    case CDataFileBytes::ReadResult::kOk:
+        break;
+    }
+    file.hash = ContentHash(bytes.View());
+    file.state = FileState::kDamaged;
+    if (bytes.View().empty()) {
+        file.state = FileState::kEmpty;
+        return file;
+    }
+    if (known == file.hash) {
+        file.state = FileState::kRead;
+        file.unchanged = true;
+        return file;
+    }
+    if (bytes.HasDoctype())
+        return file;
     CChunkHandler handler;
     auto reader = CreateReader();
     if (!reader || FAILED(reader->putContentHandler(&handler)))
-        return;
+        return file;
     // The bytes go in as a stream: the documented input that every reader
     // takes whole (Wine 8 drops the last byte of a byte array).
     const auto parsed = bytes.Parse([&](const VARIANT&) {
@@ -232,7 +274,11 @@ void ReadChunksFile(const wchar_t* path, ChunkMap& chunks) {
     if (handler.RanOutOfMemory())
         throw std::bad_alloc();
     if (parsed == CDataFileBytes::ParseResult::kFailed)
-        return;
-    for (auto& [id, chunk] : handler.Chunks())
-        chunks[id] = std::move(chunk);
+        return file;
+    file.state = handler.SawRoot() ? FileState::kRead : FileState::kForeign;
+    if (file.state == FileState::kRead) {
+        file.chunks = std::move(handler.Chunks());
+        file.password = std::move(handler.Password());
+    }
+    return file;
 }

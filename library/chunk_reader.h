@@ -2,14 +2,33 @@
 // Reads a whole chunks.xml in one pass of the SAX reader, without building a
 // document: the store's loader, where the library is only read.
 
+#include <windows.h>
+
+#include <cstdint>
 #include <map>
+#include <optional>
+#include <string>
 
 #include "library/text_chunk.h"
+#include "library/xml_file.h"
 
-// Puts every chunk of the file into `chunks` by id, as a walk over the
-// document would find them: the first "chunk" child of the first "chunks"
-// element under the root "kelvo", then every element after it among its
-// siblings; an element without a usable id is skipped and of two elements
-// with the same id the later one wins. Texts come back with CR LF line
-// breaks. A missing or unreadable file adds nothing.
-void ReadChunksFile(const wchar_t* path, std::map<int, kelvo::Ref<text_chunk>>& chunks);
+// A chunks.xml as the one-pass reader found it.
+struct ChunksFile {
+    FileState state = FileState::kMissing;
+    DWORD error = ERROR_SUCCESS; // why a held file could not be read
+    std::map<int, kelvo::Ref<text_chunk>> chunks;
+    // The text of the first "password" element under the root, if any.
+    std::optional<std::wstring> password;
+    std::uint64_t hash = 0; // ContentHash of the bytes read
+    // The hash was the one the reader was given: the file was not parsed.
+    bool unchanged = false;
+};
+
+// Reads every chunk of the file by id, as a walk over the document would find
+// them: the first "chunk" child of the first "chunks" element under the root
+// "kelvo", then every element after it among its siblings; an element without
+// a usable id is skipped and of two elements with the same id the later one
+// wins. Texts come back with CR LF line breaks. A file that does not read as
+// ours gives no chunks; the state tells how it read (one attempt, no waiting).
+// A file whose bytes hash to `known` is not parsed.
+ChunksFile ReadChunksFile(const wchar_t* path, std::optional<std::uint64_t> known = {});

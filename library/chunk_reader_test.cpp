@@ -39,9 +39,7 @@ ChunkMap DomWalk(const std::wstring& path) {
 }
 
 ChunkMap Read(const std::wstring& path) {
-    ChunkMap chunks;
-    ReadChunksFile(path.c_str(), chunks);
-    return chunks;
+    return ReadChunksFile(path.c_str()).chunks;
 }
 
 std::string Printable(std::wstring_view text) {
@@ -239,22 +237,46 @@ TEST_F(ChunkReaderTest, FindsWhatTheDocumentWalkFound) {
     }
 }
 
-TEST_F(ChunkReaderTest, AMissingOrLockedFileAddsNothing) {
-    ChunkMap chunks;
-    chunks[5] = kelvo::MakeRef<text_chunk>(L"kept", L"kept");
-    ReadChunksFile(m_path.c_str(), chunks);
-    EXPECT_EQ(chunks.size(), 1u);
+TEST_F(ChunkReaderTest, AFileThatDoesNotReadAsOursGivesNothingAndSaysHow) {
+    EXPECT_EQ(ReadChunksFile(m_path.c_str()).state, FileState::kMissing);
+    const struct {
+        const char* content;
+        FileState state;
+    } unread[] = {
+        {"", FileState::kEmpty},
+        {"<kelvo><chunks><chunk id=\"1\">cut sh", FileState::kDamaged},
+        {"<other><chunks><chunk id=\"1\">a</chunk></chunks><password>p</password></other>",
+         FileState::kForeign},
+    };
+    for (const auto& file : unread) {
+        test_files::Write(m_path, file.content);
+        const ChunksFile read = ReadChunksFile(m_path.c_str());
+        EXPECT_EQ(read.state, file.state) << file.content;
+        EXPECT_TRUE(read.chunks.empty()) << file.content;
+        EXPECT_EQ(read.password, std::nullopt) << file.content;
+    }
 
-    test_files::Write(m_path, Library("<chunk id=\"1\">a</chunk><chunk id=\"5\">new</chunk>"));
+    const std::string library = "<kelvo><password>wrapped key</password><chunks><chunk id=\"1\">a"
+                                "</chunk><chunk id=\"5\">new</chunk></chunks>"
+                                "<password>second</password></kelvo>";
+    test_files::Write(m_path, library);
     HANDLE holder =
         ::CreateFileW(m_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    ReadChunksFile(m_path.c_str(), chunks);
+    ChunksFile held = ReadChunksFile(m_path.c_str());
     ::CloseHandle(holder);
-    EXPECT_EQ(chunks.size(), 1u);
+    EXPECT_EQ(held.state, FileState::kHeld);
+    EXPECT_EQ(held.error, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_TRUE(held.chunks.empty());
 
-    // Read chunks join those already there, replacing equal ids.
-    ReadChunksFile(m_path.c_str(), chunks);
-    ASSERT_EQ(chunks.size(), 2u);
-    EXPECT_EQ(chunks.at(5)->text, L"new");
+    // The first wrapped key is the one a reader of the document finds; the
+    // hash is that of the bytes as stored.
+    const ChunksFile read = ReadChunksFile(m_path.c_str());
+    EXPECT_EQ(read.state, FileState::kRead);
+    ASSERT_EQ(read.chunks.size(), 2u);
+    EXPECT_EQ(read.chunks.at(5)->text, L"new");
+    EXPECT_EQ(read.password, L"wrapped key");
+    EXPECT_EQ(read.hash, ContentHash(library));
+    test_files::Write(m_path, "<kelvo><chunks/></kelvo>");
+    EXPECT_EQ(ReadChunksFile(m_path.c_str()).password, std::nullopt);
 }

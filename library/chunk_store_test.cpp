@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "base/utf16.h"
+#include "base/win_handles.h"
 #include "library/data_folder.h"
 #include "library/test_files.h"
 #include "library/xml_props.h"
@@ -50,6 +53,55 @@ protected:
         auto xml = OpenSettingsXml();
         return xml->GetIntAttr(L"next-id", -1);
     }
+    void WriteNextId(int next) {
+        test_files::Write(m_folder + L"settings.xml",
+                          "<kelvo next-id=\"" + std::to_string(next) + "\"/>");
+    }
+    // "id:title" of every chunk, by id.
+    static std::string Listed(const CChunkStore::Map& chunks) {
+        std::string listed;
+        for (const auto& [id, chunk] : chunks)
+            listed += (listed.empty() ? "" : " ") + std::to_string(id) + ":" +
+                      std::string(chunk->title.begin(), chunk->title.end());
+        return listed;
+    }
+    static std::string ListedInFile() {
+        CChunkStore reloaded;
+        reloaded.LoadChunks();
+        return Listed(reloaded.Chunks());
+    }
+    // Records what the store tells as one line each.
+    void Listen(CChunkStore& store) {
+        store.SetNoticeHandler([this](const StoreNotice& notice) {
+            static const char* const kStates[] = {"read", "missing", "empty",
+                                                  "held", "damaged", "foreign"};
+            switch (notice.kind) {
+            case StoreNotice::Kind::kUnreadable:
+                m_notices.push_back(std::string("unreadable ") +
+                                    kStates[static_cast<int>(notice.state)] +
+                                    (notice.kept_copy.empty() ? "" : " kept"));
+                m_lastError = notice.error;
+                m_keptCopy = notice.kept_copy;
+                break;
+            case StoreNotice::Kind::kNotSaved:
+                m_notices.push_back("not saved");
+                m_lastError = notice.error;
+                break;
+            case StoreNotice::Kind::kConflict:
+                m_notices.push_back("conflict " + std::to_string(notice.id) + " as " +
+                                    std::to_string(notice.conflict_id));
+                break;
+            case StoreNotice::Kind::kNotDeleted:
+                m_notices.push_back("not deleted " + std::to_string(notice.id));
+                break;
+            }
+        });
+    }
+    std::vector<std::string> TakeNotices() { return std::exchange(m_notices, {}); }
+
+    std::vector<std::string> m_notices;
+    DWORD m_lastError = ERROR_SUCCESS;
+    std::wstring m_keptCopy;
 
     std::wstring m_folder = GetExecutableFolder();
 };
@@ -339,4 +391,349 @@ TEST_F(ChunkStoreTest, ALibraryWithARawVerticalTabLoadsAndIsKeptAsItWas) {
     reloaded.LoadChunks();
     EXPECT_EQ(Ids(reloaded), (std::vector<int>{1, 2, 3, 4}));
     EXPECT_EQ(reloaded.Chunks().at(3)->text, L"third");
+}
+
+namespace {
+
+// The library another writer changed meanwhile: chunks 1, 3 and 5 as this
+// store read them, the counter at 6.
+const std::string kRead = "<chunk id=\"1\" title=\"one\">a</chunk>"
+                          "<chunk id=\"3\" title=\"three\">c</chunk>"
+                          "<chunk id=\"5\" title=\"five\">e</chunk>";
+
+} // namespace
+
+TEST_F(ChunkStoreTest, WhatAnotherWriterStoredMeanwhileIsNeverOverwritten) {
+    enum class Op { kNew, kEdit5, kDelete5 };
+    const struct {
+        const char* name;
+        std::string file_meanwhile; // the chunks another writer left
+        Op op;
+        const char* file_after;
+        const char* memory_after;
+        std::vector<std::string> notices = {};
+    } cases[] = {
+        {"another writer added the id the counter holds",
+         kRead + "<chunk id=\"6\" title=\"theirs\">f</chunk>", Op::kNew,
+         "1:one 3:three 5:five 6:theirs 7:new", "1:one 3:three 5:five 7:new"},
+        {"another writer added 7 while memory is stale",
+         kRead + "<chunk id=\"7\" title=\"theirs\">g</chunk>", Op::kNew,
+         "1:one 3:three 5:five 7:theirs 8:new", "1:one 3:three 5:five 8:new"},
+        {"5 changed elsewhere, then edited here",
+         "<chunk id=\"1\" title=\"one\">a</chunk><chunk id=\"3\" title=\"three\">c</chunk>"
+         "<chunk id=\"5\" title=\"theirs\">e2</chunk>",
+         Op::kEdit5,
+         "1:one 3:three 5:theirs 6:ours (conflict)",
+         "1:one 3:three 5:theirs 6:ours (conflict)",
+         {"conflict 5 as 6"}},
+        {"5 changed elsewhere, then deleted here",
+         "<chunk id=\"1\" title=\"one\">a</chunk><chunk id=\"3\" title=\"three\">c</chunk>"
+         "<chunk id=\"5\" title=\"five\" tags=\"new tag\">e</chunk>",
+         Op::kDelete5,
+         "1:one 3:three 5:five",
+         "1:one 3:three 5:five",
+         {"not deleted 5"}},
+        {"5 deleted elsewhere, then edited here",
+         "<chunk id=\"1\" title=\"one\">a</chunk><chunk id=\"3\" title=\"three\">c</chunk>",
+         Op::kEdit5, "1:one 3:three 5:ours", "1:one 3:three 5:ours"},
+        {"5 deleted elsewhere, then deleted here",
+         "<chunk id=\"1\" title=\"one\">a</chunk><chunk id=\"3\" title=\"three\">c</chunk>",
+         Op::kDelete5, "1:one 3:three", "1:one 3:three"},
+        {"3 changed elsewhere, then 5 edited here",
+         "<chunk id=\"1\" title=\"one\">a</chunk><chunk id=\"3\" title=\"theirs\">c</chunk>"
+         "<chunk id=\"5\" title=\"five\">e</chunk>",
+         Op::kEdit5, "1:one 3:theirs 5:ours", "1:one 3:three 5:ours"},
+        {"the file written again in another form, then 5 edited here",
+         "\n  <chunk title=\"one\" id=\"1\" encrypted=\"0\">a</chunk>\r\n"
+         "  <chunk tags=\"\" id=\"3\" title=\"three\"><![CDATA[c]]></chunk>\r\n"
+         "  <chunk id=\"5\" title=\"f&#105;ve\">&#101;</chunk>\n",
+         Op::kEdit5, "1:one 3:three 5:ours", "1:one 3:three 5:ours"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Reset();
+        WriteChunksFile(kRead);
+        WriteNextId(6);
+        CChunkStore store;
+        Listen(store);
+        store.LoadChunks();
+        WriteChunksFile(c.file_meanwhile);
+        switch (c.op) {
+        case Op::kNew:
+            store.PutChunk(Chunk(L"new text", L"new"));
+            break;
+        case Op::kEdit5: {
+            // As an editor does: the stored object itself, changed.
+            kelvo::Ref<text_chunk> five = store.Chunks().at(5);
+            five->title = L"ours";
+            five->text = L"our text";
+            store.PutChunk(five);
+            break;
+        }
+        case Op::kDelete5:
+            store.DeleteChunk(5);
+            break;
+        }
+        EXPECT_EQ(ListedInFile(), c.file_after);
+        EXPECT_EQ(Listed(store.Chunks()), c.memory_after);
+        EXPECT_EQ(TakeNotices(), c.notices);
+        EXPECT_FALSE(store.HasUnsaved());
+    }
+}
+
+TEST_F(ChunkStoreTest, ContentThatComesBackInAnotherFormIsNoConflict) {
+    // Forms the XML layer may change on the way through the file: line ends,
+    // white space in attributes, tag lists that split differently.
+    const struct {
+        const wchar_t* text;
+        const wchar_t* title;
+        std::vector<std::wstring> tags;
+    } chunks[] = {
+        {L"lone\rCR and lone\nLF and\r\nboth", L"tab\there", {L"a,b", L"quoted \"x\""}},
+        {L"  blanks  \r\n", L" line\r\nbreak ", {L"\t", L"c;d"}},
+        {L"", L"", {}},
+    };
+    CChunkStore store;
+    Listen(store);
+    for (const auto& c : chunks)
+        store.PutChunk(Chunk(c.text, c.title, c.tags));
+    // Edited again here, and edited by a store that read them from the file.
+    for (const auto& [id, chunk] : store.Chunks()) {
+        chunk->text += L"!";
+        store.PutChunk(chunk);
+    }
+    CChunkStore other;
+    Listen(other);
+    other.LoadChunks();
+    for (const auto& [id, chunk] : other.Chunks()) {
+        chunk->text += L"?";
+        other.PutChunk(chunk);
+    }
+    EXPECT_EQ(TakeNotices(), std::vector<std::string>{});
+    EXPECT_EQ(Ids(other), (std::vector<int>{1, 2, 3}));
+}
+
+namespace {
+
+std::string Library(const std::string& chunks) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><kelvo><chunks>" + chunks +
+           "</chunks><password>wrapped key</password></kelvo>";
+}
+
+// Holds a file open without sharing, as a sync client or a backup program may.
+kelvo::UniqueHandle HoldWithoutSharing(const std::wstring& path) {
+    return kelvo::AdoptFile(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+} // namespace
+
+TEST_F(ChunkStoreTest, AFileThatDoesNotReadIsNeverReplacedByAlmostNothing) {
+    const std::string empty;
+    const std::string damaged = "<?xml version=\"1.0\"?><kelvo><chunks><chunk id=\"1\" ti";
+    const std::string rewritten = Library(kRead + "<chunk id=\"9\" title=\"theirs\">i</chunk>");
+    const struct {
+        const char* name;
+        const std::string* file_meanwhile; // null: removed
+        const std::string* written_soon;   // by another writer while we save
+        const char* file_after;
+        std::vector<std::string> notices = {};
+    } cases[] = {
+        {"0 bytes", &empty, nullptr, "1:one 3:three 5:five 6:new", {"unreadable empty"}},
+        {"damaged", &damaged, nullptr, "1:one 3:three 5:five 6:new", {"unreadable damaged kept"}},
+        {"removed", nullptr, nullptr, "1:one 3:three 5:five 6:new"},
+        {"0 bytes while another writer rewrites it", &empty, &rewritten,
+         "1:one 3:three 5:five 9:theirs 10:new"},
+        {"cut short while another writer rewrites it", &damaged, &rewritten,
+         "1:one 3:three 5:five 9:theirs 10:new"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Reset();
+        test_files::Write(m_folder + L"chunks.xml", Library(kRead));
+        WriteNextId(6);
+        CChunkStore store;
+        Listen(store);
+        store.LoadChunks();
+        if (c.file_meanwhile)
+            test_files::Write(m_folder + L"chunks.xml", *c.file_meanwhile);
+        else
+            ::DeleteFileW((m_folder + L"chunks.xml").c_str());
+        std::thread writer;
+        if (c.written_soon)
+            writer = std::thread([&] {
+                ::Sleep(120);
+                test_files::Write(m_folder + L"chunks.xml", *c.written_soon);
+            });
+        store.PutChunk(Chunk(L"new text", L"new"));
+        if (writer.joinable())
+            writer.join();
+
+        EXPECT_EQ(ListedInFile(), c.file_after);
+        EXPECT_NE(ChunksFile().find("<password>wrapped key</password>"), std::string::npos)
+            << "the wrapped data key stays with the chunks it unlocks";
+        EXPECT_EQ(TakeNotices(), c.notices);
+        std::vector<std::wstring> kept;
+        for (const auto& name : test_files::List(m_folder))
+            if (name.rfind(L"chunks.xml.unreadable-", 0) == 0)
+                kept.push_back(m_folder + name);
+        if (c.file_meanwhile == &damaged && !c.written_soon) {
+            ASSERT_EQ(kept.size(), 1u);
+            EXPECT_EQ(kept[0], m_keptCopy);
+            EXPECT_EQ(test_files::Read(kept[0]), damaged);
+        } else {
+            EXPECT_EQ(kept, std::vector<std::wstring>{}) << "nothing worth keeping";
+        }
+        for (const auto& path : kept)
+            ::DeleteFileW(path.c_str());
+    }
+}
+
+TEST_F(ChunkStoreTest, AHeldFileIsWaitedForAndNeverShrinks) {
+    test_files::Write(m_folder + L"chunks.xml", Library(kRead));
+    WriteNextId(6);
+    CChunkStore store;
+    Listen(store);
+    store.LoadChunks();
+
+    // Held for a moment: the save waits for it.
+    auto holder = HoldWithoutSharing(m_folder + L"chunks.xml");
+    ASSERT_TRUE(holder);
+    std::thread release([&] {
+        ::Sleep(300);
+        holder.Reset();
+    });
+    store.PutChunk(Chunk(L"first text", L"first"));
+    release.join();
+    EXPECT_EQ(ListedInFile(), "1:one 3:three 5:five 6:first");
+    EXPECT_EQ(TakeNotices(), std::vector<std::string>{});
+
+    // Held throughout two saves: the file stays as it was, the changes wait
+    // in memory, and the user is told once.
+    const std::string before = ChunksFile();
+    holder = HoldWithoutSharing(m_folder + L"chunks.xml");
+    ASSERT_TRUE(holder);
+    store.PutChunk(Chunk(L"second text", L"second"));
+    kelvo::Ref<text_chunk> five = store.Chunks().at(5);
+    five->title = L"five edited";
+    store.PutChunk(five);
+    holder.Reset();
+    EXPECT_EQ(ChunksFile(), before);
+    EXPECT_EQ(TakeNotices(), std::vector<std::string>{"unreadable held"});
+    EXPECT_EQ(m_lastError, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(Listed(store.Chunks()), "1:one 3:three 5:five edited 6:first 7:second");
+    EXPECT_TRUE(store.HasUnsaved());
+
+    // Meanwhile another writer stored a chunk under the id ours got: once the
+    // file reads again, theirs stays and ours moves to a free id.
+    const auto six = before.find("<chunk id=\"6\"");
+    const std::string first = before.substr(six, before.find("</chunk>", six) + 8 - six);
+    test_files::Write(m_folder + L"chunks.xml",
+                      Library(kRead + first + "<chunk id=\"7\" title=\"theirs\">g</chunk>"));
+    store.SaveUnsaved();
+    EXPECT_FALSE(store.HasUnsaved());
+    EXPECT_EQ(ListedInFile(), "1:one 3:three 5:five edited 6:first 7:theirs 8:second");
+    EXPECT_EQ(Listed(store.Chunks()), "1:one 3:three 5:five edited 6:first 7:theirs 8:second");
+    EXPECT_EQ(TakeNotices(), std::vector<std::string>{});
+}
+
+TEST_F(ChunkStoreTest, ALibraryHeldAtStartIsToldAndLaterJoinedNotReplaced) {
+    test_files::Write(m_folder + L"chunks.xml", Library(kRead));
+    CChunkStore store;
+    Listen(store);
+    {
+        auto holder = HoldWithoutSharing(m_folder + L"chunks.xml");
+        store.LoadChunks();
+    }
+    EXPECT_TRUE(store.Chunks().empty());
+    EXPECT_EQ(TakeNotices(), std::vector<std::string>{"unreadable held"});
+    store.PutChunk(Chunk(L"new text", L"new"));
+    EXPECT_EQ(ListedInFile(), "1:one 3:three 5:five 6:new");
+}
+
+TEST_F(ChunkStoreTest, AReloadFollowsTheFileAndKeepsWhatIsUnchangedOrWaiting) {
+    WriteChunksFile(kRead);
+    CChunkStore store;
+    Listen(store);
+    store.LoadChunks();
+    const kelvo::Ref<text_chunk> one = store.Chunks().at(1);
+    const kelvo::Ref<text_chunk> three = store.Chunks().at(3);
+    EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kUnchanged);
+    // Its own save is no change either.
+    one->text = L"ours";
+    store.PutChunk(one);
+    const unsigned revision = store.Revision();
+    EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kUnchanged);
+    EXPECT_EQ(store.Revision(), revision);
+
+    // Another writer changed 3, removed 5 and added 8.
+    WriteChunksFile("<chunk id=\"1\" title=\"one\">ours</chunk>"
+                    "<chunk id=\"3\" title=\"theirs\">c</chunk>"
+                    "<chunk id=\"8\" title=\"eight\">h</chunk>");
+    EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kReloaded);
+    EXPECT_NE(store.Revision(), revision);
+    EXPECT_EQ(Listed(store.Chunks()), "1:one 3:theirs 8:eight");
+    EXPECT_EQ(store.Chunks().at(1).Get(), one.Get()) << "an unchanged chunk keeps its object";
+
+    // An editor opened before the reload still holds the old 3: what it saves
+    // is kept beside the other writer's version.
+    three->text = L"typed here";
+    store.PutChunk(three);
+    EXPECT_EQ(ListedInFile(), "1:one 3:theirs 8:eight 9:three (conflict)");
+    EXPECT_EQ(TakeNotices(), std::vector<std::string>{"conflict 3 as 9"});
+
+    // A change that waits in memory outlives a reload.
+    {
+        const auto holder = HoldWithoutSharing(m_folder + L"chunks.xml");
+        ASSERT_TRUE(holder);
+        auto eight = store.Chunks().at(8);
+        eight->title = L"waiting";
+        store.PutChunk(eight);
+        EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kNotRead);
+    }
+    ASSERT_TRUE(store.HasUnsaved());
+    TakeNotices();
+    WriteChunksFile("<chunk id=\"1\" title=\"one\">ours</chunk>"
+                    "<chunk id=\"8\" title=\"eight\">h</chunk>");
+    EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kReloaded);
+    EXPECT_EQ(Listed(store.Chunks()), "1:one 8:waiting");
+    store.SaveUnsaved();
+    EXPECT_EQ(ListedInFile(), "1:one 8:waiting");
+
+    // A file that does not read as a library changes nothing.
+    test_files::Write(m_folder + L"chunks.xml", "<kelvo><chunks><chunk id=\"1\">cut");
+    EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kNotRead);
+    EXPECT_EQ(Listed(store.Chunks()), "1:one 8:waiting");
+}
+
+TEST_F(ChunkStoreTest, AConflictCopyIsMergedOnceAndSetAside) {
+    WriteChunksFile("<chunk id=\"1\" title=\"one\">a</chunk>"
+                    "<chunk id=\"3\" title=\"three\">c</chunk>");
+    CChunkStore store;
+    Listen(store);
+    store.LoadChunks();
+    const std::wstring copy = m_folder + L"chunks (PC's conflicted copy).xml";
+    test_files::Write(copy, "<kelvo><chunks><chunk id=\"1\" title=\"one\">a</chunk>"
+                            "<chunk id=\"3\" title=\"three\">changed</chunk>"
+                            "<chunk id=\"4\" title=\"four\">d</chunk></chunks></kelvo>");
+    std::wstring set_aside;
+    const auto counts = store.MergeCopy(copy, set_aside);
+    ASSERT_TRUE(counts);
+    EXPECT_EQ(counts->added, 1);
+    EXPECT_EQ(counts->identical, 1);
+    EXPECT_EQ(counts->conflicts, 1);
+    EXPECT_EQ(ListedInFile(), "1:one 3:three 4:four 5:three (conflict)");
+    EXPECT_EQ(Listed(store.Chunks()), "1:one 3:three 4:four 5:three (conflict)");
+    EXPECT_EQ(store.Chunks().at(5)->text, L"changed");
+    EXPECT_TRUE(set_aside.starts_with(copy + L".merged-")) << testing::PrintToString(set_aside);
+    EXPECT_FALSE(test_files::Exists(copy));
+    EXPECT_TRUE(test_files::Exists(set_aside));
+    ::DeleteFileW(set_aside.c_str());
+
+    // A copy that does not read is left where it is.
+    test_files::Write(copy, "<kelvo><chunks><chunk id=\"9\">cut");
+    EXPECT_EQ(store.MergeCopy(copy, set_aside), std::nullopt);
+    EXPECT_TRUE(test_files::Exists(copy));
+    EXPECT_EQ(Listed(store.Chunks()), "1:one 3:three 4:four 5:three (conflict)");
+    ::DeleteFileW(copy.c_str());
 }

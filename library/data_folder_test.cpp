@@ -132,8 +132,7 @@ TEST(GetDataFolder, AFolderOf300CharactersWorksEndToEnd) {
         ::SetFileAttributesW(LongPathForm(chunks).c_str(), FILE_ATTRIBUTE_READONLY);
         test_files::Write(LongPathForm(chunks + L".1-2-3.kelvo-tmp"), "stray");
     }
-    std::map<int, kelvo::Ref<text_chunk>> read;
-    ReadChunksFile(chunks.c_str(), read);
+    const auto read = ReadChunksFile(chunks.c_str()).chunks;
     ASSERT_EQ(read.size(), 1u);
     EXPECT_EQ(read.at(1)->text, L"second");
     EXPECT_TRUE(ExistsAnyLength(chunks + L".1-2-3.kelvo-tmp")) << "written after the last save";

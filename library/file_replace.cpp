@@ -182,3 +182,15 @@ bool ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
     RemoveStrayTemporaries(target);
     return true;
 }
+
+std::wstring StampedPath(const std::wstring& path, std::wstring_view mark, int attempt) {
+    SYSTEMTIME t;
+    ::GetLocalTime(&t);
+    wchar_t stamp[32];
+    swprintf(stamp, 32, L"-%04u%02u%02u-%02u%02u%02u", t.wYear, t.wMonth, t.wDay, t.wHour,
+             t.wMinute, t.wSecond);
+    std::wstring name = path + L"." + std::wstring(mark) + stamp;
+    if (attempt > 0)
+        name += L"-" + std::to_wstring(attempt + 1);
+    return name;
+}

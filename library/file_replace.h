@@ -22,6 +22,10 @@ std::wstring FinalPathOf(const std::wstring& path);
 // then as it was.
 bool ReplaceFileContents(const std::wstring& path, std::string_view bytes);
 
+// "<path>.<mark>-YYYYMMDD-HHMMSS" in local time, with "-2", "-3", ... after it
+// for the later attempts (attempt 0 has none): names for copies set aside.
+std::wstring StampedPath(const std::wstring& path, std::wstring_view mark, int attempt);
+
 // A replacement cut short between its two moves leaves no file at the path,
 // only the new contents under a temporary name: some systems' replace (Wine's
 // among them) moves the old file away before it moves the new one in. When

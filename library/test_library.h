@@ -10,20 +10,22 @@
 #include "base/utf16.h"
 #include "library/chunk_store.h"
 #include "library/master_password.h"
+#include "library/xml_props.h"
 
 namespace test_library {
 
-// Writes every text as an encrypted chunk under data_key, and data_key
-// wrapped under password.
+// A library of exactly these texts, each an encrypted chunk under data_key,
+// with data_key wrapped under password; it replaces any library there.
 inline void Write(const wchar_t* password, const kelvo::CipherKey& data_key,
                   const std::vector<std::wstring>& texts) {
+    ::DeleteFileW(ChunksXmlPath().c_str());
     EXPECT_TRUE(StoreDataKey(password, data_key));
-    int id = 1;
+    CChunkStore store;
+    store.LoadChunks();
     for (const auto& text : texts) {
         auto chunk = kelvo::MakeRef<text_chunk>(text, L"title");
-        chunk->id = id++;
         EXPECT_TRUE(chunk->Encrypt(data_key));
-        chunk->WriteToXml();
+        store.PutChunk(chunk);
     }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // One entry of the library: title, tags and a text that may be stored encrypted.
 
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +13,8 @@
 
 // Tag text -> number of chunks carrying it, keyed by the exact text.
 using TagCounts = std::map<std::wstring, int>;
+
+class CXMLProps;
 
 class text_chunk : public kelvo::object {
 public:
@@ -28,9 +32,18 @@ public:
     // not written.
     bool Encrypt(const kelvo::CipherKey& data_key);
 
-    // Writes this chunk into chunks.xml at once: an existing element of the
-    // same id is rewritten in place, otherwise one is appended.
-    void WriteToXml() const;
+    // Fills id, encrypted, title, tags and text from the current element of
+    // chunks.xml (defaults for what is missing).
+    void ReadFromXml(CXMLProps& xml);
+    // Replaces the text and sets the attributes of the current element, in
+    // the order id, encrypted, title, tags. The store decides which element.
+    void WriteToXml(CXMLProps& xml) const;
+
+    // Tells the content (everything but the id) apart from another's, in the
+    // form the file reads back as: line breaks of any kind, white space the
+    // XML layer may turn into blanks in attributes, and tag lists that split
+    // alike count as the same.
+    std::uint64_t Fingerprint() const;
 
     int id = 0; // 0: not yet stored
     // Texts are kept in the form the file layer hands out, so that loading
@@ -39,7 +52,9 @@ public:
     std::wstring title;
     std::vector<std::wstring> tags;
     bool encrypted = false;
+    // The Fingerprint of the version in chunks.xml this object was read from
+    // or last written as; none for a chunk that has not been in the file. The
+    // store tells by it a chunk changed elsewhere since, also for an object
+    // an editor still holds after the library was read again.
+    std::optional<std::uint64_t> file_print;
 };
-
-// The path that selects the "chunk" element of an id.
-std::wstring ChunkPath(int id);

@@ -229,26 +229,40 @@ void CDataFileBytes::Assign(std::size_t size) {
 }
 
 CDataFileBytes::ReadResult CDataFileBytes::Read(const wchar_t* path) {
+    m_readError = ERROR_SUCCESS;
     RestoreInterruptedReplace(path);
     auto file =
         kelvo::AdoptFile(::CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::kMissing
-                                                                              : ReadResult::kFailed;
+        m_readError = ::GetLastError();
+        return m_readError == ERROR_FILE_NOT_FOUND || m_readError == ERROR_PATH_NOT_FOUND
+                   ? ReadResult::kMissing
+                   : ReadResult::kFailed;
     }
     LARGE_INTEGER file_size{};
-    if (!::GetFileSizeEx(file.Get(), &file_size) || file_size.QuadPart > kMaxFileSize)
+    if (!::GetFileSizeEx(file.Get(), &file_size)) {
+        m_readError = ::GetLastError();
         return ReadResult::kFailed;
+    }
+    if (file_size.QuadPart > kMaxFileSize) {
+        m_readError = ERROR_FILE_TOO_LARGE;
+        return ReadResult::kFailed;
+    }
     Assign(static_cast<std::size_t>(file_size.QuadPart));
     auto* target = const_cast<char*>(m_data);
     for (std::size_t done = 0; done < m_size;) {
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(m_size - done, 1 << 24));
         DWORD read = 0;
-        if (!::ReadFile(file.Get(), target + done, chunk, &read, nullptr) || read == 0)
+        if (!::ReadFile(file.Get(), target + done, chunk, &read, nullptr)) {
+            m_readError = ::GetLastError();
             return ReadResult::kFailed;
+        }
+        if (read == 0) {
+            m_readError = ERROR_HANDLE_EOF; // cut short while it was read
+            return ReadResult::kFailed;
+        }
         done += read;
     }
     return ReadResult::kOk;
@@ -272,6 +286,27 @@ CDataFileBytes::Parse(const std::function<bool(const VARIANT&)>& parse) {
     if (HasDoctype())
         return ParseResult::kFailed;
     return parse(Variant()) ? ParseResult::kParsedWithoutForbidden : ParseResult::kFailed;
+}
+
+std::uint64_t ContentHash(std::string_view bytes) {
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    for (unsigned char c : bytes) {
+        hash ^= c;
+        hash *= 0x100000001B3ull;
+    }
+    return hash;
+}
+
+FileState ReadPatiently(const std::function<FileState()>& read) {
+    static constexpr DWORD kPausesMs[] = {50, 100, 200, 400};
+    FileState state = read();
+    for (DWORD pause : kPausesMs) {
+        if (state != FileState::kEmpty && state != FileState::kHeld && state != FileState::kDamaged)
+            break;
+        ::Sleep(pause);
+        state = read();
+    }
+    return state;
 }
 
 kelvo::ComPtr<IStream> CreateOutputStream(std::string& out) {

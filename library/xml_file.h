@@ -4,11 +4,28 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 
 #include "base/com.h"
+
+// How an attempt to read a data file ended.
+enum class FileState {
+    kRead,    // read and parsed as ours
+    kMissing, // no file
+    kEmpty,   // 0 bytes, as a sync client leaves it while it rewrites the file
+    kHeld,    // could not be opened or read: held by another program, access
+              // denied, a cloud file whose provider is not running
+    kDamaged, // not well-formed, or carrying a document type
+    kForeign, // well-formed, but its root is not ours
+};
+
+// Runs `read` again after short, growing pauses (under a second in all) while
+// it reports a file that is empty, held or damaged: a sync client or another
+// writer may be in the middle of rewriting it. The last attempt's state.
+FileState ReadPatiently(const std::function<FileState()>& read);
 
 // The whole file in a byte array, the form the DOM parser takes fastest
 // (loading by path or from a stream is far slower on large files).
@@ -22,6 +39,8 @@ public:
     CDataFileBytes& operator=(const CDataFileBytes&) = delete;
 
     ReadResult Read(const wchar_t* path);
+    // Why the last Read failed (a Win32 error code).
+    DWORD ReadError() const noexcept { return m_readError; }
 
     std::string_view View() const noexcept { return {m_data, m_size}; }
     // The bytes as the byte array variant the parsers take.
@@ -43,7 +62,12 @@ private:
     bool m_accessed = false; // the array's data stays accessed while it is held
     const char* m_data = nullptr;
     std::size_t m_size = 0;
+    DWORD m_readError = ERROR_SUCCESS;
 };
+
+// Tells file contents apart (FNV-1a, 64 bits): what was read or written
+// against what a file holds now.
+std::uint64_t ContentHash(std::string_view bytes);
 
 // A read-only stream over the bytes of an XML file, which outlive it. Every
 // CR LF and lone CR reads as LF, as every XML parser reads line ends anyway

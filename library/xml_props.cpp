@@ -63,18 +63,6 @@ ComPtr<IXMLDOMDocument> CreateDocument() {
     return doc;
 }
 
-std::wstring UnreadableCopyName(const std::wstring& path, int attempt) {
-    SYSTEMTIME t;
-    ::GetLocalTime(&t);
-    wchar_t stamp[64];
-    swprintf(stamp, 64, L".unreadable-%04u%02u%02u-%02u%02u%02u", t.wYear, t.wMonth, t.wDay,
-             t.wHour, t.wMinute, t.wSecond);
-    std::wstring name = path + stamp;
-    if (attempt > 0)
-        name += L"-" + std::to_wstring(attempt + 1);
-    return name;
-}
-
 void AppendText(IXMLDOMNode* node, std::wstring& out) {
     ComPtr<IXMLDOMNode> child;
     node->get_firstChild(child.Put());
@@ -112,22 +100,30 @@ bool CXMLProps::Push(const ComPtr<IXMLDOMNode>& node) {
 
 bool CXMLProps::Load(const wchar_t* path) {
     m_unreadable = false;
+    m_readError = ERROR_SUCCESS;
     if (!m_doc || !path)
         return false;
     CDataFileBytes bytes;
     switch (bytes.Read(path)) {
     case CDataFileBytes::ReadResult::kMissing:
+        m_state = FileState::kMissing;
         return false;
     case CDataFileBytes::ReadResult::kFailed:
+        m_state = FileState::kHeld;
+        m_readError = bytes.ReadError();
         m_unreadable = true;
         return false;
     case CDataFileBytes::ReadResult::kOk:
         break;
     }
     m_loadedSize = bytes.View().size();
-    // An empty file holds nothing to lose.
-    m_unreadable = !bytes.View().empty();
-    if (bytes.View().empty() || bytes.HasDoctype())
+    if (bytes.View().empty()) {
+        m_state = FileState::kEmpty; // holds nothing to lose
+        return false;
+    }
+    m_state = FileState::kDamaged;
+    m_unreadable = true;
+    if (bytes.HasDoctype())
         return false;
     const auto parsed = bytes.Parse([this](const VARIANT& input) {
         VARIANT_BOOL ok = VARIANT_FALSE;
@@ -141,11 +137,13 @@ bool CXMLProps::Load(const wchar_t* path) {
     // characters XML cannot carry, the file as stored is kept before the
     // first save replaces it.
     m_unreadable = parsed == CDataFileBytes::ParseResult::kParsedWithoutForbidden;
+    m_state = FileState::kForeign;
     ComPtr<IXMLDOMNode> root;
     if (m_doc->selectSingleNode(UniqueBstr(L"kelvo").Get(), root.Put()) != S_OK || !root)
         return false;
     if (!Push(root))
         return false;
+    m_state = FileState::kRead;
     m_path = path;
     return true;
 }
@@ -311,9 +309,11 @@ bool CXMLProps::RemoveCurrent() {
 
 bool CXMLProps::KeepUnreadableCopy() {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        if (::CopyFileW(LongPathForm(*m_path).c_str(),
-                        LongPathForm(UnreadableCopyName(*m_path, attempt)).c_str(), TRUE))
+        std::wstring copy = StampedPath(*m_path, L"unreadable", attempt);
+        if (::CopyFileW(LongPathForm(*m_path).c_str(), LongPathForm(copy).c_str(), TRUE)) {
+            m_keptCopy = std::move(copy);
             return true;
+        }
         if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
     }
@@ -336,12 +336,23 @@ bool CXMLProps::Save() {
     target.Get()->vt = VT_UNKNOWN;
     if (FAILED(m_doc->save(*target.Get())))
         return false;
-    return ReplaceFileContents(*m_path, bytes);
+    if (!ReplaceFileContents(*m_path, bytes))
+        return false;
+    m_savedHash = ContentHash(bytes);
+    return true;
 }
 
 std::unique_ptr<CXMLProps> OpenXmlFile(const std::wstring& path) {
-    auto props = std::make_unique<CXMLProps>();
-    if (props->HasDocument() && !props->Load(path.c_str()))
+    std::unique_ptr<CXMLProps> props;
+    ReadPatiently([&] {
+        // A fresh document each time: a failed parse may leave part of one.
+        props = std::make_unique<CXMLProps>();
+        if (!props->HasDocument())
+            return FileState::kRead; // nothing to wait for
+        props->Load(path.c_str());
+        return props->State();
+    });
+    if (props->HasDocument() && props->State() != FileState::kRead)
         props->CreateNew(path.c_str());
     return props;
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/com.h"
+#include "library/xml_file.h"
 
 class CXMLProps {
 public:
@@ -27,6 +28,9 @@ public:
     // file holding raw characters XML cannot carry (written by an earlier
     // build) is read without them, and counts as unreadable as it stands.
     bool Load(const wchar_t* path);
+    // How the last Load ended, and for a held file the Win32 error.
+    FileState State() const noexcept { return m_state; }
+    DWORD ReadError() const noexcept { return m_readError; }
     // A new document holding the declaration and an empty "kelvo" root, entered.
     bool CreateNew(const wchar_t* path);
 
@@ -61,6 +65,10 @@ public:
     // "<name>.unreadable-YYYYMMDD-HHMMSS"; if that copy fails nothing is written.
     // On failure GetLastError() tells why.
     bool Save();
+    // The copy the last Save kept of an unreadable file; empty when none.
+    const std::wstring& KeptCopy() const noexcept { return m_keptCopy; }
+    // The ContentHash of what the last successful Save wrote.
+    std::uint64_t SavedHash() const noexcept { return m_savedHash; }
 
     bool HasDocument() const noexcept { return static_cast<bool>(m_doc); }
     std::size_t Depth() const noexcept { return m_stack.size(); }
@@ -77,10 +85,15 @@ private:
     bool m_unreadable = false;
     // Its size, roughly what a save writes.
     std::size_t m_loadedSize = 0;
+    FileState m_state = FileState::kMissing;
+    DWORD m_readError = ERROR_SUCCESS;
+    std::wstring m_keptCopy;
+    std::uint64_t m_savedHash = 0;
 };
 
-// Opens the file; falls back to a new document when the file is missing or
-// unreadable. Always returns an object.
+// Opens the file, reading it again for a moment while it is empty, held or
+// damaged (ReadPatiently); falls back to a new document when it stays missing
+// or unreadable. Always returns an object, whose State() tells how the file read.
 std::unique_ptr<CXMLProps> OpenXmlFile(const std::wstring& path);
 // The data folder + file name.
 std::wstring SettingsXmlPath();

@@ -2,25 +2,10 @@
 
 #include <string>
 
+#include "base/system_message.h"
 #include "library/data_folder.h"
 #include "library/master_password.h"
 #include "wyn/engine/wyn_engine.h"
-
-namespace {
-
-// The system's description of an error, without its final line break.
-std::wstring SystemMessage(DWORD error) {
-    wchar_t text[512] = {};
-    DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                               error, 0, text, static_cast<DWORD>(std::size(text)), nullptr);
-    while (n > 0 && (text[n - 1] == L'\r' || text[n - 1] == L'\n' || text[n - 1] == L' '))
-        --n;
-    if (n == 0)
-        return L"Error " + std::to_wstring(error) + L".";
-    return std::wstring(text, n);
-}
-
-} // namespace
 
 bool CMasterPwd::OnInitDialog() {
     CWynDialog::OnInitDialog();
@@ -82,7 +67,7 @@ bool CMasterPwd::CanClose(int reason) {
         const DWORD error = ::GetLastError();
         ShowNotSaved(std::wstring(Engine()->GetString(L"WYN_MSG_LIBRARY_NOT_WRITTEN", nullptr,
                                                       L"The library could not be written:")) +
-                     L"\n" + GetDataFolder() + L"chunks.xml\n\n" + SystemMessage(error));
+                     L"\n" + GetDataFolder() + L"chunks.xml\n\n" + kelvo::SystemMessage(error));
         return false;
     }
     return true;

@@ -6,8 +6,8 @@
 # each kill chunks.xml parses, holds all 1,000 chunks, and the edited chunk
 # has the title of the save before or of the one cut short, nothing else,
 # once kelvo.exe has started again and read it (keeping no unreadable copy).
-# Then, started on an unreadable chunks.xml, the program shows an empty
-# list, saves the first new chunk, and the unreadable file is still there
+# Then, started on an unreadable chunks.xml, the program says so, shows an
+# empty list, saves the first new chunk, and the unreadable file is still there
 # beside it, unchanged.
 # Every dialog that ends costs two seconds in a Wine prefix with managed
 # windows and no window manager, so the rounds are few.
@@ -122,7 +122,17 @@ rm -f "$app/settings.xml"
 head -c 5000 "$app/chunks.xml" >"$work/broken.xml"
 cp "$work/broken.xml" "$app/chunks.xml"
 start_kelvo "$app"
-main=$(wait_window '^Kelvo$') || fail "the main window did not open on an unreadable library"
+# The user is told first, in a box of the program's name.
+notice=$(wait_window '^Kelvo$') || fail "the unreadable library was not told"
+focus "$notice"
+xdotool key Return
+main=
+for _ in $(seq 100); do
+  main=$(xdotool search --onlyvisible --name '^Kelvo$' 2>/dev/null | grep -vx "$notice" | tail -n 1 || true)
+  [ -n "$main" ] && break
+  sleep 0.1
+done
+[ -n "$main" ] || fail "the main window did not open on an unreadable library"
 sleep 0.5
 [ "$(colours_in Kelvo WYN_CUSTOM_LIST 1)" -eq 1 ] || fail "the chunk list is not empty"
 new_chunk Fresh new

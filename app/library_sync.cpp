@@ -1,0 +1,169 @@
+#include "app/library_sync.h"
+
+#include <initializer_list>
+
+#include "app/main_wnd.h"
+#include "app/prop_dlg.h"
+#include "library/file_replace.h"
+#include "library/xml_props.h"
+
+using kelvo::StampOf;
+
+namespace {
+
+// The text with "%1", "%2", ... replaced by the values in order; what the
+// values hold is never read as a placeholder.
+std::wstring Fill(std::wstring_view text, std::initializer_list<std::wstring> values) {
+    std::wstring result;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const std::size_t index =
+            at + 1 < text.size() ? static_cast<std::size_t>(text[at + 1] - L'1') : values.size();
+        if (text[at] == L'%' && index < values.size()) {
+            result += values.begin()[index];
+            ++at;
+        } else {
+            result += text[at];
+        }
+    }
+    return result;
+}
+
+std::wstring::size_type NameStart(const std::wstring& path) {
+    const auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? 0 : slash + 1;
+}
+
+bool SameText(std::wstring_view a, std::wstring_view b) {
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+} // namespace
+
+void CLibrarySync::Start(HWND window, UINT message) {
+    m_chunksPath = FinalPathOf(ChunksXmlPath());
+    m_settingsPath = FinalPathOf(SettingsXmlPath());
+    m_folder = m_chunksPath.substr(0, NameStart(m_chunksPath));
+    const std::wstring settings_folder = m_settingsPath.substr(0, NameStart(m_settingsPath));
+    m_chunksStamp = StampOf(m_chunksPath);
+    m_settingsStamp = StampOf(m_settingsPath);
+    m_fileSettings = m_app.CurrentSettings();
+    // Settings kept in another folder (through a link) are polled only.
+    m_watcher = std::make_unique<kelvo::CFolderWatcher>(
+        m_folder, m_chunksPath.substr(m_folder.size()),
+        SameText(settings_folder, m_folder) ? m_settingsPath.substr(m_folder.size())
+                                            : std::wstring(),
+        [window, message](unsigned files) { ::PostMessageW(window, message, files, 0); });
+    // Changes between the load and the watch, and copies made while the
+    // program was not running; what is unchanged costs a read.
+    ::PostMessageW(window, message, kelvo::kAllWatchedFiles, 0);
+}
+
+void CLibrarySync::Stop() {
+    m_watcher.reset();
+}
+
+void CLibrarySync::Poll() {
+    unsigned files = kelvo::kConflictCopies;
+    if (StampOf(m_chunksPath) != m_chunksStamp)
+        files |= kelvo::kChunksFile;
+    if (StampOf(m_settingsPath) != m_settingsStamp)
+        files |= kelvo::kSettingsFile;
+    Changed(files);
+}
+
+void CLibrarySync::Changed(unsigned files) {
+    if (files & kelvo::kChunksFile)
+        ReloadChunks();
+    if (files & kelvo::kSettingsFile)
+        ReloadSettings();
+    if (files & kelvo::kConflictCopies)
+        OfferConflictCopies();
+}
+
+void CLibrarySync::ReloadChunks() {
+    // Taken before the read: a change after it is seen by the next poll.
+    const kelvo::FileStamp stamp = StampOf(m_chunksPath);
+    const auto result = m_app.Chunks().Reload();
+    if (result != CChunkStore::ReloadResult::kNotRead)
+        m_chunksStamp = stamp;
+    if (result == CChunkStore::ReloadResult::kReloaded)
+        if (CPropDlg* browser = m_app.ChunkBrowser(); browser && browser->Hwnd())
+            browser->FullRefresh();
+}
+
+void CLibrarySync::ReloadSettings() {
+    const kelvo::FileStamp stamp = StampOf(m_settingsPath);
+    if (stamp == m_settingsStamp)
+        return;
+    m_settingsStamp = stamp;
+    // Only a change of the choices counts: the program's own writes (the
+    // window's place, the id counter) change the file but not them.
+    Settings read = m_fileSettings;
+    LoadSettings(read);
+    if (read == m_fileSettings)
+        return;
+    m_fileSettings = read;
+    Settings& current = m_app.CurrentSettings();
+    const bool new_hotkey = read.hotkey != current.hotkey;
+    current = read;
+    // While the settings dialog is open the hotkey is off; it takes the
+    // settings when it closes.
+    if (new_hotkey && m_app.HotkeyAtom())
+        m_app.RegisterAppHotkey();
+}
+
+void CLibrarySync::OfferConflictCopies() {
+    if (m_offering)
+        return;
+    m_offering = true;
+    const std::wstring library_name = m_chunksPath.substr(m_folder.size());
+    for (const std::wstring& copy : kelvo::FindConflictCopies(m_folder, library_name)) {
+        if (!m_offered.insert(copy).second)
+            continue;
+        const std::wstring question =
+            Fill(Text(L"WYN_MSG_MERGE_COPY",
+                      L"A sync client left a copy of the library, made when it was changed on two "
+                      L"computers at once:\n%1\n\nMerge its chunks into the library? Chunks the "
+                      L"library lacks are added, and chunks that differ are added as \"... "
+                      L"(conflict)\". The copy is then renamed, not deleted."),
+                 {copy});
+        if (::MessageBoxW(Owner(), question.c_str(), Text(L"appname", L"Kelvo").c_str(),
+                          MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) != IDYES)
+            continue;
+        std::wstring set_aside;
+        const auto counts = m_app.Chunks().MergeCopy(copy, set_aside);
+        if (CPropDlg* browser = m_app.ChunkBrowser(); browser && browser->Hwnd())
+            browser->FullRefresh();
+        std::wstring told;
+        if (!counts)
+            told = Fill(Text(L"WYN_MSG_MERGE_COPY_UNREADABLE",
+                             L"The copy does not read as a library and was left as it is:\n%1"),
+                        {copy});
+        else
+            told = Fill(Text(L"WYN_MSG_MERGE_COPY_DONE",
+                             L"Merged: %1 chunks added, %2 added as conflicts, %3 already in "
+                             L"the library."),
+                        {std::to_wstring(counts->added), std::to_wstring(counts->conflicts),
+                         std::to_wstring(counts->identical)}) +
+                   L"\n\n" +
+                   (set_aside.empty()
+                        ? Fill(Text(L"WYN_MSG_MERGE_COPY_KEPT",
+                                    L"The copy could not be renamed and stays as it is:\n%1"),
+                               {copy})
+                        : Fill(Text(L"WYN_MSG_MERGE_COPY_RENAMED", L"The copy was renamed to:\n%1"),
+                               {set_aside}));
+        ::MessageBoxW(Owner(), told.c_str(), Text(L"appname", L"Kelvo").c_str(),
+                      MB_OK | MB_SETFOREGROUND | (counts ? MB_ICONINFORMATION : MB_ICONWARNING));
+    }
+    m_offering = false;
+}
+
+HWND CLibrarySync::Owner() const {
+    const CPropDlg* browser = m_app.ChunkBrowser();
+    return browser ? browser->Hwnd() : nullptr;
+}
+
+std::wstring CLibrarySync::Text(const wchar_t* key, const wchar_t* english) const {
+    return m_app.Engine().GetString(key, nullptr, english);
+}
