@@ -150,7 +150,7 @@ void PaintAppMark(cairo_t* cr, int width, int) {
                      {at(11), at(11)},
                      {at(11), at(12)},
                      {at(13), at(12)}});
-        for (const auto [y, length] : {std::pair{5, 4}, {7, 4}, {9, 3}})
+        for (const auto& [y, length] : {std::pair{5, 4}, {7, 4}, {9, 3}})
             cairo_rectangle(cr, at(6), at(y), at(6 + length) - at(6), at(y + 1) - at(y));
     };
     if (!small) {
