@@ -10,7 +10,7 @@
 #include <random>
 #include <string>
 
-#include "paste/test_printable.h"
+#include "base/test_printable.h"
 
 namespace kelvo {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "paste/test_printable.h"
+#include "base/test_printable.h"
 
 namespace kelvo {
 namespace {

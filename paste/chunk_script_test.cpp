@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "paste/test_printable.h"
+#include "base/test_printable.h"
 
 namespace kelvo {
 namespace {
