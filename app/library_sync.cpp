@@ -3,7 +3,7 @@
 #include <initializer_list>
 
 #include "app/main_wnd.h"
-#include "app/prop_dlg.h"
+#include "ui/browser/prop_dlg.h"
 #include "library/file_replace.h"
 #include "library/xml_props.h"
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "app/about_dlg.h"
-#include "app/prop_dlg.h"
+#include "ui/browser/prop_dlg.h"
 #include "app/settings_dlg.h"
 #include "app/store_notice.h"
 #include "library/xml_props.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/main_wnd.h"
-#include "app/prop_dlg.h"
+#include "ui/browser/prop_dlg.h"
 #include "base/utf16.h"
 #include "bench/bench.h"
 #include "bench/synthetic_library.h"

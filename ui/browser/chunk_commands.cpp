@@ -1,6 +1,6 @@
-#include "app/chunk_commands.h"
+#include "ui/browser/chunk_commands.h"
 
-#include "app/edit_chunk_dlg.h"
+#include "ui/browser/edit_chunk_dlg.h"
 #include "app/main_wnd.h"
 #include "base/utf16.h"
 #include "base/wipe.h"

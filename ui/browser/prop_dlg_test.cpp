@@ -1,4 +1,4 @@
-#include "app/prop_dlg.h"
+#include "ui/browser/prop_dlg.h"
 
 #include <oleacc.h>
 

@@ -1,9 +1,9 @@
-#include "app/edit_chunk_dlg.h"
+#include "ui/browser/edit_chunk_dlg.h"
 
 #include <richedit.h>
 
 #include "app/main_wnd.h"
-#include "app/saved_placement.h"
+#include "ui/saved_placement.h"
 #include "base/utf16.h"
 #include "base/wipe.h"
 #include "library/master_password.h"

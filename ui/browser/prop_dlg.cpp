@@ -1,4 +1,4 @@
-#include "app/prop_dlg.h"
+#include "ui/browser/prop_dlg.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -7,9 +7,9 @@
 #include <algorithm>
 
 #include "app/about_dlg.h"
-#include "app/chunk_commands.h"
+#include "ui/browser/chunk_commands.h"
 #include "app/main_wnd.h"
-#include "app/saved_placement.h"
+#include "ui/saved_placement.h"
 #include "app/settings.h"
 #include "base/utf16.h"
 #include "library/chunk_search.h"

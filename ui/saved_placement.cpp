@@ -1,4 +1,4 @@
-#include "app/saved_placement.h"
+#include "ui/saved_placement.h"
 
 #include "library/xml_props.h"
 
