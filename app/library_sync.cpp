@@ -3,9 +3,9 @@
 #include <initializer_list>
 
 #include "app/main_wnd.h"
-#include "ui/browser/prop_dlg.h"
 #include "library/file_replace.h"
 #include "library/xml_props.h"
+#include "ui/browser/prop_dlg.h"
 
 using kelvo::StampOf;
 
@@ -88,8 +88,7 @@ void CLibrarySync::ReloadChunks() {
     if (result != CChunkStore::ReloadResult::kNotRead)
         m_chunksStamp = stamp;
     if (result == CChunkStore::ReloadResult::kReloaded)
-        if (CPropDlg* browser = m_app.ChunkBrowser(); browser && browser->Hwnd())
-            browser->FullRefresh();
+        m_app.LibraryChanges().Notify();
 }
 
 void CLibrarySync::ReloadSettings() {
@@ -133,8 +132,7 @@ void CLibrarySync::OfferConflictCopies() {
             continue;
         std::wstring set_aside;
         const auto counts = m_app.Chunks().MergeCopy(copy, set_aside);
-        if (CPropDlg* browser = m_app.ChunkBrowser(); browser && browser->Hwnd())
-            browser->FullRefresh();
+        m_app.LibraryChanges().Notify();
         std::wstring told;
         if (!counts)
             told = Fill(Text(L"WYN_MSG_MERGE_COPY_UNREADABLE",

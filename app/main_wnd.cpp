@@ -6,12 +6,14 @@
 #include <algorithm>
 
 #include "app/about_dlg.h"
-#include "ui/browser/prop_dlg.h"
+#include "app/paste_chunk.h"
 #include "app/settings_dlg.h"
 #include "app/store_notice.h"
 #include "library/xml_props.h"
 #include "paste/activate_window.h"
+#include "ui/browser/prop_dlg.h"
 #include "ui/password_dlg.h"
+#include "ui/program_icon.h"
 
 namespace {
 
@@ -31,11 +33,6 @@ CMainWnd::CMainWnd(HINSTANCE instance)
       m_pasteTarget(kelvo::DescribeTarget(kelvo::ForegroundCandidate(nullptr, nullptr))) {
     SetClassName(L"KV_MAIN_WND");
     m_chunks.SetNoticeHandler([this](const StoreNotice& notice) { ShowStoreNotice(notice); });
-}
-
-kelvo::UniqueHicon CMainWnd::ProgramIcon(int side) {
-    return kelvo::UniqueHicon(static_cast<HICON>(::LoadImageW(
-        ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, side, side, 0)));
 }
 
 CMainWnd::~CMainWnd() {
@@ -145,8 +142,8 @@ NOTIFYICONDATAW CMainWnd::TrayIconData() {
         // The small icon's size at the current scaling, drawn from the frame
         // that fits it best.
         HICON icon = nullptr;
-        if (SUCCEEDED(
-                ::LoadIconMetric(m_hInstance, MAKEINTRESOURCEW(kIconResource), LIM_SMALL, &icon)))
+        if (SUCCEEDED(::LoadIconMetric(m_hInstance, MAKEINTRESOURCEW(kelvo::kProgramIconResource),
+                                       LIM_SMALL, &icon)))
             m_trayIcon.Reset(icon);
     }
     NOTIFYICONDATAW data{};
@@ -224,6 +221,10 @@ void CMainWnd::ShowAbout(HWND owner) {
     CAboutDlg(&m_engine).DoModal(owner);
 }
 
+const wchar_t* CMainWnd::HomePage() const {
+    return ::HomePage();
+}
+
 void CMainWnd::EditSettings(HWND owner) {
     CSettingsDlg dialog(&m_engine, m_settings);
     // Pressing the current combination in the dialog must reach its hotkey box.
@@ -281,6 +282,10 @@ void CMainWnd::ChoosePasteTarget(HWND window) {
     m_pasteTarget = kelvo::DescribeTarget(window);
     if (m_mainWindow)
         m_mainWindow->PasteTargetChanged();
+}
+
+bool CMainWnd::Paste(kelvo::CPasteHost& host, const text_chunk& chunk, PasteTrigger trigger) {
+    return PasteChunk(*this, host, chunk, m_pasteTarget.window, trigger);
 }
 
 void CMainWnd::ShowStoreNotice(const StoreNotice& notice) {

@@ -19,11 +19,12 @@
 #include "paste/clipboard_restore.h"
 #include "paste/paste_host.h"
 #include "paste/target_window.h"
+#include "ui/browser/browser_app.h"
 #include "ui/kv_wyn_engine.h"
 
 class CPropDlg;
 
-class CMainWnd : public CVtWnd {
+class CMainWnd : public CVtWnd, public CBrowserApp {
 public:
     // Tray icon notifications arrive as this message.
     static constexpr UINT kTrayMessage = WM_USER + 100;
@@ -32,9 +33,6 @@ public:
     // The folder watcher's reports (wParam: kelvo::WatchedFiles bits).
     static constexpr UINT kLibraryMessage = WM_USER + 102;
     static constexpr UINT kTrayIconId = 0;
-    static constexpr int kIconResource = 101;
-    // The program's icon at `side` pixels, for the windows it shows.
-    static kelvo::UniqueHicon ProgramIcon(int side);
     // Keeps the paste target current.
     static constexpr UINT_PTR kTrackingTimer = 1;
     static constexpr UINT kTrackingMs = 100;
@@ -71,9 +69,10 @@ public:
     // Opens the chunk browser, or brings it forward while it is open; for the
     // hotkey, the tray icon and the show-on-start setting.
     void OpenMainWindow();
-    void ShowAbout(HWND owner);
+    void ShowAbout(HWND owner) override;
     // The settings dialog, with the hotkey unregistered while it is open.
-    void EditSettings(HWND owner);
+    void EditSettings(HWND owner) override;
+    const wchar_t* HomePage() const override;
     // The tray icon's description: icon, callback message and tip.
     NOTIFYICONDATAW TrayIconData();
 
@@ -81,10 +80,10 @@ public:
     // password (the dialog is owned by `owner`), which is then remembered for
     // the chosen period; using the cache does not extend it. False when the
     // user cancelled.
-    bool ObtainDataKey(HWND owner, kelvo::CipherKey& data_key);
+    bool ObtainDataKey(HWND owner, kelvo::CipherKey& data_key) override;
     // Empties the password cache.
-    void ForgetPassword();
-    bool IsPasswordCached() const noexcept { return m_passwordCached; }
+    void ForgetPassword() override;
+    bool IsPasswordCached() const noexcept override { return m_passwordCached; }
 
     // The chunk browser, while its window exists (null otherwise): the
     // tracking keeps the paste target off it and tells it when the target
@@ -93,10 +92,12 @@ public:
     // The chunk browser's dialog while it is open; null otherwise.
     CPropDlg* ChunkBrowser() const noexcept { return m_propDlg.get(); }
     // The window pastes go into, kept current by the tracking timer.
-    const kelvo::TargetWindow& PasteTarget() const noexcept { return m_pasteTarget; }
+    const kelvo::TargetWindow& PasteTarget() const noexcept override { return m_pasteTarget; }
     // The user chose the window to paste into: it becomes the target, and
     // the "paste" button shows it.
-    void ChoosePasteTarget(HWND window);
+    void ChoosePasteTarget(HWND window) override;
+    // Pastes into the paste target (see PasteChunk).
+    bool Paste(kelvo::CPasteHost& host, const text_chunk& chunk, PasteTrigger trigger) override;
 
     // What the clipboard held before a secret went on it; taken back two
     // seconds after RestoreClipboardLater, and at the latest at exit.
@@ -105,9 +106,12 @@ public:
 
     HINSTANCE Instance() const noexcept { return m_hInstance; }
     // The chunk library, read when the tray window is made.
-    CChunkStore& Chunks() noexcept { return m_chunks; }
+    CChunkStore& Chunks() noexcept override { return m_chunks; }
+    // Told by the library's live reload.
+    CLibraryChanges& LibraryChanges() noexcept override { return m_libraryChanges; }
     Settings& CurrentSettings() noexcept { return m_settings; }
-    CkvWynEngine& Engine() noexcept { return m_engine; }
+    bool PasteOnDoubleClick() const noexcept override { return m_settings.paste_on_dblclick != 0; }
+    CkvWynEngine& Engine() noexcept override { return m_engine; }
     ATOM HotkeyAtom() const noexcept { return m_hotkeyAtom; }
 
 protected:
@@ -134,6 +138,8 @@ private:
     ATOM m_hotkeyAtom = 0;
     kelvo::UniqueHicon m_trayIcon;
     kelvo::CPasteHost* m_mainWindow = nullptr;
+    // Before the chunk browser, which subscribes to it.
+    CLibraryChanges m_libraryChanges;
     // The chunk browser's dialog while it runs.
     std::unique_ptr<CPropDlg> m_propDlg;
     CLibrarySync m_librarySync{*this};

@@ -7,6 +7,7 @@
 #include "base/system_message.h"
 #include "base/win_handles.h"
 #include "library/portable_data_test.h"
+#include "ui/program_icon.h"
 #include "wyn/testing/dialog_script.h"
 
 using wyn_test::Click;
@@ -121,7 +122,8 @@ TEST_F(MainWndTest, TrayIconComesBackWhenTheShellRestarts) {
 // common scalings (100 to 150 %), so that none is shown stretched.
 TEST(ProgramIcon, HasAFrameForEachCommonScaling) {
     HMODULE module = ::GetModuleHandleW(nullptr);
-    HRSRC group = ::FindResourceW(module, MAKEINTRESOURCEW(CMainWnd::kIconResource), RT_GROUP_ICON);
+    HRSRC group =
+        ::FindResourceW(module, MAKEINTRESOURCEW(kelvo::kProgramIconResource), RT_GROUP_ICON);
     ASSERT_NE(group, nullptr);
     auto* directory = static_cast<BYTE*>(::LockResource(::LoadResource(module, group)));
     ASSERT_NE(directory, nullptr);

@@ -7,13 +7,9 @@
 
 #include "library/text_chunk.h"
 #include "paste/paste_host.h"
+#include "ui/browser/browser_app.h"
 
 class CMainWnd;
-
-// How the user asked for a paste. One asked for with the Enter key (in the
-// chunk list, or the dialog's OK command) first lets go of Enter, before
-// anything else of the paste, so that the target does not see it held.
-enum class PasteTrigger { kOther, kEnterKey };
 
 // Pastes `chunk` into `target` for the main window `host`, whose held
 // modifiers it uses and which owns its dialogs. Nothing is sent when the user

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "app/main_wnd.h"
-#include "ui/browser/prop_dlg.h"
 #include "base/utf16.h"
 #include "bench/bench.h"
 #include "bench/synthetic_library.h"
 #include "library/chunk_finder.h"
+#include "ui/browser/prop_dlg.h"
 #include "ui/custom_list.h"
 
 namespace {

@@ -40,7 +40,7 @@ for dpi in 96 144; do
   rm -rf "$out/$dpi"
   mkdir -p "$out/$dpi"
   # The shots go to shots/ in the working folder.
-  (cd "$out/$dpi" && "$wine" "$tests" --gtest_filter='PropDlgTest.ShotsOf*' </dev/null \
+  (cd "$out/$dpi" && "$wine" "$tests" --gtest_filter='BrowserInAppTest.ShotsOf*' </dev/null \
     >"$out/$dpi/log.txt" 2>&1) || fail "the shooting test failed at $dpi DPI (see $out/$dpi/log.txt)"
   for name in "${windows[@]}"; do
     [ -f "$out/$dpi/shots/$name.png" ] || fail "no shot $name at $dpi DPI"

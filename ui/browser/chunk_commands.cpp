@@ -1,15 +1,15 @@
 #include "ui/browser/chunk_commands.h"
 
-#include "ui/browser/edit_chunk_dlg.h"
-#include "app/main_wnd.h"
 #include "base/utf16.h"
 #include "base/wipe.h"
 #include "library/tokenizer.h"
 #include "paste/line_ends.h"
+#include "ui/browser/browser_app.h"
+#include "ui/browser/edit_chunk_dlg.h"
 
 namespace {
 
-CEditChunkDlg::ObtainKey KeyFrom(CMainWnd& app) {
+CEditChunkDlg::ObtainKey KeyFrom(CBrowserApp& app) {
     return [&app](HWND owner, kelvo::CipherKey& key) { return app.ObtainDataKey(owner, key); };
 }
 
@@ -31,7 +31,7 @@ bool FromEditor(CEditChunkDlg& dialog, text_chunk& chunk) {
 
 } // namespace
 
-kelvo::Ref<text_chunk> NewChunkCommand(CMainWnd& app, HWND owner) {
+kelvo::Ref<text_chunk> NewChunkCommand(CBrowserApp& app, HWND owner) {
     CEditChunkDlg dialog(&app.Engine(), app.Chunks(), KeyFrom(app));
     if (dialog.DoModal(owner) != IDOK)
         return {};
@@ -44,7 +44,7 @@ kelvo::Ref<text_chunk> NewChunkCommand(CMainWnd& app, HWND owner) {
     return chunk;
 }
 
-bool EditChunkCommand(CMainWnd& app, HWND owner, const kelvo::Ref<text_chunk>& stored) {
+bool EditChunkCommand(CBrowserApp& app, HWND owner, const kelvo::Ref<text_chunk>& stored) {
     text_chunk& chunk = *stored;
     CEditChunkDlg dialog(&app.Engine(), app.Chunks(), KeyFrom(app));
     kelvo::WipedString<char16_t> plain;

@@ -6,14 +6,14 @@
 
 #include "library/text_chunk.h"
 
-class CMainWnd;
+class CBrowserApp;
 
 // The editor for a new chunk, stored when the user saves it: encrypted with
 // the data key when asked. The stored chunk; null when cancelled.
-kelvo::Ref<text_chunk> NewChunkCommand(CMainWnd& app, HWND owner);
+kelvo::Ref<text_chunk> NewChunkCommand(CBrowserApp& app, HWND owner);
 
 // The editor for `chunk` (decrypted first when it is encrypted), which is
 // changed and stored when the user saves. An emptied tags field keeps its
 // tags. False when nothing changed: cancelled, the password not given, or a
 // text that does not decrypt (then the user is told).
-bool EditChunkCommand(CMainWnd& app, HWND owner, const kelvo::Ref<text_chunk>& chunk);
+bool EditChunkCommand(CBrowserApp& app, HWND owner, const kelvo::Ref<text_chunk>& chunk);

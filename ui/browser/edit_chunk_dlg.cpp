@@ -2,13 +2,13 @@
 
 #include <richedit.h>
 
-#include "app/main_wnd.h"
-#include "ui/saved_placement.h"
 #include "base/utf16.h"
 #include "base/wipe.h"
 #include "library/master_password.h"
 #include "library/xml_props.h"
 #include "paste/key_tokens.h"
+#include "ui/program_icon.h"
+#include "ui/saved_placement.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ bool IsId(const CWynElement* element, const wchar_t* id) {
 
 CEditChunkDlg::CEditChunkDlg(CWynEngine* engine, const CChunkStore& store, ObtainKey obtain_key)
     : CWynDialog(L"res:chunk.xml", engine), m_obtainKey(std::move(obtain_key)),
-      m_smallIcon(CMainWnd::ProgramIcon(16)), m_bigIcon(CMainWnd::ProgramIcon(32)) {
+      m_smallIcon(kelvo::ProgramIcon(16)), m_bigIcon(kelvo::ProgramIcon(32)) {
     TagCounts counts;
     for (const auto& [id, chunk] : store.Chunks())
         chunk->CountTags(counts);

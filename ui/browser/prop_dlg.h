@@ -1,7 +1,11 @@
 #pragma once
 // The chunk browser: the find box, the tag list and the chunk list side by
 // side, the toolbar, and the "paste" button that names the paste target. It
-// runs modal without an owner; the tray window opens it.
+// runs modal without an owner; the tray window opens it. Its files, by job:
+// prop_dlg.cpp its set-up and its state (the find text, the tag and chunk
+// rows and their selection, refreshed), prop_dlg_events.cpp what its lists
+// and buttons report, prop_dlg_commands.cpp its commands, prop_dlg_menus.cpp
+// its menus, prop_dlg_placement.cpp its place and state between openings.
 
 #include <windows.h>
 
@@ -10,22 +14,22 @@
 #include <string>
 #include <vector>
 
-#include "app/paste_chunk.h"
 #include "base/win_handles.h"
 #include "library/chunk_finder.h"
 #include "paste/held_modifiers.h"
 #include "paste/paste_host.h"
 #include "ui/autocomplete.h"
+#include "ui/browser/browser_app.h"
+#include "ui/browser/library_changes.h"
 #include "ui/chunk_rows.h"
 #include "ui/windows_list.h"
 #include "wyn/host/wyn_dialog.h"
 
-class CMainWnd;
 class CWynCustomList;
 
 class CPropDlg : public CWynDialog, public kelvo::CPasteHost {
 public:
-    explicit CPropDlg(CMainWnd& app);
+    explicit CPropDlg(CBrowserApp& app);
     ~CPropDlg() override;
 
     std::int64_t OnEvent(CWynElement* source, std::wstring_view name, WPARAM first,
@@ -90,8 +94,11 @@ private:
     void SaveState();
     void CreateTooltips();
     const wchar_t* Text(const wchar_t* key, const wchar_t* english) const;
+    // Equal but for case, as the user reads them.
+    static bool SameText(std::wstring_view a, std::wstring_view b);
+    static bool IsId(const CWynElement& element, std::wstring_view id);
 
-    CMainWnd& m_app;
+    CBrowserApp& m_app;
     CWynCustomList* m_tagList = nullptr;
     CWynCustomList* m_chunkList = nullptr;
     CWynElement* m_findBox = nullptr;
@@ -110,4 +117,6 @@ private:
     std::unique_ptr<kelvo::CWindowsList> m_windowsList;
     std::optional<std::wstring> m_rememberedTag;
     int m_rememberedChunk = 0;
+    // While the window exists: the library's changes from elsewhere show.
+    CLibraryChanges::Subscription m_libraryChanges;
 };

@@ -5,117 +5,89 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
+#include <vector>
 
-#include "app/main_wnd.h"
 #include "base/com.h"
 #include "library/master_password.h"
 #include "library/portable_data_test.h"
 #include "library/test_files.h"
+#include "ui/browser/browser_app.h"
+#include "ui/browser/browser_test.h"
 #include "ui/custom_list.h"
 #include "ui/drawn_test.h"
 #include "wyn/testing/dialog_script.h"
 
+using namespace browser_test;
 using wyn_test::DialogScript;
 
 namespace {
 
-// The windows of a class inside a dialog, in the order they were made.
-std::vector<HWND> ChildrenOf(HWND dialog, const wchar_t* window_class) {
-    struct Search {
-        const wchar_t* window_class;
-        std::vector<HWND> found;
-    } search{window_class, {}};
-    ::EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto& search = *reinterpret_cast<Search*>(data);
-            wchar_t name[64] = {};
-            ::GetClassNameW(child, name, 64);
-            if (::CompareStringOrdinal(name, -1, search.window_class, -1, TRUE) == CSTR_EQUAL)
-                search.found.push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+// The application as the chunk browser uses it, with what it was asked to do.
+class CFakeBrowserApp : public CBrowserApp {
+public:
+    CChunkStore& Chunks() override { return chunks; }
+    CkvWynEngine& Engine() override { return engine; }
+    CLibraryChanges& LibraryChanges() override { return changes; }
+    bool PasteOnDoubleClick() const override { return paste_on_dblclick; }
+    // The remembered key, if any; without one the user cancels.
+    bool ObtainDataKey(HWND, kelvo::CipherKey& key) override {
+        if (!data_key)
+            return false;
+        key = *data_key;
+        return true;
+    }
+    bool IsPasswordCached() const override { return data_key.has_value(); }
+    void ForgetPassword() override { data_key.reset(); }
+    const kelvo::TargetWindow& PasteTarget() const override { return target; }
+    void ChoosePasteTarget(HWND window) override { target = kelvo::DescribeTarget(window); }
+    bool Paste(kelvo::CPasteHost&, const text_chunk& chunk, PasteTrigger trigger) override {
+        pastes.emplace_back(chunk.id, trigger);
+        return true;
+    }
+    void EditSettings(HWND) override {}
+    void ShowAbout(HWND) override {}
+    const wchar_t* HomePage() const override { return L""; }
 
-// Fills the chunk editor in front: title, tags and text.
-void FillEditor(const wchar_t* title, const wchar_t* tags, const wchar_t* text) {
-    HWND editor = DialogScript::FrontDialog();
-    const auto edits = ChildrenOf(editor, L"Edit");
-    const auto rich = ChildrenOf(editor, L"RichEdit20W");
-    ASSERT_EQ(edits.size(), 2u);
-    ASSERT_EQ(rich.size(), 1u);
-    ::SetWindowTextW(edits[0], title);
-    ::SetWindowTextW(edits[1], tags);
-    ::SetWindowTextW(rich[0], text);
-}
+    CkvWynEngine engine{::GetModuleHandleW(nullptr)};
+    CChunkStore chunks;
+    CLibraryChanges changes;
+    bool paste_on_dblclick = true;
+    std::optional<kelvo::CipherKey> data_key;
+    kelvo::TargetWindow target;
+    std::vector<std::pair<int, PasteTrigger>> pastes; // chunk ids
+};
 
-// The tray window with a small library, and the chunk browser opened from
-// it, driven by a script.
+// The chunk browser on a small library, driven by a script.
 class PropDlgTest : public PortableDataTest {
 protected:
     void SetUp() override {
         PortableDataTest::SetUp();
-        WriteSettings("<kelvo><settings show-onstart=\"0\"/></kelvo>");
         WriteChunks("<kelvo><chunks>"
                     "<chunk id=\"1\" title=\"Home address\" tags=\"private\">Main Street</chunk>"
                     "<chunk id=\"2\" title=\"Signature\" tags=\"work;mail\">Regards</chunk>"
                     "<chunk id=\"3\" title=\"Agenda\" tags=\"Work\">Items</chunk>"
                     "<chunk id=\"4\" title=\"Reply\" tags=\"work\">Thanks</chunk>"
                     "</chunks></kelvo>");
-        ASSERT_TRUE(m_app.CreateHiddenWindow());
+        m_app.chunks.LoadChunks();
     }
 
     // Opens the chunk browser and runs the steps in it, each given the
     // browser; the last step closes it with the close box. Checks that all ran.
     void Run(std::vector<std::function<void(CPropDlg&)>> steps) {
+        CPropDlg dialog(m_app);
         std::vector<DialogScript::Step> script;
         for (auto& step : steps)
-            script.push_back([this, step](HWND) {
-                ASSERT_NE(m_app.ChunkBrowser(), nullptr);
-                step(*m_app.ChunkBrowser());
-            });
-        script.push_back([](HWND dialog) { ::PostMessageW(dialog, WM_CLOSE, 0, 0); });
+            script.push_back([&dialog, step](HWND) { step(dialog); });
+        script.push_back([](HWND window) { ::PostMessageW(window, WM_CLOSE, 0, 0); });
         DialogScript runner(std::move(script));
-        m_app.OpenMainWindow();
+        dialog.DoModal(nullptr);
         EXPECT_TRUE(runner.Finished());
-        EXPECT_EQ(m_app.ChunkBrowser(), nullptr);
     }
 
-    static CWynCustomList& List(CPropDlg& dialog, const wchar_t* id) {
-        return *static_cast<CWynCustomList*>(dialog.FindById(id));
-    }
-    static std::vector<std::wstring> Titles(const CPropDlg& dialog) {
-        std::vector<std::wstring> titles;
-        for (const auto& chunk : dialog.ChunkRows())
-            titles.push_back(chunk->title);
-        return titles;
-    }
-    static std::vector<std::wstring> Tags(const CPropDlg& dialog) {
-        std::vector<std::wstring> tags;
-        for (const auto& row : dialog.TagRows())
-            tags.push_back(row.name + L":" + std::to_wstring(row.count));
-        return tags;
-    }
-    static int Selected(const CPropDlg& dialog) {
-        const auto* chunk = dialog.SelectedChunk();
-        return chunk ? (*chunk)->id : 0;
-    }
-    // Selects the tag row as a click does.
-    static void SelectTag(CPropDlg& dialog, std::wstring_view name) {
-        const auto& rows = dialog.TagRows();
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            if (rows[i].name == name) {
-                List(dialog, L"lst_tags").SelectItem(static_cast<int>(i));
-                dialog.OnEvent(&List(dialog, L"lst_tags"), L"customlst-selchanged", 0, 0);
-            }
-    }
-
-    CMainWnd m_app{::GetModuleHandleW(nullptr)};
+    CFakeBrowserApp m_app;
 };
-
-using Strings = std::vector<std::wstring>;
 
 TEST_F(PropDlgTest, TheFirstOpeningShowsEverythingCentredWithTheFirstChunk) {
     Run({[](CPropDlg& dialog) {
@@ -141,32 +113,6 @@ TEST_F(PropDlgTest, TheFirstOpeningShowsEverythingCentredWithTheFirstChunk) {
         ::SendMessageW(dialog.FindById(L"btn-new")->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
         EXPECT_TRUE(ui_test::SaveShot(dialog.Hwnd(), L"main-window-hot-button"));
     }});
-}
-
-// Shots of the main window, the editor and the settings as the program opens
-// them, at the scaling this process runs at: for a person to look at, and for
-// tests/e2e/scaling_shots.sh, which compares them between two scalings.
-TEST_F(PropDlgTest, ShotsOfTheMainWindowTheEditorAndTheSettings) {
-    DialogScript browse({
-        [](HWND main) {
-            EXPECT_TRUE(ui_test::SaveShot(main, L"scaling-main-window"));
-            // Alt+N: a new chunk in the editor.
-            ::PostMessageW(main, WM_MENUCHAR, MAKEWPARAM(L'n', MF_SYSMENU), 0);
-        },
-        [](HWND editor) {
-            EXPECT_TRUE(ui_test::SaveShot(editor, L"scaling-editor"));
-            wyn_test::ClickCancel(editor);
-        },
-        [](HWND main) { ::PostMessageW(main, WM_CLOSE, 0, 0); },
-    });
-    m_app.OpenMainWindow();
-    EXPECT_TRUE(browse.Finished());
-    DialogScript settings({[](HWND dialog) {
-        EXPECT_TRUE(ui_test::SaveShot(dialog, L"scaling-settings"));
-        wyn_test::ClickCancel(dialog);
-    }});
-    m_app.EditSettings(nullptr);
-    EXPECT_TRUE(settings.Finished());
 }
 
 TEST_F(PropDlgTest, TypingSearchesAndAHashOffersTheTags) {
@@ -264,45 +210,8 @@ TEST_F(PropDlgTest, ANewChunkFromTheEditorIsStoredListedAndSelected) {
          }});
 }
 
-TEST_F(PropDlgTest, EncryptTickedWithoutThePasswordStoresNothingAndKeepsTheEditorOpen) {
-    kelvo::CipherKey key;
-    ASSERT_TRUE(MakeDataKey(key));
-    ASSERT_TRUE(StoreDataKey(L"master", key));
-    const std::string before = ChunksFile();
-    HWND editor = nullptr;
-    Run({[](CPropDlg& dialog) {
-             ::PostMessageW(dialog.Hwnd(), WM_MENUCHAR, MAKEWPARAM(L'n', MF_SYSMENU), 0);
-         },
-         [&](CPropDlg&) {
-             editor = DialogScript::FrontDialog();
-             FillEditor(L"Secret", L"", L"pin 1234");
-             const auto boxes = ChildrenOf(editor, L"Button");
-             for (HWND box : boxes) {
-                 wchar_t label[64] = {};
-                 ::GetWindowTextW(box, label, 64);
-                 if (std::wstring_view(label) == L"Encrypt chunk text")
-                     ::SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
-             }
-             ::PostMessageW(editor, WM_COMMAND, IDOK, 0);
-         },
-         [&](CPropDlg&) {
-             HWND password = DialogScript::FrontDialog();
-             EXPECT_NE(password, editor) << "the password is asked for";
-             ::SendMessageW(password, WM_COMMAND, IDCANCEL, 0);
-         },
-         [&](CPropDlg&) {
-             // Still open with the text, and the only dialog the user can
-             // reach: the password dialog gave the focus back to it.
-             EXPECT_EQ(DialogScript::FrontDialog(), editor);
-             EXPECT_FALSE(::IsWindowEnabled(::GetWindow(editor, GW_OWNER)));
-             EXPECT_EQ(ChunksFile(), before) << "nothing stored in clear";
-             ::SendMessageW(editor, WM_COMMAND, IDCANCEL, 0);
-         },
-         [&](CPropDlg&) { EXPECT_EQ(m_app.Chunks().Chunks().size(), 4u); }});
-}
-
 TEST_F(PropDlgTest, WithoutPasteOnDoubleClickEnterAndDoubleClickEditTheChunk) {
-    m_app.CurrentSettings().paste_on_dblclick = 0;
+    m_app.paste_on_dblclick = false;
     for (const wchar_t* event : {L"customlst-keyenter", L"customlst-dblclick"}) {
         Run({[&](CPropDlg& dialog) {
                  // "Home address", the second row.
@@ -358,16 +267,8 @@ TEST_F(PropDlgTest, AnEncryptedChunkOpensCheckedWithItsPlainTextAndUncheckedIsSt
     secret->text = L"line one\nline two"; // a bare line feed, as another program may write
     ASSERT_TRUE(secret->Encrypt(key));
     m_app.Chunks().PutChunk(secret);
-    {
-        // The password given once, and remembered: the editor opens at once.
-        DialogScript password({[](HWND dialog) {
-            ::SetWindowTextW(::FindWindowExW(dialog, nullptr, L"Edit", nullptr), L"master");
-            ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-        }});
-        kelvo::CipherKey cached;
-        ASSERT_TRUE(m_app.ObtainDataKey(nullptr, cached));
-    }
-    m_app.CurrentSettings().paste_on_dblclick = 0; // a double click edits
+    m_app.data_key = key;            // remembered: the editor opens at once
+    m_app.paste_on_dblclick = false; // a double click edits
     Run({[&](CPropDlg& dialog) {
              dialog.OnEvent(&List(dialog, L"lst_items"), L"customlst-dblclick", 3, 0);
          },
@@ -559,7 +460,7 @@ TEST_F(PropDlgTest, MenusShowForgetPasswordOnlyWhileCachedAndTheDoubleClickActio
          },
          [&](CPropDlg&) { configuration = OpenMenuItems(); },
          [&](CPropDlg& dialog) {
-             m_app.CurrentSettings().paste_on_dblclick = 0;
+             m_app.paste_on_dblclick = false;
              ::PostMessageW(List(dialog, L"lst_items").Hwnd(), WM_CONTEXTMENU,
                             reinterpret_cast<WPARAM>(List(dialog, L"lst_items").Hwnd()), -1);
          },
@@ -570,16 +471,7 @@ TEST_F(PropDlgTest, MenusShowForgetPasswordOnlyWhileCachedAndTheDoubleClickActio
     EXPECT_EQ(chunk_menu, (Strings{L"*Edit...", L"Paste", L"", L"Delete"}));
 
     // With the data key remembered, it can be forgotten from the menu.
-    kelvo::CipherKey key;
-    ASSERT_TRUE(MakeDataKey(key));
-    ASSERT_TRUE(StoreDataKey(L"master", key));
-    {
-        DialogScript password({[](HWND dialog) {
-            ::SetWindowTextW(::FindWindowExW(dialog, nullptr, L"Edit", nullptr), L"master");
-            ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-        }});
-        ASSERT_TRUE(m_app.ObtainDataKey(nullptr, key));
-    }
+    m_app.data_key = kelvo::CipherKey{};
     Run({[](CPropDlg& dialog) {
              ::PostMessageW(dialog.FindById(L"btn-wrench")->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
              ::PostMessageW(dialog.FindById(L"btn-wrench")->Hwnd(), WM_LBUTTONUP, 0, 0);
@@ -593,15 +485,14 @@ TEST_F(PropDlgTest, EscapeAndEnterInTheFindBoxLeaveItOpen) {
     Run({[](CPropDlg& dialog) { ::SendMessageW(dialog.Hwnd(), WM_COMMAND, IDCANCEL, 0); },
          [](CPropDlg& dialog) {
              EXPECT_TRUE(::IsWindowVisible(dialog.Hwnd()));
-             // Enter pastes the current chunk (into whatever window the
-             // tracking found, or a message says there is none).
+             // Enter pastes the current chunk, "Agenda", as the Enter key asks.
              ::PostMessageW(dialog.Hwnd(), WM_COMMAND, IDOK, 0);
          },
-         [](CPropDlg& dialog) {
-             if (HWND message = DialogScript::FrontDialog(); message != dialog.Hwnd())
-                 ::SendMessageW(message, WM_COMMAND, IDOK, 0);
-         },
-         [](CPropDlg& dialog) { EXPECT_TRUE(::IsWindowVisible(dialog.Hwnd())); }});
+         [this](CPropDlg& dialog) {
+             EXPECT_EQ(m_app.pastes,
+                       (std::vector<std::pair<int, PasteTrigger>>{{3, PasteTrigger::kEnterKey}}));
+             EXPECT_TRUE(::IsWindowVisible(dialog.Hwnd()));
+         }});
 }
 
 TEST_F(PropDlgTest, DeletingTheCurrentChunkKeepsTheTagAndSelectsTheFirstLeft) {
@@ -624,119 +515,18 @@ TEST_F(PropDlgTest, DeletingTheCurrentChunkKeepsTheTagAndSelectsTheFirstLeft) {
          }});
 }
 
-// Handles the tray window's reports of changed data files (and nothing else,
-// so that the script's steps run in order) until `done` holds or 5 s passed.
-bool HandleLibraryReports(const std::function<bool()>& done) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > 5000)
-            return false;
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, CMainWnd::kLibraryMessage, CMainWnd::kLibraryMessage,
-                              PM_REMOVE))
-            ::DispatchMessageW(&msg);
-        ::Sleep(20);
-    }
-    return true;
-}
-
-std::wstring TextOf(HWND window) {
-    std::wstring text(::GetWindowTextLengthW(window), L'\0');
-    ::GetWindowTextW(window, text.data(), static_cast<int>(text.size() + 1));
-    return text;
-}
-
-TEST_F(PropDlgTest, ChangesMadeElsewhereShowLiveAndNeverCostWhatIsTyped) {
-    kelvo::Ref<text_chunk> reply;
-    Run({[&](CPropDlg& dialog) {
-             SelectTag(dialog, L"work");
-             List(dialog, L"lst_items").SelectItem(1); // "Reply"
-             ASSERT_EQ(Selected(dialog), 4);
-             reply = m_app.Chunks().Chunks().at(4);
-             // Another PC removed 1, renamed 2 and added 5.
-             WriteChunks("<kelvo><chunks>"
-                         "<chunk id=\"2\" title=\"Signature 2\" tags=\"work;mail\">Regards</chunk>"
-                         "<chunk id=\"3\" title=\"Agenda\" tags=\"Work\">Items</chunk>"
-                         "<chunk id=\"4\" title=\"Reply\" tags=\"work\">Thanks</chunk>"
-                         "<chunk id=\"5\" title=\"Address\" tags=\"work\">Road</chunk>"
-                         "</chunks></kelvo>");
-             EXPECT_TRUE(HandleLibraryReports([&] { return Titles(dialog).size() == 4; }));
-             EXPECT_EQ(Titles(dialog), (Strings{L"Address", L"Agenda", L"Reply", L"Signature 2"}));
-             EXPECT_EQ(dialog.SelectedTagName(), L"work");
-             EXPECT_EQ(Selected(dialog), 4);
-             EXPECT_EQ(m_app.Chunks().Chunks().count(1), 0u);
-             EXPECT_EQ(m_app.Chunks().Chunks().at(4).Get(), reply.Get());
-             dialog.OnEvent(dialog.FindById(L"btn-edit"), L"clicked", 0, 0);
-         },
-         [this](CPropDlg&) {
-             FillEditor(L"Reply typed", L"work", L"typed here");
-             // Meanwhile the chunk being edited is changed on another PC.
-             WriteChunks("<kelvo><chunks>"
-                         "<chunk id=\"4\" title=\"Reply theirs\" tags=\"work\">Thanks</chunk>"
-                         "</chunks></kelvo>");
-             EXPECT_TRUE(HandleLibraryReports(
-                 [this] { return m_app.Chunks().Chunks().at(4)->title == L"Reply theirs"; }));
-             HWND editor = DialogScript::FrontDialog();
-             const auto text = ChildrenOf(editor, L"RichEdit20W");
-             ASSERT_EQ(text.size(), 1u);
-             EXPECT_EQ(TextOf(text[0]), L"typed here");
-             ::SendMessageW(editor, WM_COMMAND, IDOK, 0);
-         },
-         [](CPropDlg&) {
-             HWND notice = DialogScript::FrontDialog();
-             EXPECT_NE(wyn_test::MessageBoxText(notice).find(L"Reply theirs"), std::wstring::npos)
-                 << wyn_test::MessageBoxText(notice);
-             ::SendMessageW(notice, WM_COMMAND, IDOK, 0);
-         },
-         [this](CPropDlg& dialog) {
-             EXPECT_EQ(Titles(dialog), (Strings{L"Reply theirs", L"Reply typed (conflict)"}));
-             EXPECT_NE(ChunksFile().find("typed here"), std::string::npos);
-             EXPECT_NE(ChunksFile().find("Reply theirs"), std::string::npos);
-             // The program's own write is no change to read again.
-             const unsigned revision = m_app.Chunks().Revision();
-             HandleLibraryReports([] { return false; });
-             EXPECT_EQ(m_app.Chunks().Revision(), revision);
-         }});
-}
-
-TEST_F(PropDlgTest, AConflictCopyIsOfferedMergedAndRenamed) {
-    const std::wstring copy = m_folder + L"chunks (Laptop's conflicted copy).xml";
-    std::wstring question;
-    std::wstring result;
-    Run({[&](CPropDlg& dialog) {
-             test_files::Write(copy, "<kelvo><chunks>"
-                                     "<chunk id=\"1\" title=\"Home address\" "
-                                     "tags=\"private\">Main Street</chunk>"
-                                     "<chunk id=\"3\" title=\"Agenda\" tags=\"Work\">Other</chunk>"
-                                     "<chunk id=\"7\" title=\"Phone\" tags=\"work\">555</chunk>"
-                                     "</chunks></kelvo>");
-             EXPECT_TRUE(HandleLibraryReports([&] { return !test_files::Exists(copy); }));
-             EXPECT_NE(question.find(copy), std::wstring::npos) << question;
-             EXPECT_NE(result.find(L"1 chunks added, 1 added as conflicts, 1 already"),
-                       std::wstring::npos)
-                 << result;
-             EXPECT_EQ(Titles(dialog), (Strings{L"Agenda", L"Agenda (conflict)", L"Home address",
-                                                L"Phone", L"Reply", L"Signature"}));
-             const auto merged = test_files::List(m_folder);
-             const auto set_aside =
-                 std::find_if(merged.begin(), merged.end(), [](const auto& name) {
-                     return name.starts_with(L"chunks (Laptop's conflicted copy).xml.merged-");
-                 });
-             ASSERT_NE(set_aside, merged.end());
-             EXPECT_NE(result.find(*set_aside), std::wstring::npos) << result;
-             ::DeleteFileW((m_folder + *set_aside).c_str());
-         },
-         [&](CPropDlg&) {
-             HWND box = DialogScript::FrontDialog();
-             question = wyn_test::MessageBoxText(box);
-             ::SendMessageW(box, WM_COMMAND, IDYES, 0);
-         },
-         [&](CPropDlg&) {
-             HWND box = DialogScript::FrontDialog();
-             result = wyn_test::MessageBoxText(box);
-             ::SendMessageW(box, WM_COMMAND, IDOK, 0);
-         }});
-    ::DeleteFileW(copy.c_str());
+TEST_F(PropDlgTest, TheLibrarysChangesFromElsewhereShowWhileItIsOpen) {
+    Run({[this](CPropDlg& dialog) {
+        SelectTag(dialog, L"work");
+        auto chunk = kelvo::MakeRef<text_chunk>();
+        chunk->title = L"Address";
+        chunk->tags = {L"work"};
+        m_app.chunks.PutChunk(chunk);
+        EXPECT_EQ(Titles(dialog), (Strings{L"Agenda", L"Reply", L"Signature"})) << "not told yet";
+        m_app.changes.Notify();
+        EXPECT_EQ(Titles(dialog), (Strings{L"Address", L"Agenda", L"Reply", L"Signature"}));
+        EXPECT_EQ(dialog.SelectedTagName(), L"work");
+    }});
 }
 
 } // namespace

@@ -1,0 +1,77 @@
+// The chunk browser's commands: paste, new, edit and delete a chunk, choose
+// the window to paste into.
+
+#include "ui/browser/prop_dlg.h"
+
+#include "ui/browser/chunk_commands.h"
+
+namespace {
+
+using kelvo::Ref;
+
+// The text with its first "%s" replaced: the user's title is never read as a
+// format.
+std::wstring WithTitle(std::wstring_view text, std::wstring_view title) {
+    std::wstring result(text);
+    if (const auto at = result.find(L"%s"); at != result.npos)
+        result.replace(at, 2, title);
+    return result;
+}
+
+} // namespace
+
+void CPropDlg::Paste(const text_chunk& chunk, PasteTrigger trigger) {
+    m_app.Paste(*this, chunk, trigger);
+}
+
+void CPropDlg::PasteSelected(PasteTrigger trigger) {
+    if (const auto* chunk = SelectedChunk())
+        Paste(**chunk, trigger);
+}
+
+void CPropDlg::NewChunk() {
+    if (const auto chunk = NewChunkCommand(m_app, Hwnd()))
+        RefreshAfterChange(chunk.Get());
+}
+
+void CPropDlg::EditChunk(const Ref<text_chunk>& chunk) {
+    // Held here: the lists let go of their rows while they are refilled.
+    const Ref<text_chunk> edited = chunk;
+    if (EditChunkCommand(m_app, Hwnd(), edited))
+        RefreshAfterChange(edited.Get());
+}
+
+void CPropDlg::OpenWindowsList() {
+    CWynElement* paste = FindById(L"paste");
+    CWynElement* paste_to = FindById(L"paste-to");
+    if (!paste || !paste->Hwnd() || !paste_to || !paste_to->Hwnd())
+        return;
+    RECT paste_rect{}, paste_to_rect{};
+    ::GetWindowRect(paste->Hwnd(), &paste_rect);
+    ::GetWindowRect(paste_to->Hwnd(), &paste_to_rect);
+    // A chooser still open goes first; this one lives until the next opening.
+    m_windowsList.reset();
+    m_windowsList = std::make_unique<kelvo::CWindowsList>(
+        kelvo::ChoosableWindows(Hwnd()),
+        [this](const kelvo::TargetWindow& chosen) { m_app.ChoosePasteTarget(chosen.window); });
+    m_windowsList->Open(Hwnd(), paste_rect, paste_to_rect);
+}
+
+void CPropDlg::DeleteChunk(const Ref<text_chunk>& chunk) {
+    const std::wstring question =
+        WithTitle(Text(L"WYN_STR_Q_DELCHUNK", L"Do you want to delete the selected chunk '%s'?"),
+                  chunk->title);
+    if (::MessageBoxW(Hwnd(), question.c_str(), Text(L"appname", L"Kelvo"),
+                      MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    // The chunk stays alive through `chunk` while the lists let go of it.
+    const Ref<text_chunk> deleted = chunk;
+    m_app.Chunks().DeleteChunk(deleted->id);
+    m_rowHeights.Forget(*deleted);
+    auto tag = SelectedTagName();
+    if (tag && !deleted->HasTag(*tag))
+        tag.reset();
+    RefreshFound();
+    FillTagList(tag);
+    FillChunkList(0);
+}
