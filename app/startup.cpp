@@ -5,7 +5,6 @@
 
 #include <new>
 
-#include "app/accessibility_log.h"
 #include "app/main_wnd.h"
 #include "base/win_handles.h"
 #include "crypto/twofish_self_check.h"
@@ -50,7 +49,6 @@ int RunKelvo(HINSTANCE instance) {
         ::InitCommonControls();
         // Rich edit classes for every dialog; kept loaded until the end.
         kelvo::UniqueHmodule rich_edit(::LoadLibraryW(L"Riched20.dll"));
-        const auto accessibility_log = CAccessibilityLog::FromEnvironment();
         try {
             result = RunApplication(instance);
         } catch (const std::bad_alloc&) {

@@ -1,4 +1,4 @@
-#include "app/accessibility_log.h"
+#include "tests/e2e/accessibility_log.h"
 
 #include <oleacc.h>
 
