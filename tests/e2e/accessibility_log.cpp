@@ -2,6 +2,9 @@
 
 #include <oleacc.h>
 
+#include <algorithm>
+#include <cwchar>
+
 #include "base/com.h"
 
 std::unique_ptr<CAccessibilityLog> CAccessibilityLog::FromEnvironment() {
@@ -44,19 +47,66 @@ void CALLBACK CAccessibilityLog::OnEvent(HWINEVENTHOOK, DWORD, HWND window, LONG
     }
 }
 
+namespace {
+
+bool IsClass(const wchar_t* window_class, const wchar_t* prefix) {
+    const int length = static_cast<int>(std::wcslen(prefix));
+    return ::CompareStringOrdinal(window_class,
+                                  std::min(length, static_cast<int>(std::wcslen(window_class))),
+                                  prefix, length, TRUE) == CSTR_EQUAL;
+}
+
+// Edits (password boxes among them) and rich edits of any version: what
+// they show is typed by the user.
+bool IsTextField(const wchar_t* window_class) {
+    return IsClass(window_class, L"Edit") || IsClass(window_class, L"RichEdit");
+}
+
+} // namespace
+
+std::wstring CAccessibilityLog::LabelOf(HWND field) {
+    const HWND before = ::GetWindow(field, GW_HWNDPREV);
+    wchar_t window_class[64] = {};
+    if (!before || !::GetClassNameW(before, window_class, 64) || !IsClass(window_class, L"Static"))
+        return {};
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(before)), L'\0');
+    text.resize(static_cast<std::size_t>(
+        ::GetWindowTextW(before, text.data(), static_cast<int>(text.size() + 1))));
+    std::wstring label;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // "&&" stands for one "&"; a single one marks the mnemonic.
+        if (text[i] == L'&' && ++i == text.size())
+            break;
+        label += text[i];
+    }
+    return label;
+}
+
 void CAccessibilityLog::LogFocus(HWND window, LONG object, LONG child) {
+    wchar_t window_class[64] = {};
+    ::GetClassNameW(window, window_class, 64);
+    const std::wstring line = std::wstring(L"focus ") + window_class + L" ";
+    if (IsTextField(window_class)) {
+        Write(line + LabelOf(window));
+        return;
+    }
     kelvo::ComPtr<IAccessible> accessible;
     kelvo::UniqueVariant item;
     if (FAILED(::AccessibleObjectFromEvent(window, static_cast<DWORD>(object), child,
                                            accessible.Put(), item.Put())) ||
         !accessible)
         return;
+    // A text field drawn by the program is named by its label too.
+    kelvo::UniqueVariant role;
+    if (SUCCEEDED(accessible->get_accRole(*item.Get(), role.Put())) && role.Get()->vt == VT_I4 &&
+        role.Get()->lVal == ROLE_SYSTEM_TEXT) {
+        Write(line + LabelOf(window));
+        return;
+    }
     kelvo::UniqueBstr name;
     if (FAILED(accessible->get_accName(*item.Get(), name.Put())))
         name = {};
-    wchar_t window_class[64] = {};
-    ::GetClassNameW(window, window_class, 64);
-    Write(std::wstring(L"focus ") + window_class + L" " + std::wstring(name.View()));
+    Write(line + std::wstring(name.View()));
 }
 
 void CAccessibilityLog::Write(const std::wstring& line) {
