@@ -2,10 +2,8 @@
 
 #include <initializer_list>
 
-#include "app/main_wnd.h"
 #include "library/file_replace.h"
 #include "library/xml_props.h"
-#include "ui/browser/prop_dlg.h"
 
 using kelvo::StampOf;
 
@@ -47,7 +45,7 @@ void CLibrarySync::Start(HWND window, UINT message) {
     const std::wstring settings_folder = m_settingsPath.substr(0, NameStart(m_settingsPath));
     m_chunksStamp = StampOf(m_chunksPath);
     m_settingsStamp = StampOf(m_settingsPath);
-    m_fileSettings = m_app.CurrentSettings();
+    m_fileSettings = m_app.settings;
     // Settings kept in another folder (through a link) are polled only.
     m_watcher = std::make_unique<kelvo::CFolderWatcher>(
         m_folder, m_chunksPath.substr(m_folder.size()),
@@ -84,11 +82,11 @@ void CLibrarySync::Changed(unsigned files) {
 void CLibrarySync::ReloadChunks() {
     // Taken before the read: a change after it is seen by the next poll.
     const kelvo::FileStamp stamp = StampOf(m_chunksPath);
-    const auto result = m_app.Chunks().Reload();
+    const auto result = m_app.chunks.Reload();
     if (result != CChunkStore::ReloadResult::kNotRead)
         m_chunksStamp = stamp;
     if (result == CChunkStore::ReloadResult::kReloaded)
-        m_app.LibraryChanges().Notify();
+        m_app.changes.Notify();
 }
 
 void CLibrarySync::ReloadSettings() {
@@ -103,13 +101,11 @@ void CLibrarySync::ReloadSettings() {
     if (read == m_fileSettings)
         return;
     m_fileSettings = read;
-    Settings& current = m_app.CurrentSettings();
+    Settings& current = m_app.settings;
     const bool new_hotkey = read.hotkey != current.hotkey;
     current = read;
-    // While the settings dialog is open the hotkey is off; it takes the
-    // settings when it closes.
-    if (new_hotkey && m_app.HotkeyAtom())
-        m_app.RegisterAppHotkey();
+    if (new_hotkey)
+        m_app.hotkey_changed();
 }
 
 void CLibrarySync::OfferConflictCopies() {
@@ -127,12 +123,12 @@ void CLibrarySync::OfferConflictCopies() {
                       L"library lacks are added, and chunks that differ are added as \"... "
                       L"(conflict)\". The copy is then renamed, not deleted."),
                  {copy});
-        if (::MessageBoxW(Owner(), question.c_str(), Text(L"appname", L"Kelvo").c_str(),
+        if (::MessageBoxW(m_app.owner(), question.c_str(), Text(L"appname", L"Kelvo").c_str(),
                           MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) != IDYES)
             continue;
         std::wstring set_aside;
-        const auto counts = m_app.Chunks().MergeCopy(copy, set_aside);
-        m_app.LibraryChanges().Notify();
+        const auto counts = m_app.chunks.MergeCopy(copy, set_aside);
+        m_app.changes.Notify();
         std::wstring told;
         if (!counts)
             told = Fill(Text(L"WYN_MSG_MERGE_COPY_UNREADABLE",
@@ -151,17 +147,12 @@ void CLibrarySync::OfferConflictCopies() {
                                {copy})
                         : Fill(Text(L"WYN_MSG_MERGE_COPY_RENAMED", L"The copy was renamed to:\n%1"),
                                {set_aside}));
-        ::MessageBoxW(Owner(), told.c_str(), Text(L"appname", L"Kelvo").c_str(),
+        ::MessageBoxW(m_app.owner(), told.c_str(), Text(L"appname", L"Kelvo").c_str(),
                       MB_OK | MB_SETFOREGROUND | (counts ? MB_ICONINFORMATION : MB_ICONWARNING));
     }
     m_offering = false;
 }
 
-HWND CLibrarySync::Owner() const {
-    const CPropDlg* browser = m_app.ChunkBrowser();
-    return browser ? browser->Hwnd() : nullptr;
-}
-
 std::wstring CLibrarySync::Text(const wchar_t* key, const wchar_t* english) const {
-    return m_app.Engine().GetString(key, nullptr, english);
+    return m_app.texts.GetString(key, nullptr, english);
 }

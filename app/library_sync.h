@@ -6,18 +6,33 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
 
 #include "app/settings.h"
+#include "library/chunk_store.h"
 #include "library/folder_watcher.h"
-
-class CMainWnd;
+#include "ui/browser/library_changes.h"
+#include "wyn/engine/wyn_engine.h"
 
 class CLibrarySync {
 public:
-    explicit CLibrarySync(CMainWnd& app) noexcept : m_app(app) {}
+    // What it keeps in step, and what it tells: the library and the news of
+    // its changes, the settings in use, the texts of its questions, the
+    // window they belong to (none: they stand alone), and a change of the
+    // hotkey setting.
+    struct App {
+        CChunkStore& chunks;
+        CLibraryChanges& changes;
+        Settings& settings;
+        const CWynEngine& texts;
+        std::function<HWND()> owner;
+        std::function<void()> hotkey_changed;
+    };
+
+    explicit CLibrarySync(App app) noexcept : m_app(std::move(app)) {}
 
     // Starts watching the folder the library lives in (that of a symbolic
     // link's target); reports arrive as `message` to `window`, whose wParam
@@ -36,10 +51,9 @@ private:
     void ReloadChunks();
     void ReloadSettings();
     void OfferConflictCopies();
-    HWND Owner() const;
     std::wstring Text(const wchar_t* key, const wchar_t* english) const;
 
-    CMainWnd& m_app;
+    App m_app;
     std::wstring m_chunksPath;   // the final file, after links
     std::wstring m_settingsPath; // likewise
     std::wstring m_folder;       // that of the chunks file, with a backslash

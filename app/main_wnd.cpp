@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "app/about_dlg.h"
-#include "app/paste_chunk.h"
 #include "app/settings_dlg.h"
 #include "app/store_notice.h"
 #include "library/xml_props.h"
@@ -190,6 +189,15 @@ void CMainWnd::RegisterAppHotkey() {
     ::RegisterHotKey(Hwnd(), m_hotkeyAtom, hotkey.modifiers, hotkey.key);
 }
 
+HWND CMainWnd::BrowserWindow() const {
+    return m_propDlg ? m_propDlg->Hwnd() : nullptr;
+}
+
+void CMainWnd::HotkeySettingChanged() {
+    if (m_hotkeyAtom)
+        RegisterAppHotkey();
+}
+
 void CMainWnd::UnregisterAppHotkey() {
     if (!m_hotkeyAtom)
         return;
@@ -282,10 +290,6 @@ void CMainWnd::ChoosePasteTarget(HWND window) {
     m_pasteTarget = kelvo::DescribeTarget(window);
     if (m_mainWindow)
         m_mainWindow->PasteTargetChanged();
-}
-
-bool CMainWnd::Paste(kelvo::CPasteHost& host, const text_chunk& chunk, PasteTrigger trigger) {
-    return PasteChunk(*this, host, chunk, m_pasteTarget.window, trigger);
 }
 
 void CMainWnd::ShowStoreNotice(const StoreNotice& notice) {

@@ -96,7 +96,7 @@ public:
     // The user chose the window to paste into: it becomes the target, and
     // the "paste" button shows it.
     void ChoosePasteTarget(HWND window) override;
-    // Pastes into the paste target (see PasteChunk).
+    // Pastes into the paste target (see PasteChunk, beside which it lives).
     bool Paste(kelvo::CPasteHost& host, const text_chunk& chunk, PasteTrigger trigger) override;
 
     // What the clipboard held before a secret went on it; taken back two
@@ -128,6 +128,12 @@ private:
     void TrackPasteTarget();
     void RestoreClipboard();
     void ShowTrayMenu();
+    // The live reload read another hotkey: it takes effect at once unless
+    // the settings dialog is open (the hotkey is off meanwhile; it takes
+    // the settings when it closes).
+    void HotkeySettingChanged();
+    // The chunk browser's window; null while it is not open.
+    HWND BrowserWindow() const;
     std::wstring AppName() const;
 
     UINT m_taskbarCreated;
@@ -142,7 +148,9 @@ private:
     CLibraryChanges m_libraryChanges;
     // The chunk browser's dialog while it runs.
     std::unique_ptr<CPropDlg> m_propDlg;
-    CLibrarySync m_librarySync{*this};
+    CLibrarySync m_librarySync{{m_chunks, m_libraryChanges, m_settings, m_engine,
+                                [this] { return BrowserWindow(); },
+                                [this] { HotkeySettingChanged(); }}};
     kelvo::TargetWindow m_pasteTarget;
     kelvo::CClipboardRestore m_clipboardRestore;
     // The password cache; the key wipes itself when the object goes.

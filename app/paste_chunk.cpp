@@ -103,3 +103,7 @@ bool PasteChunk(CMainWnd& app, kelvo::CPasteHost& host, const text_chunk& chunk,
         ::PostMessageW(owner, WM_CLOSE, 0, 0);
     return true;
 }
+
+bool CMainWnd::Paste(kelvo::CPasteHost& host, const text_chunk& chunk, PasteTrigger trigger) {
+    return PasteChunk(*this, host, chunk, PasteTarget().window, trigger);
+}
