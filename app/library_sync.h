@@ -29,10 +29,13 @@ public:
     // conflict copies not offered before.
     void Changed(unsigned files);
     // Where notifications do not come: compares the files' size and last
-    // write with those last seen, and looks for conflict copies.
+    // write with those last seen, and looks for conflict copies. Changes
+    // waiting in memory are tried again.
     void Poll();
 
 private:
+    class CMergeKeys;
+
     void ReloadChunks();
     void ReloadSettings();
     void OfferConflictCopies();
