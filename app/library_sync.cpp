@@ -4,6 +4,7 @@
 
 #include "library/file_replace.h"
 #include "library/xml_props.h"
+#include "ui/password_dlg.h"
 
 using kelvo::StampOf;
 
@@ -38,6 +39,37 @@ bool SameText(std::wstring_view a, std::wstring_view b) {
 
 } // namespace
 
+// The data keys a merge needs, asked of the user.
+class CLibrarySync::CMergeKeys final : public IMergeKeys {
+public:
+    explicit CMergeKeys(CLibrarySync& sync) noexcept : m_sync(sync) {}
+
+    bool LibraryKey(kelvo::CipherKey& data_key) override {
+        return m_sync.m_app.obtain_data_key(m_sync.m_app.owner(), data_key);
+    }
+    bool CopyKey(const std::wstring& path, std::u16string_view wrapped,
+                 kelvo::CipherKey& data_key) override {
+        const std::wstring told =
+            Fill(m_sync.Text(L"WYN_MSG_MERGE_COPY_OTHER_KEY",
+                             L"The copy was saved under another master password:\n%1\n\nType "
+                             L"that password next, so that its encrypted chunks can be stored "
+                             L"under the library's."),
+                 {path});
+        if (::MessageBoxW(m_sync.m_app.owner(), told.c_str(), m_sync.Text(L"appname", L"Kelvo").c_str(),
+                          MB_OKCANCEL | MB_ICONINFORMATION | MB_SETFOREGROUND) != IDOK)
+            return false;
+        CPasswordDlg dialog(&m_sync.m_app.engine);
+        dialog.SetWrappedKey(std::u16string(wrapped));
+        if (dialog.DoModal(m_sync.m_app.owner()) != IDOK)
+            return false;
+        data_key = dialog.DataKey();
+        return true;
+    }
+
+private:
+    CLibrarySync& m_sync;
+};
+
 void CLibrarySync::Start(HWND window, UINT message) {
     m_chunksPath = FinalPathOf(ChunksXmlPath());
     m_settingsPath = FinalPathOf(SettingsXmlPath());
@@ -62,6 +94,13 @@ void CLibrarySync::Stop() {
 }
 
 void CLibrarySync::Poll() {
+    // Changes that wait for a file that does not read, or is not there.
+    if (m_app.chunks.HasUnsaved()) {
+        const unsigned revision = m_app.chunks.Revision();
+        m_app.chunks.SaveUnsaved();
+        if (m_app.chunks.Revision() != revision)
+            m_app.changes.Notify();
+    }
     unsigned files = kelvo::kConflictCopies;
     if (StampOf(m_chunksPath) != m_chunksStamp)
         files |= kelvo::kChunksFile;
@@ -82,10 +121,15 @@ void CLibrarySync::Changed(unsigned files) {
 void CLibrarySync::ReloadChunks() {
     // Taken before the read: a change after it is seen by the next poll.
     const kelvo::FileStamp stamp = StampOf(m_chunksPath);
-    const auto result = m_app.chunks.Reload();
+    CChunkStore& chunks = m_app.chunks;
+    const unsigned revision = chunks.Revision();
+    const auto result = chunks.Reload();
     if (result != CChunkStore::ReloadResult::kNotRead)
         m_chunksStamp = stamp;
-    if (result == CChunkStore::ReloadResult::kReloaded)
+    // Changes that waited for the file to read again.
+    if (result != CChunkStore::ReloadResult::kNotRead && chunks.HasUnsaved())
+        chunks.SaveUnsaved();
+    if (chunks.Revision() != revision)
         m_app.changes.Notify();
 }
 
@@ -127,19 +171,39 @@ void CLibrarySync::OfferConflictCopies() {
                           MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) != IDYES)
             continue;
         std::wstring set_aside;
-        const auto counts = m_app.chunks.MergeCopy(copy, set_aside);
+        CMergeKeys keys(*this);
+        const MergeResult result = m_app.chunks.MergeCopy(copy, set_aside, keys);
         m_app.changes.Notify();
         std::wstring told;
-        if (!counts)
+        using Outcome = MergeResult::Outcome;
+        switch (result.outcome) {
+        case Outcome::kUnreadable:
             told = Fill(Text(L"WYN_MSG_MERGE_COPY_UNREADABLE",
                              L"The copy does not read as a library and was left as it is:\n%1"),
                         {copy});
-        else
+            break;
+        case Outcome::kKeyNotGiven:
+            told = Fill(Text(L"WYN_MSG_MERGE_COPY_NO_PASSWORD",
+                             L"The copy holds encrypted chunks under another master password. "
+                             L"Without the password nothing of it was merged, and it was left "
+                             L"as it is:\n%1"),
+                        {copy});
+            break;
+        case Outcome::kNoKey:
+            told = Fill(Text(L"WYN_MSG_MERGE_COPY_NO_KEY",
+                             L"The copy holds encrypted chunks that cannot be stored under the "
+                             L"library's master password (the library has none, or the copy "
+                             L"holds no key for them). Nothing of it was merged, and it was left "
+                             L"as it is:\n%1"),
+                        {copy});
+            break;
+        case Outcome::kMerged: {
+            const MergeCounts& counts = result.counts;
             told = Fill(Text(L"WYN_MSG_MERGE_COPY_DONE",
                              L"Merged: %1 chunks added, %2 added as conflicts, %3 already in "
                              L"the library."),
-                        {std::to_wstring(counts->added), std::to_wstring(counts->conflicts),
-                         std::to_wstring(counts->identical)}) +
+                        {std::to_wstring(counts.added), std::to_wstring(counts.conflicts),
+                         std::to_wstring(counts.identical)}) +
                    L"\n\n" +
                    (set_aside.empty()
                         ? Fill(Text(L"WYN_MSG_MERGE_COPY_KEPT",
@@ -147,12 +211,23 @@ void CLibrarySync::OfferConflictCopies() {
                                {copy})
                         : Fill(Text(L"WYN_MSG_MERGE_COPY_RENAMED", L"The copy was renamed to:\n%1"),
                                {set_aside}));
-        ::MessageBoxW(m_app.owner(), told.c_str(), Text(L"appname", L"Kelvo").c_str(),
-                      MB_OK | MB_SETFOREGROUND | (counts ? MB_ICONINFORMATION : MB_ICONWARNING));
+            if (result.other_password)
+                told += L"\n\n" +
+                        std::wstring(Text(L"WYN_MSG_MERGE_COPY_OTHER_PASSWORD",
+                                          L"The copy was saved under another master password. The "
+                                          L"library keeps its own; to use the other, change the "
+                                          L"master password."));
+            break;
+        }
+        }
+        ::MessageBoxW(
+            m_app.owner(), told.c_str(), Text(L"appname", L"Kelvo").c_str(),
+            MB_OK | MB_SETFOREGROUND |
+                (result.outcome == Outcome::kMerged ? MB_ICONINFORMATION : MB_ICONWARNING));
     }
     m_offering = false;
 }
 
 std::wstring CLibrarySync::Text(const wchar_t* key, const wchar_t* english) const {
-    return m_app.texts.GetString(key, nullptr, english);
+    return m_app.engine.GetString(key, nullptr, english);
 }

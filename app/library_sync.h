@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/settings.h"
+#include "crypto/cipher.h"
 #include "library/chunk_store.h"
 #include "library/folder_watcher.h"
 #include "ui/browser/library_changes.h"
@@ -20,16 +21,18 @@
 class CLibrarySync {
 public:
     // What it keeps in step, and what it tells: the library and the news of
-    // its changes, the settings in use, the texts of its questions, the
-    // window they belong to (none: they stand alone), and a change of the
-    // hotkey setting.
+    // its changes, the settings in use, the engine of its questions and
+    // dialogs, the window they belong to (none: they stand alone), a change of
+    // the hotkey setting, and the library's data key (false when the user
+    // cancelled), which a merge of encrypted chunks needs.
     struct App {
         CChunkStore& chunks;
         CLibraryChanges& changes;
         Settings& settings;
-        const CWynEngine& texts;
+        CWynEngine& engine;
         std::function<HWND()> owner;
         std::function<void()> hotkey_changed;
+        std::function<bool(HWND, kelvo::CipherKey&)> obtain_data_key;
     };
 
     explicit CLibrarySync(App app) noexcept : m_app(std::move(app)) {}
@@ -44,10 +47,13 @@ public:
     // conflict copies not offered before.
     void Changed(unsigned files);
     // Where notifications do not come: compares the files' size and last
-    // write with those last seen, and looks for conflict copies.
+    // write with those last seen, and looks for conflict copies. Changes
+    // waiting in memory are tried again.
     void Poll();
 
 private:
+    class CMergeKeys;
+
     void ReloadChunks();
     void ReloadSettings();
     void OfferConflictCopies();

@@ -150,7 +150,10 @@ private:
     std::unique_ptr<CPropDlg> m_propDlg;
     CLibrarySync m_librarySync{{m_chunks, m_libraryChanges, m_settings, m_engine,
                                 [this] { return BrowserWindow(); },
-                                [this] { HotkeySettingChanged(); }}};
+                                [this] { HotkeySettingChanged(); },
+                                [this](HWND owner, kelvo::CipherKey& data_key) {
+                                    return ObtainDataKey(owner, data_key);
+                                }}};
     kelvo::TargetWindow m_pasteTarget;
     kelvo::CClipboardRestore m_clipboardRestore;
     // The password cache; the key wipes itself when the object goes.

@@ -49,15 +49,13 @@ std::wstring UnreadableText(const CWynEngine& text_table, const StoreNotice& not
         if (!notice.kept_copy.empty())
             then += L"\n\n" + Fill(text(L"WYN_MSG_LIBRARY_KEPT", L"What it held is kept as:\n%s"),
                                    {notice.kept_copy});
-    } else if (notice.state == FileState::kHeld || notice.state == FileState::kForeign) {
+    } else {
         then = text(L"WYN_MSG_LIBRARY_WAITING",
                     L"Nothing is written into it. Changes are kept while Kelvo runs and saved "
                     L"as soon as the file can be read.");
-    } else {
-        then = text(L"WYN_MSG_LIBRARY_STARTS_WITHOUT",
-                    L"Kelvo starts without the chunks it held. With the next change the library "
-                    L"is written again from the chunks Kelvo holds; anything the file still "
-                    L"holds is kept beside it first.");
+        if (notice.state == FileState::kEmpty || notice.state == FileState::kDamaged)
+            then += L" " + text(L"WYN_MSG_LIBRARY_START_AFRESH",
+                                L"To start a new library, move the file away.");
     }
     return what + L"\n\n" + then;
 }

@@ -4,6 +4,7 @@
 
 #include <msxml2.h>
 
+#include <climits>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -36,11 +37,33 @@ std::optional<std::wstring_view> Attribute(ISAXAttributes* attributes, std::wstr
     return std::wstring_view(value ? value : L"", value ? static_cast<std::size_t>(length) : 0);
 }
 
+// An id in the form a save writes it: decimal digits, a leading "-" for a
+// negative one, no leading zero, within 32 bits.
+bool PlainDecimal(std::wstring_view text, int& value) {
+    const bool negative = !text.empty() && text.front() == L'-';
+    const std::wstring_view digits = text.substr(negative ? 1 : 0);
+    if (digits.empty() || digits.size() > 10 || digits.front() < L'1' || digits.front() > L'9')
+        return false;
+    long long number = 0;
+    for (wchar_t c : digits) {
+        if (c < L'0' || c > L'9')
+            return false;
+        number = number * 10 + (c - L'0');
+    }
+    number = negative ? -number : number;
+    if (number < INT_MIN || number > INT_MAX)
+        return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
 // An integer attribute converted as the document's readers convert it.
-int IntAttribute(ISAXAttributes* attributes, std::wstring_view name) {
-    auto text = Attribute(attributes, name);
+int IntAttribute(std::optional<std::wstring_view> text) {
     if (!text)
         return 0;
+    int plain = 0;
+    if (PlainDecimal(*text, plain))
+        return plain;
     UniqueVariant in, out;
     in.Get()->bstrVal = UniqueBstr(*text).Release();
     in.Get()->vt = VT_BSTR;
@@ -54,12 +77,16 @@ int IntAttribute(ISAXAttributes* attributes, std::wstring_view name) {
 class CChunkHandler final : public ISAXContentHandler {
 public:
     ChunkMap& Chunks() noexcept { return m_chunks; }
+    std::vector<kelvo::Ref<text_chunk>>& Renumber() noexcept { return m_renumber; }
     std::optional<std::wstring>& Password() noexcept { return m_password; }
     bool SawRoot() const noexcept { return m_sawRoot; }
     bool RanOutOfMemory() const noexcept { return m_outOfMemory; }
 
     void Reset() {
         m_chunks.clear();
+        m_renumber.clear();
+        m_repeats.clear();
+        m_oddForms.clear();
         m_current = {};
         m_text.clear();
         m_password.reset();
@@ -135,8 +162,11 @@ public:
                     return OutOfMemory();
                 }
                 m_text.clear();
-                const int id = m_current->id;
-                m_chunks[id] = std::move(m_current);
+                try {
+                    Keep(std::move(m_current));
+                } catch (const std::bad_alloc&) {
+                    return OutOfMemory();
+                }
             }
         } else if (m_depth == 2) {
             m_inChunks = false;
@@ -175,15 +205,36 @@ private:
         return E_OUTOFMEMORY;
     }
 
+    // A chunk that is found by its id takes its place in the map; of two with
+    // one id the later does, and the earlier needs a fresh one.
+    void Keep(kelvo::Ref<text_chunk> chunk) {
+        if (!chunk->file_id.empty()) {
+            chunk->file_occurrence = ++m_oddForms[chunk->file_id];
+            m_renumber.push_back(std::move(chunk));
+            return;
+        }
+        auto& slot = m_chunks[chunk->id];
+        if (slot) {
+            slot->file_id = std::to_wstring(slot->id);
+            slot->file_occurrence = ++m_repeats[slot->id];
+            m_renumber.push_back(std::move(slot));
+        }
+        slot = std::move(chunk);
+    }
+
     HRESULT StartRecord(ISAXAttributes* attributes) noexcept {
         m_inRecord = true;
-        const int id = IntAttribute(attributes, L"id");
+        const auto id_text = Attribute(attributes, L"id");
+        const int id = IntAttribute(id_text);
         if (id == 0)
             return S_OK; // skipped, text and all
         try {
             m_current = kelvo::MakeRef<text_chunk>();
             m_current->id = id;
-            m_current->encrypted = IntAttribute(attributes, L"encrypted") != 0;
+            int plain = 0;
+            if (!PlainDecimal(*id_text, plain))
+                m_current->file_id = *id_text;
+            m_current->encrypted = IntAttribute(Attribute(attributes, L"encrypted")) != 0;
             m_current->title = Attribute(attributes, L"title").value_or(L"");
             for (auto& tag : SplitTags(kelvo::AsU16(Attribute(attributes, L"tags").value_or(L""))))
                 m_current->tags.emplace_back(kelvo::AsWide(tag));
@@ -194,6 +245,11 @@ private:
     }
 
     ChunkMap m_chunks;
+    std::vector<kelvo::Ref<text_chunk>> m_renumber;
+    // How many elements before the last one carried an id (repeats), or an
+    // id text in another form.
+    std::map<int, int> m_repeats;
+    std::map<std::wstring, int, std::less<>> m_oddForms;
     kelvo::Ref<text_chunk> m_current; // the record being read, if it has an id
     std::wstring m_text;              // its text so far, as the reader hands it out
     int m_depth = 0;
@@ -226,6 +282,30 @@ ComPtr<ISAXXMLReader> CreateReader() {
     reader->putFeature(L"external-general-entities", VARIANT_FALSE);
     reader->putFeature(L"external-parameter-entities", VARIANT_FALSE);
     return reader;
+}
+
+// Parses the bytes into `file`; false when they do not parse.
+bool Parse(std::string_view bytes, CChunkHandler& handler, ISAXXMLReader& reader) {
+    handler.Reset();
+    UniqueVariant input;
+    // The bytes go in as a stream: the documented input that every reader
+    // takes whole (Wine 8 drops the last byte of a byte array).
+    input.Get()->punkVal = CreateXmlByteStream(bytes).Detach();
+    input.Get()->vt = VT_UNKNOWN;
+    return reader.parse(*input.Get()) == S_OK;
+}
+
+void TakeParsed(CChunkHandler& handler, bool parsed, ChunksFile& file) {
+    if (handler.RanOutOfMemory())
+        throw std::bad_alloc();
+    if (!parsed)
+        return;
+    file.state = handler.SawRoot() ? FileState::kRead : FileState::kForeign;
+    if (file.state == FileState::kRead) {
+        file.chunks = std::move(handler.Chunks());
+        file.renumber = std::move(handler.Renumber());
+        file.password = std::move(handler.Password());
+    }
 }
 
 } // namespace
@@ -261,24 +341,23 @@ ChunksFile ReadChunksFile(const wchar_t* path, std::optional<std::uint64_t> know
     auto reader = CreateReader();
     if (!reader || FAILED(reader->putContentHandler(&handler)))
         return file;
-    // The bytes go in as a stream: the documented input that every reader
-    // takes whole (Wine 8 drops the last byte of a byte array).
-    const auto parsed = bytes.Parse([&](const VARIANT&) {
-        handler.Reset();
-        UniqueVariant input;
-        input.Get()->punkVal = CreateXmlByteStream(bytes.View()).Detach();
-        input.Get()->vt = VT_UNKNOWN;
-        return reader->parse(*input.Get()) == S_OK;
-    });
+    const auto parsed =
+        bytes.Parse([&](const VARIANT&) { return Parse(bytes.View(), handler, *reader.Get()); });
     reader->putContentHandler(nullptr);
-    if (handler.RanOutOfMemory())
-        throw std::bad_alloc();
-    if (parsed == CDataFileBytes::ParseResult::kFailed)
+    TakeParsed(handler, parsed != CDataFileBytes::ParseResult::kFailed, file);
+    return file;
+}
+
+ChunksFile ReadChunksBytes(std::string_view bytes) {
+    ChunksFile file;
+    file.hash = ContentHash(bytes);
+    file.state = FileState::kDamaged;
+    CChunkHandler handler;
+    auto reader = CreateReader();
+    if (!reader || FAILED(reader->putContentHandler(&handler)))
         return file;
-    file.state = handler.SawRoot() ? FileState::kRead : FileState::kForeign;
-    if (file.state == FileState::kRead) {
-        file.chunks = std::move(handler.Chunks());
-        file.password = std::move(handler.Password());
-    }
+    const bool parsed = Parse(bytes, handler, *reader.Get());
+    reader->putContentHandler(nullptr);
+    TakeParsed(handler, parsed, file);
     return file;
 }

@@ -8,6 +8,8 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "library/text_chunk.h"
 #include "library/xml_file.h"
@@ -17,6 +19,12 @@ struct ChunksFile {
     FileState state = FileState::kMissing;
     DWORD error = ERROR_SUCCESS; // why a held file could not be read
     std::map<int, kelvo::Ref<text_chunk>> chunks;
+    // Chunks that cannot be found by the id their element carries: one
+    // written in another form than plain decimal ("+5", "9.4", "1,000"), or
+    // one whose id a later element carries too. Each has the id the
+    // conversion reads and its file_id and file_occurrence set; it needs a
+    // fresh id. In the order of the file.
+    std::vector<kelvo::Ref<text_chunk>> renumber;
     // The text of the first "password" element under the root, if any.
     std::optional<std::wstring> password;
     std::uint64_t hash = 0; // ContentHash of the bytes read
@@ -32,3 +40,6 @@ struct ChunksFile {
 // ours gives no chunks; the state tells how it read (one attempt, no waiting).
 // A file whose bytes hash to `known` is not parsed.
 ChunksFile ReadChunksFile(const wchar_t* path, std::optional<std::uint64_t> known = {});
+// The same for bytes in memory (what a save wrote): kRead, kForeign or
+// kDamaged.
+ChunksFile ReadChunksBytes(std::string_view bytes);

@@ -38,8 +38,14 @@ ChunkMap DomWalk(const std::wstring& path) {
     return chunks;
 }
 
+// What the walk found: the chunks by id and, where their id cannot find
+// them, those the reader hands out for a fresh id.
 ChunkMap Read(const std::wstring& path) {
-    return ReadChunksFile(path.c_str()).chunks;
+    ChunksFile file = ReadChunksFile(path.c_str());
+    ChunkMap chunks = file.chunks;
+    for (const auto& chunk : file.renumber)
+        chunks.try_emplace(chunk->id, chunk);
+    return chunks;
 }
 
 std::string Printable(std::wstring_view text) {

@@ -4,9 +4,11 @@
 #include <limits>
 
 #include "base/utf16.h"
+#include "base/wipe.h"
 #include "library/chunk_reader.h"
 #include "library/data_folder.h"
 #include "library/file_replace.h"
+#include "library/write_lock.h"
 #include "library/xml_chars.h"
 #include "library/xml_props.h"
 
@@ -20,10 +22,43 @@ void DropNonXmlChars(std::wstring& text) {
     text = kelvo::AsWide(kelvo::DropNonXmlChars(kelvo::AsU16(text)));
 }
 
-// Paths from the "chunks" element. Ids compare as numbers, as the loader reads
-// them; of two elements with one id the loader keeps the later.
+// Paths from the "chunks" element. An id is found in the form a save writes
+// it; of two elements with one id the loader keeps the later, and the
+// earlier gets a fresh id.
 std::wstring ChunkPath(int id) {
-    return L"*[@id=" + std::to_wstring(id) + L"][last()]";
+    return L"*[@id=\"" + std::to_wstring(id) + L"\"][last()]";
+}
+
+// The element that carries a renumbered chunk; empty for an id text no
+// XPath literal can hold (both kinds of quote).
+std::wstring RenumberedPath(const text_chunk& chunk) {
+    const wchar_t quote = chunk.file_id.find(L'"') == std::wstring::npos ? L'"' : L'\'';
+    if (chunk.file_id.find(quote) != std::wstring::npos)
+        return {};
+    return L"*[@id=" + std::wstring(1, quote) + chunk.file_id + quote + L"][" +
+           std::to_wstring(chunk.file_occurrence) + L"]";
+}
+
+// Attempts of one save while other writers keep replacing the file.
+constexpr int kWriteAttempts = 5;
+
+// The fingerprint of the chunk as its plain text gives it, where `key`
+// decrypts it: texts encrypted apart (or under other keys) compare by what
+// they hold.
+std::uint64_t PlainPrint(const text_chunk& chunk, const kelvo::CipherKey* key) {
+    if (!chunk.encrypted || !key)
+        return chunk.Fingerprint();
+    kelvo::WipedString<char16_t> plain;
+    if (!kelvo::CCipher().Decrypt(*key, kelvo::AsU16(chunk.text), plain.text))
+        return chunk.Fingerprint();
+    text_chunk probe;
+    probe.title = chunk.title;
+    probe.tags = chunk.tags;
+    probe.encrypted = true;
+    probe.text.assign(kelvo::AsWide(plain.text));
+    const std::uint64_t print = probe.Fingerprint();
+    kelvo::SecureWipe(probe.text.data(), probe.text.size() * sizeof(wchar_t));
+    return print;
 }
 
 // The highest id of the file's chunks when it is above `floor`, else floor.
@@ -56,38 +91,59 @@ int HighestIdAbove(CXMLProps& xml, int floor) {
 void CChunkStore::LoadChunks() {
     ++m_revision;
     m_unsaved.clear();
+    m_renumbered.clear();
     const std::wstring path = ChunksXmlPath();
     ChunksFile file;
-    ReadPatiently([&] {
+    ReadPatiently(path, [&] {
         file = ReadChunksFile(path.c_str());
         return file.state;
     });
     m_chunks = std::move(file.chunks);
     for (const auto& [id, chunk] : m_chunks)
         chunk->file_print = chunk->Fingerprint();
+    Renumber(file.renumber, m_chunks);
     m_password = std::move(file.password);
     m_fileHash.reset();
     if (file.state == FileState::kRead)
         m_fileHash = file.hash;
+    m_whole = file.state == FileState::kRead || file.state == FileState::kMissing;
     if (file.state != FileState::kRead && file.state != FileState::kMissing)
         TellUnreadable(file.state, file.error);
     HandOverNotices();
+}
+
+void CChunkStore::Renumber(std::vector<Ref<text_chunk>>& chunks, Map& into) {
+    if (chunks.empty())
+        return;
+    int id = NextChunkIds(nullptr, static_cast<int>(chunks.size()));
+    for (auto& chunk : chunks) {
+        chunk->id = id;
+        chunk->file_print = chunk->Fingerprint();
+        m_renumbered.insert(id);
+        into[id++] = std::move(chunk);
+    }
 }
 
 CChunkStore::ReloadResult CChunkStore::Reload() {
     const std::wstring path = ChunksXmlPath();
     ChunksFile file;
     // A writer that is replacing the file has it held or empty for a moment.
-    ReadPatiently([&] {
+    ReadPatiently(path, [&] {
         file = ReadChunksFile(path.c_str(), m_fileHash);
         return file.state;
     });
     if (file.state != FileState::kRead)
         return ReloadResult::kNotRead;
     m_toldUnreadable = false;
+    m_whole = true;
     // What the store last read or wrote itself: its own save, or a touch.
     if (file.unchanged)
         return ReloadResult::kUnchanged;
+    Apply(file);
+    return ReloadResult::kReloaded;
+}
+
+void CChunkStore::Apply(ChunksFile& file) {
     ++m_revision;
     Map chunks;
     for (auto& [id, read] : file.chunks) {
@@ -95,19 +151,45 @@ CChunkStore::ReloadResult CChunkStore::Reload() {
         auto known = m_chunks.find(id);
         // Lists and editors keep what they hold where the file did not change;
         // a change waiting in memory is checked against the file when saved.
-        if (known != m_chunks.end() &&
+        if (known != m_chunks.end() && known->second->file_id.empty() &&
             (m_unsaved.contains(id) || known->second->file_print == read->file_print))
             chunks[id] = known->second;
         else
             chunks[id] = std::move(read);
     }
+    // A chunk renumbered before keeps its fresh id while the file holds it
+    // where it did.
+    std::set<int> renumbered;
+    std::vector<Ref<text_chunk>> fresh;
+    for (auto& read : file.renumber) {
+        read->file_print = read->Fingerprint();
+        auto known = std::find_if(m_renumbered.begin(), m_renumbered.end(), [&](int id) {
+            auto chunk = m_chunks.find(id);
+            return chunk != m_chunks.end() && chunk->second->file_id == read->file_id &&
+                   chunk->second->file_occurrence == read->file_occurrence && !chunks.contains(id);
+        });
+        if (known == m_renumbered.end()) {
+            fresh.push_back(std::move(read));
+            continue;
+        }
+        const int id = *known;
+        Ref<text_chunk>& mine = m_chunks.at(id);
+        if (m_unsaved.contains(id) || mine->file_print == read->file_print) {
+            chunks[id] = mine;
+        } else {
+            read->id = id;
+            chunks[id] = std::move(read);
+        }
+        renumbered.insert(id);
+    }
     for (int id : m_unsaved)
         if (auto waiting = m_chunks.find(id); waiting != m_chunks.end())
             chunks[id] = waiting->second;
     m_chunks = std::move(chunks);
+    m_renumbered = std::move(renumbered);
+    Renumber(fresh, m_chunks);
     m_password = std::move(file.password);
     m_fileHash = file.hash;
-    return ReloadResult::kReloaded;
 }
 
 void CChunkStore::PutChunk(Ref<text_chunk> chunk) {
@@ -140,28 +222,104 @@ void CChunkStore::SaveUnsaved() {
         Write({}, 0);
 }
 
-std::optional<MergeCounts> CChunkStore::MergeCopy(const std::wstring& path,
-                                                  std::wstring& set_aside) {
+MergeResult CChunkStore::MergeCopy(const std::wstring& path, std::wstring& set_aside,
+                                   IMergeKeys& keys) {
+    MergeResult result;
     ChunksFile copy = ReadChunksFile(path.c_str());
-    if (copy.state != FileState::kRead)
-        return std::nullopt;
-    MergeCounts counts;
+    if (copy.state != FileState::kRead) {
+        result.outcome = MergeResult::Outcome::kUnreadable;
+        return result;
+    }
+    // Every chunk of the copy; one the copy cannot find by id is new here.
+    std::vector<Ref<text_chunk>> chunks;
+    for (auto& [id, chunk] : copy.chunks)
+        chunks.push_back(std::move(chunk));
+    for (auto& chunk : copy.renumber) {
+        chunk->id = 0;
+        chunk->file_id.clear();
+        chunks.push_back(std::move(chunk));
+    }
+    const bool encrypted =
+        std::any_of(chunks.begin(), chunks.end(), [](const auto& c) { return c->encrypted; });
+    result.other_password = copy.password && m_password && copy.password != m_password;
+
+    // Encrypted chunks of a copy whose wrapped key is not the library's are
+    // under the same data key (the password was changed on one side) or
+    // under another; then they are stored under the library's.
+    kelvo::CipherKey library_key;
+    bool compare_plain = false;
+    if (encrypted && copy.password != m_password) {
+        if (!m_password) {
+            result.outcome = MergeResult::Outcome::kNoKey;
+            return result;
+        }
+        if (!keys.LibraryKey(library_key)) {
+            result.outcome = MergeResult::Outcome::kKeyNotGiven;
+            return result;
+        }
+        compare_plain = true;
+        const bool same_key = std::all_of(chunks.begin(), chunks.end(), [&](const auto& c) {
+            kelvo::WipedString<char16_t> plain;
+            return !c->encrypted ||
+                   kelvo::CCipher().Decrypt(library_key, kelvo::AsU16(c->text), plain.text);
+        });
+        if (!same_key) {
+            result.other_password = false;
+            kelvo::CipherKey copy_key;
+            if (!copy.password) {
+                result.outcome = MergeResult::Outcome::kNoKey;
+                return result;
+            }
+            if (!keys.CopyKey(path, kelvo::AsU16(*copy.password), copy_key)) {
+                result.outcome = MergeResult::Outcome::kKeyNotGiven;
+                return result;
+            }
+            for (auto& chunk : chunks) {
+                if (!chunk->encrypted)
+                    continue;
+                kelvo::WipedString<char16_t> plain;
+                std::u16string stored;
+                if (!kelvo::CCipher().Decrypt(copy_key, kelvo::AsU16(chunk->text), plain.text) ||
+                    !kelvo::CCipher().Encrypt(library_key, plain.text, stored)) {
+                    result.outcome = MergeResult::Outcome::kNoKey;
+                    return result;
+                }
+                chunk->text.assign(kelvo::AsWide(stored));
+            }
+        }
+    }
+    const kelvo::CipherKey* plain_key = compare_plain ? &library_key : nullptr;
+
+    // What the library holds already, conflict chunks of earlier merges too.
+    std::set<std::uint64_t> held;
+    for (const auto& [id, chunk] : m_chunks)
+        held.insert(PlainPrint(*chunk, plain_key));
+    MergeCounts& counts = result.counts;
     std::vector<Ref<text_chunk>> added;
-    for (auto& [id, chunk] : copy.chunks) {
-        auto known = m_chunks.find(id);
-        if (known == m_chunks.end()) {
+    for (auto& chunk : chunks) {
+        const int id = chunk->id;
+        auto known = id != 0 ? m_chunks.find(id) : m_chunks.end();
+        const bool differs = known != m_chunks.end();
+        if (differs && PlainPrint(*known->second, plain_key) == PlainPrint(*chunk, plain_key)) {
+            ++counts.identical;
+            continue;
+        }
+        chunk->file_print.reset();
+        if (differs) {
+            chunk->id = 0;
+            if (!chunk->title.ends_with(kConflictMark))
+                chunk->title += kConflictMark;
+        }
+        if (!held.insert(PlainPrint(*chunk, plain_key)).second) {
+            ++counts.identical;
+        } else if (chunk->id != 0) {
             // Under its own id unless the file holds that by now.
             m_chunks[id] = chunk;
             m_unsaved.insert(id);
             ++counts.added;
-        } else if (known->second->Fingerprint() == chunk->Fingerprint()) {
-            ++counts.identical;
         } else {
-            chunk->id = 0;
-            if (!chunk->title.ends_with(kConflictMark))
-                chunk->title += kConflictMark;
             added.push_back(chunk);
-            ++counts.conflicts;
+            ++(differs ? counts.conflicts : counts.added);
         }
     }
     Write(added, 0);
@@ -175,7 +333,7 @@ std::optional<MergeCounts> CChunkStore::MergeCopy(const std::wstring& path,
                 break;
         }
     }
-    return counts;
+    return result;
 }
 
 void CChunkStore::Adopt(const Ref<text_chunk>& chunk, CXMLProps* xml) {
@@ -192,24 +350,42 @@ void CChunkStore::Write(const std::vector<Ref<text_chunk>>& added, int delete_id
     // A chunk that goes is not written first.
     if (delete_id != 0)
         m_unsaved.erase(delete_id);
+    // Other Kelvos wait while this one reads, merges and replaces; other
+    // programs are caught by the check before the replacement.
+    const CWriteLock lock(ChunksXmlPath());
+    bool saved = WriteOnce(added, delete_id);
+    // The new chunks were taken into memory (as unsaved) by the first attempt.
+    for (int attempt = 1; !saved && attempt < kWriteAttempts; ++attempt)
+        saved = WriteOnce({}, delete_id);
+    if (!saved)
+        TellNotSaved(ERROR_SHARING_VIOLATION);
+    HandOverNotices();
+}
+
+bool CChunkStore::WriteOnce(const std::vector<Ref<text_chunk>>& added, int delete_id) {
     auto xml = OpenChunksXml();
     const FileState state = xml->State();
-    if (state == FileState::kHeld || xml->Depth() == 0) {
+    const bool readable = state == FileState::kRead;
+    // A file that does not read is rebuilt only from the whole library; it
+    // holds nothing to lose when it is not there at all.
+    const bool rebuildable =
+        state == FileState::kMissing ||
+        (m_whole && (state == FileState::kEmpty || state == FileState::kDamaged));
+    if (xml->Depth() == 0 || (!readable && !rebuildable)) {
         // Neither read nor kept, so never replaced: the changes wait.
         for (const auto& chunk : added)
             Adopt(chunk, nullptr);
-        if (state == FileState::kHeld || state == FileState::kForeign)
-            TellUnreadable(state, xml->ReadError());
-        else
+        if (xml->Depth() == 0 && state != FileState::kForeign)
             TellNotSaved(ERROR_INVALID_DATA); // no XML layer
-        HandOverNotices();
-        return;
+        else
+            TellUnreadable(state, xml->ReadError());
+        return true;
     }
 
     bool changed = true;
     bool remove = false;      // the deleted chunk leaves the store
     std::vector<int> written; // chunks the file will hold as they are in memory
-    if (state == FileState::kRead) {
+    if (readable) {
         m_toldUnreadable = false;
         m_password = xml->Select(L"password", false) ? xml->GetText() : std::nullopt;
         if (m_password)
@@ -229,17 +405,25 @@ void CChunkStore::Write(const std::vector<Ref<text_chunk>>& added, int delete_id
             if (id != delete_id)
                 written.push_back(id);
     }
+    // Another writer changed the file since the store last read or wrote it.
+    const bool joined = readable && xml->LoadedHash() != m_fileHash;
 
     if (changed) {
         ::SetLastError(ERROR_SUCCESS);
-        if (!xml->Save()) {
+        const ReplaceResult result = xml->SaveIfUnchanged();
+        if (result == ReplaceResult::kChanged)
+            return false;
+        if (result == ReplaceResult::kFailed) {
             const DWORD error = ::GetLastError();
             TellNotSaved(error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT);
-            HandOverNotices();
-            return;
+            return true;
         }
         m_toldNotSaved = false;
         m_unsaved.clear();
+        for (int id : m_renumbered)
+            if (auto chunk = m_chunks.find(id); chunk != m_chunks.end())
+                chunk->second->file_id.clear();
+        m_renumbered.clear();
         m_fileHash = xml->SavedHash();
         for (int id : written) {
             const auto& chunk = m_chunks.at(id);
@@ -250,12 +434,22 @@ void CChunkStore::Write(const std::vector<Ref<text_chunk>>& added, int delete_id
     }
     if (remove)
         m_chunks.erase(delete_id);
-    HandOverNotices();
+    if (changed && joined) {
+        // Memory takes every chunk the save wrote, the other writer's too.
+        ChunksFile file = ReadChunksBytes(xml->SavedBytes());
+        if (file.state == FileState::kRead)
+            Apply(file);
+        else
+            m_fileHash.reset(); // the next reload reads the file whole
+    }
+    if (changed || readable)
+        m_whole = true;
+    return true;
 }
 
 bool CChunkStore::Merge(CXMLProps& xml, const std::vector<Ref<text_chunk>>& added, int delete_id,
                         bool& removed, std::vector<int>& written) {
-    bool changed = false;
+    bool changed = WriteFreshIds(xml);
     // Not in the file (any more): it only leaves the store.
     removed = delete_id != 0;
     if (Ref<text_chunk> disk = delete_id != 0 ? EnterInFile(xml, delete_id) : Ref<text_chunk>()) {
@@ -290,6 +484,37 @@ bool CChunkStore::Merge(CXMLProps& xml, const std::vector<Ref<text_chunk>>& adde
         Append(xml, *chunk);
         written.push_back(chunk->id);
         changed = true;
+    }
+    return changed;
+}
+
+bool CChunkStore::WriteFreshIds(CXMLProps& xml) {
+    std::vector<Ref<text_chunk>> chunks;
+    for (int id : m_renumbered)
+        if (auto chunk = m_chunks.find(id); chunk != m_chunks.end())
+            chunks.push_back(chunk->second);
+    // A later element of an id text first: an earlier one keeps its count.
+    std::sort(chunks.begin(), chunks.end(), [](const auto& a, const auto& b) {
+        return a->file_id != b->file_id ? a->file_id < b->file_id
+                                        : a->file_occurrence > b->file_occurrence;
+    });
+    bool changed = false;
+    for (const auto& chunk : chunks) {
+        const std::wstring path = RenumberedPath(*chunk);
+        // Gone from the file: an edit waiting in memory is appended; the
+        // reload after the save shows what else became of it.
+        if (path.empty() || !xml.Select(path.c_str(), false))
+            continue;
+        auto disk = kelvo::MakeRef<text_chunk>();
+        disk->ReadFromXml(xml);
+        disk->id = chunk->id;
+        disk->file_print = disk->Fingerprint();
+        xml.SetIntAttr(L"id", chunk->id);
+        xml.Up();
+        changed = true;
+        // Changed elsewhere meanwhile, and not here: memory takes that version.
+        if (!m_unsaved.contains(chunk->id) && disk->file_print != chunk->file_print)
+            m_chunks[chunk->id] = disk;
     }
     return changed;
 }
@@ -357,7 +582,7 @@ void CChunkStore::Rebuild(CXMLProps& xml) {
         xml.SetChildText(L"password", *m_password);
 }
 
-int CChunkStore::NextChunkId(CXMLProps* chunks) {
+int CChunkStore::NextChunkIds(CXMLProps* chunks, int count) {
     auto xml = OpenSettingsXml();
     // The counter may have been lost, not saved, or be behind another writer's.
     long long next = std::max(xml->GetIntAttr(L"next-id", 1), 1);
@@ -365,7 +590,7 @@ int CChunkStore::NextChunkId(CXMLProps* chunks) {
         next = std::max(next, m_chunks.rbegin()->first + 1LL);
     if (chunks)
         next = HighestIdAbove(*chunks, static_cast<int>(next - 1)) + 1LL;
-    if (next >= std::numeric_limits<int>::max()) {
+    if (next > std::numeric_limits<int>::max() - static_cast<long long>(count)) {
         // The counter ran out: take the lowest id free in the store and the file.
         auto taken = [&](int id) {
             if (m_chunks.contains(id))
@@ -375,11 +600,17 @@ int CChunkStore::NextChunkId(CXMLProps* chunks) {
             chunks->Up();
             return true;
         };
+        auto run_taken = [&](long long first) {
+            for (long long id = first; id < first + count; ++id)
+                if (taken(static_cast<int>(id)))
+                    return true;
+            return false;
+        };
         next = 1;
-        while (taken(static_cast<int>(next)))
+        while (run_taken(next))
             ++next;
     }
-    xml->SetIntAttr(L"next-id", static_cast<int>(next + 1));
+    xml->SetIntAttr(L"next-id", static_cast<int>(next + count));
     xml->Save();
     return static_cast<int>(next);
 }

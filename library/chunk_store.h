@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "library/chunk_reader.h"
 #include "library/text_chunk.h"
 #include "library/xml_file.h"
 
@@ -27,13 +28,16 @@ class CXMLProps;
 struct StoreNotice {
     enum class Kind {
         // chunks.xml did not read as a library (`state`, with `error` for a
-        // held file), at load or at a save. Told once until it reads again.
-        // An empty or damaged file is `rewritten` by a save from the library
-        // in memory, after what it held is kept as `kept_copy`; a held or
-        // foreign one is never written, and the changes wait in memory.
+        // held file or a link to what is out of reach), at load or at a save.
+        // Told once until it reads again. An empty or damaged file (once it
+        // stopped changing) is `rewritten` by a save from the library in
+        // memory, after what it held is kept as `kept_copy`, but only when
+        // memory holds the whole library; otherwise, and for a held or
+        // foreign file, nothing is written and the changes wait in memory.
         kUnreadable,
-        // chunks.xml could not be written (`error`); the changes wait in
-        // memory. Told once until a save succeeds.
+        // chunks.xml could not be written (`error`; ERROR_SHARING_VIOLATION
+        // when other writers kept replacing it); the changes wait in memory.
+        // Told once until a save succeeds.
         kNotSaved,
         // Chunk `id` ("title") was changed elsewhere since it was read: that
         // version is kept, and ours was stored as chunk `conflict_id`.
@@ -55,8 +59,41 @@ struct StoreNotice {
 // What merging a copy of the library brought.
 struct MergeCounts {
     int added = 0;     // under an id the library lacked
-    int identical = 0; // skipped
+    int identical = 0; // skipped: the library holds the same chunk
     int conflicts = 0; // differing, added as "... (conflict)"
+};
+
+struct MergeResult {
+    enum class Outcome {
+        kMerged,
+        kUnreadable, // the copy does not read as a library
+        // The copy holds encrypted chunks under another data key, and the
+        // library's key or the copy's was not given: nothing merged.
+        kKeyNotGiven,
+        // Its encrypted chunks cannot be stored under the library's key: the
+        // library has no master password, or the copy holds no key that
+        // decrypts them. Nothing merged.
+        kNoKey,
+    };
+    Outcome outcome = Outcome::kMerged;
+    MergeCounts counts{};
+    // The copy was saved under another master password for the same data
+    // key (changed on the other PC); the library keeps its own.
+    bool other_password = false;
+};
+
+// The data keys a merge may need, from the user.
+class IMergeKeys {
+public:
+    virtual ~IMergeKeys() = default;
+    // The library's data key (the master password may be asked for); false
+    // when the user cancelled.
+    virtual bool LibraryKey(kelvo::CipherKey& data_key) = 0;
+    // The data key of the copy at `path`, which `wrapped` holds under a
+    // password that is not the library's: the user is asked for that password
+    // and it is tried with UnwrapDataKey. False when the user cancelled.
+    virtual bool CopyKey(const std::wstring& path, std::u16string_view wrapped,
+                         kelvo::CipherKey& data_key) = 0;
 };
 
 class CChunkStore {
@@ -94,17 +131,24 @@ public:
     // leaves the store; one changed elsewhere since it was read stays (in
     // that version) and the user is told; an id in neither changes nothing.
     void DeleteChunk(int id);
+    // The library holds no chunk, in memory or in the file as last read: a
+    // missing chunks.xml may be made afresh.
+    bool IsNewLibrary() const noexcept { return m_whole && m_chunks.empty() && m_unsaved.empty(); }
     // Changes that no save could write yet, kept in memory.
     bool HasUnsaved() const noexcept { return !m_unsaved.empty(); }
     // Tries to write them again.
     void SaveUnsaved();
 
     // Merges a copy of the library (one a sync client made beside it): a chunk
-    // with an id the library lacks is added, an identical one skipped, a
-    // differing one added under a new id as "... (conflict)". Once that is
-    // saved, the copy is renamed "<name>.merged-<stamp>" (`set_aside`), never
-    // deleted. Nothing when the copy does not read as a library.
-    std::optional<MergeCounts> MergeCopy(const std::wstring& path, std::wstring& set_aside);
+    // with an id the library lacks is added, a differing one added under a
+    // new id as "... (conflict)", and one the library already holds (a
+    // conflict chunk of an earlier merge included) is skipped. Encrypted
+    // chunks of a copy made under another data key are stored under the
+    // library's, with the keys `keys` gives. Once that is saved, the copy is
+    // renamed "<name>.merged-<stamp>" (`set_aside`), never deleted. Nothing
+    // is merged when the copy does not read as a library or its encrypted
+    // chunks cannot be stored under the library's key.
+    MergeResult MergeCopy(const std::wstring& path, std::wstring& set_aside, IMergeKeys& keys);
 
     const Map& Chunks() const noexcept { return m_chunks; }
     // Changes with every load, put and delete: what was worked out from the
@@ -113,13 +157,24 @@ public:
 
 private:
     // One write of chunks.xml: the unsaved chunks, the new chunks `added`
-    // and the deletion of `delete_id` (0: none).
+    // and the deletion of `delete_id` (0: none). Taken under the write lock,
+    // and done again from a fresh read when another writer replaced the file
+    // meanwhile.
     void Write(const std::vector<kelvo::Ref<text_chunk>>& added, int delete_id);
+    // One attempt; false when the file changed before it could be replaced.
+    bool WriteOnce(const std::vector<kelvo::Ref<text_chunk>>& added, int delete_id);
     // Writes into the file as read (`xml` inside "chunks"); false when nothing
     // changed in it. `removed`: the deleted chunk is to leave the store once
     // that is saved.
     bool Merge(CXMLProps& xml, const std::vector<kelvo::Ref<text_chunk>>& added, int delete_id,
                bool& removed, std::vector<int>& written);
+    // Writes the fresh ids of the renumbered chunks into their elements.
+    bool WriteFreshIds(CXMLProps& xml);
+    // Memory takes what the file holds (read, or written by a save that
+    // joined another writer's changes); changes waiting in memory stay.
+    void Apply(ChunksFile& file);
+    // Gives chunks that need one a fresh id (ReadChunksFile's `renumber`).
+    void Renumber(std::vector<kelvo::Ref<text_chunk>>& chunks, Map& into);
     // The file could not be read as ours: the whole library from memory.
     void Rebuild(CXMLProps& xml);
     void PutOne(CXMLProps& xml, kelvo::Ref<text_chunk> chunk);
@@ -132,7 +187,9 @@ private:
     kelvo::Ref<text_chunk> EnterInFile(CXMLProps& xml, int id);
     // Hands out an id never handed out before and above every id in the
     // store and in `chunks` (inside "chunks"; null when it could not be read).
-    int NextChunkId(CXMLProps* chunks);
+    int NextChunkId(CXMLProps* chunks) { return NextChunkIds(chunks, 1); }
+    // The first of `count` such ids in a row.
+    int NextChunkIds(CXMLProps* chunks, int count);
     // Each told once until the file reads, or saves, again.
     void TellUnreadable(FileState state, DWORD error, bool rewritten = false,
                         std::wstring kept_copy = {});
@@ -142,6 +199,12 @@ private:
     Map m_chunks;
     // Chunks whose change is in memory but not yet in the file.
     std::set<int> m_unsaved;
+    // Chunks whose fresh id the file does not carry yet.
+    std::set<int> m_renumbered;
+    // Memory holds the whole library: it was read from the file, or there was
+    // no file. Memory that is not whole never replaces a file that does not
+    // read.
+    bool m_whole = true;
     // The wrapped data key as last read, written again when the file is
     // rebuilt from memory.
     std::optional<std::wstring> m_password;

@@ -7,7 +7,9 @@
 #include "base/utf16.h"
 #include "base/win_handles.h"
 #include "library/data_folder.h"
+#include "library/master_password.h"
 #include "library/test_files.h"
+#include "library/test_library.h"
 #include "library/xml_props.h"
 
 namespace {
@@ -120,9 +122,10 @@ TEST_F(ChunkStoreTest, LoadOrdersByIdAndSkipsUnusableIds) {
                     "<chunk id=\"2\" title=\"second two\">b2</chunk>");
     CChunkStore store;
     store.LoadChunks();
-    EXPECT_EQ(Ids(store), (std::vector<int>{-4, 1, 2, 3}));
+    EXPECT_EQ(Ids(store), (std::vector<int>{-4, 1, 2, 3, 4}));
     const auto& chunks = store.Chunks();
-    EXPECT_EQ(chunks.at(2)->title, L"second two") << "the later of two equal ids wins";
+    EXPECT_EQ(chunks.at(2)->title, L"second two") << "the later of two equal ids keeps it";
+    EXPECT_EQ(chunks.at(4)->title, L"first two") << "the earlier gets a fresh id";
     EXPECT_TRUE(chunks.at(1)->encrypted);
     EXPECT_FALSE(chunks.at(3)->encrypted);
     EXPECT_EQ(chunks.at(-4)->text, L"");
@@ -256,25 +259,218 @@ TEST_F(ChunkStoreTest, TextsSurviveAReloadExactly) {
     }
 }
 
-TEST_F(ChunkStoreTest, UnreadableLibraryIsKeptBeforeTheFirstWrite) {
-    const std::string broken = "<?xml version=\"1.0\"?><kelvo><chunks><chunk id=\"1\">lost?";
-    test_files::Write(m_folder + L"chunks.xml", broken);
+TEST_F(ChunkStoreTest, IdsThatCannotBeFoundAsWrittenGetFreshOnes) {
+    WriteChunksFile("<chunk id=\"+5\" title=\"plus\">a</chunk>"
+                    "<chunk id=\"9.4\" title=\"decimal\">b</chunk>"
+                    "<chunk id=\"1,000\" title=\"grouped\">c</chunk>"
+                    "<chunk id=\"2\" title=\"first two\">d</chunk>"
+                    "<chunk id=\"3\" title=\"three\">e</chunk>"
+                    "<chunk id=\"2\" title=\"second two\">f</chunk>"
+                    "<chunk id=\"05\" title=\"leading zero\">g</chunk>");
+    CChunkStore store;
+    Listen(store);
+    store.LoadChunks();
+    EXPECT_EQ(Listed(store.Chunks()),
+              "2:second two 3:three 4:plus 5:decimal 6:grouped 7:first two 8:leading zero");
+    EXPECT_EQ(NextIdInSettings(), 9);
+    // Each is found by its new id: edited, deleted, left as it is.
+    kelvo::Ref<text_chunk> plus = store.Chunks().at(4);
+    plus->title = L"plus edited";
+    store.PutChunk(plus);
+    store.DeleteChunk(7);
+    store.DeleteChunk(5);
+    const char* const expected = "2:second two 3:three 4:plus edited 6:grouped 8:leading zero";
+    EXPECT_EQ(Listed(store.Chunks()), expected);
+    EXPECT_EQ(ListedInFile(), expected);
+    const std::string file = ChunksFile();
+    for (const char* gone : {"\"+5\"", "\"9.4\"", "\"1,000\"", "\"05\"", "first two"})
+        EXPECT_EQ(file.find(gone), std::string::npos) << gone;
+    EXPECT_EQ(file.find("id=\"2\""), file.rfind("id=\"2\"")) << "one element with id 2";
+    EXPECT_NE(file.find("<chunk id=\"6\" title=\"grouped\">c</chunk>"), std::string::npos)
+        << "the rest of the element as it was: " << file;
+    EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kUnchanged);
+    EXPECT_EQ(TakeNotices(), std::vector<std::string>{});
+}
+
+TEST_F(ChunkStoreTest, ARenumberedChunkKeepsItsIdAcrossReloadsUntilSaved) {
+    WriteChunksFile(
+        "<chunk id=\"+5\" title=\"plus\">a</chunk><chunk id=\"1\" title=\"one\">b</chunk>");
     CChunkStore store;
     store.LoadChunks();
-    EXPECT_TRUE(store.Chunks().empty());
-    store.PutChunk(Chunk(L"new", L"new"));
+    const kelvo::Ref<text_chunk> plus = store.Chunks().at(2);
+    // Another writer changed the other chunk; the renumbered one is where it was.
+    WriteChunksFile(
+        "<chunk id=\"+5\" title=\"plus\">a</chunk><chunk id=\"1\" title=\"uno\">b</chunk>");
+    EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kReloaded);
+    EXPECT_EQ(Listed(store.Chunks()), "1:uno 2:plus");
+    EXPECT_EQ(store.Chunks().at(2).Get(), plus.Get());
+    store.DeleteChunk(2);
+    EXPECT_EQ(ListedInFile(), "1:uno");
+}
 
-    std::wstring kept;
-    for (const auto& name : test_files::List(m_folder))
-        if (name.rfind(L"chunks.xml.unreadable-", 0) == 0)
-            kept = m_folder + name;
-    ASSERT_FALSE(kept.empty());
-    EXPECT_EQ(test_files::Read(kept), broken);
-    ::DeleteFileW(kept.c_str());
+namespace {
 
-    CChunkStore reloaded;
-    reloaded.LoadChunks();
-    EXPECT_EQ(Ids(reloaded), std::vector<int>{1});
+// Runs /bin/ln -s (with a target) or /bin/rm -f (without) on the Unix names
+// of the paths, where Wine can start Unix programs; false elsewhere.
+bool UnixLinkCommand(const std::wstring& link, const std::wstring* target) {
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    if (!unix_name)
+        return false;
+    char* unix_link = unix_name(link.c_str());
+    char* unix_target = target ? unix_name(target->c_str()) : nullptr;
+    bool ran = false;
+    if (unix_link && (unix_target || !target)) {
+        const std::string command =
+            target ? std::string("/bin/ln -s \"") + unix_target + "\" \"" + unix_link + "\""
+                   : std::string("/bin/rm -f \"") + unix_link + "\"";
+        std::wstring wide(command.begin(), command.end());
+        const wchar_t* program = target ? L"Z:\\bin\\ln" : L"Z:\\bin\\rm";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (::CreateProcessW(program, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process)) {
+            ::WaitForSingleObject(process.hProcess, 10000);
+            ::CloseHandle(process.hThread);
+            ::CloseHandle(process.hProcess);
+            ran = true;
+        }
+    }
+    ::HeapFree(::GetProcessHeap(), 0, unix_link);
+    ::HeapFree(::GetProcessHeap(), 0, unix_target);
+    return ran;
+}
+
+// Whether the name is taken although no file shows there.
+bool NameTaken(const std::wstring& path) {
+    const HANDLE probe = ::CreateFileW(path.c_str(), DELETE, 0, nullptr, CREATE_NEW,
+                                       FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (probe == INVALID_HANDLE_VALUE)
+        return ::GetLastError() == ERROR_FILE_EXISTS;
+    ::CloseHandle(probe);
+    return false;
+}
+
+// A symbolic link at `link` to `target`, which need not exist; false where
+// none can be made. Wine 8 makes none through the system's call (and shows a
+// link whose target is missing as no file at all): there a Unix link is made.
+bool MakeLink(const std::wstring& link, const std::wstring& target) {
+    if (::CreateSymbolicLinkW(link.c_str(), target.c_str(),
+                              SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
+        ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        (::GetFileAttributesW(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT))
+        return true;
+    if (!UnixLinkCommand(link, &target))
+        return false;
+    // The program may end before the link is there.
+    for (int wait = 0; wait < 50; ++wait, ::Sleep(100))
+        if (NameTaken(link))
+            return true;
+    return false;
+}
+
+void RemoveLink(const std::wstring& link) {
+    if (!::DeleteFileW(link.c_str()) || NameTaken(link))
+        UnixLinkCommand(link, nullptr);
+    for (int wait = 0; wait < 50 && NameTaken(link); ++wait)
+        ::Sleep(100);
+}
+
+} // namespace
+
+TEST_F(ChunkStoreTest, ALinkToWhatIsOutOfReachIsNeverReplacedByAFile) {
+    const std::wstring link = m_folder + L"chunks.xml";
+    const std::wstring target = m_folder + L"unmounted.xml"; // as on a drive not yet mounted
+    if (!MakeLink(link, target))
+        GTEST_SKIP() << "no symbolic links can be made here";
+    CChunkStore store;
+    Listen(store);
+    store.LoadChunks();
+    store.PutChunk(Chunk(L"text", L"new"));
+    EXPECT_NE(SetMasterPassword(L"New", std::nullopt, true).outcome, KeyWrite::Outcome::kStored);
+    EXPECT_TRUE(store.HasUnsaved());
+    // Told as a library that cannot be read (where the system shows the link)
+    // or as one that cannot be saved (where it shows no file at all).
+    const auto notices = TakeNotices();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_TRUE(notices[0] == "unreadable held" || notices[0] == "not saved") << notices[0];
+    EXPECT_FALSE(test_files::Exists(target)) << "nothing made through the link";
+    const DWORD attributes = ::GetFileAttributesW(link.c_str());
+    EXPECT_TRUE(attributes == INVALID_FILE_ATTRIBUTES ||
+                (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        << "still the link, not a file";
+
+    // The drive comes back: the link leads to the library again.
+    test_files::Write(target, "<kelvo><chunks><chunk id=\"1\" title=\"there\">a</chunk>"
+                              "</chunks></kelvo>");
+    store.SaveUnsaved();
+    EXPECT_FALSE(store.HasUnsaved());
+    EXPECT_EQ(ListedInFile(), "1:there 2:new");
+    EXPECT_NE(test_files::Read(target).find("title=\"new\""), std::string::npos);
+    ::DeleteFileW(target.c_str());
+    RemoveLink(link);
+    EXPECT_FALSE(NameTaken(link));
+}
+
+TEST_F(ChunkStoreTest, ALibraryInAnotherEncodingIsSavedAsUtf8WithNothingLost) {
+    const std::wstring title = L"caf\u00e9 \u00fcber \u00bd";
+    const std::wstring text = L"na\u00efve\r\n\u00a9 \u00ff";
+    const std::wstring document = L"<kelvo><chunks><chunk id=\"1\" title=\"" + title + L"\">" +
+                                  text + L"</chunk></chunks></kelvo>";
+    auto single_bytes = [](const std::wstring& wide) {
+        std::string bytes;
+        for (wchar_t c : wide)
+            bytes.push_back(static_cast<char>(c == L'\u20ac' ? 0x80 : c));
+        return bytes;
+    };
+    auto utf16 = [](const std::wstring& wide) {
+        std::string bytes = "\xFF\xFE";
+        for (wchar_t c : wide) {
+            bytes.push_back(static_cast<char>(c & 0xFF));
+            bytes.push_back(static_cast<char>(c >> 8));
+        }
+        return bytes;
+    };
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::wstring title;
+    } cases[] = {
+        {"UTF-16", utf16(L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + document), title},
+        {"ISO-8859-1", single_bytes(L"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + document),
+         title},
+        {"windows-1252",
+         single_bytes(L"<?xml version=\"1.0\" encoding=\"windows-1252\"?><kelvo><chunks>"
+                      L"<chunk id=\"1\" title=\"" +
+                      title + L" \u20ac\">" + text + L"</chunk></chunks></kelvo>"),
+         title + L" \u20ac"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Reset();
+        test_files::Write(m_folder + L"chunks.xml", c.bytes);
+        CChunkStore store;
+        store.LoadChunks();
+        ASSERT_EQ(Ids(store), std::vector<int>{1});
+        EXPECT_EQ(store.Chunks().at(1)->title, c.title);
+        for (int save = 0; save < 2; ++save) {
+            store.PutChunk(Chunk(L"\u00e9" + std::to_wstring(save), L"new"));
+            const std::string file = ChunksFile();
+            const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+            EXPECT_TRUE(file.starts_with(declaration) ||
+                        file.starts_with("\xEF\xBB\xBF" + declaration))
+                << file.substr(0, 60);
+            EXPECT_EQ(file.find("encoding=", file.find("encoding=") + 1), std::string::npos);
+            EXPECT_NE(file.find("caf\xC3\xA9"), std::string::npos) << "UTF-8 bytes";
+            CChunkStore reloaded;
+            reloaded.LoadChunks();
+            ASSERT_EQ(reloaded.Chunks().size(), 2u + save);
+            EXPECT_EQ(reloaded.Chunks().at(1)->title, c.title);
+            EXPECT_EQ(reloaded.Chunks().at(1)->text, text);
+        }
+    }
 }
 
 TEST_F(ChunkStoreTest, EncryptedChunksHoldOnlyTheStoredForm) {
@@ -415,10 +611,10 @@ TEST_F(ChunkStoreTest, WhatAnotherWriterStoredMeanwhileIsNeverOverwritten) {
     } cases[] = {
         {"another writer added the id the counter holds",
          kRead + "<chunk id=\"6\" title=\"theirs\">f</chunk>", Op::kNew,
-         "1:one 3:three 5:five 6:theirs 7:new", "1:one 3:three 5:five 7:new"},
+         "1:one 3:three 5:five 6:theirs 7:new", "1:one 3:three 5:five 6:theirs 7:new"},
         {"another writer added 7 while memory is stale",
          kRead + "<chunk id=\"7\" title=\"theirs\">g</chunk>", Op::kNew,
-         "1:one 3:three 5:five 7:theirs 8:new", "1:one 3:three 5:five 8:new"},
+         "1:one 3:three 5:five 7:theirs 8:new", "1:one 3:three 5:five 7:theirs 8:new"},
         {"5 changed elsewhere, then edited here",
          "<chunk id=\"1\" title=\"one\">a</chunk><chunk id=\"3\" title=\"three\">c</chunk>"
          "<chunk id=\"5\" title=\"theirs\">e2</chunk>",
@@ -442,7 +638,7 @@ TEST_F(ChunkStoreTest, WhatAnotherWriterStoredMeanwhileIsNeverOverwritten) {
         {"3 changed elsewhere, then 5 edited here",
          "<chunk id=\"1\" title=\"one\">a</chunk><chunk id=\"3\" title=\"theirs\">c</chunk>"
          "<chunk id=\"5\" title=\"five\">e</chunk>",
-         Op::kEdit5, "1:one 3:theirs 5:ours", "1:one 3:three 5:ours"},
+         Op::kEdit5, "1:one 3:theirs 5:ours", "1:one 3:theirs 5:ours"},
         {"the file written again in another form, then 5 edited here",
          "\n  <chunk title=\"one\" id=\"1\" encrypted=\"0\">a</chunk>\r\n"
          "  <chunk tags=\"\" id=\"3\" title=\"three\"><![CDATA[c]]></chunk>\r\n"
@@ -649,6 +845,8 @@ TEST_F(ChunkStoreTest, ALibraryHeldAtStartIsToldAndLaterJoinedNotReplaced) {
     EXPECT_EQ(TakeNotices(), std::vector<std::string>{"unreadable held"});
     store.PutChunk(Chunk(L"new text", L"new"));
     EXPECT_EQ(ListedInFile(), "1:one 3:three 5:five 6:new");
+    EXPECT_EQ(Listed(store.Chunks()), "1:one 3:three 5:five 6:new") << "memory holds the library";
+    EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kUnchanged);
 }
 
 TEST_F(ChunkStoreTest, AReloadFollowsTheFileAndKeepsWhatIsUnchangedOrWaiting) {
@@ -706,6 +904,31 @@ TEST_F(ChunkStoreTest, AReloadFollowsTheFileAndKeepsWhatIsUnchangedOrWaiting) {
     EXPECT_EQ(Listed(store.Chunks()), "1:one 8:waiting");
 }
 
+namespace {
+
+// The keys a merge asks for, as a user would give them.
+class FakeKeys final : public IMergeKeys {
+public:
+    bool LibraryKey(kelvo::CipherKey& data_key) override {
+        ++library_asked;
+        if (!library)
+            return false;
+        data_key = *library;
+        return true;
+    }
+    bool CopyKey(const std::wstring&, std::u16string_view wrapped,
+                 kelvo::CipherKey& data_key) override {
+        ++copy_asked;
+        return copy_password && UnwrapDataKey(copy_password, wrapped, data_key);
+    }
+    std::optional<kelvo::CipherKey> library;
+    const char16_t* copy_password = nullptr;
+    int library_asked = 0;
+    int copy_asked = 0;
+};
+
+} // namespace
+
 TEST_F(ChunkStoreTest, AConflictCopyIsMergedOnceAndSetAside) {
     WriteChunksFile("<chunk id=\"1\" title=\"one\">a</chunk>"
                     "<chunk id=\"3\" title=\"three\">c</chunk>");
@@ -717,11 +940,14 @@ TEST_F(ChunkStoreTest, AConflictCopyIsMergedOnceAndSetAside) {
                             "<chunk id=\"3\" title=\"three\">changed</chunk>"
                             "<chunk id=\"4\" title=\"four\">d</chunk></chunks></kelvo>");
     std::wstring set_aside;
-    const auto counts = store.MergeCopy(copy, set_aside);
-    ASSERT_TRUE(counts);
-    EXPECT_EQ(counts->added, 1);
-    EXPECT_EQ(counts->identical, 1);
-    EXPECT_EQ(counts->conflicts, 1);
+    FakeKeys keys;
+    const MergeResult result = store.MergeCopy(copy, set_aside, keys);
+    ASSERT_EQ(result.outcome, MergeResult::Outcome::kMerged);
+    EXPECT_EQ(result.counts.added, 1);
+    EXPECT_EQ(result.counts.identical, 1);
+    EXPECT_EQ(result.counts.conflicts, 1);
+    EXPECT_FALSE(result.other_password);
+    EXPECT_EQ(keys.library_asked + keys.copy_asked, 0) << "no encrypted chunk, no key";
     EXPECT_EQ(ListedInFile(), "1:one 3:three 4:four 5:three (conflict)");
     EXPECT_EQ(Listed(store.Chunks()), "1:one 3:three 4:four 5:three (conflict)");
     EXPECT_EQ(store.Chunks().at(5)->text, L"changed");
@@ -732,8 +958,154 @@ TEST_F(ChunkStoreTest, AConflictCopyIsMergedOnceAndSetAside) {
 
     // A copy that does not read is left where it is.
     test_files::Write(copy, "<kelvo><chunks><chunk id=\"9\">cut");
-    EXPECT_EQ(store.MergeCopy(copy, set_aside), std::nullopt);
+    EXPECT_EQ(store.MergeCopy(copy, set_aside, keys).outcome, MergeResult::Outcome::kUnreadable);
     EXPECT_TRUE(test_files::Exists(copy));
     EXPECT_EQ(Listed(store.Chunks()), "1:one 3:three 4:four 5:three (conflict)");
+    ::DeleteFileW(copy.c_str());
+}
+
+TEST_F(ChunkStoreTest, MergingNeverAddsAChunkTheLibraryHolds) {
+    WriteChunksFile("<chunk id=\"1\" title=\"one\">a</chunk>"
+                    "<chunk id=\"3\" title=\"three\">c</chunk>");
+    CChunkStore store;
+    store.LoadChunks();
+    const std::string changed = "<kelvo><chunks><chunk id=\"3\" title=\"three\">changed</chunk>"
+                                "<chunk id=\"4\" title=\"four\">d</chunk></chunks></kelvo>";
+    const std::wstring first = m_folder + L"chunks (PC1's conflicted copy).xml";
+    const std::wstring second = m_folder + L"chunks (PC2's conflicted copy).xml";
+    test_files::Write(first, changed);
+    test_files::Write(second, changed);
+    FakeKeys keys;
+    std::wstring set_aside;
+    const struct {
+        const wchar_t* copy;
+        MergeCounts counts;
+    } merges[] = {
+        {first.c_str(), {.added = 1, .identical = 0, .conflicts = 1}},
+        // The same copy again (it could not be renamed), and another copy
+        // carrying the same change.
+        {first.c_str(), {.added = 0, .identical = 2, .conflicts = 0}},
+        {second.c_str(), {.added = 0, .identical = 2, .conflicts = 0}},
+    };
+    // Held by another program, so that it cannot be renamed.
+    kelvo::UniqueHandle held = kelvo::AdoptFile(::CreateFileW(
+        first.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    for (const auto& merge : merges) {
+        const MergeResult result = store.MergeCopy(merge.copy, set_aside, keys);
+        ASSERT_EQ(result.outcome, MergeResult::Outcome::kMerged);
+        EXPECT_EQ(result.counts.added, merge.counts.added);
+        EXPECT_EQ(result.counts.identical, merge.counts.identical);
+        EXPECT_EQ(result.counts.conflicts, merge.counts.conflicts);
+        if (!set_aside.empty())
+            ::DeleteFileW(set_aside.c_str());
+    }
+    held.Reset();
+    EXPECT_EQ(ListedInFile(), "1:one 3:three 4:four 5:three (conflict)");
+    ::DeleteFileW(first.c_str());
+}
+
+TEST_F(ChunkStoreTest, ACopyUnderAnotherKeyIsMergedUnderTheLibrarysOrNotAtAll) {
+    // The copy: a library made on another PC with a data key of its own.
+    const kelvo::CipherKey copy_key = test_library::Make(L"Theirs", {L"their secret"});
+    {
+        CChunkStore other;
+        other.LoadChunks();
+        other.PutChunk(Chunk(L"plain", L"plain"));
+    }
+    const std::string copy_bytes = ChunksFile();
+    // The library.
+    Reset();
+    const kelvo::CipherKey library_key = test_library::Make(L"Ours", {L"our secret"});
+    const std::string library_bytes = ChunksFile();
+    const std::wstring copy = m_folder + L"chunks (PC's conflicted copy).xml";
+    auto decrypted = [&](int id) {
+        CChunkStore reloaded;
+        reloaded.LoadChunks();
+        std::u16string plain;
+        return kelvo::CCipher().Decrypt(library_key, kelvo::AsU16(reloaded.Chunks().at(id)->text),
+                                        plain)
+                   ? std::wstring(kelvo::AsWide(plain))
+                   : L"<undecryptable>";
+    };
+
+    const struct {
+        const char* name;
+        bool library_key_given;
+        const char16_t* copy_password;
+        MergeResult::Outcome outcome;
+    } cases[] = {
+        {"the library's key not given", false, u"Theirs", MergeResult::Outcome::kKeyNotGiven},
+        {"the copy's password not given", true, nullptr, MergeResult::Outcome::kKeyNotGiven},
+        {"both keys", true, u"Theirs", MergeResult::Outcome::kMerged},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test_files::Write(m_folder + L"chunks.xml", library_bytes);
+        test_files::Write(copy, copy_bytes);
+        CChunkStore store;
+        store.LoadChunks();
+        FakeKeys keys;
+        if (c.library_key_given)
+            keys.library = library_key;
+        keys.copy_password = c.copy_password;
+        std::wstring set_aside;
+        const MergeResult result = store.MergeCopy(copy, set_aside, keys);
+        EXPECT_EQ(result.outcome, c.outcome);
+        if (c.outcome != MergeResult::Outcome::kMerged) {
+            EXPECT_EQ(ChunksFile(), library_bytes) << "nothing of the copy merged";
+            EXPECT_EQ(test_files::Read(copy), copy_bytes) << "the copy kept";
+            continue;
+        }
+        EXPECT_EQ(keys.copy_asked, 1);
+        EXPECT_EQ(ListedInFile(), "1:title 2:plain 3:title (conflict)");
+        EXPECT_EQ(decrypted(1), L"our secret");
+        EXPECT_EQ(decrypted(3), L"their secret") << "stored under the library's key";
+        EXPECT_EQ(test_library::PasswordElement(ChunksFile()),
+                  test_library::PasswordElement(library_bytes));
+        ::DeleteFileW(set_aside.c_str());
+    }
+    ::DeleteFileW(copy.c_str());
+
+    // The same data key under a password changed on the other PC: merged as
+    // it is, and the user is told that the library keeps its own password.
+    test_files::Write(m_folder + L"chunks.xml", library_bytes);
+    std::string rewrapped = library_bytes;
+    const std::string old_wrapped = test_library::PasswordElement(library_bytes);
+    const std::u16string new_wrapped = WrapDataKey(u"Changed", library_key);
+    rewrapped.replace(rewrapped.find(old_wrapped), old_wrapped.size(),
+                      std::string(new_wrapped.begin(), new_wrapped.end()));
+    test_files::Write(copy, rewrapped);
+    CChunkStore store;
+    store.LoadChunks();
+    auto theirs = Chunk(L"added there", L"new there");
+    ASSERT_TRUE(theirs->Encrypt(library_key));
+    {
+        // Another chunk in the copy, under the shared key.
+        auto chunks = rewrapped.find("</chunks>");
+        rewrapped.insert(chunks, "<chunk id=\"7\" encrypted=\"1\" title=\"new there\">" +
+                                     std::string(theirs->text.begin(), theirs->text.end()) +
+                                     "</chunk>");
+        test_files::Write(copy, rewrapped);
+    }
+    FakeKeys keys;
+    keys.library = library_key;
+    std::wstring set_aside;
+    const MergeResult result = store.MergeCopy(copy, set_aside, keys);
+    EXPECT_EQ(result.outcome, MergeResult::Outcome::kMerged);
+    EXPECT_TRUE(result.other_password);
+    EXPECT_EQ(keys.copy_asked, 0);
+    EXPECT_EQ(result.counts.added, 1);
+    EXPECT_EQ(result.counts.identical, 1);
+    EXPECT_EQ(decrypted(7), L"added there");
+    ::DeleteFileW(set_aside.c_str());
+
+    // A library without a master password cannot take encrypted chunks.
+    WriteChunksFile("<chunk id=\"1\" title=\"one\">a</chunk>");
+    test_files::Write(copy, copy_bytes);
+    CChunkStore plain;
+    plain.LoadChunks();
+    EXPECT_EQ(plain.MergeCopy(copy, set_aside, keys).outcome, MergeResult::Outcome::kNoKey);
+    EXPECT_EQ(ListedInFile(), "1:one");
     ::DeleteFileW(copy.c_str());
 }

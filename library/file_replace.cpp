@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "base/win_handles.h"
 #include "library/data_folder.h"
@@ -42,14 +43,24 @@ bool WriteAndFlush(HANDLE file, std::string_view bytes) {
     return ::FlushFileBuffers(file) != FALSE;
 }
 
+// A name beside the target that no file has yet, in the form the stray
+// removal and the recovery of an interrupted replacement know.
+std::wstring TemporaryName(const std::wstring& target) {
+    static unsigned counter = 0;
+    for (;;) {
+        std::wstring name = target + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                            std::to_wstring(::GetTickCount64()) + L"-" +
+                            std::to_wstring(++counter) + std::wstring(kTemporaryMarker);
+        if (!Exists(name))
+            return name;
+    }
+}
+
 // Creates a new temporary file beside the target and writes the bytes into
 // it; its path, or nothing.
 std::wstring WriteTemporary(const std::wstring& target, std::string_view bytes) {
-    static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::wstring temp = target + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                                  std::to_wstring(::GetTickCount64()) + L"-" +
-                                  std::to_wstring(++counter) + std::wstring(kTemporaryMarker);
+        const std::wstring temp = TemporaryName(target);
         auto file =
             kelvo::AdoptFile(::CreateFileW(LongPathForm(temp).c_str(), GENERIC_WRITE, 0, nullptr,
                                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -62,7 +73,9 @@ std::wstring WriteTemporary(const std::wstring& target, std::string_view bytes) 
         ok = ::CloseHandle(file.Release()) && ok;
         if (ok)
             return temp;
+        const DWORD error = ::GetLastError();
         ::DeleteFileW(LongPathForm(temp).c_str());
+        ::SetLastError(error);
         return {};
     }
     return {};
@@ -95,9 +108,66 @@ void RemoveStrayTemporaries(const std::wstring& target) {
     });
 }
 
-bool MoveIntoPlace(const std::wstring& temp, const std::wstring& target) {
+bool MoveIntoPlace(const std::wstring& temp, const std::wstring& target, bool replace = true) {
     return ::MoveFileExW(LongPathForm(temp).c_str(), LongPathForm(target).c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+                         MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0)) !=
+           FALSE;
+}
+
+void Remove(const std::wstring& path) {
+    ::DeleteFileW(LongPathForm(path).c_str());
+}
+
+// What the file at the path holds now; nothing when it exists but cannot be
+// read.
+std::optional<FileContents> CurrentContents(const std::wstring& path) {
+    auto file =
+        kelvo::AdoptFile(::CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return FileContents{};
+        ::SetLastError(error);
+        return std::nullopt;
+    }
+    // The same hash as over the whole file at once, a piece at a time.
+    std::uint64_t hash = ContentHash({});
+    std::uint64_t size = 0;
+    std::string buffer(1 << 20, '\0');
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read,
+                        nullptr))
+            return std::nullopt;
+        if (read == 0)
+            break;
+        for (DWORD i = 0; i < read; ++i) {
+            hash ^= static_cast<unsigned char>(buffer[i]);
+            hash *= 0x100000001B3ull;
+        }
+        size += read;
+    }
+    return FileContents{.exists = true, .size = size, .hash = hash};
+}
+
+// Whether something holds the name of a path that shows no file: a link whose
+// target is missing, as some systems (Wine) show it. Making a file there tells;
+// the file made goes again at once.
+bool NameTakenByWhatIsOutOfReach(const std::wstring& path) {
+    const std::wstring long_path = LongPathForm(path);
+    if (::GetFileAttributesW(long_path.c_str()) != INVALID_FILE_ATTRIBUTES ||
+        ::GetLastError() != ERROR_FILE_NOT_FOUND)
+        return false;
+    const HANDLE probe = ::CreateFileW(long_path.c_str(), DELETE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(probe);
+        return false;
+    }
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
 }
 
 } // namespace
@@ -142,45 +212,112 @@ bool RestoreInterruptedReplace(const std::wstring& path) {
     return !newest.empty() && MoveIntoPlace(newest, path);
 }
 
-bool ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
+std::uint64_t ContentHash(std::string_view bytes) {
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    for (unsigned char c : bytes) {
+        hash ^= c;
+        hash *= 0x100000001B3ull;
+    }
+    return hash;
+}
+
+bool IsDanglingLink(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(LongPathForm(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    // Opening follows the link to what it names.
+    const auto file = kelvo::AdoptFile(
+        ::CreateFileW(LongPathForm(path).c_str(), FILE_READ_ATTRIBUTES,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return !file;
+}
+
+ReplaceResult ReplaceFileContents(const std::wstring& path, std::string_view bytes,
+                                  const std::optional<FileContents>& expected) {
+    if (IsDanglingLink(path) || NameTakenByWhatIsOutOfReach(path)) {
+        // Its target may come back (a drive not yet mounted): a file in place
+        // of the link would hide it.
+        ::SetLastError(ERROR_PATH_NOT_FOUND);
+        return ReplaceResult::kFailed;
+    }
     const std::wstring target = FinalPathOf(path);
     const std::wstring temp = WriteTemporary(target, bytes);
     if (temp.empty())
-        return false;
-
-    bool replaced = false;
-    DWORD error = ERROR_SUCCESS;
-    bool target_gone = !Exists(target);
-    if (!target_gone) {
-        // Clears read-only, hidden and system, which the replacement refuses.
-        ::SetFileAttributesW(LongPathForm(target).c_str(), FILE_ATTRIBUTE_ARCHIVE);
-        // Keeps the target's security, streams and creation time.
-        replaced = ::ReplaceFileW(LongPathForm(target).c_str(), LongPathForm(temp).c_str(), nullptr,
-                                  0, nullptr, nullptr) != FALSE;
-        if (!replaced) {
-            error = ::GetLastError();
-            // Removed meanwhile, or (as documented for this error without a
-            // backup name) the target is gone and the new file still has its
-            // temporary name: either way the move puts it in place.
-            target_gone = error == ERROR_FILE_NOT_FOUND ||
-                          error == ERROR_UNABLE_TO_MOVE_REPLACEMENT || !Exists(target);
-        }
-    }
-    if (target_gone) {
-        replaced = MoveIntoPlace(temp, target);
-        error = replaced ? ERROR_SUCCESS : ::GetLastError();
-    }
-
-    if (!replaced) {
-        // The temporary file is the only copy left when the target is gone.
-        if (Exists(target))
-            ::DeleteFileW(LongPathForm(temp).c_str());
-        // Callers tell the user why a save failed.
+        return ReplaceResult::kFailed;
+    auto fail = [&](DWORD error) {
+        Remove(temp);
         ::SetLastError(error);
-        return false;
+        return ReplaceResult::kFailed;
+    };
+    auto changed = [&] {
+        Remove(temp);
+        return ReplaceResult::kChanged;
+    };
+
+    // Checked once the new contents are on the disk, so that the moment
+    // between the check and the replacement is as short as it can be.
+    if (expected) {
+        const auto now = CurrentContents(target);
+        if (!now)
+            return fail(::GetLastError());
+        if (*now != *expected)
+            return changed();
     }
-    RemoveStrayTemporaries(target);
-    return true;
+
+    if (!Exists(target)) {
+        if (expected && expected->exists)
+            return changed();
+        // Created only: a file another writer put there meanwhile stays.
+        if (!MoveIntoPlace(temp, target, !expected)) {
+            const DWORD error = ::GetLastError();
+            if (expected && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS))
+                return changed();
+            return fail(error);
+        }
+        RemoveStrayTemporaries(target);
+        return ReplaceResult::kReplaced;
+    }
+
+    // Clears read-only, hidden and system, which the replacement refuses.
+    ::SetFileAttributesW(LongPathForm(target).c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    // Keeps the target's security, streams and creation time. The old file
+    // goes to a name of ours: without one, some systems' replace (Wine's)
+    // makes a temporary file of its own and leaves it behind when it fails.
+    const std::wstring backup = TemporaryName(target);
+    if (::ReplaceFileW(LongPathForm(target).c_str(), LongPathForm(temp).c_str(),
+                       LongPathForm(backup).c_str(), 0, nullptr, nullptr)) {
+        Remove(backup);
+        RemoveStrayTemporaries(target);
+        return ReplaceResult::kReplaced;
+    }
+    const DWORD error = ::GetLastError();
+    if (Exists(target)) {
+        // Nothing was moved (ERROR_UNABLE_TO_MOVE_REPLACEMENT with a backup
+        // name leaves both files under their names).
+        if (Exists(backup))
+            Remove(backup);
+        return fail(error);
+    }
+    if (!Exists(backup)) {
+        // Removed by someone else meanwhile, not by the replacement.
+        if (expected)
+            return changed();
+        if (MoveIntoPlace(temp, target))
+            return ReplaceResult::kReplaced;
+        return fail(::GetLastError());
+    }
+    // The old file was moved away and ours could not follow it in
+    // (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2): ours goes in now, or the old one
+    // back.
+    if (MoveIntoPlace(temp, target, false)) {
+        Remove(backup);
+        RemoveStrayTemporaries(target);
+        return ReplaceResult::kReplaced;
+    }
+    const DWORD move_error = ::GetLastError();
+    MoveIntoPlace(backup, target, false);
+    return fail(move_error != ERROR_SUCCESS ? move_error : error);
 }
 
 std::wstring StampedPath(const std::wstring& path, std::wstring_view mark, int attempt) {

@@ -3,6 +3,8 @@
 // at any moment leaves the old or the new file, never a torn or empty one,
 // and the file keeps its identity (security, streams, creation time).
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,13 +16,42 @@ inline constexpr std::wstring_view kTemporaryMarker = L".kelvo-tmp";
 // file yet or cannot be resolved.
 std::wstring FinalPathOf(const std::wstring& path);
 
+// Tells file contents apart (FNV-1a, 64 bits): what was read or written
+// against what a file holds now.
+std::uint64_t ContentHash(std::string_view bytes);
+
+// What a target held when it was read: no file, or bytes of this size and
+// ContentHash (xml_file.h).
+struct FileContents {
+    bool exists = false;
+    std::uint64_t size = 0;
+    std::uint64_t hash = 0;
+    bool operator==(const FileContents&) const = default;
+};
+
+enum class ReplaceResult {
+    kReplaced,
+    kChanged, // the target no longer held what was expected; left as it is
+    kFailed,  // GetLastError() tells why; the target is as it was
+};
+
 // Writes the bytes to a temporary file beside the final target, flushes them
 // to the disk and replaces the target with it (moves it there when there is no
 // target yet). A read-only attribute is cleared first (hidden and system go
-// with it). After success, temporary files that an earlier crash left beside
-// the target are removed. False when the target could not be replaced; it is
-// then as it was.
-bool ReplaceFileContents(const std::wstring& path, std::string_view bytes);
+// with it). With `expected`, the target must still hold those contents once
+// the new ones are on the disk, so that what another writer put there
+// meanwhile is never overwritten; a target expected missing is only created,
+// never replaced. After success, temporary files that an earlier crash left
+// beside the target are removed. No temporary file stays after a failure.
+// A symbolic link whose target is missing is never replaced.
+ReplaceResult ReplaceFileContents(const std::wstring& path, std::string_view bytes,
+                                  const std::optional<FileContents>& expected = {});
+
+// Whether the path is a symbolic link (or another name surrogate) whose
+// target cannot be reached, such as a library on a drive not yet mounted, as
+// its attributes tell. (Some systems, Wine among them, show such a link as no
+// file at all; the replacement above finds those too.)
+bool IsDanglingLink(const std::wstring& path);
 
 // "<path>.<mark>-YYYYMMDD-HHMMSS" in local time, with "-2", "-3", ... after it
 // for the later attempts (attempt 0 has none): names for copies set aside.

@@ -8,6 +8,7 @@
 #include "base/wipe.h"
 #include "crypto/base64.h"
 #include "crypto/system_random.h"
+#include "library/write_lock.h"
 #include "library/xml_props.h"
 
 using kelvo::AsU16;
@@ -59,22 +60,65 @@ bool VerifyMasterPassword(std::wstring_view password, CipherKey& data_key) {
            UnwrapDataKey(AsU16(password), AsU16(*wrapped), data_key);
 }
 
-bool StoreDataKey(std::wstring_view password, const CipherKey& data_key) {
-    const std::u16string wrapped = WrapDataKey(AsU16(password), data_key);
-    DWORD error = ERROR_SUCCESS;
-    {
+namespace {
+
+// Attempts while other writers keep replacing the file.
+constexpr int kAttempts = 5;
+
+KeyWrite WriteKey(std::wstring_view password, const std::optional<std::wstring_view>& old_password,
+                  const CipherKey* first_key, bool new_library) {
+    using Outcome = KeyWrite::Outcome;
+    const CWriteLock lock(ChunksXmlPath());
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
         auto xml = OpenChunksXml();
-        if (!xml->SetChildText(kElement, AsWide(wrapped))) {
-            // The file holds a well-formed document that is not a library, which
-            // is never overwritten, or the XML layer failed.
-            error = ERROR_INVALID_DATA;
-        } else {
-            ::SetLastError(ERROR_SUCCESS);
-            if (!xml->Save())
-                error = ::GetLastError() != ERROR_SUCCESS ? ::GetLastError() : ERROR_WRITE_FAULT;
+        const FileState state = xml->State();
+        if (xml->Depth() == 0 ||
+            (state != FileState::kRead && !(state == FileState::kMissing && new_library)))
+            return {.outcome = Outcome::kUnreadable, .state = state, .error = xml->ReadError()};
+        CipherKey data_key;
+        if (xml->Select(kElement, false)) {
+            if (!old_password)
+                return {.outcome = Outcome::kPasswordExists};
+            const std::optional<std::wstring> wrapped = xml->GetText();
+            if (!wrapped || !UnwrapDataKey(AsU16(*old_password), AsU16(*wrapped), data_key))
+                return {.outcome = Outcome::kWrongPassword};
+            xml->Up();
+        } else if (old_password) {
+            return {.outcome = Outcome::kPasswordGone};
+        } else if (first_key) {
+            data_key = *first_key;
+        } else if (!MakeDataKey(data_key)) {
+            return {.outcome = Outcome::kNoRandomKey};
+        }
+        if (!xml->SetChildText(kElement, AsWide(WrapDataKey(AsU16(password), data_key))))
+            return {.outcome = Outcome::kNotSaved, .error = ERROR_INVALID_DATA};
+        ::SetLastError(ERROR_SUCCESS);
+        switch (xml->SaveIfUnchanged()) {
+        case ReplaceResult::kReplaced:
+            return {};
+        case ReplaceResult::kChanged:
+            continue; // decided again on what the file holds now
+        case ReplaceResult::kFailed: {
+            const DWORD error = ::GetLastError();
+            return {.outcome = Outcome::kNotSaved,
+                    .error = error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT};
+        }
         }
     }
-    // Set after the document is dropped, whose release might overwrite it.
-    ::SetLastError(error);
-    return error == ERROR_SUCCESS;
+    return {.outcome = Outcome::kNotSaved, .error = ERROR_SHARING_VIOLATION};
+}
+
+} // namespace
+
+KeyWrite SetMasterPassword(std::wstring_view password,
+                           const std::optional<std::wstring_view>& old_password, bool new_library) {
+    return WriteKey(password, old_password, nullptr, new_library);
+}
+
+bool StoreDataKey(std::wstring_view password, const CipherKey& data_key) {
+    const KeyWrite result = WriteKey(password, std::nullopt, &data_key, true);
+    ::SetLastError(result.outcome == KeyWrite::Outcome::kNotSaved ? result.error
+                   : result.outcome == KeyWrite::Outcome::kStored ? ERROR_SUCCESS
+                                                                  : ERROR_INVALID_DATA);
+    return result.outcome == KeyWrite::Outcome::kStored;
 }

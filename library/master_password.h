@@ -5,10 +5,14 @@
 // password is set exactly when that element exists; changing it wraps the same
 // data key anew, so the chunks are never touched.
 
+#include <windows.h>
+
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "crypto/cipher.h"
+#include "library/xml_file.h"
 
 // The wrapped form: the data key's Base64 text encrypted under
 // MakeKey(password), 172 characters.
@@ -26,6 +30,35 @@ bool HasMasterPassword();
 // Unwraps the data key of chunks.xml with password. False when the file holds
 // none or the password does not unwrap it.
 bool VerifyMasterPassword(std::wstring_view password, kelvo::CipherKey& data_key);
-// Writes data_key wrapped under password into chunks.xml, replacing the one
-// there. On failure the file is left as it was and GetLastError() tells why.
+
+// How setting the master password ended. Anything but kStored wrote nothing.
+struct KeyWrite {
+    enum class Outcome {
+        kStored,
+        kWrongPassword,  // the old password does not unwrap the key in the file
+        kPasswordExists, // a first password, but the file holds a key by now
+        kPasswordGone,   // a change, but the file holds no key any more
+        kUnreadable,     // the file is held, missing, empty, damaged or foreign
+        kNotSaved,       // it could not be written (`error`)
+        kNoRandomKey,    // the system's generator failed
+    };
+    Outcome outcome = Outcome::kStored;
+    FileState state = FileState::kRead; // for kUnreadable
+    DWORD error = ERROR_SUCCESS;        // for kUnreadable (held) and kNotSaved
+};
+
+// Sets the master password in chunks.xml, deciding on the file as it is at
+// that moment, under the library's write lock, and never replacing what
+// another writer put there meanwhile. Without `old_password` it is the first
+// one, with a new data key, written only while the file holds no wrapped key;
+// with it, a change: the key the file holds is unwrapped with the old password
+// and wrapped anew. A file that does not read as a library is never written;
+// a missing one is made only for a `new_library` (the program holds no
+// chunks), never from the password alone otherwise.
+KeyWrite SetMasterPassword(std::wstring_view password,
+                           const std::optional<std::wstring_view>& old_password, bool new_library);
+// A first master password with the given data key, as SetMasterPassword sets
+// one for a new library (for making libraries: tools and tests). False when it
+// was not stored; GetLastError() then tells why (ERROR_INVALID_DATA when the
+// file was not written for what it holds).
 bool StoreDataKey(std::wstring_view password, const kelvo::CipherKey& data_key);

@@ -4,6 +4,7 @@
 
 #include <ctime>
 
+#include "base/win_handles.h"
 #include "crypto/base64.h"
 #include "library/portable_data_test.h"
 #include "library/test_library.h"
@@ -137,26 +138,117 @@ TEST_F(MasterPasswordTest, AKeyFromTheTimeSeededGeneratorStillUnlocksItsChunks) 
 TEST_F(MasterPasswordTest, AFailedSaveLeavesTheFileAndTellsWhy) {
     ASSERT_TRUE(StoreDataKey(L"Secret", KeyOf(1)));
     const std::string before = ChunksFile();
-    const auto files = test_files::ListOwn(m_folder);
+    const auto files = test_files::List(m_folder);
     {
-        // Another program holds the file and lets nobody replace it.
+        // Another program reads the file and lets nobody replace it.
         HANDLE held = ::CreateFileW(m_chunksPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
-        EXPECT_FALSE(StoreDataKey(L"Other", KeyOf(1)));
+        const KeyWrite result = SetMasterPassword(L"Other", L"Secret", false);
+        EXPECT_EQ(result.outcome, KeyWrite::Outcome::kNotSaved);
         // The system's own reason for the refused replacement.
-        const DWORD error = ::GetLastError();
-        EXPECT_TRUE(error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
-                    error == ERROR_UNABLE_TO_REMOVE_REPLACED)
-            << error;
+        EXPECT_TRUE(result.error == ERROR_ACCESS_DENIED ||
+                    result.error == ERROR_SHARING_VIOLATION ||
+                    result.error == ERROR_UNABLE_TO_REMOVE_REPLACED)
+            << result.error;
         ::CloseHandle(held);
     }
     EXPECT_EQ(ChunksFile(), before);
-    EXPECT_EQ(test_files::ListOwn(m_folder), files) << "no temporary file is left behind";
+    EXPECT_EQ(test_files::List(m_folder), files) << "no temporary file is left behind";
 
     // A well-formed file that is not a library is never overwritten.
     WriteChunks("<other/>");
+    EXPECT_EQ(SetMasterPassword(L"Other", L"Secret", false).outcome,
+              KeyWrite::Outcome::kUnreadable);
     EXPECT_FALSE(StoreDataKey(L"Other", KeyOf(1)));
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
     EXPECT_EQ(ChunksFile(), "<other/>");
+}
+
+TEST_F(MasterPasswordTest, IsDecidedOnTheFileAsItIsWhenWritten) {
+    using Outcome = KeyWrite::Outcome;
+    const std::vector<std::wstring> texts = {L"first secret", L"second"};
+    enum class File { kLibrary, kHeld, kMissing, kDamaged, kEmpty };
+    const struct {
+        const char* name;
+        File file;
+        bool with_key;               // the library holds a wrapped key
+        const wchar_t* old_password; // null: a first setting
+        bool new_library;
+        Outcome outcome;
+        FileState state = FileState::kRead;
+    } cases[] = {
+        // The dialog opened while the file was held, or before another PC set one.
+        {"first setting over a key set meanwhile", File::kLibrary, true, nullptr, false,
+         Outcome::kPasswordExists},
+        {"change with the right old password", File::kLibrary, true, L"Old", false,
+         Outcome::kStored},
+        {"change with a wrong old password", File::kLibrary, true, L"old", false,
+         Outcome::kWrongPassword},
+        {"change after the key went", File::kLibrary, false, L"Old", false, Outcome::kPasswordGone},
+        {"first setting", File::kLibrary, false, nullptr, false, Outcome::kStored},
+        {"held throughout", File::kHeld, true, L"Old", false, Outcome::kUnreadable,
+         FileState::kHeld},
+        {"held throughout, first setting", File::kHeld, false, nullptr, false, Outcome::kUnreadable,
+         FileState::kHeld},
+        {"missing", File::kMissing, false, nullptr, false, Outcome::kUnreadable,
+         FileState::kMissing},
+        {"damaged", File::kDamaged, false, nullptr, true, Outcome::kUnreadable,
+         FileState::kDamaged},
+        {"empty", File::kEmpty, false, nullptr, true, Outcome::kUnreadable, FileState::kEmpty},
+        {"missing, for a new library", File::kMissing, false, nullptr, true, Outcome::kStored},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoveDataFiles();
+        CipherKey key = KeyOf(9);
+        if (c.with_key)
+            key = test_library::Make(L"Old", texts);
+        else
+            test_library::WritePlain(texts);
+        switch (c.file) {
+        case File::kMissing:
+            RemoveDataFiles();
+            break;
+        case File::kDamaged:
+            WriteChunks(ChunksFile().substr(0, 90));
+            break;
+        case File::kEmpty:
+            WriteChunks("");
+            break;
+        default:
+            break;
+        }
+        const std::string before = ChunksFile();
+        kelvo::UniqueHandle held;
+        if (c.file == File::kHeld)
+            held = kelvo::AdoptFile(::CreateFileW(m_chunksPath.c_str(), GENERIC_READ, 0, nullptr,
+                                                  OPEN_EXISTING, 0, nullptr));
+        const KeyWrite result = SetMasterPassword(
+            L"New",
+            c.old_password ? std::optional<std::wstring_view>(c.old_password) : std::nullopt,
+            c.new_library);
+        held.Reset();
+        EXPECT_EQ(result.outcome, c.outcome);
+        if (c.outcome == Outcome::kUnreadable) {
+            EXPECT_EQ(result.state, c.state);
+        }
+        if (c.outcome != Outcome::kStored) {
+            EXPECT_EQ(ChunksFile(), before) << "nothing written";
+            EXPECT_EQ(test_files::Exists(m_chunksPath), c.file != File::kMissing);
+            continue;
+        }
+        CipherKey back;
+        ASSERT_TRUE(VerifyMasterPassword(L"New", back));
+        if (c.with_key) {
+            EXPECT_EQ(back, key) << "the same data key, wrapped anew";
+            EXPECT_EQ(test_library::Decrypted(back), texts);
+        } else if (c.file == File::kLibrary) {
+            EXPECT_EQ(test_library::Titles(), (std::vector<std::wstring>{L"title", L"title"}))
+                << "the chunks stay";
+        }
+    }
+    for (const auto& name : test_files::List(m_folder))
+        EXPECT_EQ(name.find(L".unreadable-"), std::wstring::npos)
+            << "nothing was kept: none written";
 }

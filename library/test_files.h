@@ -34,16 +34,6 @@ inline std::vector<std::wstring> List(const std::wstring& folder) {
     return names;
 }
 
-// The folder's files without the ones Wine 8's ReplaceFileW leaves behind when
-// it fails ("rf<hex>.tmp"; Windows leaves none).
-inline std::vector<std::wstring> ListOwn(const std::wstring& folder) {
-    std::vector<std::wstring> names = List(folder);
-    std::erase_if(names, [](const std::wstring& name) {
-        return name.starts_with(L"rf") && name.ends_with(L".tmp");
-    });
-    return names;
-}
-
 // Removes every file of the folder (read-only ones too).
 inline void Empty(const std::wstring& folder) {
     for (const auto& name : List(folder)) {

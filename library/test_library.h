@@ -29,6 +29,26 @@ inline void Write(const wchar_t* password, const kelvo::CipherKey& data_key,
     }
 }
 
+// A library of exactly these texts, plain, with no wrapped key; it replaces
+// any library there.
+inline void WritePlain(const std::vector<std::wstring>& texts) {
+    ::DeleteFileW(ChunksXmlPath().c_str());
+    CChunkStore store;
+    store.LoadChunks();
+    for (const auto& text : texts)
+        store.PutChunk(kelvo::MakeRef<text_chunk>(text, L"title"));
+}
+
+// The titles of the library's chunks by ascending id.
+inline std::vector<std::wstring> Titles() {
+    CChunkStore store;
+    store.LoadChunks();
+    std::vector<std::wstring> titles;
+    for (const auto& [id, chunk] : store.Chunks())
+        titles.push_back(chunk->title);
+    return titles;
+}
+
 // As Write, with a new data key, which it returns.
 inline kelvo::CipherKey Make(const wchar_t* password, const std::vector<std::wstring>& texts) {
     kelvo::CipherKey data_key;

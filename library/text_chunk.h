@@ -57,4 +57,11 @@ public:
     // store tells by it a chunk changed elsewhere since, also for an object
     // an editor still holds after the library was read again.
     std::optional<std::uint64_t> file_print;
+    // Set while chunks.xml holds this chunk under an id it cannot be found
+    // by (written in another form, such as "+5", or carried by a later
+    // element too) and the store has given it a fresh id: that id text, and
+    // which of the elements carrying it this is (from 1). The next save
+    // writes the fresh id there.
+    std::wstring file_id;
+    int file_occurrence = 0;
 };

@@ -237,7 +237,10 @@ CDataFileBytes::ReadResult CDataFileBytes::Read(const wchar_t* path) {
                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         m_readError = ::GetLastError();
-        return m_readError == ERROR_FILE_NOT_FOUND || m_readError == ERROR_PATH_NOT_FOUND
+        // A link to a drive not yet mounted names a library that is not
+        // missing, only out of reach.
+        return (m_readError == ERROR_FILE_NOT_FOUND || m_readError == ERROR_PATH_NOT_FOUND) &&
+                       !IsDanglingLink(path)
                    ? ReadResult::kMissing
                    : ReadResult::kFailed;
     }
@@ -288,22 +291,53 @@ CDataFileBytes::Parse(const std::function<bool(const VARIANT&)>& parse) {
     return parse(Variant()) ? ParseResult::kParsedWithoutForbidden : ParseResult::kFailed;
 }
 
-std::uint64_t ContentHash(std::string_view bytes) {
-    std::uint64_t hash = 0xCBF29CE484222325ull;
-    for (unsigned char c : bytes) {
-        hash ^= c;
-        hash *= 0x100000001B3ull;
-    }
-    return hash;
+namespace {
+
+struct Stamp {
+    ULONGLONG size = 0;
+    ULONGLONG last_write = 0;
+    bool operator==(const Stamp&) const = default;
+};
+
+Stamp StampOf(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(LongPathForm(path).c_str(), GetFileExInfoStandard, &data))
+        return {};
+    return {(ULONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
+            (ULONGLONG{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                data.ftLastWriteTime.dwLowDateTime};
 }
 
-FileState ReadPatiently(const std::function<FileState()>& read) {
+} // namespace
+
+FileState ReadPatiently(const std::wstring& path, const std::function<FileState()>& read) {
     static constexpr DWORD kPausesMs[] = {50, 100, 200, 400};
+    constexpr DWORD kStepMs = 100;
+    constexpr ULONGLONG kQuietMs = 1000;
+    constexpr ULONGLONG kLongestMs = 20000;
+    // Taken before each read: a change while it reads shows as one.
+    Stamp stamp = StampOf(path);
     FileState state = read();
     for (DWORD pause : kPausesMs) {
         if (state != FileState::kEmpty && state != FileState::kHeld && state != FileState::kDamaged)
-            break;
+            return state;
         ::Sleep(pause);
+        stamp = StampOf(path);
+        state = read();
+    }
+    const ULONGLONG start = ::GetTickCount64();
+    ULONGLONG quiet_since = start;
+    while ((state == FileState::kEmpty || state == FileState::kDamaged) &&
+           ::GetTickCount64() - start < kLongestMs) {
+        ::Sleep(kStepMs);
+        const Stamp now = StampOf(path);
+        if (now == stamp) {
+            if (::GetTickCount64() - quiet_since >= kQuietMs)
+                break;
+            continue;
+        }
+        stamp = now;
+        quiet_since = ::GetTickCount64();
         state = read();
     }
     return state;

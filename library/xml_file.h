@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "base/com.h"
+#include "library/file_replace.h"
 
 // How an attempt to read a data file ended.
 enum class FileState {
@@ -22,10 +23,13 @@ enum class FileState {
     kForeign, // well-formed, but its root is not ours
 };
 
-// Runs `read` again after short, growing pauses (under a second in all) while
-// it reports a file that is empty, held or damaged: a sync client or another
-// writer may be in the middle of rewriting it. The last attempt's state.
-FileState ReadPatiently(const std::function<FileState()>& read);
+// Runs `read` (of the file at `path`) again after short, growing pauses
+// (under a second in all) while it reports a file that is empty, held or
+// damaged: a sync client or another writer may be in the middle of rewriting
+// it. An empty or damaged file whose size or time is still changing is being
+// written in place: it is read again as it changes, until it has been quiet
+// for a moment. The last attempt's state.
+FileState ReadPatiently(const std::wstring& path, const std::function<FileState()>& read);
 
 // The whole file in a byte array, the form the DOM parser takes fastest
 // (loading by path or from a stream is far slower on large files).
@@ -64,10 +68,6 @@ private:
     std::size_t m_size = 0;
     DWORD m_readError = ERROR_SUCCESS;
 };
-
-// Tells file contents apart (FNV-1a, 64 bits): what was read or written
-// against what a file holds now.
-std::uint64_t ContentHash(std::string_view bytes);
 
 // A read-only stream over the bytes of an XML file, which outlive it. Every
 // CR LF and lone CR reads as LF, as every XML parser reads line ends anyway

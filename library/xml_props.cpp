@@ -101,12 +101,14 @@ bool CXMLProps::Push(const ComPtr<IXMLDOMNode>& node) {
 bool CXMLProps::Load(const wchar_t* path) {
     m_unreadable = false;
     m_readError = ERROR_SUCCESS;
+    m_loaded.reset();
     if (!m_doc || !path)
         return false;
     CDataFileBytes bytes;
     switch (bytes.Read(path)) {
     case CDataFileBytes::ReadResult::kMissing:
         m_state = FileState::kMissing;
+        m_loaded = FileContents{};
         return false;
     case CDataFileBytes::ReadResult::kFailed:
         m_state = FileState::kHeld;
@@ -116,7 +118,8 @@ bool CXMLProps::Load(const wchar_t* path) {
     case CDataFileBytes::ReadResult::kOk:
         break;
     }
-    m_loadedSize = bytes.View().size();
+    m_loaded = FileContents{
+        .exists = true, .size = bytes.View().size(), .hash = ContentHash(bytes.View())};
     if (bytes.View().empty()) {
         m_state = FileState::kEmpty; // holds nothing to lose
         return false;
@@ -320,31 +323,78 @@ bool CXMLProps::KeepUnreadableCopy() {
     return false;
 }
 
-bool CXMLProps::Save() {
-    if (!m_doc || !m_path)
+bool CXMLProps::DeclareUtf8() {
+    // The parser keeps the declaration the file had (UTF-16, ISO-8859-1, or
+    // none), and the save writes what it finds there.
+    ComPtr<IXMLDOMNode> first;
+    if (m_doc->get_firstChild(first.Put()) == S_OK && first) {
+        DOMNodeType type{};
+        UniqueBstr name;
+        if (SUCCEEDED(first->get_nodeType(&type)) && type == NODE_PROCESSING_INSTRUCTION &&
+            SUCCEEDED(first->get_nodeName(name.Put())) && name.Get() &&
+            std::wstring_view(name.Get()) == L"xml") {
+            ComPtr<IXMLDOMNode> removed;
+            if (FAILED(m_doc->removeChild(first.Get(), removed.Put())))
+                return false;
+            first.Reset();
+            m_doc->get_firstChild(first.Put());
+        }
+    }
+    ComPtr<IXMLDOMProcessingInstruction> declaration;
+    if (FAILED(m_doc->createProcessingInstruction(
+            UniqueBstr(L"xml").Get(), UniqueBstr(L"version=\"1.0\" encoding=\"UTF-8\"").Get(),
+            declaration.Put())))
         return false;
+    ComPtr<IXMLDOMNode> inserted;
+    UniqueVariant before;
+    if (first) {
+        before.Get()->vt = VT_UNKNOWN;
+        before.Get()->punkVal = first.Get();
+        first.Get()->AddRef();
+    }
+    return SUCCEEDED(m_doc->insertBefore(declaration.Get(), *before.Get(), inserted.Put()));
+}
+
+ReplaceResult CXMLProps::Write(const std::optional<FileContents>& expected) {
+    if (!m_doc || !m_path || !DeclareUtf8())
+        return ReplaceResult::kFailed;
     if (m_unreadable) {
         if (!KeepUnreadableCopy())
-            return false;
+            return ReplaceResult::kFailed;
         m_unreadable = false;
     }
     // The document in memory first, so that the file is written in one go.
     std::string bytes;
-    bytes.reserve(m_loadedSize + m_loadedSize / 8 + 4096);
+    const std::size_t loaded = m_loaded ? static_cast<std::size_t>(m_loaded->size) : 0;
+    bytes.reserve(loaded + loaded / 8 + 4096);
     UniqueVariant target;
     target.Get()->punkVal = CreateOutputStream(bytes).Detach();
     target.Get()->vt = VT_UNKNOWN;
     if (FAILED(m_doc->save(*target.Get())))
-        return false;
-    if (!ReplaceFileContents(*m_path, bytes))
-        return false;
-    m_savedHash = ContentHash(bytes);
-    return true;
+        return ReplaceResult::kFailed;
+    const ReplaceResult result = ReplaceFileContents(*m_path, bytes, expected);
+    if (result == ReplaceResult::kReplaced) {
+        m_savedHash = ContentHash(bytes);
+        m_savedBytes = std::move(bytes);
+    }
+    return result;
+}
+
+bool CXMLProps::Save() {
+    return Write(std::nullopt) == ReplaceResult::kReplaced;
+}
+
+ReplaceResult CXMLProps::SaveIfUnchanged() {
+    if (!m_loaded) {
+        ::SetLastError(m_readError != ERROR_SUCCESS ? m_readError : ERROR_INVALID_DATA);
+        return ReplaceResult::kFailed;
+    }
+    return Write(m_loaded);
 }
 
 std::unique_ptr<CXMLProps> OpenXmlFile(const std::wstring& path) {
     std::unique_ptr<CXMLProps> props;
-    ReadPatiently([&] {
+    ReadPatiently(path, [&] {
         // A fresh document each time: a failed parse may leave part of one.
         props = std::make_unique<CXMLProps>();
         if (!props->HasDocument())

@@ -59,15 +59,23 @@ public:
     std::optional<std::wstring> GetText();
     bool RemoveCurrent();
 
-    // Writes the whole document in place of the file as ReplaceFileContents
-    // does, so that a crash leaves the old or the new file. A target that
-    // existed but could not be read is first kept as
-    // "<name>.unreadable-YYYYMMDD-HHMMSS"; if that copy fails nothing is written.
-    // On failure GetLastError() tells why.
+    // Writes the whole document, declared as UTF-8 whatever the file declared,
+    // in place of the file as ReplaceFileContents does, so that a crash leaves
+    // the old or the new file. A target that existed but could not be read is
+    // first kept as "<name>.unreadable-YYYYMMDD-HHMMSS"; if that copy fails
+    // nothing is written. On failure GetLastError() tells why.
     bool Save();
+    // As Save, only while the file still holds what Load read (or is still
+    // missing): what another writer put there meanwhile is never overwritten.
+    ReplaceResult SaveIfUnchanged();
     // The copy the last Save kept of an unreadable file; empty when none.
     const std::wstring& KeptCopy() const noexcept { return m_keptCopy; }
-    // The ContentHash of what the last successful Save wrote.
+    // What the last Load found: the hash of the bytes read, and what the file
+    // held (nothing for a held file).
+    std::uint64_t LoadedHash() const noexcept { return m_loaded ? m_loaded->hash : 0; }
+    const std::optional<FileContents>& Loaded() const noexcept { return m_loaded; }
+    // What the last successful save wrote, and its ContentHash.
+    const std::string& SavedBytes() const noexcept { return m_savedBytes; }
     std::uint64_t SavedHash() const noexcept { return m_savedHash; }
 
     bool HasDocument() const noexcept { return static_cast<bool>(m_doc); }
@@ -77,17 +85,20 @@ private:
     // Enters an element; other kinds of node are never entered.
     bool Push(const kelvo::ComPtr<IXMLDOMNode>& node);
     bool KeepUnreadableCopy();
+    ReplaceResult Write(const std::optional<FileContents>& expected);
+    // The declaration first, saying UTF-8: the bytes a save writes.
+    bool DeclareUtf8();
 
     kelvo::ComPtr<IXMLDOMDocument> m_doc;
     std::vector<kelvo::ComPtr<IXMLDOMElement>> m_stack;
     std::optional<std::wstring> m_path;
     // The file at the loaded path exists but could not be read as ours.
     bool m_unreadable = false;
-    // Its size, roughly what a save writes.
-    std::size_t m_loadedSize = 0;
+    std::optional<FileContents> m_loaded;
     FileState m_state = FileState::kMissing;
     DWORD m_readError = ERROR_SUCCESS;
     std::wstring m_keptCopy;
+    std::string m_savedBytes;
     std::uint64_t m_savedHash = 0;
 };
 

@@ -253,10 +253,51 @@ TEST_F(XmlPropsTest, InterruptedSaveLeavesThePreviousFile) {
     ::CloseHandle(holder);
 
     EXPECT_EQ(test_files::Read(m_path), kSample);
-    EXPECT_EQ(test_files::ListOwn(m_folder), std::vector<std::wstring>{L"data.xml"})
-        << "our temporary file is gone";
+    EXPECT_EQ(test_files::List(m_folder), std::vector<std::wstring>{L"data.xml"})
+        << "no temporary file is left behind, neither ours nor the system's";
     auto reread = Open();
     EXPECT_TRUE(reread->Select(L"chunks", false));
+}
+
+TEST_F(XmlPropsTest, ASaveIfUnchangedNeverOverwritesWhatCameMeanwhile) {
+    const std::string sample = kSample;
+    const std::string other = "<kelvo other=\"1\"/>";
+    std::string same_size = kSample;
+    same_size[same_size.find("seventeen")] = 'S';
+    const struct {
+        const char* name;
+        bool exists_at_load;
+        const std::string* meanwhile; // null: removed (or still missing)
+        ReplaceResult result;
+    } cases[] = {
+        {"unchanged", true, &sample, ReplaceResult::kReplaced},
+        {"replaced by another version", true, &other, ReplaceResult::kChanged},
+        {"replaced by bytes of the same size", true, &same_size, ReplaceResult::kChanged},
+        {"removed", true, nullptr, ReplaceResult::kChanged},
+        {"still missing", false, nullptr, ReplaceResult::kReplaced},
+        {"made by another writer", false, &other, ReplaceResult::kChanged},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test_files::Empty(m_folder);
+        if (c.exists_at_load)
+            test_files::Write(m_path, kSample);
+        auto xml = Open();
+        xml->SetIntAttr(L"mark", 1);
+        if (c.meanwhile)
+            test_files::Write(m_path, *c.meanwhile);
+        else
+            ::DeleteFileW(m_path.c_str());
+        EXPECT_EQ(xml->SaveIfUnchanged(), c.result);
+        const std::string now = test_files::Read(m_path);
+        if (c.result == ReplaceResult::kReplaced) {
+            EXPECT_NE(now.find("mark=\"1\""), std::string::npos);
+        } else {
+            EXPECT_EQ(now, c.meanwhile ? *c.meanwhile : "");
+        }
+        EXPECT_EQ(test_files::List(m_folder).size(), test_files::Exists(m_path) ? 1u : 0u)
+            << "no temporary file stays";
+    }
 }
 
 TEST_F(XmlPropsTest, StrayTemporariesOfTheTargetGoWithTheNextSave) {

@@ -9,13 +9,17 @@
 
 bool CMasterPwd::OnInitDialog() {
     CWynDialog::OnInitDialog();
-    if (!m_hasPassword) {
-        for (const wchar_t* id : {L"l-old-password", L"old-password"}) {
-            if (CWynElement* element = FindById(id))
-                element->SetDisabled(true);
-        }
-    }
+    if (!m_hasPassword)
+        ShowOldPassword(false);
     return true;
+}
+
+void CMasterPwd::ShowOldPassword(bool has_password) {
+    m_hasPassword = has_password;
+    for (const wchar_t* id : {L"l-old-password", L"old-password"}) {
+        if (CWynElement* element = FindById(id))
+            element->SetDisabled(!has_password);
+    }
 }
 
 void CMasterPwd::DoDataExchange(bool save, CWynElement*) {
@@ -52,29 +56,69 @@ bool CMasterPwd::CanClose(int reason) {
     if (m_password.IsEmpty())
         return true; // nothing to set; a master password is never removed
 
-    kelvo::CipherKey data_key;
-    if (m_hasPassword) {
-        if (m_oldPassword.IsEmpty() || !VerifyMasterPassword(m_oldPassword.View(), data_key)) {
-            Refuse(L"old-password");
-            return false;
-        }
-    } else if (!MakeDataKey(data_key)) {
-        ShowNotSaved(Engine()->GetString(L"WYN_MSG_NO_RANDOM_KEY", nullptr,
-                                         L"Windows could not make a random key."));
+    if (m_hasPassword && m_oldPassword.IsEmpty()) {
+        Refuse(L"old-password");
         return false;
     }
-    if (!StoreDataKey(m_password.View(), data_key)) {
-        const DWORD error = ::GetLastError();
-        ShowNotSaved(std::wstring(Engine()->GetString(L"WYN_MSG_LIBRARY_NOT_WRITTEN", nullptr,
-                                                      L"The library could not be written:")) +
-                     L"\n" + GetDataFolder() + L"chunks.xml\n\n" + kelvo::SystemMessage(error));
+    const std::optional<std::wstring_view> old_password =
+        m_hasPassword ? std::optional(m_oldPassword.View()) : std::nullopt;
+    const KeyWrite result = SetMasterPassword(m_password.View(), old_password, m_newLibrary);
+    const CWynEngine& text_table = *Engine();
+    const std::wstring library = GetDataFolder() + L"chunks.xml";
+    using Outcome = KeyWrite::Outcome;
+    switch (result.outcome) {
+    case Outcome::kStored:
+        return true;
+    case Outcome::kWrongPassword:
+        Refuse(L"old-password");
+        return false;
+    case Outcome::kPasswordExists:
+        // Set on another computer, or not seen when the dialog opened.
+        ShowOldPassword(true);
+        ShowNotSaved(text_table.GetString(
+            L"WYN_MSG_MASTER_PASSWORD_EXISTS", nullptr,
+            L"The library has a master password by now. Type it as the old password to change "
+            L"it."));
+        if (CWynElement* element = FindById(L"old-password"))
+            element->FocusFirst();
+        return false;
+    case Outcome::kPasswordGone:
+        ShowOldPassword(false);
+        ShowNotSaved(text_table.GetString(
+            L"WYN_MSG_MASTER_PASSWORD_GONE", nullptr,
+            L"The library holds no master password any more. Press OK again to set the new one "
+            L"as the first."));
+        return false;
+    case Outcome::kNoRandomKey:
+        ShowNotSaved(text_table.GetString(L"WYN_MSG_NO_RANDOM_KEY", nullptr,
+                                          L"Windows could not make a random key."));
+        return false;
+    case Outcome::kUnreadable: {
+        std::wstring reason =
+            std::wstring(text_table.GetString(L"WYN_MSG_LIBRARY_NOT_READ", nullptr,
+                                              L"The library could not be read as a library:")) +
+            L"\n" + library;
+        if (result.state == FileState::kMissing)
+            reason = std::wstring(text_table.GetString(L"WYN_MSG_LIBRARY_MISSING", nullptr,
+                                                       L"The library file is missing:")) +
+                     L"\n" + library;
+        if (result.error != ERROR_SUCCESS)
+            reason += L"\n\n" + kelvo::SystemMessage(result.error);
+        ShowNotSaved(reason);
         return false;
     }
-    return true;
+    case Outcome::kNotSaved:
+        ShowNotSaved(std::wstring(text_table.GetString(L"WYN_MSG_LIBRARY_NOT_WRITTEN", nullptr,
+                                                       L"The library could not be written:")) +
+                     L"\n" + library + L"\n\n" + kelvo::SystemMessage(result.error));
+        return false;
+    }
+    return false;
 }
 
-void EditMasterPassword(CWynEngine& engine, HWND owner) {
+void EditMasterPassword(CWynEngine& engine, HWND owner, bool new_library) {
     CMasterPwd dialog(&engine);
     dialog.SetHasPassword(HasMasterPassword());
+    dialog.SetNewLibrary(new_library);
     dialog.DoModal(owner);
 }

@@ -38,6 +38,7 @@ const std::vector<std::wstring> kTexts = {L"first [TAB] secret", L"second\r\nlin
 } // namespace
 
 TEST_F(MasterPwdTest, FirstSettingWithTheOldFieldDisabledStoresANewKey) {
+    m_dialog.SetNewLibrary(true); // no chunks.xml yet
     bool old_enabled = true, label_enabled = true;
     DialogScript script({[&](HWND) {
         old_enabled = ::IsWindowEnabled(Window(L"old-password"));
@@ -131,9 +132,10 @@ TEST_F(MasterPwdTest, ASaveThatFailsIsToldAndTheDialogStaysWithNothingChanged) {
                                 OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     // What the system answers to the save.
+    const KeyWrite refused = SetMasterPassword(L"New", L"Old", false);
+    ASSERT_EQ(refused.outcome, KeyWrite::Outcome::kNotSaved);
+    const DWORD error = refused.error;
     CipherKey key;
-    ASSERT_FALSE(StoreDataKey(L"New", key));
-    const DWORD error = ::GetLastError();
     std::wstring caption, message;
     bool dialog_in_front = false;
     DialogScript script({
@@ -167,6 +169,77 @@ TEST_F(MasterPwdTest, ASaveThatFailsIsToldAndTheDialogStaysWithNothingChanged) {
     EXPECT_TRUE(dialog_in_front) << "still open after the message";
     EXPECT_EQ(ChunksFile(), before);
     EXPECT_TRUE(VerifyMasterPassword(L"Old", key));
+}
+
+TEST_F(MasterPwdTest, APasswordSetSinceTheDialogOpenedIsNeverReplaced) {
+    // The dialog saw no password: the file was held when it opened, or
+    // another PC set one while it was open.
+    const CipherKey key = test_library::Make(L"Old", kTexts);
+    const std::string before = ChunksFile();
+    std::wstring message;
+    bool old_enabled = false;
+    std::string after_refusal;
+    DialogScript script({
+        [&](HWND) { Accept(L"", L"New", L"New"); },
+        [&](HWND box) {
+            message = wyn_test::MessageBoxText(box);
+            ClickOk(box);
+        },
+        [&](HWND) {
+            after_refusal = ChunksFile();
+            old_enabled = ::IsWindowEnabled(Window(L"old-password"));
+            // What was typed is still there: only the old password is added.
+            SetText(m_dialog, L"old-password", L"Old");
+            ClickOk(m_dialog.Hwnd());
+        },
+    });
+    EXPECT_EQ(m_dialog.DoModal(nullptr), IDOK);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_NE(message.find(L"has a master password by now"), std::wstring::npos) << message;
+    EXPECT_EQ(after_refusal, before) << "the wrapped key was not replaced";
+    EXPECT_TRUE(old_enabled);
+    CipherKey back;
+    ASSERT_TRUE(VerifyMasterPassword(L"New", back));
+    EXPECT_EQ(back, key) << "the same data key, wrapped anew";
+    EXPECT_EQ(test_library::Decrypted(back), kTexts);
+}
+
+TEST_F(MasterPwdTest, ALibraryThatCannotBeReadGetsNoPasswordAlone) {
+    struct Case {
+        const char* name;
+        std::string file; // empty: missing
+        const wchar_t* told;
+    };
+    const Case cases[] = {
+        {"missing", "", L"The library file is missing"},
+        {"damaged", "<?xml version=\"1.0\"?><kelvo><chunks><chunk id=\"1\">cut",
+         L"could not be read as a library"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoveDataFiles();
+        if (!c.file.empty())
+            WriteChunks(c.file);
+        CMasterPwd dialog(&m_engine);
+        std::wstring message;
+        DialogScript script({
+            [&](HWND) {
+                SetText(dialog, L"password", L"New");
+                SetText(dialog, L"password2", L"New");
+                ClickOk(dialog.Hwnd());
+            },
+            [&](HWND box) {
+                message = wyn_test::MessageBoxText(box);
+                ClickOk(box);
+            },
+            [&](HWND front) { wyn_test::ClickCancel(front); },
+        });
+        EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
+        EXPECT_TRUE(script.Finished());
+        EXPECT_NE(message.find(c.told), std::wstring::npos) << message;
+        EXPECT_NE(message.find(m_chunksPath), std::wstring::npos) << message;
+        EXPECT_EQ(ChunksFile(), c.file) << "nothing written";
+    }
 }
 
 TEST_F(MasterPwdTest, OpenedForTheLibraryAsItIs) {

@@ -1,5 +1,6 @@
 #include "ui/password_dlg.h"
 
+#include "base/utf16.h"
 #include "library/master_password.h"
 #include "ui/secret_text.h"
 
@@ -14,7 +15,10 @@ bool CPasswordDlg::CanClose(int reason) {
         return true;
     CSecretText password;
     password.Read(*this, L"password");
-    if (!VerifyMasterPassword(password.View(), m_dataKey)) {
+    const bool unwrapped = m_wrapped
+                               ? UnwrapDataKey(kelvo::AsU16(password.View()), *m_wrapped, m_dataKey)
+                               : VerifyMasterPassword(password.View(), m_dataKey);
+    if (!unwrapped) {
         if (CWynElement* element = FindById(L"password"))
             element->FocusFirst();
         ShowTip(L"password", L"error");

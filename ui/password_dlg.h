@@ -2,6 +2,9 @@
 // The "Enter password" dialog: asks for the master password, unwraps the data
 // key with it, and lets the user choose how long the key is remembered.
 
+#include <optional>
+#include <string>
+
 #include "crypto/cipher.h"
 #include "wyn/host/wyn_dialog.h"
 
@@ -12,6 +15,9 @@ public:
     // Minutes; 0 none, -1 until the program ends. Preselected in "remember".
     void SetRememberPeriod(int minutes) noexcept { m_rememberPeriod = minutes; }
     int RememberPeriod() const noexcept { return m_rememberPeriod; }
+    // Asks for the password that unwraps this wrapped data key (that of a
+    // copy of the library) instead of the library's master password.
+    void SetWrappedKey(std::u16string wrapped) { m_wrapped = std::move(wrapped); }
     // The data key, once the dialog was accepted.
     const kelvo::CipherKey& DataKey() const noexcept { return m_dataKey; }
 
@@ -25,5 +31,6 @@ public:
 
 private:
     kelvo::CipherKey m_dataKey;
+    std::optional<std::u16string> m_wrapped;
     int m_rememberPeriod = 5;
 };

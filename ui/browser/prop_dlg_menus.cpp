@@ -61,7 +61,7 @@ void CPropDlg::ConfigurationMenu() {
         m_app.EditSettings(Hwnd());
         break;
     case kPassword:
-        EditMasterPassword(m_app.Engine(), Hwnd());
+        EditMasterPassword(m_app.Engine(), Hwnd(), m_app.Chunks().IsNewLibrary());
         break;
     case kForget:
         m_app.ForgetPassword();
