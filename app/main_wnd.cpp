@@ -301,16 +301,12 @@ void CMainWnd::SaveUnsavedChunks() {
         ::KillTimer(Hwnd(), kSaveRetryTimer);
 }
 
-void CMainWnd::RestoreClipboardLater() {
-    if (m_clipboardRestore.Pending() && Hwnd())
-        ::SetTimer(Hwnd(), kClipboardTimer, kClipboardRestoreMs, nullptr);
-}
-
 void CMainWnd::RestoreClipboard() {
     ::KillTimer(Hwnd(), kClipboardTimer);
-    // Held by another program: try again later rather than leave the secret.
-    if (!m_clipboardRestore.Restore(Hwnd()))
-        RestoreClipboardLater();
+    // Held by another program: try again later rather than leave a secret or
+    // lose what the user had copied.
+    if (!m_clipboardRestore.Restore(m_clipboardOwner.Window()) && Hwnd())
+        ::SetTimer(Hwnd(), kClipboardTimer, kClipboardRestoreMs, nullptr);
 }
 
 void CMainWnd::ShowTrayMenu() {

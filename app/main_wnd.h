@@ -16,6 +16,7 @@
 #include "base/win_handles.h"
 #include "crypto/cipher.h"
 #include "library/chunk_store.h"
+#include "paste/clipboard_render_owner.h"
 #include "paste/clipboard_restore.h"
 #include "paste/paste_host.h"
 #include "paste/target_window.h"
@@ -44,8 +45,8 @@ public:
     // the shell may not be ready when the program starts).
     static constexpr UINT_PTR kTrayRetryTimer = 3;
     static constexpr UINT kTrayRetryMillis = 1000;
-    // Puts back what the clipboard held before a secret was pasted, once the
-    // target has had the time to read the secret.
+    // Tries again to give back what the clipboard held before a paste, while
+    // another program keeps it busy.
     static constexpr UINT_PTR kClipboardTimer = 4;
     static constexpr UINT kClipboardRestoreMs = 2000;
     // Writes again the library changes that no save could write yet.
@@ -98,10 +99,13 @@ public:
     // the "paste" button shows it.
     void ChoosePasteTarget(HWND window);
 
-    // What the clipboard held before a secret went on it; taken back two
-    // seconds after RestoreClipboardLater, and at the latest at exit.
+    // The window that owns the clipboard while a paste offers its text runs.
+    kelvo::CClipboardRenderOwner& ClipboardOwner() noexcept { return m_clipboardOwner; }
+    // What the clipboard held before a paste; RestoreClipboard gives it back
+    // (while the clipboard is busy, again every two seconds, and at the
+    // latest at exit).
     kelvo::CClipboardRestore& ClipboardRestore() noexcept { return m_clipboardRestore; }
-    void RestoreClipboardLater();
+    void RestoreClipboard();
 
     HINSTANCE Instance() const noexcept { return m_hInstance; }
     // The chunk library, read when the tray window is made.
@@ -122,7 +126,6 @@ private:
     void ShowStoreNotice(const StoreNotice& notice);
     void SaveUnsavedChunks();
     void TrackPasteTarget();
-    void RestoreClipboard();
     void ShowTrayMenu();
     std::wstring AppName() const;
 
@@ -138,6 +141,7 @@ private:
     std::unique_ptr<CPropDlg> m_propDlg;
     CLibrarySync m_librarySync{*this};
     kelvo::TargetWindow m_pasteTarget;
+    kelvo::CClipboardRenderOwner m_clipboardOwner;
     kelvo::CClipboardRestore m_clipboardRestore;
     // The password cache; the key wipes itself when the object goes.
     kelvo::CipherKey m_cachedKey;
