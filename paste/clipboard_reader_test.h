@@ -54,6 +54,14 @@ public:
         std::lock_guard lock(m_mutex);
         return m_texts;
     }
+    // Waits until `count` texts were read: the paste goes on as soon as the
+    // clipboard gave the text out, before the reader has noted it.
+    std::vector<std::wstring> WaitForTexts(std::size_t count) const {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (Texts().size() < count && std::chrono::steady_clock::now() < deadline)
+            ::Sleep(5);
+        return Texts();
+    }
     // The key messages: virtual key in hex, "v" down or "^" up.
     std::vector<std::string> Keys() const {
         std::lock_guard lock(m_mutex);

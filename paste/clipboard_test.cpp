@@ -52,7 +52,7 @@ TEST(ClipboardDelivery, TheTargetReadsTheTextWithCrLfAtItsCtrlV) {
     CClipboardRenderOwner owner;
     CClipboardDelivery delivery(owner, reader.Window(), 0, false, nullptr);
     ASSERT_TRUE(delivery.Deliver(text));
-    EXPECT_EQ(reader.Texts(), std::vector<std::wstring>{expected});
+    EXPECT_EQ(reader.WaitForTexts(1), std::vector<std::wstring>{expected});
     EXPECT_EQ(reader.WaitForKeys(kCtrlV.size()), kCtrlV);
     EXPECT_EQ(test_clipboard::Text(), expected) << "a plain run stays once read";
     {
@@ -78,7 +78,7 @@ TEST(ClipboardDelivery, ALateReaderGetsEveryRunInOrderAndEachCtrlVWaitsThePasteD
         ASSERT_TRUE(delivery.Deliver(run)) << static_cast<int>(delivery.LastFailure());
         took.push_back(steady_clock::now() - before);
     }
-    EXPECT_EQ(reader.Texts(), (std::vector<std::wstring>{L"alpha", L"bravo", L"charlie"}));
+    EXPECT_EQ(reader.WaitForTexts(3), (std::vector<std::wstring>{L"alpha", L"bravo", L"charlie"}));
     for (const auto& each : took)
         EXPECT_GE(each, milliseconds(390)) << "the paste delay, then the target's 300 ms";
     EXPECT_LT(steady_clock::now() - start, milliseconds(3 * (100 + 300) + 600));
@@ -137,7 +137,7 @@ TEST(ClipboardDelivery, ASecretGoesWithThePrivacyMarkersAndTheEarlierContentCome
         for (int paste = 0; paste < c.secret_pastes; ++paste) {
             CClipboardDelivery delivery(owner, reader.Window(), 0, true, &restore);
             ASSERT_TRUE(delivery.Deliver(L"secret"));
-            EXPECT_EQ(reader.Texts().at(reads++), L"secret");
+            EXPECT_EQ(reader.WaitForTexts(++reads).back(), L"secret");
             for (const wchar_t* name :
                  {L"ExcludeClipboardContentFromMonitorProcessing", L"CanIncludeInClipboardHistory",
                   L"CanUploadToCloudClipboard"})
@@ -399,20 +399,22 @@ TEST(ClipboardRestore, EveryFormatComesBackAndAnEmptyClipboardStaysEmpty) {
 }
 
 TEST(ClipboardRestore, ACopyMadeDuringThePasteWins) {
+    CClipboardReader copier; // a window of another program, as it were
     CClipboardReader reader;
     ASSERT_TRUE(reader.Activate());
     CClipboardRenderOwner owner;
-    Copy(reader.Window(), L"before");
+    Copy(copier.Window(), L"before");
     CClipboardRestore restore;
     {
         CClipboardDelivery delivery(owner, reader.Window(), 0, false, &restore);
         ASSERT_TRUE(delivery.Deliver(L"one"));
-        Copy(reader.Window(), L"copied between the runs");
+        ASSERT_EQ(reader.WaitForTexts(1).size(), 1u);
+        Copy(copier.Window(), L"copied between the runs");
         ASSERT_TRUE(delivery.Deliver(L"two"));
     }
     ASSERT_TRUE(restore.Restore(owner.Window()));
     EXPECT_EQ(test_clipboard::Text(), L"copied between the runs");
-    EXPECT_EQ(reader.Texts(), (std::vector<std::wstring>{L"one", L"two"}));
+    EXPECT_EQ(reader.WaitForTexts(2), (std::vector<std::wstring>{L"one", L"two"}));
 }
 
 } // namespace
