@@ -75,7 +75,8 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             m_chunks.SaveUnsaved();
             ForgetPassword();
             // A secret must not outlive the program on the clipboard.
-            RestoreClipboard();
+            ::KillTimer(hwnd, kClipboardTimer);
+            m_clipboardRestore.Restore(m_clipboardOwner.Window(), true);
             RemoveTrayIcon();
             break;
         case WM_TIMER:

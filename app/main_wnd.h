@@ -46,9 +46,10 @@ public:
     static constexpr UINT_PTR kTrayRetryTimer = 3;
     static constexpr UINT kTrayRetryMillis = 1000;
     // Tries again to give back what the clipboard held before a paste, while
-    // another program keeps it busy.
+    // another program keeps it busy: the target lets go of it a moment after
+    // reading the last run.
     static constexpr UINT_PTR kClipboardTimer = 4;
-    static constexpr UINT kClipboardRestoreMs = 2000;
+    static constexpr UINT kClipboardRestoreMs = 20;
     // Writes again the library changes that no save could write yet.
     static constexpr UINT_PTR kSaveRetryTimer = 5;
     static constexpr UINT kSaveRetryMs = 30000;
@@ -101,9 +102,9 @@ public:
 
     // The window that owns the clipboard while a paste offers its text runs.
     kelvo::CClipboardRenderOwner& ClipboardOwner() noexcept { return m_clipboardOwner; }
-    // What the clipboard held before a paste; RestoreClipboard gives it back
-    // (while the clipboard is busy, again every two seconds, and at the
-    // latest at exit).
+    // What the clipboard held before a paste; RestoreClipboard gives it back,
+    // at once or, while the clipboard is busy, from the message loop, and at
+    // the latest at exit.
     kelvo::CClipboardRestore& ClipboardRestore() noexcept { return m_clipboardRestore; }
     void RestoreClipboard();
 

@@ -9,23 +9,23 @@ CClipboardDelivery::CClipboardDelivery(CClipboardRenderOwner& owner, HWND target
                                        DWORD paste_delay_ms, bool secret,
                                        CClipboardRestore* restore)
     : m_owner(owner), m_pasteDelay(std::chrono::milliseconds(paste_delay_ms)), m_secret(secret),
-      m_restore(restore), m_lastDelivery(PasteClock::now()) {
+      m_restore(restore), m_lastKeystroke(PasteClock::now()) {
     ::GetWindowThreadProcessId(target, &m_targetProcess);
 }
 
 bool CClipboardDelivery::Deliver(std::wstring_view text) {
     if (!Place(text))
         return false;
-    PasteWaitUntil(m_lastDelivery + m_pasteDelay);
+    PasteWaitUntil(m_lastKeystroke + m_pasteDelay);
     static constexpr KeyEvent kCtrlV[] = {{VK_CONTROL, true, false},
                                           {'V', false, false},
                                           {'V', false, true},
                                           {VK_CONTROL, true, true}};
     SendKeyEvents(kCtrlV);
+    m_lastKeystroke = PasteClock::now();
     m_owner.KeystrokeSent();
     const auto state =
         m_owner.WaitForRead(PasteClock::now() + std::chrono::milliseconds(kReadTimeoutMs));
-    m_lastDelivery = PasteClock::now();
     switch (state) {
     case CClipboardRenderOwner::ReadState::kRead:
         return true;

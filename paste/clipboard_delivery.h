@@ -2,14 +2,14 @@
 // The delivery of a text run: the text offered on the clipboard with its line
 // ends converted, the paste delay, Ctrl+V, then the wait for the target to
 // read the run. The paste delay is the wait before each Ctrl+V; it counts
-// from the end of the delivery before (the first one from the start), so
-// that the keys played in between and the placing of the text are part of
-// it. After the Ctrl+V the paste waits exactly as long as the target takes
-// to read, and at most kReadTimeoutMs: a run not read by then stops the paste
-// (no keys follow a text that did not arrive). A secret's text goes with the
-// markers that keep it out of clipboard history. When the text cannot be
-// placed, no keystroke is sent: the target would paste whatever the clipboard
-// held before.
+// from the Ctrl+V before (the first one from the start), so that the
+// target's read of the run before, the keys played in between and the
+// placing of the text are part of it. After the Ctrl+V the paste waits
+// exactly as long as the target takes to read, and at most kReadTimeoutMs: a
+// run not read by then stops the paste (no keys follow a text that did not
+// arrive). A secret's text goes with the markers that keep it out of
+// clipboard history. When the text cannot be placed, no keystroke is sent:
+// the target would paste whatever the clipboard held before.
 
 #include <windows.h>
 
@@ -62,7 +62,7 @@ private:
     std::chrono::milliseconds m_pasteDelay;
     bool m_secret;
     CClipboardRestore* m_restore;
-    PasteClock::time_point m_lastDelivery; // the end of the last one, or the start
+    PasteClock::time_point m_lastKeystroke; // of the last Ctrl+V, or the start
     Failure m_failure = Failure::kNone;
     std::wstring m_holder;
 };

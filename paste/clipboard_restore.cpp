@@ -112,17 +112,21 @@ bool CClipboardRestore::Save(UINT format, HANDLE data, Saved& saved) {
     return false;
 }
 
-bool CClipboardRestore::Restore(HWND owner) {
+bool CClipboardRestore::Restore(HWND owner, bool wait) {
     if (!m_pending)
         return true;
-    {
+    if (wait) {
         PasteClipboardSession clipboard(owner);
-        if (!clipboard)
-            return false;
-        if (::GetClipboardOwner() == owner && ::EmptyClipboard()) {
-            for (Saved& saved : m_formats)
-                Put(saved);
-        }
+        return clipboard && PutBack(owner);
+    }
+    ClipboardSession clipboard(owner);
+    return clipboard && PutBack(owner);
+}
+
+bool CClipboardRestore::PutBack(HWND owner) {
+    if (::GetClipboardOwner() == owner && ::EmptyClipboard()) {
+        for (Saved& saved : m_formats)
+            Put(saved);
     }
     Drop();
     return true;

@@ -32,8 +32,9 @@ public:
     // If `owner` still owns the clipboard (nobody has copied since the
     // paste), empties it and puts back every remembered format. The
     // remembered content is dropped, wiped, either way. False, with the
-    // restore still pending, when the clipboard stayed busy.
-    bool Restore(HWND owner);
+    // restore still pending, when the clipboard was busy: at once, or with
+    // `wait`, for as long as a paste waits for it.
+    bool Restore(HWND owner, bool wait = false);
 
 private:
     // One format as it is kept: bytes, or for a bitmap a copy of it.
@@ -44,6 +45,8 @@ private:
     };
 
     static bool Save(UINT format, HANDLE data, Saved& saved);
+    // On the open clipboard.
+    bool PutBack(HWND owner);
     static bool Put(Saved& saved);
     void Drop() noexcept;
 
