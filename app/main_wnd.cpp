@@ -71,7 +71,8 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             m_chunks.SaveUnsaved();
             ForgetPassword();
             // A secret must not outlive the program on the clipboard.
-            RestoreClipboard();
+            ::KillTimer(hwnd, kClipboardTimer);
+            m_clipboardRestore.Restore(m_clipboardOwner.Window(), true);
             RemoveTrayIcon();
             break;
         case WM_TIMER:
@@ -310,16 +311,12 @@ void CMainWnd::SaveUnsavedChunks() {
         ::KillTimer(Hwnd(), kSaveRetryTimer);
 }
 
-void CMainWnd::RestoreClipboardLater() {
-    if (m_clipboardRestore.Pending() && Hwnd())
-        ::SetTimer(Hwnd(), kClipboardTimer, kClipboardRestoreMs, nullptr);
-}
-
 void CMainWnd::RestoreClipboard() {
     ::KillTimer(Hwnd(), kClipboardTimer);
-    // Held by another program: try again later rather than leave the secret.
-    if (!m_clipboardRestore.Restore(Hwnd()))
-        RestoreClipboardLater();
+    // Held by another program: try again later rather than leave a secret or
+    // lose what the user had copied.
+    if (!m_clipboardRestore.Restore(m_clipboardOwner.Window()) && Hwnd())
+        ::SetTimer(Hwnd(), kClipboardTimer, kClipboardRestoreMs, nullptr);
 }
 
 void CMainWnd::ShowTrayMenu() {

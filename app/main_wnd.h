@@ -16,6 +16,7 @@
 #include "base/win_handles.h"
 #include "crypto/cipher.h"
 #include "library/chunk_store.h"
+#include "paste/clipboard_render_owner.h"
 #include "paste/clipboard_restore.h"
 #include "paste/paste_host.h"
 #include "paste/target_window.h"
@@ -42,10 +43,11 @@ public:
     // the shell may not be ready when the program starts).
     static constexpr UINT_PTR kTrayRetryTimer = 3;
     static constexpr UINT kTrayRetryMillis = 1000;
-    // Puts back what the clipboard held before a secret was pasted, once the
-    // target has had the time to read the secret.
+    // Tries again to give back what the clipboard held before a paste, while
+    // another program keeps it busy: the target lets go of it a moment after
+    // reading the last run.
     static constexpr UINT_PTR kClipboardTimer = 4;
-    static constexpr UINT kClipboardRestoreMs = 2000;
+    static constexpr UINT kClipboardRestoreMs = 20;
     // Writes again the library changes that no save could write yet.
     static constexpr UINT_PTR kSaveRetryTimer = 5;
     static constexpr UINT kSaveRetryMs = 30000;
@@ -99,10 +101,13 @@ public:
     // Pastes into the paste target (see PasteChunk, beside which it lives).
     bool Paste(kelvo::CPasteHost& host, const text_chunk& chunk, PasteTrigger trigger) override;
 
-    // What the clipboard held before a secret went on it; taken back two
-    // seconds after RestoreClipboardLater, and at the latest at exit.
+    // The window that owns the clipboard while a paste offers its text runs.
+    kelvo::CClipboardRenderOwner& ClipboardOwner() noexcept { return m_clipboardOwner; }
+    // What the clipboard held before a paste; RestoreClipboard gives it back,
+    // at once or, while the clipboard is busy, from the message loop, and at
+    // the latest at exit.
     kelvo::CClipboardRestore& ClipboardRestore() noexcept { return m_clipboardRestore; }
-    void RestoreClipboardLater();
+    void RestoreClipboard();
 
     HINSTANCE Instance() const noexcept { return m_hInstance; }
     // The chunk library, read when the tray window is made.
@@ -126,7 +131,6 @@ private:
     void ShowStoreNotice(const StoreNotice& notice);
     void SaveUnsavedChunks();
     void TrackPasteTarget();
-    void RestoreClipboard();
     void ShowTrayMenu();
     // The live reload read another hotkey: it takes effect at once unless
     // the settings dialog is open (the hotkey is off meanwhile; it takes
@@ -155,6 +159,7 @@ private:
                                     return ObtainDataKey(owner, data_key);
                                 }}};
     kelvo::TargetWindow m_pasteTarget;
+    kelvo::CClipboardRenderOwner m_clipboardOwner;
     kelvo::CClipboardRestore m_clipboardRestore;
     // The password cache; the key wipes itself when the object goes.
     kelvo::CipherKey m_cachedKey;

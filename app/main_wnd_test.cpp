@@ -200,7 +200,7 @@ TEST_F(MainWndTest, HotkeyFromTheSettingsIsRegisteredAndReleased) {
     EXPECT_FALSE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
 }
 
-TEST_F(MainWndTest, AcceptingTheSettingsUnchangedRewritesAllSevenAttributes) {
+TEST_F(MainWndTest, AcceptingTheSettingsUnchangedRewritesEveryAttribute) {
     Start();
     const Settings before = m_app.CurrentSettings();
     DialogScript script({ClickOk});
@@ -211,7 +211,7 @@ TEST_F(MainWndTest, AcceptingTheSettingsUnchangedRewritesAllSevenAttributes) {
     for (const char* attribute :
          {"paste-on-dblclick=\"1\"", "hotkey=\"1622\"", "close-on-paste=\"0\"",
           "remember-password=\"5\"", "show-onstart=\"0\"", "paste-delay=\"20\"",
-          "switch-delay=\"50\""})
+          "switch-delay=\"50\"", "restore-clipboard=\"1\""})
         EXPECT_NE(file.find(attribute), std::string::npos) << attribute << " in " << file;
     EXPECT_TRUE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
 }
@@ -232,6 +232,23 @@ TEST_F(MainWndTest, CancellingTheSettingsChangesNothingAndKeepsTheHotkey) {
     EXPECT_EQ(SettingsFile(), file);
     EXPECT_EQ(RunValue(), L"<none>");
     EXPECT_TRUE(HotkeyTaken(MOD_CONTROL | MOD_ALT, 'V'));
+}
+
+TEST_F(MainWndTest, GivingTheClipboardBackIsOnUntilItsBoxIsCleared) {
+    Start();
+    int shown = -1;
+    DialogScript script({[&shown](HWND dialog) {
+        HWND box = Child(dialog, L"Button", L"&Give my clipboard back after pasting");
+        ASSERT_NE(box, nullptr);
+        shown = static_cast<int>(::SendMessageW(box, BM_GETCHECK, 0, 0));
+        Click(box);
+        ClickOk(dialog);
+    }});
+    m_app.EditSettings(nullptr);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(shown, BST_CHECKED);
+    EXPECT_EQ(m_app.CurrentSettings().restore_clipboard, 0);
+    EXPECT_NE(SettingsFile().find("restore-clipboard=\"0\""), std::string::npos);
 }
 
 TEST_F(MainWndTest, ANewHotkeyIsStoredAndRegistered) {

@@ -22,22 +22,42 @@ std::wstring Text(CMainWnd& app, const wchar_t* key, const wchar_t* default_text
     return app.Engine().GetString(key, nullptr, default_text);
 }
 
-// Why the clipboard took no text, in the user's words.
-std::wstring ClipboardFailureText(CMainWnd& app, const kelvo::CClipboardDelivery& delivery) {
-    if (delivery.LastFailure() != kelvo::CClipboardDelivery::Failure::kBusy)
-        return Text(app, L"WYN_MSG_CLIPBOARD_ERROR",
-                    L"The paste was stopped: the chunk text could not be placed on the "
-                    L"clipboard.");
-    if (delivery.Holder().empty())
-        return Text(app, L"WYN_MSG_CLIPBOARD_BUSY_UNKNOWN",
-                    L"The paste was stopped: another program keeps the clipboard open. Please "
-                    L"try again.");
-    std::wstring text = Text(app, L"WYN_MSG_CLIPBOARD_BUSY",
-                             L"The paste was stopped: %s keeps the clipboard open. Please try "
-                             L"again.");
-    if (const std::size_t at = text.find(L"%s"); at != std::wstring::npos)
-        text.replace(at, 2, delivery.Holder());
-    return text;
+// Why the paste of `chunk` stopped, in the user's words.
+std::wstring StopText(CMainWnd& app, const text_chunk& chunk,
+                      const kelvo::CClipboardDelivery& delivery) {
+    const auto fill = [](std::wstring text, const std::wstring& value) {
+        if (const std::size_t at = text.find(L"%s"); at != std::wstring::npos)
+            text.replace(at, 2, value);
+        return text;
+    };
+    switch (delivery.LastFailure()) {
+    case kelvo::CClipboardDelivery::Failure::kNotRead:
+        return fill(Text(app, L"WYN_MSG_PASTE_NOT_READ",
+                         L"The paste of \"%s\" was stopped: the window to paste into did not "
+                         L"take the text. Nothing more was sent."),
+                    chunk.title);
+    case kelvo::CClipboardDelivery::Failure::kReplaced:
+        return fill(Text(app, L"WYN_MSG_PASTE_REPLACED",
+                         L"The paste of \"%s\" was stopped: another program changed the "
+                         L"clipboard before the window to paste into took the text. Nothing "
+                         L"more was sent."),
+                    chunk.title);
+    case kelvo::CClipboardDelivery::Failure::kBusy:
+        if (delivery.Holder().empty())
+            return Text(app, L"WYN_MSG_CLIPBOARD_BUSY_UNKNOWN",
+                        L"The paste was stopped: another program keeps the clipboard open. "
+                        L"Please try again.");
+        return fill(Text(app, L"WYN_MSG_CLIPBOARD_BUSY",
+                         L"The paste was stopped: %s keeps the clipboard open. Please try "
+                         L"again."),
+                    delivery.Holder());
+    case kelvo::CClipboardDelivery::Failure::kNotPlaced:
+    case kelvo::CClipboardDelivery::Failure::kNone:
+        break;
+    }
+    return Text(app, L"WYN_MSG_CLIPBOARD_ERROR",
+                L"The paste was stopped: the chunk text could not be placed on the "
+                L"clipboard.");
 }
 
 } // namespace
@@ -87,15 +107,21 @@ bool PasteChunk(CMainWnd& app, kelvo::CPasteHost& host, const text_chunk& chunk,
         return false;
     }
 
-    kelvo::CClipboardDelivery delivery(app.Hwnd(), SleepMillis(settings.paste_delay),
-                                       chunk.encrypted ? &app.ClipboardRestore() : nullptr);
+    // A secret's clipboard is always given back: the secret must not stay.
+    const bool restore = settings.restore_clipboard || chunk.encrypted;
+    kelvo::CClipboardDelivery delivery(app.ClipboardOwner(), target,
+                                       SleepMillis(settings.paste_delay), chunk.encrypted,
+                                       restore ? &app.ClipboardRestore() : nullptr);
     kelvo::CSendInputOutput output([&](std::wstring_view run) { return delivery.Deliver(run); });
     kelvo::PlayScript(script, host.HeldModifiers(), output);
-    app.RestoreClipboardLater();
     if (output.Stopped()) {
-        ShowMessage(app, owner, ClipboardFailureText(app, delivery), MB_ICONWARNING);
+        // A run the target did not read stays offered while the user reads
+        // this: a target that reads it late still gets it.
+        ShowMessage(app, owner, StopText(app, chunk, delivery), MB_ICONWARNING);
+        app.RestoreClipboard();
         return false;
     }
+    app.RestoreClipboard();
     // Closed as by its close box, after the handler that runs this paste has
     // returned: destroying it from inside that handler would pull the window
     // away under it.

@@ -87,21 +87,65 @@ protected:
         return store.Chunks().begin()->second;
     }
 
+    // The clipboard's text once the paste has given it back: as soon as the
+    // target lets go of it, from the message loop.
+    std::wstring ClipboardAfterPaste() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (m_app.ClipboardRestore().Pending() && std::chrono::steady_clock::now() < deadline)
+            CTargetProcess::Pump(10);
+        EXPECT_FALSE(m_app.ClipboardRestore().Pending());
+        return test_clipboard::Text();
+    }
+
     CMainWnd m_app{::GetModuleHandleW(nullptr)};
     CStandInMainWindow m_host;
 };
 
 } // namespace
 
-TEST_F(PasteTest, APlainTextArrivesAndStaysOnTheClipboard) {
-    CTargetProcess target(L"plain target");
-    ASSERT_TRUE(target.Running());
-    ASSERT_TRUE(BringToFront(m_host.Window()));
-    EXPECT_TRUE(Paste(*Chunk(L"abc"), target.Window()));
-    EXPECT_TRUE(target.WaitForLine("text line abc"));
-    EXPECT_EQ(test_clipboard::Text(), L"abc");
-    EXPECT_EQ(target.Lines("clipboard"), std::vector<std::string>{"clipboard text=abc"})
-        << "a plain text carries no privacy markers";
+TEST_F(PasteTest, APlainTextArrivesAndTheClipboardComesBackUnlessTheUserSaidNo) {
+    const struct {
+        int restore_clipboard;
+        std::wstring after; // the clipboard's text after the paste
+    } cases[] = {{1, L"what the user copied"}, {0, L"abc"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.restore_clipboard);
+        m_app.CurrentSettings().restore_clipboard = c.restore_clipboard;
+        test_clipboard::Copy(m_host.Window(), L"what the user copied");
+        CTargetProcess target(L"plain target");
+        ASSERT_TRUE(target.Running());
+        ASSERT_TRUE(BringToFront(m_host.Window()));
+        EXPECT_TRUE(Paste(*Chunk(L"abc"), target.Window()));
+        EXPECT_TRUE(target.WaitForLine("text line abc"));
+        EXPECT_EQ(ClipboardAfterPaste(), c.after);
+        EXPECT_EQ(target.Lines("clipboard"), std::vector<std::string>{"clipboard text=abc"})
+            << "a plain text carries no privacy markers";
+    }
+}
+
+TEST_F(PasteTest, AProgramThatReadsLateGetsEveryRunInOrder) {
+    CTargetProcess target(L"late target", L"multi", L"--read-late");
+    EXPECT_TRUE(Paste(*Chunk(L"alpha[ENTER]bravo[ENTER]charlie"), target.Window()));
+    EXPECT_TRUE(target.WaitForLine("text multi alpha\\r\\nbravo\\r\\ncharlie"))
+        << target.FieldText("multi");
+    EXPECT_EQ(target.Lines("clipboard"),
+              (std::vector<std::string>{"clipboard text=alpha", "clipboard text=bravo",
+                                        "clipboard text=charlie"}));
+}
+
+TEST_F(PasteTest, AProgramThatNeverReadsStopsThePasteWithAMessageAndNothingMoreIsSent) {
+    test_clipboard::Copy(m_host.Window(), L"what the user copied");
+    CTargetProcess target(L"deaf target", L"line", L"--never-read");
+    Message message;
+    auto chunk = kelvo::MakeRef<text_chunk>(L"first[TAB]second[ENTER]", L"Address");
+    EXPECT_FALSE(Paste(*chunk, target.Window(), {Dismiss(message)}));
+    EXPECT_EQ(message.text, L"The paste of \"Address\" was stopped: the window to paste into did "
+                            L"not take the text. Nothing more was sent.");
+    CTargetProcess::Pump(300);
+    EXPECT_EQ(target.Lines("key"), (std::vector<std::string>{"key line down 11", "key line down 56",
+                                                             "key line up 56", "key line up 11"}))
+        << "keys were sent after a text that did not arrive";
+    EXPECT_EQ(ClipboardAfterPaste(), L"what the user copied");
 }
 
 TEST_F(PasteTest, APasteAskedForWithEnterLetsGoOfEnterBeforeAnythingElse) {
@@ -161,27 +205,20 @@ TEST_F(PasteTest, LineFeedsOfAChunkReadFromTheFileArriveAsCrLf) {
 }
 
 TEST_F(PasteTest, AnEncryptedChunkGoesWithPrivacyMarkersAndTheClipboardGetsItsTextBack) {
+    // Even when the user keeps the last text of a plain chunk on the clipboard.
+    m_app.CurrentSettings().restore_clipboard = 0;
     const kelvo::Ref<text_chunk> chunk = EncryptedChunk(L"top secret[TAB]pin");
-    test_clipboard::Copy(m_app.Hwnd(), L"what the user copied");
+    test_clipboard::Copy(m_host.Window(), L"what the user copied");
     CTargetProcess target(L"secret target");
     EXPECT_TRUE(Paste(*chunk, target.Window(), {EnterPassword(L"Secret")}));
-    EXPECT_EQ(test_clipboard::Text(), L"pin") << "until the restore timer";
+    // Given back as soon as the target has read the last run.
+    EXPECT_EQ(ClipboardAfterPaste(), L"what the user copied");
+    EXPECT_FALSE(test_clipboard::Marker(L"CanIncludeInClipboardHistory"));
     EXPECT_TRUE(target.WaitForLine("text multi pin"));
     EXPECT_EQ(target.FieldText("line"), "top secret");
     EXPECT_EQ(target.Lines("clipboard"),
               (std::vector<std::string>{"clipboard text=top secret" + kPrivacyMarkers,
                                         "clipboard text=pin" + kPrivacyMarkers}));
-
-    // The target has two seconds to read it; then the clipboard gets back
-    // what it held before the paste.
-    const auto pasted = std::chrono::steady_clock::now();
-    while (test_clipboard::Text() != L"what the user copied" &&
-           std::chrono::steady_clock::now() - pasted < std::chrono::seconds(5))
-        CTargetProcess::Pump(20);
-    const auto restored = std::chrono::steady_clock::now() - pasted;
-    EXPECT_EQ(test_clipboard::Text(), L"what the user copied");
-    EXPECT_GE(restored, std::chrono::milliseconds(1900)) << "taken back before the target read it";
-    EXPECT_FALSE(test_clipboard::Marker(L"CanIncludeInClipboardHistory"));
 }
 
 TEST_F(PasteTest, ATargetThatClosedSendsNothingAndSaysSo) {
@@ -238,7 +275,7 @@ TEST_F(PasteTest, AMinimisedTargetIsRestoredFirst) {
 }
 
 TEST_F(PasteTest, AClipboardHeldByAnotherProgramStopsThePasteBeforeItsKeystroke) {
-    CTargetProcess holder(L"clipboard holder", L"line", true);
+    CTargetProcess holder(L"clipboard holder", L"line", L"--hold-clipboard");
     ASSERT_TRUE(holder.WaitForLine("holding"));
     CTargetProcess target(L"busy target");
     Message message;

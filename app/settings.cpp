@@ -13,6 +13,8 @@ void LoadSettings(Settings& s) {
     s.show_onstart = xml->GetIntAttr(L"show-onstart", 1);
     s.paste_delay = xml->GetIntAttr(L"paste-delay", 20);
     s.switch_delay = xml->GetIntAttr(L"switch-delay", 50);
+    // Absent in the files of earlier versions: on.
+    s.restore_clipboard = xml->GetIntAttr(L"restore-clipboard", 1);
 }
 
 void SaveSettings(const Settings& s) {
@@ -26,6 +28,7 @@ void SaveSettings(const Settings& s) {
     xml->SetIntAttr(L"show-onstart", s.show_onstart);
     xml->SetIntAttr(L"paste-delay", s.paste_delay);
     xml->SetIntAttr(L"switch-delay", s.switch_delay);
+    xml->SetIntAttr(L"restore-clipboard", s.restore_clipboard);
     xml->Save();
 }
 

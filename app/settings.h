@@ -13,6 +13,9 @@ struct Settings {
     int show_onstart = 1;
     int paste_delay = 20;  // ms before the paste is sent
     int switch_delay = 50; // ms after switching to the target window
+    // 1: what the clipboard held comes back after a paste; 0: a plain chunk's
+    // last text run stays on it (a secret never does)
+    int restore_clipboard = 1;
 
     bool operator==(const Settings&) const = default;
 };

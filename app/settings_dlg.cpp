@@ -29,6 +29,7 @@ void CSettingsDlg::DoDataExchange(bool save, CWynElement* scope) {
              CWynExchange::UInt16(L"hotkey", s.hotkey),
              CWynExchange::Int(L"paste_delay", s.paste_delay),
              CWynExchange::Int(L"switch_delay", s.switch_delay),
+             CWynExchange::Int(L"restore_clipboard", s.restore_clipboard),
          })
         Exchange(save, record, scope);
 }

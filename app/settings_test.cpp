@@ -18,11 +18,18 @@ TEST_F(SettingsTest, FreshInstallationReadsTheDefaults) {
 
     Settings fresh;
     LoadSettings(fresh);
-    EXPECT_EQ(fresh, (Settings{1, 0, 0, 5, 1, 20, 50}));
+    EXPECT_EQ(fresh, (Settings{1, 0, 0, 5, 1, 20, 50, 1}));
+
+    // A file of an earlier version has no restore-clipboard: on.
+    WriteSettings("<kelvo><settings paste-delay=\"30\"/></kelvo>");
+    Settings earlier;
+    earlier.restore_clipboard = 0;
+    LoadSettings(earlier);
+    EXPECT_EQ(earlier.restore_clipboard, 1);
 }
 
-TEST_F(SettingsTest, SaveWritesAllSevenAttributesInOrderAndLoadsThemBack) {
-    Settings s{0, 0x0656, 1, -1, 0, 5, -3};
+TEST_F(SettingsTest, SaveWritesEveryAttributeInOrderAndLoadsThemBack) {
+    Settings s{0, 0x0656, 1, -1, 0, 5, -3, 0};
     SaveSettings(s);
     auto xml = OpenSettingsXml();
     ASSERT_TRUE(xml->Select(L"settings", false));
@@ -30,7 +37,8 @@ TEST_F(SettingsTest, SaveWritesAllSevenAttributesInOrderAndLoadsThemBack) {
     xml.reset();
     EXPECT_NE(SettingsFile().find("<settings paste-on-dblclick=\"0\" hotkey=\"1622\" "
                                   "close-on-paste=\"1\" remember-password=\"-1\" "
-                                  "show-onstart=\"0\" paste-delay=\"5\" switch-delay=\"-3\"/>"),
+                                  "show-onstart=\"0\" paste-delay=\"5\" switch-delay=\"-3\" "
+                                  "restore-clipboard=\"0\"/>"),
               std::string::npos)
         << SettingsFile();
 

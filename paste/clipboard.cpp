@@ -1,10 +1,36 @@
 #include "paste/clipboard.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cwchar>
 #include <vector>
 
+#include "paste/send_input_output.h"
+
 namespace kelvo {
+
+namespace {
+
+bool OpenPatiently(HWND owner) {
+    const auto deadline =
+        PasteClock::now() + std::chrono::milliseconds(kClipboardTries * kClipboardRetryMs);
+    for (;;) {
+        if (::OpenClipboard(owner))
+            return true;
+        if (PasteClock::now() >= deadline)
+            return false;
+        PasteWait(1);
+    }
+}
+
+} // namespace
+
+PasteClipboardSession::PasteClipboardSession(HWND owner) : m_open(OpenPatiently(owner)) {}
+
+PasteClipboardSession::~PasteClipboardSession() {
+    if (m_open)
+        ::CloseClipboard();
+}
 
 bool PutClipboardText(std::wstring_view text) {
     return PutClipboardBlock(CF_UNICODETEXT, (text.size() + 1) * sizeof(wchar_t), [&](void* block) {

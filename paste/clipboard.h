@@ -18,6 +18,23 @@ namespace kelvo {
 inline constexpr int kClipboardTries = 10;
 inline constexpr DWORD kClipboardRetryMs = 10;
 
+// The clipboard opened for a paste, closed when it goes. The target may
+// still hold it a moment after reading a run, so while another program holds
+// it the opening is tried again every millisecond, for as long as
+// kClipboardTries × kClipboardRetryMs, answering what other programs send
+// meanwhile.
+class PasteClipboardSession {
+public:
+    explicit PasteClipboardSession(HWND owner);
+    ~PasteClipboardSession();
+    PasteClipboardSession(const PasteClipboardSession&) = delete;
+    PasteClipboardSession& operator=(const PasteClipboardSession&) = delete;
+    explicit operator bool() const noexcept { return m_open; }
+
+private:
+    bool m_open;
+};
+
 // Hands a new movable block of `bytes`, written by `fill(void*)`, to the open
 // clipboard as `format`. The block is the clipboard's once it took it; when
 // memory runs out or the clipboard refuses it, the block is wiped and freed

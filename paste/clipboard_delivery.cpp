@@ -1,59 +1,60 @@
 #include "paste/clipboard_delivery.h"
 
-#include "base/utf16.h"
 #include "paste/clipboard.h"
-#include "paste/line_ends.h"
 #include "paste/send_input_output.h"
 
 namespace kelvo {
 
-CClipboardDelivery::CClipboardDelivery(HWND owner, DWORD paste_delay_ms,
-                                       CClipboardRestore* secret_restore)
-    : m_owner(owner), m_pasteDelay(std::chrono::milliseconds(paste_delay_ms)),
-      m_restore(secret_restore), m_lastKeystroke(PasteClock::now()) {}
+CClipboardDelivery::CClipboardDelivery(CClipboardRenderOwner& owner, HWND target,
+                                       DWORD paste_delay_ms, bool secret,
+                                       CClipboardRestore* restore)
+    : m_owner(owner), m_pasteDelay(std::chrono::milliseconds(paste_delay_ms)), m_secret(secret),
+      m_restore(restore), m_lastKeystroke(PasteClock::now()) {
+    ::GetWindowThreadProcessId(target, &m_targetProcess);
+}
 
 bool CClipboardDelivery::Deliver(std::wstring_view text) {
-    PasteWaitUntil(m_lastKeystroke + m_pasteDelay);
     if (!Place(text))
         return false;
+    PasteWaitUntil(m_lastKeystroke + m_pasteDelay);
     static constexpr KeyEvent kCtrlV[] = {{VK_CONTROL, true, false},
                                           {'V', false, false},
                                           {'V', false, true},
                                           {VK_CONTROL, true, true}};
     SendKeyEvents(kCtrlV);
     m_lastKeystroke = PasteClock::now();
-    return true;
+    m_owner.KeystrokeSent();
+    const auto state =
+        m_owner.WaitForRead(PasteClock::now() + std::chrono::milliseconds(kReadTimeoutMs));
+    switch (state) {
+    case CClipboardRenderOwner::ReadState::kRead:
+        return true;
+    case CClipboardRenderOwner::ReadState::kReplaced:
+        m_failure = Failure::kReplaced;
+        return false;
+    case CClipboardRenderOwner::ReadState::kWaiting:
+        break;
+    }
+    m_failure = Failure::kNotRead;
+    return false;
 }
 
 bool CClipboardDelivery::Place(std::wstring_view text) {
-    bool placed = false;
-    {
-        ClipboardSession clipboard(m_owner, kClipboardTries, kClipboardRetryMs);
-        if (!clipboard) {
-            m_failure = Failure::kBusy;
-            m_holder = ClipboardHolderName();
-            return false;
-        }
-        if (m_restore)
-            m_restore->Remember();
-        if (!::EmptyClipboard()) {
-            m_failure = Failure::kNotPlaced;
-            return false;
-        }
-        // The markers first: a secret never stands on the clipboard without them.
-        const std::u16string_view run = AsU16(text);
-        placed = (!m_restore || PutPrivacyMarkers()) &&
-                 PutClipboardBlock(CF_UNICODETEXT, (CrLfLength(run) + 1) * sizeof(char16_t),
-                                   [&](void* block) {
-                                       *CopyWithCrLf(run, static_cast<char16_t*>(block)) = u'\0';
-                                   });
+    PasteClipboardSession clipboard(m_owner.Window());
+    if (!clipboard) {
+        m_failure = Failure::kBusy;
+        m_holder = ClipboardHolderName();
+        return false;
     }
-    // Emptied, so what it held is gone whether or not the text went on.
     if (m_restore)
-        m_restore->Placed();
-    if (!placed)
+        m_restore->Remember(m_owner.Window());
+    // The markers first: a secret never stands on the clipboard without them.
+    if (!::EmptyClipboard() || (m_secret && !PutPrivacyMarkers()) ||
+        !m_owner.Offer(text, m_targetProcess, m_secret)) {
         m_failure = Failure::kNotPlaced;
-    return placed;
+        return false;
+    }
+    return true;
 }
 
 } // namespace kelvo

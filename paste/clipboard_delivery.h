@@ -1,13 +1,15 @@
 #pragma once
-// The delivery of a text run: the paste delay, the text put on the clipboard
-// with its line ends converted, then Ctrl+V. The paste delay is the time the
-// target has to read the clipboard after a Ctrl+V before the next text run
-// replaces it, so it counts from that keystroke: keys and pauses played in
-// between are part of it. The first run waits it from the delivery's start.
-// A secret's text goes with the markers that keep it out of clipboard
-// history, and what the clipboard held before is remembered to be put back
-// after the paste. When the text cannot be placed, no keystroke is sent: the
-// target would paste whatever the clipboard held before.
+// The delivery of a text run: the text offered on the clipboard with its line
+// ends converted, the paste delay, Ctrl+V, then the wait for the target to
+// read the run. The paste delay is the wait before each Ctrl+V; it counts
+// from the Ctrl+V before (the first one from the start), so that the
+// target's read of the run before, the keys played in between and the
+// placing of the text are part of it. After the Ctrl+V the paste waits
+// exactly as long as the target takes to read, and at most kReadTimeoutMs: a
+// run not read by then stops the paste (no keys follow a text that did not
+// arrive). A secret's text goes with the markers that keep it out of
+// clipboard history. When the text cannot be placed, no keystroke is sent:
+// the target would paste whatever the clipboard held before.
 
 #include <windows.h>
 
@@ -15,20 +17,37 @@
 #include <string>
 #include <string_view>
 
+#include "paste/clipboard_render_owner.h"
 #include "paste/clipboard_restore.h"
 #include "paste/send_input_output.h"
 
 namespace kelvo {
 
+// How long a paste waits for the target to read a run after its Ctrl+V: as
+// long as Windows lets a program leave its input unread before it calls the
+// program hung ("Not responding"). A program busier than that when the
+// paste reaches it is not going to take it; waiting longer would keep the
+// user waiting on a paste that has failed.
+inline constexpr DWORD kReadTimeoutMs = 5000;
+
 class CClipboardDelivery {
 public:
-    enum class Failure { kNone, kBusy, kNotPlaced };
+    enum class Failure {
+        kNone,
+        kBusy,      // another program kept the clipboard open
+        kNotPlaced, // the clipboard took no text
+        kNotRead,   // the target did not read the run in time
+        kReplaced,  // another program replaced the run before the target read it
+    };
 
-    // `owner` becomes the clipboard's owner (it must be a window: without one
-    // the clipboard takes no data); `secret_restore` is null for a plain text.
-    CClipboardDelivery(HWND owner, DWORD paste_delay_ms, CClipboardRestore* secret_restore);
+    // `owner` owns the clipboard while runs are offered; `target` is the
+    // window pasted into; `restore`, when not null, remembers what the
+    // clipboard held before the first run, to be given back after the paste.
+    CClipboardDelivery(CClipboardRenderOwner& owner, HWND target, DWORD paste_delay_ms, bool secret,
+                       CClipboardRestore* restore);
 
-    // False, with nothing sent, when the text could not be placed.
+    // False, with nothing sent after it, when the run could not be placed or
+    // was not read.
     bool Deliver(std::wstring_view text);
 
     Failure LastFailure() const noexcept { return m_failure; }
@@ -38,8 +57,10 @@ public:
 private:
     bool Place(std::wstring_view text);
 
-    HWND m_owner;
+    CClipboardRenderOwner& m_owner;
+    DWORD m_targetProcess = 0;
     std::chrono::milliseconds m_pasteDelay;
+    bool m_secret;
     CClipboardRestore* m_restore;
     PasteClock::time_point m_lastKeystroke; // of the last Ctrl+V, or the start
     Failure m_failure = Failure::kNone;

@@ -1,10 +1,16 @@
 #pragma once
-// What the clipboard held before a paste put a secret on it, put back once the
-// target has had time to read the secret: the clipboard does not keep a
-// decrypted text after its paste.
+// What the clipboard held before a paste put its text runs there, given back
+// once the target has read the last run: every format it held (texts, rich
+// text and HTML, pictures, file lists, the private formats programs register),
+// and an empty clipboard stays empty. A copy the user makes while a paste runs
+// wins: it is what comes back, and nothing is put back over a copy made
+// after the last run.
 
 #include <windows.h>
 
+#include <vector>
+
+#include "base/win_handles.h"
 #include "base/wipe.h"
 
 namespace kelvo {
@@ -15,29 +21,37 @@ public:
     CClipboardRestore(const CClipboardRestore&) = delete;
     CClipboardRestore& operator=(const CClipboardRestore&) = delete;
 
-    // On the open clipboard, before a secret replaces its content: remembers
-    // that content. When it is a secret placed earlier and not yet taken
-    // back, what was remembered then still holds.
-    void Remember();
-    // After a secret was placed and the clipboard closed: the clipboard holds
-    // what the paste put there, as of now.
-    void Placed() noexcept;
-    // A secret was placed and its clipboard content not yet taken back.
+    // On the clipboard open for `owner`, the window that owns it while a
+    // paste runs, before a text run replaces its content: remembers that
+    // content. While `owner` still owns it (it holds a run, nobody copied
+    // since) and earlier content waits to come back, that content holds.
+    void Remember(HWND owner);
+    // Content was remembered and not yet given back.
     bool Pending() const noexcept { return m_pending; }
 
-    // If the clipboard still holds what was placed last (nobody has put
-    // anything on it since), puts back the remembered text, or leaves it
-    // empty when it held no text. The remembered text is wiped either way.
-    // False, with the restore still pending, when the clipboard stayed busy.
-    bool Restore(HWND owner);
+    // If `owner` still owns the clipboard (nobody has copied since the
+    // paste), empties it and puts back every remembered format. The
+    // remembered content is dropped, wiped, either way. False, with the
+    // restore still pending, when the clipboard was busy: at once, or with
+    // `wait`, for as long as a paste waits for it.
+    bool Restore(HWND owner, bool wait = false);
 
 private:
+    // One format as it is kept: bytes, or for a bitmap a copy of it.
+    struct Saved {
+        UINT format;
+        SecureBytes bytes;
+        UniqueHbitmap bitmap;
+    };
+
+    static bool Save(UINT format, HANDLE data, Saved& saved);
+    // On the open clipboard.
+    bool PutBack(HWND owner);
+    static bool Put(Saved& saved);
     void Drop() noexcept;
 
     bool m_pending = false;
-    DWORD m_sequence = 0; // the clipboard's sequence number after the last placement
-    bool m_hadText = false;
-    SecureWideChars m_text;
+    std::vector<Saved> m_formats;
 };
 
 } // namespace kelvo

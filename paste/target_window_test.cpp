@@ -34,7 +34,7 @@ void RegisterClasses() {
 
 UniqueHwnd Window(const wchar_t* window_class, HWND owner = nullptr, DWORD style = WS_POPUP) {
     return UniqueHwnd(::CreateWindowExW(0, window_class, L"test window", style, 0, 0, 100, 100,
-                                         owner, nullptr, ::GetModuleHandleW(nullptr), nullptr));
+                                        owner, nullptr, ::GetModuleHandleW(nullptr), nullptr));
 }
 
 TEST(TargetWindow, IconIsTheWindowsElseItsClassesElseUpTheOwnerChain) {

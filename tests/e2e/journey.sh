@@ -104,14 +104,14 @@ wait_kelvo_end() {
 }
 
 # Starts the paste target with the title given, the named field (line,
-# multi or rich) focused; its log file is $work/<title>.log, its process id
-# in $target_pid.
-#   start_target <title> [field] [--hold-clipboard]
+# multi or rich) focused, and one of its options; its log file is
+# $work/<title>.log, its process id in $target_pid.
+#   start_target <title> [field] [--hold-clipboard|--read-late|--never-read]
 start_target() {
   local log=$work/$1.log
-  local hold=()
-  [ "${3:-}" = --hold-clipboard ] && hold=(--hold-clipboard)
-  "$wine" "$target_exe" "${hold[@]}" "$(winpath "$log")" "$1" "${2:-line}" </dev/null >/dev/null 2>&1 &
+  local option=()
+  [ -n "${3:-}" ] && option=("$3")
+  "$wine" "$target_exe" "${option[@]}" "$(winpath "$log")" "$1" "${2:-line}" </dev/null >/dev/null 2>&1 &
   target_pid=$!
   pids+=("$target_pid")
   wait_log "$1" ready || fail "the target program $1 did not start"

@@ -11,9 +11,14 @@
 //
 // Usage: kelvo-paste-target <log file> <window title> [line|multi|rich]
 //          the field named (line when none is) has the focus at the start;
-//        kelvo-paste-target --hold-clipboard <log file> <window title>
+//        kelvo-paste-target --hold-clipboard <log file> <window title> [field]
 //          as well opens the clipboard and keeps it open until the window
-//          closes; logs "holding" once it holds it.
+//          closes; logs "holding" once it holds it;
+//        kelvo-paste-target --read-late <log file> <window title> [field]
+//          is busy for 300 ms whenever a Ctrl+V arrives, and only then reads
+//          the clipboard and pastes, as a program doing other work does;
+//        kelvo-paste-target --never-read <log file> <window title> [field]
+//          takes no Ctrl+V at all: logs the keys, never reads the clipboard.
 
 #include <windows.h>
 
@@ -91,9 +96,15 @@ private:
     kelvo::UniqueHandle m_file;
 };
 
+// What the program does with a Ctrl+V.
+enum class Reading { kAtOnce, kLate, kNever };
+
+constexpr DWORD kLateReadMs = 300;
+
 class CPasteTarget {
 public:
-    CPasteTarget(CLog& log, std::wstring_view focus) : m_log(log), m_focusName(focus) {}
+    CPasteTarget(CLog& log, std::wstring_view focus, Reading reading)
+        : m_log(log), m_focusName(focus), m_reading(reading) {}
 
     bool Create(HINSTANCE module, const std::wstring& title) {
         WNDCLASSEXW main_class = kelvo::ClassDescription(
@@ -125,7 +136,8 @@ public:
     int Run() {
         MSG msg;
         while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            LogKey(msg);
+            if (LogKey(msg) && !TakePaste())
+                continue;
             if (!::IsDialogMessageW(m_window.Get(), &msg)) {
                 ::TranslateMessage(&msg);
                 ::DispatchMessageW(&msg);
@@ -192,19 +204,29 @@ private:
         return "other";
     }
 
-    void LogKey(const MSG& msg) {
+    // Logs a key message; true when it is the Ctrl+V of a paste.
+    bool LogKey(const MSG& msg) {
         const char* kind = msg.message == WM_KEYDOWN      ? "down"
                            : msg.message == WM_KEYUP      ? "up"
                            : msg.message == WM_SYSKEYDOWN ? "sysdown"
                            : msg.message == WM_SYSKEYUP   ? "sysup"
                                                           : nullptr;
         if (!kind)
-            return;
+            return false;
         char code[8];
         std::snprintf(code, sizeof code, "%02X", static_cast<unsigned>(msg.wParam));
         m_log.Line("key " + FieldName(msg.hwnd) + " " + kind + " " + code);
-        if (msg.message == WM_KEYDOWN && msg.wParam == 'V' && ::GetKeyState(VK_CONTROL) < 0)
-            LogClipboard();
+        return msg.message == WM_KEYDOWN && msg.wParam == 'V' && ::GetKeyState(VK_CONTROL) < 0;
+    }
+
+    // A Ctrl+V arrived: false when the program lets it pass untaken.
+    bool TakePaste() {
+        if (m_reading == Reading::kNever)
+            return false;
+        if (m_reading == Reading::kLate)
+            ::Sleep(kLateReadMs);
+        LogClipboard();
+        return true;
     }
 
     // What the paste about to happen will find.
@@ -238,6 +260,7 @@ private:
 
     CLog& m_log;
     std::wstring m_focusName;
+    Reading m_reading;
     kelvo::COwnWindow m_window;
     kelvo::UniqueHwnd m_tools;
     HWND m_line = nullptr;
@@ -258,9 +281,19 @@ int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
         ::CommandLineToArgvW(::GetCommandLineW(), &argc));
     LPWSTR* argv = arguments.Get();
     int first = 1;
-    const bool hold = argc > 1 && std::wstring_view(argv[1]) == L"--hold-clipboard";
-    if (hold)
-        ++first;
+    bool hold = false;
+    Reading reading = Reading::kAtOnce;
+    for (; first < argc && std::wstring_view(argv[first]).starts_with(L"--"); ++first) {
+        const std::wstring_view option = argv[first];
+        if (option == L"--hold-clipboard")
+            hold = true;
+        else if (option == L"--read-late")
+            reading = Reading::kLate;
+        else if (option == L"--never-read")
+            reading = Reading::kNever;
+        else
+            return 2;
+    }
     if (argc < first + 2)
         return 2;
     CLog log(argv[first]);
@@ -269,7 +302,7 @@ int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
     // The rich edit pastes through the OLE clipboard.
     ::OleInitialize(nullptr);
     kelvo::UniqueHmodule rich_edit(::LoadLibraryW(L"Riched20.dll"));
-    CPasteTarget target(log, argc > first + 2 ? argv[first + 2] : L"line");
+    CPasteTarget target(log, argc > first + 2 ? argv[first + 2] : L"line", reading);
     if (!target.Create(module, argv[first + 1]))
         return 4;
     if (hold && ::OpenClipboard(target.Window()))

@@ -20,17 +20,18 @@ namespace test_target {
 class CTargetProcess {
 public:
     // `focus` names the field that has the focus at the start: line, multi or
-    // rich. Waits until the program is ready.
+    // rich; `option` is one of the program's options (--hold-clipboard,
+    // --read-late, --never-read) or null. Waits until the program is ready.
     explicit CTargetProcess(std::wstring title, const wchar_t* focus = L"line",
-                            bool hold_clipboard = false)
+                            const wchar_t* option = nullptr)
         : m_title(std::move(title)) {
         wchar_t temp[MAX_PATH] = {};
         ::GetTempPathW(MAX_PATH, temp);
         m_log = std::wstring(temp) + L"kelvo-target-" + std::to_wstring(::GetCurrentProcessId()) +
                 L"-" + std::to_wstring(++s_count) + L".log";
         std::wstring command = L"\"" + ProgramPath() + L"\" ";
-        if (hold_clipboard)
-            command += L"--hold-clipboard ";
+        if (option)
+            command += std::wstring(option) + L" ";
         command += L"\"" + m_log + L"\" \"" + m_title + L"\" " + focus;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;

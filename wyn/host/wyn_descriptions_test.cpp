@@ -31,7 +31,7 @@ const Description kDescriptions[] = {
     {L"res:settings.xml",
      L"Kelvo Settings",
      {L"dlg-settings", L"paste_on_dblclick", L"hotkey", L"paste_delay", L"switch_delay",
-      L"show_onstart", L"close_on_paste", L"autostart"}},
+      L"show_onstart", L"close_on_paste", L"restore_clipboard", L"autostart"}},
     {L"res:about.xml", L"About Kelvo", {L"dlg-about", L"version"}},
     {L"res:master-password.xml",
      L"Set Master Password",
