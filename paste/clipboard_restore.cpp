@@ -5,8 +5,10 @@
 namespace kelvo {
 
 void CClipboardRestore::Remember() {
-    if (m_pending && ::GetClipboardSequenceNumber() == m_sequence)
+    if (m_pending && ::GetClipboardSequenceNumber() == m_sequence) {
+        WipeOwnClipboardText(); // the secret before, which is emptied next
         return;
+    }
     Drop();
     m_hadText = ReadClipboardText(m_text);
 }
@@ -23,8 +25,11 @@ bool CClipboardRestore::Restore(HWND owner) {
         ClipboardSession clipboard(owner, kClipboardTries, kClipboardRetryMs);
         if (!clipboard)
             return false;
-        if (::GetClipboardSequenceNumber() == m_sequence && ::EmptyClipboard() && m_hadText)
-            PutClipboardText({m_text.data(), m_text.size()});
+        if (::GetClipboardSequenceNumber() == m_sequence) {
+            WipeOwnClipboardText();
+            if (::EmptyClipboard() && m_hadText)
+                PutClipboardText({m_text.data(), m_text.size()});
+        }
     }
     Drop();
     return true;

@@ -26,12 +26,6 @@ void CMasterPwd::DoDataExchange(bool save, CWynElement*) {
     m_oldPassword.Read(*this, L"old-password");
 }
 
-void CMasterPwd::Refuse(const wchar_t* id) {
-    if (CWynElement* element = FindById(id))
-        element->FocusFirst();
-    ShowTip(id, L"error");
-}
-
 void CMasterPwd::ShowNotSaved(std::wstring_view reason) {
     const CWynEngine& text_table = *Engine();
     std::wstring text = text_table.GetString(L"WYN_MSG_MASTER_PASSWORD_NOT_SAVED", nullptr,
@@ -46,7 +40,7 @@ bool CMasterPwd::CanClose(int reason) {
         return true;
     DoDataExchange(true, nullptr);
     if (m_password.View() != m_confirmation.View()) {
-        Refuse(L"password");
+        RefuseSecret(*this, L"password");
         return false;
     }
     if (m_password.IsEmpty())
@@ -55,7 +49,7 @@ bool CMasterPwd::CanClose(int reason) {
     kelvo::CipherKey data_key;
     if (m_hasPassword) {
         if (m_oldPassword.IsEmpty() || !VerifyMasterPassword(m_oldPassword.View(), data_key)) {
-            Refuse(L"old-password");
+            RefuseSecret(*this, L"old-password");
             return false;
         }
     } else if (!MakeDataKey(data_key)) {

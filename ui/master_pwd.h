@@ -28,8 +28,6 @@ public:
     void DoDataExchange(bool save, CWynElement* scope) override;
 
 private:
-    // Focuses the field and shows its error tip.
-    void Refuse(const wchar_t* id);
     void ShowNotSaved(std::wstring_view reason);
 
     bool m_hasPassword = false;

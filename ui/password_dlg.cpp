@@ -15,9 +15,7 @@ bool CPasswordDlg::CanClose(int reason) {
     CSecretText password;
     password.Read(*this, L"password");
     if (!VerifyMasterPassword(password.View(), m_dataKey)) {
-        if (CWynElement* element = FindById(L"password"))
-            element->FocusFirst();
-        ShowTip(L"password", L"error");
+        RefuseSecret(*this, L"password");
         return false;
     }
     DoDataExchange(true, nullptr);
