@@ -138,7 +138,8 @@ void ColourTokens(HWND edit, kelvo::TokenLook& shown, kelvo::TypedSpan typed) {
             // Nothing known: all of it plain at once, then the token runs.
             CHARFORMAT2W format = RunFormat(false);
             ::SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
-            shown = {kelvo::WipedString<char16_t>(text), std::vector<bool>(text.size(), false)};
+            shown = {kelvo::WipedString<char16_t>(text.view()),
+                     std::vector<bool>(text.size(), false)};
         }
         kelvo::TokenLook wanted = kelvo::LookOf(std::move(text));
         for (const kelvo::TextRun& run : kelvo::RunsToFormat(shown, wanted, typed)) {
