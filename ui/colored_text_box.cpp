@@ -55,9 +55,10 @@ CUndoSuspension::CUndoSuspension(HWND edit, Way way) : m_edit(edit), m_way(way) 
     if (m_way == Way::kTextObjectModel) {
         // Not every control knows tomSuspend (its documentation names only
         // tomFalse and tomTrue, and tomFalse empties the history): where it
-        // is refused, the undo limit is used.
+        // is refused, the undo limit is used. A control that suspends may
+        // answer S_FALSE, as it does for an undo count not reached.
         m_document = TextDocument(edit);
-        if (!m_document || m_document->Undo(tomSuspend, nullptr) != S_OK) {
+        if (!m_document || FAILED(m_document->Undo(tomSuspend, nullptr))) {
             m_document = nullptr;
             m_way = Way::kUndoLimit;
         }

@@ -185,8 +185,6 @@ LRESULT CWynContextHelp::WindowProc(HWND window, UINT message, WPARAM wParam, LP
         if (!wParam)
             ::DestroyWindow(window);
         return 0;
-    case WM_KILLFOCUS:
-    case WM_KEYDOWN:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
