@@ -76,14 +76,14 @@ bool PasteChunk(CMainWnd& app, kelvo::CPasteHost& host, const text_chunk& chunk,
         kelvo::CipherKey data_key;
         if (!app.ObtainDataKey(owner, data_key))
             return false;
-        if (!kelvo::CCipher().Decrypt(data_key, script, plain.text)) {
+        if (!kelvo::CCipher().Decrypt(data_key, script, plain)) {
             ShowMessage(
                 app, owner,
                 Text(app, L"WYN_MSG_DECRYPT_ERROR", L"Impossible to decrypt the chunk text."),
                 MB_ICONERROR);
             return false;
         }
-        script = plain.text;
+        script = plain;
     }
 
     // The target may have closed while the password was asked for, or may not

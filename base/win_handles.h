@@ -38,6 +38,9 @@ inline void FreeKey(HKEY h) noexcept {
 inline void FreeAtom(ATOM a) noexcept {
     ::GlobalDeleteAtom(a);
 }
+inline void FreeHook(HHOOK h) noexcept {
+    ::UnhookWindowsHookEx(h);
+}
 } // namespace detail
 
 using UniqueHandle = UniqueAny<HANDLE, detail::FreeHandle>;
@@ -55,6 +58,7 @@ using UniqueHglobal = UniqueAny<HGLOBAL, detail::FreeGlobal>;
 using UniqueHmodule = UniqueAny<HMODULE, detail::FreeLoadedModule>;
 using UniqueHkey = UniqueAny<HKEY, detail::FreeKey>;
 using UniqueGlobalAtom = UniqueAny<ATOM, detail::FreeAtom>;
+using UniqueHhook = UniqueAny<HHOOK, detail::FreeHook>;
 
 // CreateFile reports failure as INVALID_HANDLE_VALUE rather than null.
 inline UniqueHandle AdoptFile(HANDLE h) noexcept {

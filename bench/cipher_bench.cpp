@@ -52,7 +52,7 @@ void RunCipherBench() {
         const Timing decrypt = MeasureAgainstFloor(
             45, size.reps,
             [&] {
-                std::u16string out;
+                WipedString<char16_t> out;
                 sink = cipher.Decrypt(key, stored, out);
             },
             [&] {

@@ -28,8 +28,11 @@ std::uint8_t ValueOf(char16_t c) noexcept {
 
 void Base64Encode(std::span<const std::uint8_t> bytes, std::u16string& out) {
     const std::size_t start = out.size();
-    out.resize(start + (bytes.size() + 2) / 3 * 4);
-    char16_t* dst = out.data() + start;
+    out.resize(start + Base64EncodedSize(bytes.size()));
+    Base64EncodeTo(bytes, out.data() + start);
+}
+
+void Base64EncodeTo(std::span<const std::uint8_t> bytes, char16_t* dst) noexcept {
     const std::uint8_t* src = bytes.data();
     std::size_t n = bytes.size();
     for (; n >= 3; n -= 3, src += 3, dst += 4) {

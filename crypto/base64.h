@@ -14,6 +14,14 @@ namespace kelvo {
 // Appends the Base64 form of bytes to out.
 void Base64Encode(std::span<const std::uint8_t> bytes, std::u16string& out);
 
+// The characters of the Base64 form of `bytes` bytes.
+constexpr std::size_t Base64EncodedSize(std::size_t bytes) noexcept {
+    return (bytes + 2) / 3 * 4;
+}
+// Writes the Base64 form of bytes to the Base64EncodedSize characters at out,
+// for storage of the caller's choosing (a secret's, that is wiped).
+void Base64EncodeTo(std::span<const std::uint8_t> bytes, char16_t* out) noexcept;
+
 // The most bytes that decoding a text of `chars` characters can yield.
 constexpr std::size_t Base64MaxDecodedSize(std::size_t chars) noexcept {
     return chars / 4 * 3;

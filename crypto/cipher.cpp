@@ -73,11 +73,11 @@ bool CCipher::Encrypt(const CipherKey& key, std::u16string_view text,
 }
 
 bool CCipher::Decrypt(const CipherKey& key, std::u16string_view stored,
-                      std::u16string& text) const {
+                      WipedString<char16_t>& text) const {
     SecureBytes plain(RoundUpToBlock(Base64MaxDecodedSize(stored.size())));
     const std::optional<std::size_t> size = Base64Decode(stored, plain);
     // Only now, as stored may be a view of text.
-    text.clear();
+    text.Clear();
     if (!size || *size < kMinStoredSize)
         return false;
     // A last partial block (which Encrypt never writes) is deciphered as if
@@ -98,7 +98,7 @@ bool CCipher::Decrypt(const CipherKey& key, std::u16string_view stored,
     if (!std::equal(check.bytes.begin(), check.bytes.end(), plain.begin()))
         return false;
 
-    text.resize(text_bytes.size() / 2);
+    text.Resize(text_bytes.size() / 2);
     for (std::size_t i = 0; i < text.size(); ++i)
         text[i] = static_cast<char16_t>(text_bytes[2 * i] | text_bytes[2 * i + 1] << 8);
     return true;

@@ -34,9 +34,11 @@ public:
     // decrypted again.
     bool Encrypt(const CipherKey& key, std::u16string_view text, std::u16string& result) const;
 
-    // Recovers the text from its stored form. Returns false, with text empty,
-    // when the key does not fit or the stored form is malformed or damaged.
-    bool Decrypt(const CipherKey& key, std::u16string_view stored, std::u16string& text) const;
+    // Recovers the text from its stored form, into storage that is wiped
+    // when dropped. Returns false, with text empty, when the key does not fit
+    // or the stored form is malformed or damaged.
+    bool Decrypt(const CipherKey& key, std::u16string_view stored,
+                 WipedString<char16_t>& text) const;
 };
 
 } // namespace kelvo

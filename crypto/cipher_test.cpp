@@ -49,9 +49,9 @@ TEST(CCipher, ReadsAndWritesTheStoredFormOfOtherWriters) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Encrypted(c.key, c.text), c.stored);
-        std::u16string text;
+        WipedString<char16_t> text;
         EXPECT_TRUE(CCipher().Decrypt(c.key, c.stored, text));
-        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(text.view(), c.text);
     }
 }
 
@@ -94,11 +94,11 @@ TEST(CCipher, WrongKeyFailsAndLeavesNoText) {
     Base64Encode(data_key, wrapped_plain);
     const std::u16string stored = Encrypted(CCipher().MakeKey(u"secret"), wrapped_plain);
 
-    std::u16string text = u"left over";
+    WipedString<char16_t> text(u"left over");
     EXPECT_FALSE(CCipher().Decrypt(CCipher().MakeKey(u"Secret"), stored, text));
-    EXPECT_EQ(text, u"");
+    EXPECT_EQ(text.view(), u"");
     EXPECT_TRUE(CCipher().Decrypt(CCipher().MakeKey(u"secret"), stored, text));
-    EXPECT_EQ(text, wrapped_plain);
+    EXPECT_EQ(text.view(), wrapped_plain);
 }
 
 TEST(CCipher, MalformedOrDamagedStoredFormsFail) {
@@ -119,10 +119,10 @@ TEST(CCipher, MalformedOrDamagedStoredFormsFail) {
         one_block + u"\r\n",
     };
     for (const std::u16string& stored : bad) {
-        std::u16string text;
+        WipedString<char16_t> text;
         EXPECT_FALSE(CCipher().Decrypt(CountingKey(), stored, text))
             << std::string(stored.begin(), stored.end());
-        EXPECT_EQ(text, u"");
+        EXPECT_EQ(text.view(), u"");
     }
 
     // Every single changed character spoils a block.
@@ -131,7 +131,7 @@ TEST(CCipher, MalformedOrDamagedStoredFormsFail) {
     for (std::size_t i = 0; i < one_block.size(); ++i) {
         std::u16string damaged = one_block;
         damaged[i] = alphabet[(alphabet.find(damaged[i]) + 1) % 64];
-        std::u16string text;
+        WipedString<char16_t> text;
         EXPECT_FALSE(CCipher().Decrypt(CountingKey(), damaged, text)) << "character " << i;
     }
 }
@@ -145,10 +145,10 @@ TEST(CCipher, TextWithAZeroCodeUnitDoesNotComeBack) {
     EXPECT_FALSE(CCipher().Encrypt(CountingKey(), with_zero, result));
     EXPECT_EQ(result, u"untouched");
 
-    std::u16string text;
+    WipedString<char16_t> text;
     EXPECT_FALSE(CCipher().Decrypt(
         CountingKey(), u"OZBJThl8KhBrSo/w1JDqVK05rlsblU+yi9dytMA7ziRJRqwCHoD/nq3Mn/0HbOPl", text));
-    EXPECT_EQ(text, u"");
+    EXPECT_EQ(text.view(), u"");
 }
 
 TEST(CCipher, RandomTextsComeBackExactly) {
@@ -174,13 +174,14 @@ TEST(CCipher, RandomTextsComeBackExactly) {
             }
         }
         std::u16string stored = Encrypted(key, text);
-        std::u16string back;
+        WipedString<char16_t> back;
         ASSERT_TRUE(CCipher().Decrypt(key, stored, back)) << "round " << round;
-        ASSERT_EQ(back, text) << "round " << round;
+        ASSERT_EQ(back.view(), text) << "round " << round;
 
         // Decrypting a string into itself works too.
-        ASSERT_TRUE(CCipher().Decrypt(key, stored, stored));
-        ASSERT_EQ(stored, text);
+        WipedString<char16_t> same(stored);
+        ASSERT_TRUE(CCipher().Decrypt(key, same, same));
+        ASSERT_EQ(same.view(), text);
     }
 }
 

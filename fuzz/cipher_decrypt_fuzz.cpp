@@ -25,7 +25,7 @@ void Require(bool condition) {
         std::abort();
 }
 
-void CheckAccepted(const CipherKey& key, std::u16string_view stored, const std::u16string& text) {
+void CheckAccepted(const CipherKey& key, std::u16string_view stored, std::u16string_view text) {
     std::vector<std::uint8_t> bytes(kelvo::Base64MaxDecodedSize(stored.size()));
     const auto size = kelvo::Base64Decode(stored, bytes);
     Require(size && *size >= 48);
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         units[i] = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
 
     const CCipher cipher;
-    std::u16string text;
+    kelvo::WipedString<char16_t> text;
     if (mode % 2 == 0) {
         if (cipher.Decrypt(key, units, text))
             CheckAccepted(key, units, text);
@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(cipher.Encrypt(key, units, stored) == !has_zero);
     if (has_zero)
         return 0;
-    Require(cipher.Decrypt(key, stored, text) && text == units);
+    Require(cipher.Decrypt(key, stored, text) && text.view() == units);
 
     static constexpr char16_t kReplacements[] = u"A/+=Z0 \0\xFFFF";
     stored[(mode >> 1) * 7919u % stored.size()] = kReplacements[(mode >> 4) % 9];

@@ -492,9 +492,9 @@ TEST_F(ChunkStoreTest, EncryptedChunksHoldOnlyTheStoredForm) {
     reloaded.LoadChunks();
     const auto& back = reloaded.Chunks().at(1);
     EXPECT_TRUE(back->encrypted);
-    std::u16string plain;
+    kelvo::WipedString<char16_t> plain;
     ASSERT_TRUE(kelvo::CCipher().Decrypt(key, kelvo::AsU16(back->text), plain));
-    EXPECT_EQ(plain, u"secret text\r\n[TAB]");
+    EXPECT_EQ(plain.view(), u"secret text\r\n[TAB]");
 
     auto refused = Chunk(std::wstring(L"a\0b", 3), L"zero");
     EXPECT_FALSE(refused->Encrypt(key));

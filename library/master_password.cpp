@@ -24,19 +24,20 @@ constexpr wchar_t kElement[] = L"password";
 
 std::u16string WrapDataKey(std::u16string_view password, const CipherKey& data_key) {
     kelvo::WipedString<char16_t> base64;
-    kelvo::Base64Encode(data_key.bytes, base64.text);
+    base64.Resize(kelvo::Base64EncodedSize(data_key.bytes.size()));
+    kelvo::Base64EncodeTo(data_key.bytes, base64.data());
     std::u16string wrapped;
     // Base64 text holds no zero code unit, which is all Encrypt refuses.
-    CCipher().Encrypt(CCipher().MakeKey(password), base64.text, wrapped);
+    CCipher().Encrypt(CCipher().MakeKey(password), base64, wrapped);
     return wrapped;
 }
 
 bool UnwrapDataKey(std::u16string_view password, std::u16string_view wrapped, CipherKey& data_key) {
     kelvo::WipedString<char16_t> base64;
-    if (!CCipher().Decrypt(CCipher().MakeKey(password), wrapped, base64.text))
+    if (!CCipher().Decrypt(CCipher().MakeKey(password), wrapped, base64))
         return false;
-    kelvo::SecureBytes bytes(kelvo::Base64MaxDecodedSize(base64.text.size()));
-    const auto size = kelvo::Base64Decode(base64.text, bytes);
+    kelvo::SecureBytes bytes(kelvo::Base64MaxDecodedSize(base64.size()));
+    const auto size = kelvo::Base64Decode(base64, bytes);
     if (!size || *size < data_key.bytes.size())
         return false;
     std::copy_n(bytes.begin(), data_key.bytes.size(), data_key.bytes.begin());

@@ -47,11 +47,11 @@ TEST(WrapDataKey, IsTheKeysBase64EncryptedUnderThePassword) {
     const std::u16string wrapped = WrapDataKey(u"Secret", key);
     EXPECT_EQ(wrapped.size(), 172u);
 
-    std::u16string base64;
+    kelvo::WipedString<char16_t> base64;
     ASSERT_TRUE(CCipher().Decrypt(CCipher().MakeKey(u"Secret"), wrapped, base64));
     std::u16string expected;
     kelvo::Base64Encode(key.bytes, expected);
-    EXPECT_EQ(base64, expected);
+    EXPECT_EQ(base64.view(), expected);
     EXPECT_EQ(base64.size(), 44u);
 
     CipherKey back = KeyOf(100);

@@ -64,9 +64,9 @@ inline std::vector<std::wstring> Decrypted(const kelvo::CipherKey& data_key) {
     store.LoadChunks();
     std::vector<std::wstring> texts;
     for (const auto& [id, chunk] : store.Chunks()) {
-        std::u16string text;
+        kelvo::WipedString<char16_t> text;
         texts.push_back(kelvo::CCipher().Decrypt(data_key, kelvo::AsU16(chunk->text), text)
-                            ? std::wstring(kelvo::AsWide(text))
+                            ? std::wstring(kelvo::AsWide(text.view()))
                             : L"<undecryptable>");
     }
     return texts;

@@ -52,6 +52,19 @@ bool PutPrivacyMarkers() {
     return true;
 }
 
+void WipeOwnClipboardText() noexcept {
+    DWORD owner_process = 0;
+    const HWND owner = ::GetClipboardOwner();
+    if (!owner || !::GetWindowThreadProcessId(owner, &owner_process) ||
+        owner_process != ::GetCurrentProcessId())
+        return;
+    HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+    if (!data)
+        return;
+    if (LockedGlobal<void> lock(data); lock)
+        SecureWipe(lock.Get(), ::GlobalSize(data));
+}
+
 bool ReadClipboardText(SecureWideChars& text) {
     text = {};
     HANDLE data = ::GetClipboardData(CF_UNICODETEXT);

@@ -65,6 +65,11 @@ bool PutClipboardText(std::wstring_view text);
 // clipboard monitors, clipboard history and the cloud clipboard.
 bool PutPrivacyMarkers();
 
+// Wipes the text block of the open clipboard in place when the clipboard is
+// this program's (a secret a paste put there): emptying the clipboard frees
+// the block without wiping it.
+void WipeOwnClipboardText() noexcept;
+
 // The Unicode text the open clipboard holds, into storage that is wiped when
 // dropped (without its terminator); false when it holds none.
 bool ReadClipboardText(SecureWideChars& text);

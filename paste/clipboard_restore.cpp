@@ -47,8 +47,10 @@ template <typename T> void Append(SecureBytes& bytes, const T& value) {
 } // namespace
 
 void CClipboardRestore::Remember(HWND owner) {
-    if (m_pending && ::GetClipboardOwner() == owner)
+    if (m_pending && ::GetClipboardOwner() == owner) {
+        WipeOwnClipboardText(); // a secret before, which is emptied next
         return;
+    }
     Drop();
     for (UINT format = ::EnumClipboardFormats(0); format; format = ::EnumClipboardFormats(format)) {
         if (KindOf(format) == Kind::kNone)
@@ -124,9 +126,11 @@ bool CClipboardRestore::Restore(HWND owner, bool wait) {
 }
 
 bool CClipboardRestore::PutBack(HWND owner) {
-    if (::GetClipboardOwner() == owner && ::EmptyClipboard()) {
-        for (Saved& saved : m_formats)
-            Put(saved);
+    if (::GetClipboardOwner() == owner) {
+        WipeOwnClipboardText(); // a secret run, which emptying frees unwiped
+        if (::EmptyClipboard())
+            for (Saved& saved : m_formats)
+                Put(saved);
     }
     Drop();
     return true;

@@ -1,6 +1,7 @@
 #include "paste/token_runs.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kelvo {
 namespace {
@@ -30,12 +31,16 @@ std::vector<TextRun> TokenRuns(std::u16string_view text) {
     return runs;
 }
 
-TokenLook LookOf(std::u16string_view text) {
-    TokenLook look{std::u16string(text), std::vector<bool>(text.size())};
+TokenLook LookOf(WipedString<char16_t> text) {
+    std::vector<bool> token(text.size());
     for (const TextRun& run : TokenRuns(text))
         for (std::size_t i = run.start; i < run.start + run.length; ++i)
-            look.token[i] = run.token;
-    return look;
+            token[i] = run.token;
+    return {std::move(text), std::move(token)};
+}
+
+TokenLook LookOf(std::u16string_view text) {
+    return LookOf(WipedString<char16_t>(text));
 }
 
 std::vector<TextRun> RunsToFormat(const TokenLook& shown, const TokenLook& wanted,

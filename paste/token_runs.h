@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/wipe.h"
+
 namespace kelvo {
 
 struct TextRun {
@@ -22,12 +24,14 @@ struct TextRun {
 // The runs of equal look that cover `text` from start to end, alternating.
 std::vector<TextRun> TokenRuns(std::u16string_view text);
 
-// What an editor shows: its text and, per character, whether it is in a
-// token run.
+// What an editor shows: its text (which may be a secret's, so kept wiped)
+// and, per character, whether it is in a token run.
 struct TokenLook {
-    std::u16string text;
+    WipedString<char16_t> text;
     std::vector<bool> token;
 };
+// The look of a text, which it keeps.
+TokenLook LookOf(WipedString<char16_t> text);
 TokenLook LookOf(std::u16string_view text);
 
 // Where a change put what was typed or pasted, in the new text; empty when

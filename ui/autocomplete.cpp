@@ -207,7 +207,7 @@ void CAutoCompletePopup::Filter() {
     const int caret = Caret();
     int found = -1;
     if (caret > m_start) {
-        const std::wstring typed = TextRange(m_start, caret);
+        const kelvo::WipedString<wchar_t> typed = TextRange(m_start, caret);
         const auto match =
             std::find_if(m_items.begin(), m_items.end(), [&](const std::wstring& item) {
                 return item.size() >= typed.size() &&
@@ -473,12 +473,13 @@ CAutoCompletePopup::CaretLine CCodeAutoComplete::LineAt(int caret) const {
     return {static_cast<int>(at.x), static_cast<int>(at.y), static_cast<int>(at.y) + height};
 }
 
-std::wstring CCodeAutoComplete::TextRange(int from, int to) const {
-    std::wstring text(static_cast<std::size_t>(std::max(to - from, 0)) + 1, L'\0');
+kelvo::WipedString<wchar_t> CCodeAutoComplete::TextRange(int from, int to) const {
+    kelvo::WipedString<wchar_t> text;
+    text.Resize(static_cast<std::size_t>(std::max(to - from, 0)));
     TEXTRANGEW range{{from, to}, text.data()};
     const LRESULT copied =
         ::SendMessageW(Edit(), EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
-    text.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
+    text.Resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
     return text;
 }
 
@@ -502,13 +503,13 @@ CAutoCompletePopup::CaretLine CAutoComplete::LineAt(int caret) const {
     return {x, y, y + metrics.tmHeight + 3};
 }
 
-std::wstring CAutoComplete::TextRange(int from, int to) const {
+kelvo::WipedString<wchar_t> CAutoComplete::TextRange(int from, int to) const {
     std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(Edit())) + 1, L'\0');
     text.resize(static_cast<std::size_t>(
         ::GetWindowTextW(Edit(), text.data(), static_cast<int>(text.size()))));
     const auto begin = std::min(static_cast<std::size_t>(std::max(from, 0)), text.size());
     const auto end = std::min(static_cast<std::size_t>(std::max(to, from)), text.size());
-    return text.substr(begin, end - begin);
+    return kelvo::WipedString<wchar_t>(std::wstring_view(text).substr(begin, end - begin));
 }
 
 void CAutoComplete::SelectRange(int from, int to) const {

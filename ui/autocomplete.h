@@ -22,6 +22,7 @@
 
 #include "base/win_handles.h"
 #include "base/window_binding.h"
+#include "base/wipe.h"
 #include "ui/drawn_accessible.h"
 
 class CAutoCompletePopup : private kelvo::AccessibleSource {
@@ -69,8 +70,9 @@ protected:
     HWND Edit() const noexcept { return m_edit; }
     // Where the popup goes for the caret at character `caret`.
     virtual CaretLine LineAt(int caret) const = 0;
-    // The text from character `from` up to `to`.
-    virtual std::wstring TextRange(int from, int to) const = 0;
+    // The text from character `from` up to `to`, wiped when dropped: it is
+    // part of what the user types, which may be a secret.
+    virtual kelvo::WipedString<wchar_t> TextRange(int from, int to) const = 0;
     virtual void SelectRange(int from, int to) const = 0;
 
 private:
@@ -122,7 +124,7 @@ public:
 
 private:
     CaretLine LineAt(int caret) const override;
-    std::wstring TextRange(int from, int to) const override;
+    kelvo::WipedString<wchar_t> TextRange(int from, int to) const override;
     void SelectRange(int from, int to) const override;
 };
 
@@ -133,6 +135,6 @@ public:
 
 private:
     CaretLine LineAt(int caret) const override;
-    std::wstring TextRange(int from, int to) const override;
+    kelvo::WipedString<wchar_t> TextRange(int from, int to) const override;
     void SelectRange(int from, int to) const override;
 };

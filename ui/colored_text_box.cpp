@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "base/com.h"
 #include "base/utf16.h"
@@ -23,8 +24,7 @@ CHARFORMAT2W RunFormat(bool token) {
     return format;
 }
 
-// The rich edit's text object model, through which the undo history is
-// suspended; null where the control does not offer it.
+// The rich edit's text object model; null where the control does not offer it.
 kelvo::ComPtr<ITextDocument> TextDocument(HWND edit) {
     static constexpr IID kTextDocument = {
         0x8CC497C0, 0xA1DF, 0x11CE, {0x80, 0x98, 0x00, 0xAA, 0x00, 0x47, 0xBE, 0x5D}};
@@ -33,7 +33,47 @@ kelvo::ComPtr<ITextDocument> TextDocument(HWND edit) {
     return ole ? ole.Query<ITextDocument>(kTextDocument) : kelvo::ComPtr<ITextDocument>();
 }
 
+// The text the control shows, a line break as one character (as positions in
+// the control count it), read once into wiped storage: it may be a secret.
+kelvo::WipedString<char16_t> ShownText(HWND edit) {
+    kelvo::WipedString<char16_t> text;
+    const int length = ::GetWindowTextLengthW(edit);
+    if (length <= 0)
+        return text;
+    text.Resize(static_cast<std::size_t>(length));
+    const int read = ::GetWindowTextW(edit, reinterpret_cast<wchar_t*>(text.data()), length + 1);
+    const auto end = std::remove(text.data(), text.data() + std::max(read, 0), u'\r');
+    text.Resize(static_cast<std::size_t>(end - text.data()));
+    return text;
+}
+
 } // namespace
+
+CUndoSuspension::CUndoSuspension(HWND edit) : CUndoSuspension(edit, Way::kTextObjectModel) {}
+
+CUndoSuspension::CUndoSuspension(HWND edit, Way way) : m_edit(edit), m_way(way) {
+    if (m_way == Way::kTextObjectModel) {
+        // Not every control knows tomSuspend (its documentation names only
+        // tomFalse and tomTrue, and tomFalse empties the history): where it
+        // is refused, the undo limit is used. A control that suspends may
+        // answer S_FALSE, as it does for an undo count not reached.
+        m_document = TextDocument(edit);
+        if (!m_document || FAILED(m_document->Undo(tomSuspend, nullptr))) {
+            m_document = nullptr;
+            m_way = Way::kUndoLimit;
+        }
+    }
+    // With no room in the history nothing is added to it; what it holds stays.
+    if (m_way == Way::kUndoLimit)
+        ::SendMessageW(m_edit, EM_SETUNDOLIMIT, 0, 0);
+}
+
+CUndoSuspension::~CUndoSuspension() {
+    if (m_way == Way::kTextObjectModel)
+        m_document->Undo(tomResume, nullptr);
+    else
+        ::SendMessageW(m_edit, EM_SETUNDOLIMIT, kUndoLimit, 0);
+}
 
 bool CColoredTextBox::IsType(std::wstring_view name, CWynElement*& element) {
     return AnswerType(L"codedit", name, element);
@@ -45,6 +85,8 @@ void CColoredTextBox::Create() {
         return;
     ::SendMessageW(m_hWnd, EM_SETWORDWRAPMODE, WBF_WORDBREAK, 0);
     ::SendMessageW(m_hWnd, EM_SETEVENTMASK, 0, ENM_CHANGE);
+    // Set, not assumed: colouring may lower it for a moment and puts this back.
+    ::SendMessageW(m_hWnd, EM_SETUNDOLIMIT, CUndoSuspension::kUndoLimit, 0);
     kelvo::CWindowSubclass::Install<&CColoredTextBox::OnEditMessage, &CColoredTextBox::m_typing>(
         m_hWnd, *this);
 }
@@ -82,45 +124,39 @@ LRESULT CColoredTextBox::OnCommand(int code, int control_id, HWND window) {
 }
 
 void ColourTokens(HWND edit, kelvo::TokenLook& shown, kelvo::TypedSpan typed) {
-    const int length = ::GetWindowTextLengthW(edit);
-    if (length <= 0) {
+    kelvo::WipedString<char16_t> text = ShownText(edit);
+    if (text.empty()) {
         shown = {};
         return;
     }
-    std::wstring current(static_cast<std::size_t>(length) + 1, L'\0');
-    current.resize(static_cast<std::size_t>(::GetWindowTextW(edit, current.data(), length + 1)));
-    // Positions in the control count a line break as one character.
-    std::u16string text;
-    text.reserve(current.size());
-    for (wchar_t c : current)
-        if (c != L'\r')
-            text.push_back(static_cast<char16_t>(c));
     ::SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
     CHARRANGE selection{};
     ::SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    // Formats are not the user's edits: they stay out of the undo history.
-    const auto document = TextDocument(edit);
-    if (document)
-        document->Undo(tomSuspend, nullptr);
-    if (shown.text != text && shown.text.empty()) {
-        // Nothing known: all of it plain at once, then the token runs.
-        CHARFORMAT2W format = RunFormat(false);
-        ::SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
-        shown = {text, std::vector<bool>(text.size(), false)};
+    {
+        // Formats are not the user's edits: they stay out of the undo history.
+        const CUndoSuspension suspension(edit);
+        if (shown.text.empty()) {
+            // Nothing known: all of it plain at once, then the token runs.
+            CHARFORMAT2W format = RunFormat(false);
+            ::SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+            shown = {kelvo::WipedString<char16_t>(text.view()),
+                     std::vector<bool>(text.size(), false)};
+        }
+        kelvo::TokenLook wanted = kelvo::LookOf(std::move(text));
+        for (const kelvo::TextRun& run : kelvo::RunsToFormat(shown, wanted, typed)) {
+            CHARRANGE range{static_cast<LONG>(run.start),
+                            static_cast<LONG>(run.start + run.length)};
+            ::SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+            CHARFORMAT2W format = RunFormat(run.token);
+            ::SendMessageW(edit, EM_SETCHARFORMAT, SCF_SELECTION,
+                           reinterpret_cast<LPARAM>(&format));
+        }
+        // The old look's text goes, wiped.
+        shown = std::move(wanted);
     }
-    kelvo::TokenLook wanted = kelvo::LookOf(text);
-    for (const kelvo::TextRun& run : kelvo::RunsToFormat(shown, wanted, typed)) {
-        CHARRANGE range{static_cast<LONG>(run.start), static_cast<LONG>(run.start + run.length)};
-        ::SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-        CHARFORMAT2W format = RunFormat(run.token);
-        ::SendMessageW(edit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    }
-    if (document)
-        document->Undo(tomResume, nullptr);
     ::SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     ::SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(edit, nullptr, TRUE);
-    shown = std::move(wanted);
 }
 
 LRESULT CColoredTextBox::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,8 +5,11 @@
 // user types "[". Colouring keeps the user's selection, repaints once, and
 // is not something Undo takes back.
 
+#include <tom.h>
+
 #include <optional>
 
+#include "base/com.h"
 #include "base/window_binding.h"
 #include "paste/token_runs.h"
 #include "ui/autocomplete.h"
@@ -19,6 +22,34 @@
 // format message per run of equal look. `typed`: where the change put what
 // was typed, when known.
 void ColourTokens(HWND edit, kelvo::TokenLook& shown, kelvo::TypedSpan typed = {});
+
+// Keeps what is done to a rich edit box while it lives out of the box's undo
+// history, so that Undo takes back the user's last edit and not a colouring.
+class CUndoSuspension {
+public:
+    enum class Way {
+        kTextObjectModel, // the history suspended and resumed (tomSuspend)
+        kUndoLimit,       // the history given no room for a while
+    };
+    // The undo limit of the key-code editor, which kUndoLimit puts back.
+    static constexpr WPARAM kUndoLimit = 100;
+
+    // The text object model's suspension where the control takes it, the undo
+    // limit elsewhere.
+    explicit CUndoSuspension(HWND edit);
+    // `way` if the control takes it, else the undo limit.
+    CUndoSuspension(HWND edit, Way way);
+    ~CUndoSuspension();
+    CUndoSuspension(const CUndoSuspension&) = delete;
+    CUndoSuspension& operator=(const CUndoSuspension&) = delete;
+
+    Way Used() const noexcept { return m_way; }
+
+private:
+    HWND m_edit;
+    Way m_way;
+    kelvo::ComPtr<ITextDocument> m_document;
+};
 
 class CColoredTextBox : public CWynRTF {
 public:

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -115,6 +116,63 @@ TEST(ColoredTextBox, AChangeIsColouredKeepingTheSelectionAndUndoTakesBackTheChan
                [](const Editor& e) {
                    EXPECT_EQ(TextOf(e.edit), L"my name here") << "the insertion undone";
                }});
+}
+
+// Ctrl+Z as the control gets it from the keyboard.
+void PressCtrlZ(HWND edit) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    const BYTE control = keys[VK_CONTROL];
+    keys[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+    ::SendMessageW(edit, WM_KEYDOWN, 'Z', 1);
+    ::SendMessageW(edit, WM_KEYUP, 'Z', 0xC0000001);
+    keys[VK_CONTROL] = control;
+    ::SetKeyboardState(keys);
+}
+
+// Formats made under either way of keeping them out of the undo history
+// leave the user's insertion as what Ctrl+Z takes back.
+TEST(ColoredTextBox, CtrlZUndoesTheInsertionWhicheverWayColouringStaysOutOfTheHistory) {
+    using Way = CUndoSuspension::Way;
+    for (const Way way : {Way::kTextObjectModel, Way::kUndoLimit}) {
+        Way used = way;
+        RunEditor(
+            {[](const Editor& e) {
+                 e.box.SetTextValue(L"my name here");
+                 ::SendMessageW(e.edit, EM_EMPTYUNDOBUFFER, 0, 0);
+                 ::SetFocus(e.edit);
+                 ::SendMessageW(e.edit, EM_SETSEL, 3, 7);
+                 ::SendMessageW(e.edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"[ENTER]"));
+             },
+             [&](const Editor& e) {
+                 EXPECT_EQ(Marked(e.edit), L"my {[ENTER]} here");
+                 {
+                     // A colouring's formats, run by run.
+                     const CUndoSuspension suspension(e.edit, way);
+                     used = suspension.Used();
+                     for (LONG at = 0; at < 16; at += 4) {
+                         CHARRANGE run{at, at + 4};
+                         ::SendMessageW(e.edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&run));
+                         CHARFORMAT2W format{};
+                         format.cbSize = sizeof format;
+                         format.dwMask = CFM_COLOR | CFM_ITALIC;
+                         format.crTextColor = RGB(0, 0, 200);
+                         format.dwEffects = CFE_ITALIC;
+                         ::SendMessageW(e.edit, EM_SETCHARFORMAT, SCF_SELECTION,
+                                        reinterpret_cast<LPARAM>(&format));
+                     }
+                 }
+                 PressCtrlZ(e.edit);
+             },
+             [](const Editor& e) {
+                 EXPECT_EQ(TextOf(e.edit), L"my name here") << "the insertion undone";
+             }});
+        if (way == Way::kUndoLimit)
+            EXPECT_EQ(used, Way::kUndoLimit);
+        else if (used != way)
+            std::printf("the control refuses tomSuspend: the undo limit was used\n");
+    }
 }
 
 TEST(ColoredTextBox, WhatIsTypedTakesItsOwnLookAlsoBesideAlikeText) {

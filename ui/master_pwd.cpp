@@ -30,12 +30,6 @@ void CMasterPwd::DoDataExchange(bool save, CWynElement*) {
     m_oldPassword.Read(*this, L"old-password");
 }
 
-void CMasterPwd::Refuse(const wchar_t* id) {
-    if (CWynElement* element = FindById(id))
-        element->FocusFirst();
-    ShowTip(id, L"error");
-}
-
 void CMasterPwd::ShowNotSaved(std::wstring_view reason) {
     const CWynEngine& text_table = *Engine();
     std::wstring text = text_table.GetString(L"WYN_MSG_MASTER_PASSWORD_NOT_SAVED", nullptr,
@@ -50,14 +44,14 @@ bool CMasterPwd::CanClose(int reason) {
         return true;
     DoDataExchange(true, nullptr);
     if (m_password.View() != m_confirmation.View()) {
-        Refuse(L"password");
+        RefuseSecret(*this, L"password");
         return false;
     }
     if (m_password.IsEmpty())
         return true; // nothing to set; a master password is never removed
 
     if (m_hasPassword && m_oldPassword.IsEmpty()) {
-        Refuse(L"old-password");
+        RefuseSecret(*this, L"old-password");
         return false;
     }
     const std::optional<std::wstring_view> old_password =
@@ -70,7 +64,7 @@ bool CMasterPwd::CanClose(int reason) {
     case Outcome::kStored:
         return true;
     case Outcome::kWrongPassword:
-        Refuse(L"old-password");
+        RefuseSecret(*this, L"old-password");
         return false;
     case Outcome::kPasswordExists:
         // Set on another computer, or not seen when the dialog opened.

@@ -33,8 +33,6 @@ public:
     void DoDataExchange(bool save, CWynElement* scope) override;
 
 private:
-    // Focuses the field and shows its error tip.
-    void Refuse(const wchar_t* id);
     void ShowNotSaved(std::wstring_view reason);
     // Enables the old-password field as the file now says.
     void ShowOldPassword(bool has_password);

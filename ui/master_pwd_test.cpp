@@ -60,7 +60,8 @@ TEST_F(MasterPwdTest, ChangingNeedsTheOldPasswordAndKeepsTheDataKey) {
     const std::string before = ChunksFile();
     std::string after_wrong, after_empty;
     DialogScript script({
-        [&](HWND) {
+        [&](HWND dialog) {
+            ::SetForegroundWindow(dialog);
             EXPECT_TRUE(::IsWindowEnabled(Window(L"old-password")));
             Accept(L"old", L"New", L"New");
         },
@@ -74,7 +75,13 @@ TEST_F(MasterPwdTest, ChangingNeedsTheOldPasswordAndKeepsTheDataKey) {
         [&](HWND) {
             EXPECT_EQ(ShownTip(m_dialog), L"old-password") << "shown again";
             after_empty = ChunksFile();
-            Accept(L"Old", L"New", L"New");
+            Accept(L"olD", L"New", L"New");
+        },
+        [&](HWND) {
+            // Typed again at once, over the refused one, with the tip showing.
+            EXPECT_EQ(ShownTip(m_dialog), L"old-password");
+            EXPECT_EQ(::GetFocus(), Window(L"old-password"));
+            wyn_test::TypeKeys(L"Old", {VK_RETURN});
         },
     });
     EXPECT_EQ(m_dialog.DoModal(nullptr), IDOK);

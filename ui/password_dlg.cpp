@@ -19,9 +19,7 @@ bool CPasswordDlg::CanClose(int reason) {
                                ? UnwrapDataKey(kelvo::AsU16(password.View()), *m_wrapped, m_dataKey)
                                : VerifyMasterPassword(password.View(), m_dataKey);
     if (!unwrapped) {
-        if (CWynElement* element = FindById(L"password"))
-            element->FocusFirst();
-        ShowTip(L"password", L"error");
+        RefuseSecret(*this, L"password");
         return false;
     }
     DoDataExchange(true, nullptr);

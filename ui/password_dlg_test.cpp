@@ -49,6 +49,34 @@ TEST_F(PasswordDlgTest, EveryWrongPasswordShowsTheTipUntilTheRightOneUnwrapsTheK
     EXPECT_EQ(m_dialog.DataKey(), key);
 }
 
+// The user mistypes, is refused, and types the password again at once: what
+// was typed is replaced, and the tip swallows no key.
+TEST_F(PasswordDlgTest, AfterARefusalTypingTheRightPasswordAtOnceIsAccepted) {
+    const CipherKey key = test_library::Make(L"Secret", {});
+    HWND field = nullptr;
+    DialogScript script({
+        [&](HWND dialog) {
+            ::SetForegroundWindow(dialog);
+            field = m_dialog.FindById(L"password")->Hwnd();
+            Accept(L"Secert");
+        },
+        [&](HWND dialog) {
+            EXPECT_EQ(ShownTip(m_dialog), L"password");
+            EXPECT_EQ(::GetForegroundWindow(), dialog) << "the tip leaves the dialog active";
+            EXPECT_EQ(::GetFocus(), field);
+            DWORD start = 0, end = 0;
+            ::SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                           reinterpret_cast<LPARAM>(&end));
+            EXPECT_EQ(start, 0u);
+            EXPECT_EQ(end, 6u) << "the refused password is selected";
+            wyn_test::TypeKeys(L"Secret", {VK_RETURN});
+        },
+    });
+    EXPECT_EQ(m_dialog.DoModal(nullptr), IDOK);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(m_dialog.DataKey(), key);
+}
+
 TEST_F(PasswordDlgTest, WithoutAStoredKeyOnlyCancelEnds) {
     WriteChunks("<kelvo><chunks/></kelvo>");
     std::vector<std::wstring> tips;

@@ -14,6 +14,15 @@ void CSecretText::Read(CWynDialog& dialog, const wchar_t* id) {
     m_chars = std::move(chars);
 }
 
+void RefuseSecret(CWynDialog& dialog, const wchar_t* id) {
+    if (CWynElement* element = dialog.FindById(id)) {
+        element->FocusFirst();
+        if (element->Hwnd())
+            ::SendMessageW(element->Hwnd(), EM_SETSEL, 0, -1);
+    }
+    dialog.ShowTip(id, L"error");
+}
+
 std::wstring_view CSecretText::View() const noexcept {
     return m_chars.empty()
                ? std::wstring_view()

@@ -1,6 +1,6 @@
 #pragma once
 // A password as typed into a dialog's text box, read into storage that is
-// wiped when the text is dropped or read again.
+// wiped when the text is dropped or read again; and a refused one, retyped.
 
 #include <string_view>
 
@@ -19,3 +19,8 @@ public:
 private:
     kelvo::SecureWideChars m_chars;
 };
+
+// Refuses what was typed into the dialog's element `id`: the field takes the
+// focus with its text selected, so that typing the password again replaces
+// it, and its error tip shows.
+void RefuseSecret(CWynDialog& dialog, const wchar_t* id);

@@ -24,7 +24,8 @@ std::vector<std::wstring> TagsOf(const std::wstring& text) {
 // the text cannot be stored encrypted: then nothing is to be stored.
 bool FromEditor(CEditChunkDlg& dialog, text_chunk& chunk) {
     chunk.title = dialog.m_title.value_or(L"");
-    chunk.text = dialog.m_text.value_or(L"");
+    // Encrypt wipes the plain text it replaces.
+    chunk.text = dialog.m_text ? dialog.m_text->view() : std::wstring_view();
     chunk.encrypted = false;
     return !dialog.m_encrypted || chunk.Encrypt(dialog.m_dataKey);
 }
@@ -54,7 +55,7 @@ bool EditChunkCommand(CBrowserApp& app, HWND owner, const kelvo::Ref<text_chunk>
             return false;
         dialog.m_hasDataKey = true;
         dialog.m_encrypted = 1;
-        if (!kelvo::CCipher().Decrypt(dialog.m_dataKey, text, plain.text)) {
+        if (!kelvo::CCipher().Decrypt(dialog.m_dataKey, text, plain)) {
             ::MessageBoxW(owner,
                           app.Engine().GetString(L"WYN_MSG_DECRYPT_ERROR", nullptr,
                                                  L"Impossible to decrypt the chunk text."),
@@ -62,12 +63,12 @@ bool EditChunkCommand(CBrowserApp& app, HWND owner, const kelvo::Ref<text_chunk>
                           MB_OK | MB_ICONERROR);
             return false;
         }
-        text = plain.text;
+        text = plain;
     }
     // Bare line feeds are shown as line breaks.
-    std::wstring shown(kelvo::CrLfLength(text), L'\0');
+    auto& shown = dialog.m_text.emplace();
+    shown.Resize(kelvo::CrLfLength(text));
     kelvo::CopyWithCrLf(text, reinterpret_cast<char16_t*>(shown.data()));
-    dialog.m_text = std::move(shown);
     dialog.m_title = chunk.title;
     dialog.m_tags = chunk.GetTagsString();
     if (dialog.DoModal(owner) != IDOK)

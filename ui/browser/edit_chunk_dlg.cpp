@@ -3,7 +3,6 @@
 #include <richedit.h>
 
 #include "base/utf16.h"
-#include "base/wipe.h"
 #include "library/master_password.h"
 #include "library/xml_props.h"
 #include "paste/key_tokens.h"
@@ -27,11 +26,6 @@ CEditChunkDlg::CEditChunkDlg(CWynEngine* engine, const CChunkStore& store, Obtai
         chunk->CountTags(counts);
     for (const auto& [tag, count] : counts)
         m_allTags.push_back(tag);
-}
-
-CEditChunkDlg::~CEditChunkDlg() {
-    if (m_text)
-        kelvo::SecureWipe(m_text->data(), m_text->size() * sizeof(wchar_t));
 }
 
 void CEditChunkDlg::OnBeforeInit() {

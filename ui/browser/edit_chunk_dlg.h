@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/win_handles.h"
+#include "base/wipe.h"
 #include "crypto/cipher.h"
 #include "library/chunk_store.h"
 #include "wyn/host/wyn_dialog.h"
@@ -23,7 +24,6 @@ public:
     using ObtainKey = std::function<bool(HWND owner, kelvo::CipherKey&)>;
 
     CEditChunkDlg(CWynEngine* engine, const CChunkStore& store, ObtainKey obtain_key);
-    ~CEditChunkDlg() override;
 
     std::int64_t OnEvent(CWynElement* source, std::wstring_view name, WPARAM first,
                          LPARAM second) override;
@@ -38,7 +38,8 @@ public:
     // The values, set before the dialog runs and read after it was saved.
     std::optional<std::wstring> m_tags;
     std::optional<std::wstring> m_title;
-    std::optional<std::wstring> m_text; // wiped when the dialog goes
+    // May be a secret's: every text it holds is wiped as it goes.
+    std::optional<kelvo::WipedString<wchar_t>> m_text;
     int m_encrypted = 0;
     // The key given for an encrypted text at Save.
     kelvo::CipherKey m_dataKey;

@@ -137,10 +137,11 @@ const wchar_t* CWynRTF::GetTextValue() {
     if (!m_hWnd)
         return nullptr;
     const int length = ::GetWindowTextLengthW(m_hWnd);
+    m_text.Clear();
     if (length <= 0)
         return nullptr;
-    m_text.assign(static_cast<std::size_t>(length) + 1, L'\0');
-    m_text.resize(static_cast<std::size_t>(
-        ::GetWindowTextW(m_hWnd, m_text.data(), static_cast<int>(m_text.size()))));
+    m_text.Resize(static_cast<std::size_t>(length));
+    m_text.Resize(static_cast<std::size_t>(
+        ::GetWindowTextW(m_hWnd, m_text.data(), static_cast<int>(m_text.size()) + 1)));
     return m_text.empty() ? nullptr : m_text.c_str();
 }

@@ -4,8 +4,7 @@
 // `minheight` are taken as pixels). Changes by the user raise "changed";
 // a click on a link opens it.
 
-#include <string>
-
+#include "base/wipe.h"
 #include "wyn/engine/wyn_element.h"
 
 class CWynRTF : public CWynElement {
@@ -20,7 +19,8 @@ public:
     // The text exactly as given: a text that looks like rich text is not
     // interpreted, and the length is not limited.
     void SetTextValue(const wchar_t* text) override;
-    // The window text; none when empty.
+    // The window text, in storage that is wiped when read again or dropped
+    // (the text may be a secret); none when empty.
     const wchar_t* GetTextValue() override;
 
 protected:
@@ -30,5 +30,5 @@ protected:
 
 private:
     DWORD m_style = 0;
-    std::wstring m_text;
+    kelvo::WipedString<wchar_t> m_text;
 };

@@ -7,16 +7,6 @@
 #include "wyn/engine/wyn_attributes.h"
 #include "wyn/host/wyn_control.h"
 
-CWynTextBox::~CWynTextBox() {
-    Forget();
-}
-
-void CWynTextBox::Forget() {
-    if (m_password && !m_read.empty())
-        ::SecureZeroMemory(m_read.data(), m_read.size() * sizeof(wchar_t));
-    m_read.clear();
-}
-
 bool CWynTextBox::IsType(std::wstring_view name, CWynElement*& element) {
     return AnswerType(L"textbox", name, element);
 }
@@ -105,12 +95,12 @@ LRESULT CWynTextBox::OnCommand(int code, int, HWND) {
 }
 
 const wchar_t* CWynTextBox::GetTextValue() {
-    Forget();
+    m_read.Clear();
     if (!m_hWnd)
         return nullptr;
-    m_read.resize(static_cast<std::size_t>(::GetWindowTextLengthW(m_hWnd)) + 1);
-    m_read.resize(static_cast<std::size_t>(
-        ::GetWindowTextW(m_hWnd, m_read.data(), static_cast<int>(m_read.size()))));
+    m_read.Resize(static_cast<std::size_t>(::GetWindowTextLengthW(m_hWnd)));
+    m_read.Resize(static_cast<std::size_t>(
+        ::GetWindowTextW(m_hWnd, m_read.data(), static_cast<int>(m_read.size()) + 1)));
     return m_read.empty() ? nullptr : m_read.c_str();
 }
 

@@ -4,13 +4,12 @@
 
 #include <string>
 
+#include "base/wipe.h"
 #include "wyn/engine/wyn_element.h"
 
 class CWynTextBox : public CWynElement {
 public:
     using CWynElement::CWynElement;
-    // A password's last read copy is wiped.
-    ~CWynTextBox() override;
 
     bool IsType(std::wstring_view name, CWynElement*& element) override;
     bool Parse(IXMLDOMNode* node) override;
@@ -20,7 +19,8 @@ public:
     // The text read as a decimal number the way wcstol reads it; 0 for none.
     int GetIntValue() override;
     void SetIntValue(int value) override;
-    // None when the box is empty.
+    // None when the box is empty. Read into storage that is wiped when read
+    // again or dropped: the text may be a password.
     const wchar_t* GetTextValue() override;
     // Sets the text without raising "changed", then tells the children.
     void SetTextValue(const wchar_t* text) override;
@@ -28,10 +28,8 @@ public:
 private:
     enum Align : int { kLeft, kRight, kCenter };
 
-    void Forget();
-
     std::wstring m_value;
-    std::wstring m_read;
+    kelvo::WipedString<wchar_t> m_read;
     bool m_readonly = false;
     bool m_multiline = false;
     int m_maxLength = 0;

@@ -62,6 +62,10 @@ void PutExchange(CWynElement& dialog, CWynElement* scope, const CWynExchange& re
         if (auto* const* v = std::get_if<std::optional<std::wstring>*>(&record.variable);
             v && *v && **v)
             element->SetTextValue((**v)->c_str());
+        else if (auto* const* secret =
+                     std::get_if<std::optional<kelvo::WipedString<wchar_t>>*>(&record.variable);
+                 secret && *secret && **secret)
+            element->SetTextValue((**secret)->c_str());
         break;
     case Kind::kBuffer:
         if (const auto* buffer = std::get_if<std::span<wchar_t>>(&record.variable);
@@ -106,6 +110,14 @@ void GetExchange(CWynElement& dialog, const CWynExchange& record) {
         if (auto* const* v = std::get_if<std::optional<std::wstring>*>(&record.variable); v && *v) {
             const wchar_t* text = element->GetTextValue();
             **v = text ? std::optional<std::wstring>(text) : std::nullopt;
+        } else if (auto* const* secret =
+                       std::get_if<std::optional<kelvo::WipedString<wchar_t>>*>(&record.variable);
+                   secret && *secret) {
+            // Replacing or dropping the old text gives its block up wiped.
+            if (const wchar_t* text = element->GetTextValue())
+                (*secret)->emplace(std::wstring_view(text));
+            else
+                (*secret)->reset();
         }
         break;
     case Kind::kBuffer:

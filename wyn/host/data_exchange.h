@@ -7,6 +7,7 @@
 //   kind       variable        put                         get
 //   Int        int             value, or v == a ? 1 : 0    value, or value != 0 ? a : b
 //   Text       optional text   the text, if there is one   a copy of the text, or none
+//              (or secret)                                 (a secret's old text wiped)
 //   Buffer     wchar_t span    the text                    the text, cut to fit, ended by 0
 //   UInt16     16-bit          as Int                      as Int, kept in 16 bits
 //   UInt8      8-bit           as Int                      as Int, kept in 8 bits
@@ -23,6 +24,8 @@
 #include <string>
 #include <string_view>
 #include <variant>
+
+#include "base/wipe.h"
 
 class CWynElement;
 
@@ -41,8 +44,8 @@ struct CWynExchange {
     std::wstring_view id;
     Kind kind = Kind::kInt;
     bool twoValues = false;
-    std::variant<int*, std::optional<std::wstring>*, std::span<wchar_t>, std::uint16_t*,
-                 std::uint8_t*, std::uint32_t*>
+    std::variant<int*, std::optional<std::wstring>*, std::optional<kelvo::WipedString<wchar_t>>*,
+                 std::span<wchar_t>, std::uint16_t*, std::uint8_t*, std::uint32_t*>
         variable;
     std::int32_t a = 0;
     std::int32_t b = 0;
@@ -52,6 +55,10 @@ struct CWynExchange {
         return {id, Kind::kInt, true, &v, true_value, false_value};
     }
     static CWynExchange Text(std::wstring_view id, std::optional<std::wstring>& v) {
+        return {id, Kind::kText, false, &v};
+    }
+    // A text that may be a secret: every text it held is wiped as it goes.
+    static CWynExchange Text(std::wstring_view id, std::optional<kelvo::WipedString<wchar_t>>& v) {
         return {id, Kind::kText, false, &v};
     }
     static CWynExchange Buffer(std::wstring_view id, std::span<wchar_t> buffer) {

@@ -131,6 +131,18 @@ TEST_F(DataExchangeTest, TextKindsBothWays) {
     GetExchange(m_root, CWynExchange::Text(L"v", text));
     EXPECT_EQ(text, std::nullopt) << "an empty control gives none";
 
+    // A secret's text the same way.
+    std::optional<kelvo::WipedString<wchar_t>> secret(std::in_place, L"4711");
+    PutExchange(m_root, nullptr, CWynExchange::Text(L"v", secret));
+    EXPECT_EQ(m_v->text, L"4711");
+    m_v->text = L"4712";
+    GetExchange(m_root, CWynExchange::Text(L"v", secret));
+    ASSERT_TRUE(secret);
+    EXPECT_EQ(secret->view(), L"4712");
+    m_v->text.reset();
+    GetExchange(m_root, CWynExchange::Text(L"v", secret));
+    EXPECT_FALSE(secret);
+
     wchar_t buffer[6] = L"abc";
     PutExchange(m_root, nullptr, CWynExchange::Buffer(L"v", buffer));
     EXPECT_EQ(m_v->text, L"abc");

@@ -125,20 +125,51 @@ bool CWynContextHelp::Show(std::wstring_view control_id, HWND control, const wch
     const kelvo::ScreenPoint at =
         kelvo::PlaceTip(ToScreenRect(WorkAreaNear(control)), ToScreenRect(control_rect), size);
     m_current = index;
-    // The tip takes the focus, so that any key or click elsewhere closes it.
-    HWND window = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, L"",
-                                    WS_POPUP | WS_VISIBLE, at.x, at.y, size.width, size.height,
-                                    nullptr, nullptr, m_engine->Module(), this);
+    // Shown without taking the focus: a user who mistyped goes on typing in
+    // the field, and the key that closes the tip is not lost.
+    HWND window = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName,
+                                    L"", WS_POPUP, at.x, at.y, size.width, size.height, nullptr,
+                                    nullptr, m_engine->Module(), this);
     if (!window) {
         m_current = -1;
         return false;
     }
+    if (s_showing && s_showing != this)
+        s_showing->Close();
+    s_showing = this;
+    m_watch.Reset(::SetWindowsHookExW(WH_GETMESSAGE, &CWynContextHelp::WatchInput, nullptr,
+                                      ::GetCurrentThreadId()));
+    ::ShowWindow(window, SW_SHOWNOACTIVATE);
     return true;
 }
 
 void CWynContextHelp::Close() {
+    m_watch.Reset();
+    if (s_showing == this)
+        s_showing = nullptr;
     m_window.Reset();
     m_current = -1;
+}
+
+LRESULT CALLBACK CWynContextHelp::WatchInput(int code, WPARAM removal, LPARAM message) noexcept {
+    const auto* taken = reinterpret_cast<const MSG*>(message);
+    if (code == HC_ACTION && removal == PM_REMOVE && s_showing) {
+        switch (taken->message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCRBUTTONDOWN:
+            // Closed, and the message goes on to where it was going.
+            s_showing->Close();
+            break;
+        default:
+            break;
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, removal, message);
 }
 
 LRESULT CWynContextHelp::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -148,8 +179,12 @@ LRESULT CWynContextHelp::WindowProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_PAINT:
         kelvo::PaintBuffered(window, [this](HDC dc, const RECT& client) { Paint(dc, client); });
         return 0;
-    case WM_KILLFOCUS:
-    case WM_KEYDOWN:
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_ACTIVATEAPP:
+        if (!wParam)
+            ::DestroyWindow(window);
+        return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
@@ -157,6 +192,9 @@ LRESULT CWynContextHelp::WindowProc(HWND window, UINT message, WPARAM wParam, LP
         ::DestroyWindow(window);
         return 0;
     case WM_DESTROY:
+        m_watch.Reset();
+        if (s_showing == this)
+            s_showing = nullptr;
         m_current = -1;
         return 0;
     default:

@@ -2,8 +2,10 @@
 // The context-help tips of a dialog: short formatted texts bound to element
 // ids and optionally to a tag, read from the description's `contexthelp`
 // element, and shown one at a time in a small topmost popup beside their
-// control. The popup closes itself on a key, a click or losing the focus, and
-// never outlives the object that showed it.
+// control. The popup leaves the focus where it is, so the key that closes it
+// still reaches the control: it closes on any key or click in the program,
+// when another program is activated, and never outlives the object that
+// showed it.
 
 #include <windows.h>
 
@@ -14,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/win_handles.h"
 #include "base/window_binding.h"
 #include "wyn/host/tip_renderer.h"
 
@@ -53,6 +56,8 @@ public:
 
 private:
     int FindTip(std::wstring_view control_id, const wchar_t* tag) const;
+    // Sees every message the thread takes from its queue while a tip shows.
+    static LRESULT CALLBACK WatchInput(int code, WPARAM removal, LPARAM message) noexcept;
     void Paint(HDC dc, const RECT& client);
     // `value` pixels at 96 DPI, at the tip's DPI.
     int Scale(int value) const noexcept { return ::MulDiv(value, m_dpi, USER_DEFAULT_SCREEN_DPI); }
@@ -63,5 +68,8 @@ private:
     // The DPI of the monitor the tip opened on.
     int m_dpi = USER_DEFAULT_SCREEN_DPI;
     kelvo::COwnWindow m_window;
+    kelvo::UniqueHhook m_watch;
     CWynTipRenderer m_renderer;
+    // The help whose tip shows, in this thread.
+    static inline thread_local CWynContextHelp* s_showing = nullptr;
 };

@@ -67,6 +67,8 @@ TEST_F(WynContextHelpTest, MasterPasswordTipsArePickedByControlAndTag) {
         const LONG ex = ::GetWindowLongW(help.TipWindow(), GWL_EXSTYLE);
         EXPECT_TRUE(ex & WS_EX_TOPMOST);
         EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
+        EXPECT_TRUE(ex & WS_EX_NOACTIVATE) << "the focus stays in the dialog";
+        EXPECT_NE(::GetActiveWindow(), help.TipWindow());
         EXPECT_EQ(::GetWindow(help.TipWindow(), GW_OWNER), nullptr);
 
         HWND first = help.TipWindow();

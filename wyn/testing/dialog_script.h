@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -120,6 +121,31 @@ inline std::wstring SelectedValue(HWND combo_box) {
 inline void SetText(CWynDialog& dialog, const wchar_t* id, const wchar_t* text) {
     if (CWynElement* element = dialog.FindById(id))
         ::SetWindowTextW(element->Hwnd(), text);
+}
+
+// Keys as the user presses them, to whatever has the focus in the window in
+// front: the characters of `text`, then the virtual keys of `keys`.
+inline void TypeKeys(std::wstring_view text, std::initializer_list<WORD> keys = {}) {
+    std::vector<INPUT> inputs;
+    for (const wchar_t c : text) {
+        for (const DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = c;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            inputs.push_back(input);
+        }
+    }
+    for (const WORD key : keys) {
+        for (const DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = key;
+            input.ki.dwFlags = up;
+            inputs.push_back(input);
+        }
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 // The control id of the dialog's context-help tip on screen; empty for none.
