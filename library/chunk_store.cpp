@@ -49,13 +49,13 @@ std::uint64_t PlainPrint(const text_chunk& chunk, const kelvo::CipherKey* key) {
     if (!chunk.encrypted || !key)
         return chunk.Fingerprint();
     kelvo::WipedString<char16_t> plain;
-    if (!kelvo::CCipher().Decrypt(*key, kelvo::AsU16(chunk.text), plain.text))
+    if (!kelvo::CCipher().Decrypt(*key, kelvo::AsU16(chunk.text), plain))
         return chunk.Fingerprint();
     text_chunk probe;
     probe.title = chunk.title;
     probe.tags = chunk.tags;
     probe.encrypted = true;
-    probe.text.assign(kelvo::AsWide(plain.text));
+    probe.text.assign(kelvo::AsWide(plain.view()));
     const std::uint64_t print = probe.Fingerprint();
     kelvo::SecureWipe(probe.text.data(), probe.text.size() * sizeof(wchar_t));
     return print;
@@ -261,7 +261,7 @@ MergeResult CChunkStore::MergeCopy(const std::wstring& path, std::wstring& set_a
         const bool same_key = std::all_of(chunks.begin(), chunks.end(), [&](const auto& c) {
             kelvo::WipedString<char16_t> plain;
             return !c->encrypted ||
-                   kelvo::CCipher().Decrypt(library_key, kelvo::AsU16(c->text), plain.text);
+                   kelvo::CCipher().Decrypt(library_key, kelvo::AsU16(c->text), plain);
         });
         if (!same_key) {
             result.other_password = false;
@@ -279,8 +279,8 @@ MergeResult CChunkStore::MergeCopy(const std::wstring& path, std::wstring& set_a
                     continue;
                 kelvo::WipedString<char16_t> plain;
                 std::u16string stored;
-                if (!kelvo::CCipher().Decrypt(copy_key, kelvo::AsU16(chunk->text), plain.text) ||
-                    !kelvo::CCipher().Encrypt(library_key, plain.text, stored)) {
+                if (!kelvo::CCipher().Decrypt(copy_key, kelvo::AsU16(chunk->text), plain) ||
+                    !kelvo::CCipher().Encrypt(library_key, plain.view(), stored)) {
                     result.outcome = MergeResult::Outcome::kNoKey;
                     return result;
                 }
