@@ -1022,10 +1022,10 @@ TEST_F(ChunkStoreTest, ACopyUnderAnotherKeyIsMergedUnderTheLibrarysOrNotAtAll) {
     auto decrypted = [&](int id) {
         CChunkStore reloaded;
         reloaded.LoadChunks();
-        std::u16string plain;
+        kelvo::WipedString<char16_t> plain;
         return kelvo::CCipher().Decrypt(library_key, kelvo::AsU16(reloaded.Chunks().at(id)->text),
                                         plain)
-                   ? std::wstring(kelvo::AsWide(plain))
+                   ? std::wstring(kelvo::AsWide(plain.view()))
                    : L"<undecryptable>";
     };
 
