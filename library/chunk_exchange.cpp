@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <limits>
 #include <optional>
 
 #include <nlohmann/json.hpp>
@@ -164,7 +165,18 @@ public:
     CChunkSax(std::string_view text, const char** last_read, std::size_t max_chunks)
         : m_text(text), m_lastRead(last_read), m_maxChunks(max_chunks) {}
 
-    bool null() { return Value(); }
+    // Other programs write null for a member they have no value for.
+    bool null() {
+        switch (NextSlot()) {
+        case Slot::kTitle:
+        case Slot::kTags:
+        case Slot::kText:
+        case Slot::kEncrypted:
+            return Fill();
+        default:
+            return Value();
+        }
+    }
     bool boolean(bool value) {
         if (NextSlot() == Slot::kEncrypted) {
             m_chunk.encrypted = value;
@@ -181,7 +193,8 @@ public:
     }
     bool number_unsigned(json::number_unsigned_t value) {
         if (NextSlot() == Slot::kVersion) {
-            m_version = value > 0xFFFF ? 0xFFFF : static_cast<std::int64_t>(value);
+            m_version = static_cast<std::int64_t>(
+                std::min<json::number_unsigned_t>(value, std::numeric_limits<std::int64_t>::max()));
             return Fill();
         }
         return Value();

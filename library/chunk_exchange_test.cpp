@@ -170,7 +170,8 @@ TEST(ChunkExchange, ReadsOurJsonAndPassesOverWhatItDoesNotKnow) {
         {"text": "only text"},
         {"title": "t", "tags": ["a", "", "b\u0001"], "text": "x\u0000y\r\n", "encrypted": false,
          "colour": {"nested": [1, {"deep": null}]}, "tags2": 5},
-        {"title": "again", "title": "last wins", "encrypted": true}
+        {"title": "again", "title": "last wins", "encrypted": true},
+        {"title": null, "tags": null, "text": "nulls are missing", "encrypted": null}
       ],
       "exported": "2026-12-11",
       "format": "kelvo-chunks",
@@ -179,7 +180,8 @@ TEST(ChunkExchange, ReadsOurJsonAndPassesOverWhatItDoesNotKnow) {
     ExpectSameChunks(Chunks(ReadChunksJson(json)),
                      {{u"", {}, u"only text", false},
                       {u"t", {u"a", u"b"}, u"xy\r\n", false},
-                      {u"last wins", {}, u"", true}},
+                      {u"last wins", {}, u"", true},
+                      {u"", {}, u"nulls are missing", false}},
                      "JSON");
 }
 
@@ -219,6 +221,12 @@ TEST(ChunkExchange, RefusesBadFilesWithTheFirstFaultAndItsPlace) {
         {"JSON newer version",
          "{\"format\": \"kelvo-chunks\", \"version\": 2, \"chunks\": [{}]}",
          {Kind::kNewerVersion}},
+        {"JSON far newer version",
+         "{\"format\": \"kelvo-chunks\", \"version\": 18446744073709551615, \"chunks\": [{}]}",
+         {Kind::kNewerVersion}},
+        {"JSON version as text",
+         "{\"format\": \"kelvo-chunks\", \"version\": \"1\"}",
+         {Kind::kWrongValue, 1, 41}},
         {"JSON no chunks",
          "{\"format\": \"kelvo-chunks\", \"version\": 1, \"chunks\": []}",
          {Kind::kNoChunks}},
