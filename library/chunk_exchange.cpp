@@ -250,6 +250,8 @@ public:
     }
     bool key(json::string_t& name) {
         m_keySlot = Slot::kIgnored;
+        if (m_ignored > 0)
+            return true;
         if (m_open.back() == Slot::kRoot) {
             if (name == "format")
                 m_keySlot = Slot::kFormat;
@@ -309,6 +311,8 @@ private:
     };
 
     Slot NextSlot() const {
+        if (m_ignored > 0)
+            return Slot::kIgnored;
         if (m_open.empty())
             return Slot::kRoot;
         switch (m_open.back()) {
@@ -337,10 +341,18 @@ private:
         return true;
     }
     bool Open(Slot slot) {
-        m_open.push_back(slot);
+        // Counted, not stacked: what is passed over may nest deep.
+        if (slot == Slot::kIgnored)
+            ++m_ignored;
+        else
+            m_open.push_back(slot);
         return Fill();
     }
     bool Close() {
+        if (m_ignored > 0) {
+            --m_ignored;
+            return Fill();
+        }
         if (m_open.back() == Slot::kChunk)
             m_chunks.push_back(std::move(m_chunk));
         m_open.pop_back();
@@ -354,7 +366,8 @@ private:
     std::string_view m_text;
     const char** m_lastRead;
     std::size_t m_maxChunks;
-    std::vector<Slot> m_open;
+    std::vector<Slot> m_open;  // the containers of the format entered
+    std::size_t m_ignored = 0; // depth inside a value passed over
     Slot m_keySlot = Slot::kIgnored;
     std::string m_format;
     std::int64_t m_version = 0;

@@ -185,6 +185,14 @@ TEST(ChunkExchange, ReadsOurJsonAndPassesOverWhatItDoesNotKnow) {
                      "JSON");
 }
 
+TEST(ChunkExchange, PassesOverDeeplyNestedValues) {
+    const std::size_t depth = 100'000;
+    const std::string json = R"({"format": "kelvo-chunks", "version": 1, "x": )" +
+                             std::string(depth, '[') + std::string(depth, ']') +
+                             R"(, "chunks": [{"text": "t"}]})";
+    ExpectSameChunks(Chunks(ReadChunksJson(json)), {{u"", {}, u"t", false}}, "deep");
+}
+
 TEST(ChunkExchange, RefusesBadFilesWithTheFirstFaultAndItsPlace) {
     const std::string ok_json = R"({"format": "kelvo-chunks", "version": 1, "chunks": [)";
     struct Case {
