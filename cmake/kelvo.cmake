@@ -52,6 +52,23 @@ else()
   target_link_libraries(kelvo_png INTERFACE PkgConfig::KELVO_PNG)
 endif()
 
+# nlohmann/json, header-only, from the build machine's packages for both
+# builds. The cross build sees it through a folder that holds nothing else,
+# so that no other header of the build machine can stand in for MinGW's.
+find_path(KELVO_JSON_DIR nlohmann/json.hpp NO_CMAKE_FIND_ROOT_PATH)
+if(NOT KELVO_JSON_DIR)
+  message(FATAL_ERROR "nlohmann/json.hpp not found (scripts/setup installs nlohmann-json3-dev)")
+endif()
+add_library(kelvo_json INTERFACE)
+if(CMAKE_CROSSCOMPILING)
+  set(json_link_dir ${CMAKE_BINARY_DIR}/nlohmann-json)
+  file(MAKE_DIRECTORY ${json_link_dir})
+  file(CREATE_LINK ${KELVO_JSON_DIR}/nlohmann ${json_link_dir}/nlohmann SYMBOLIC)
+  target_include_directories(kelvo_json SYSTEM INTERFACE ${json_link_dir})
+else()
+  target_include_directories(kelvo_json SYSTEM INTERFACE ${KELVO_JSON_DIR})
+endif()
+
 find_package(GTest REQUIRED)
 
 # One test executable per folder: kelvo_add_tests(<folder> SOURCES ... LIBS ...)
