@@ -11,6 +11,7 @@
 #include "app/stand_in_main_window_test.h"
 #include "library/portable_data_test.h"
 #include "library/test_library.h"
+#include "paste/clipboard_delivery.h"
 #include "paste/test_clipboard.h"
 #include "tests/e2e/target_process.h"
 #include "wyn/testing/dialog_script.h"
@@ -69,9 +70,10 @@ protected:
     }
 
     // Pastes while `steps` answer the dialogs it shows; checks they all ran.
+    // `within_ms`: how long the dialogs may take to come.
     bool Paste(const text_chunk& chunk, HWND target, std::vector<DialogScript::Step> steps = {},
-               PasteTrigger trigger = PasteTrigger::kOther) {
-        DialogScript script(std::move(steps), 5000);
+               PasteTrigger trigger = PasteTrigger::kOther, DWORD within_ms = 5000) {
+        DialogScript script(std::move(steps), within_ms);
         const bool pasted = PasteChunk(m_app, m_host, chunk, target, trigger);
         EXPECT_TRUE(script.Finished()) << script.Done() << " dialog steps ran";
         return pasted;
@@ -138,7 +140,9 @@ TEST_F(PasteTest, AProgramThatNeverReadsStopsThePasteWithAMessageAndNothingMoreI
     CTargetProcess target(L"deaf target", L"line", L"--never-read");
     Message message;
     auto chunk = kelvo::MakeRef<text_chunk>(L"first[TAB]second[ENTER]", L"Address");
-    EXPECT_FALSE(Paste(*chunk, target.Window(), {Dismiss(message)}));
+    // The message comes once the target has had its time to read.
+    EXPECT_FALSE(Paste(*chunk, target.Window(), {Dismiss(message)}, PasteTrigger::kOther,
+                       kelvo::kReadTimeoutMs + 5000));
     EXPECT_EQ(message.text, L"The paste of \"Address\" was stopped: the window to paste into did "
                             L"not take the text. Nothing more was sent.");
     CTargetProcess::Pump(300);

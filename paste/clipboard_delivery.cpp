@@ -14,9 +14,11 @@ CClipboardDelivery::CClipboardDelivery(CClipboardRenderOwner& owner, HWND target
 }
 
 bool CClipboardDelivery::Deliver(std::wstring_view text) {
+    // The text goes on after the wait: a target that reads the run before
+    // in more than one go has the paste delay to finish.
+    PasteWaitUntil(m_lastKeystroke + m_pasteDelay);
     if (!Place(text))
         return false;
-    PasteWaitUntil(m_lastKeystroke + m_pasteDelay);
     static constexpr KeyEvent kCtrlV[] = {{VK_CONTROL, true, false},
                                           {'V', false, false},
                                           {'V', false, true},

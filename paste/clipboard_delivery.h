@@ -1,10 +1,10 @@
 #pragma once
-// The delivery of a text run: the text offered on the clipboard with its line
-// ends converted, the paste delay, Ctrl+V, then the wait for the target to
-// read the run. The paste delay is the wait before each Ctrl+V; it counts
-// from the Ctrl+V before (the first one from the start), so that the
-// target's read of the run before, the keys played in between and the
-// placing of the text are part of it. After the Ctrl+V the paste waits
+// The delivery of a text run: the paste delay, the text offered on the
+// clipboard with its line ends converted, Ctrl+V, then the wait for the
+// target to read the run. The paste delay is the wait before each Ctrl+V; it
+// counts from the Ctrl+V before (the first one from the start), so that the
+// target's read of the run before and the keys played in between are part
+// of it. After the Ctrl+V the paste waits
 // exactly as long as the target takes to read, and at most kReadTimeoutMs: a
 // run not read by then stops the paste (no keys follow a text that did not
 // arrive). A secret's text goes with the markers that keep it out of

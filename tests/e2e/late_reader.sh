@@ -22,7 +22,12 @@ wait_log Late 'text multi alpha\r\nbravo\r\ncharlie' ||
 shot late-reader
 say "a late reader got every run"
 
+exit_from_tray
+
+# The program that never reads is in front when the program starts again.
 start_target Deaf line --never-read
+start_kelvo "$app"
+main=$(wait_window '^Kelvo$') || fail "the main window did not open again"
 focus "$main"
 xdotool key Return
 for _ in $(seq 100); do

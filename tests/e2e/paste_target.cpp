@@ -2,7 +2,9 @@
 // journeys: a window with a single-line edit, a multi-line edit and a rich
 // edit (in that tab order), and a tool window beside it. It writes each text
 // change and key message it receives, and what the clipboard offers when a
-// Ctrl+V arrives, to a log file, one UTF-8 line each:
+// Ctrl+V arrives, to a log file, one UTF-8 line each (a Ctrl+V it pastes
+// itself: it reads the clipboard once and puts the text into the field that
+// has the focus):
 //   ready
 //   key <field> down|up|sysdown|sysup <virtual key, two hex digits>
 //   text <field> <text, with \ CR LF and TAB written \\ \r \n \t>
@@ -136,8 +138,10 @@ public:
     int Run() {
         MSG msg;
         while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            if (LogKey(msg) && !TakePaste())
+            if (LogKey(msg)) {
+                TakePaste();
                 continue;
+            }
             if (!::IsDialogMessageW(m_window.Get(), &msg)) {
                 ::TranslateMessage(&msg);
                 ::DispatchMessageW(&msg);
@@ -219,30 +223,36 @@ private:
         return msg.message == WM_KEYDOWN && msg.wParam == 'V' && ::GetKeyState(VK_CONTROL) < 0;
     }
 
-    // A Ctrl+V arrived: false when the program lets it pass untaken.
-    bool TakePaste() {
+    // A Ctrl+V arrived: the program pastes it itself, as many do, reading
+    // the clipboard once and putting its text into the field that has the
+    // focus; or it lets it pass untaken.
+    void TakePaste() {
         if (m_reading == Reading::kNever)
-            return false;
+            return;
         if (m_reading == Reading::kLate)
             ::Sleep(kLateReadMs);
-        LogClipboard();
-        return true;
+        std::wstring text;
+        if (ReadClipboard(text))
+            ::SendMessageW(::GetFocus(), EM_REPLACESEL, TRUE,
+                           reinterpret_cast<LPARAM>(text.c_str()));
     }
 
-    // What the paste about to happen will find.
-    void LogClipboard() {
+    // Reads and logs what the clipboard offers; true with its text.
+    bool ReadClipboard(std::wstring& text) {
         kelvo::ClipboardSession clipboard(m_window.Get(), 10, 10);
         if (!clipboard) {
             m_log.Line("clipboard busy");
-            return;
+            return false;
         }
         std::string line = "clipboard text=";
-        if (HANDLE text = ::GetClipboardData(CF_UNICODETEXT)) {
-            kelvo::LockedGlobal<const wchar_t> chars(text);
-            line += chars ? Escaped(chars.Get()) : "-";
-        } else {
-            line += "-";
+        bool has_text = false;
+        if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+            kelvo::LockedGlobal<const wchar_t> chars(data);
+            has_text = static_cast<bool>(chars);
+            if (has_text)
+                text = chars.Get();
         }
+        line += has_text ? Escaped(text) : "-";
         for (UINT format = ::EnumClipboardFormats(0); format;
              format = ::EnumClipboardFormats(format)) {
             wchar_t name[256] = {};
@@ -256,6 +266,7 @@ private:
                 line += " " + Utf8(name) + "=" + std::to_string(*value.Get());
         }
         m_log.Line(line);
+        return has_text;
     }
 
     CLog& m_log;
