@@ -94,11 +94,11 @@ void PutInPlace(const std::wstring& path, const std::string& bytes) {
 // The other writer of TwoKelvosStoringAtOnceLoseNothing: this program started
 // again, storing chunks titled "<prefix>-<n>". Does nothing run any other way.
 TEST(OtherWriter, StoresChunksInALoop) {
-    wchar_t spec[64] = {};
-    if (!::GetEnvironmentVariableW(kWriterVariable, spec, 64))
+    wchar_t request[64] = {};
+    if (!::GetEnvironmentVariableW(kWriterVariable, request, 64))
         GTEST_SKIP() << "the other writer of a test that starts it";
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const std::wstring text = spec;
+    const std::wstring text = request;
     const std::wstring prefix = text.substr(0, text.find(L':'));
     const int count = std::stoi(text.substr(text.find(L':') + 1));
     CChunkStore store;
