@@ -56,6 +56,14 @@ std::wstring TemporaryName(const std::wstring& target) {
     }
 }
 
+// The name the replacement moves the old target to, paired with the
+// temporary file that replaces it: a pair of both with no target tells a
+// replacement cut short between its two moves.
+std::wstring BackupNameOf(const std::wstring& temp) {
+    return temp.substr(0, temp.size() - kTemporaryMarker.size()) + L".replaced" +
+           std::wstring(kTemporaryMarker);
+}
+
 // Creates a new temporary file beside the target and writes the bytes into
 // it; its path, or nothing.
 std::wstring WriteTemporary(const std::wstring& target, std::string_view bytes) {
@@ -197,19 +205,19 @@ std::wstring FinalPathOf(const std::wstring& path) {
 bool RestoreInterruptedReplace(const std::wstring& path) {
     if (Exists(path))
         return false;
-    // The target goes only once its replacement is written and flushed: the
-    // newest temporary file is whole.
-    std::wstring newest;
-    ULARGE_INTEGER newest_time{};
-    ForEachTemporary(path, [&](const std::wstring& temp, const WIN32_FIND_DATAW& found) {
-        const ULARGE_INTEGER time{
-            {found.ftLastWriteTime.dwLowDateTime, found.ftLastWriteTime.dwHighDateTime}};
-        if (newest.empty() || time.QuadPart > newest_time.QuadPart) {
-            newest = temp;
-            newest_time = time;
-        }
+    // Only a replacement whose old file was moved away has its new one whole
+    // (it is flushed first). A temporary file without that pair was cut short
+    // while it was written, or is left from a crash long ago: a target missing
+    // now was moved or deleted by the user, and stays so.
+    bool restored = false;
+    ForEachTemporary(path, [&](const std::wstring& temp, const WIN32_FIND_DATAW&) {
+        const std::wstring backup = BackupNameOf(temp);
+        if (restored || !Exists(backup) || !MoveIntoPlace(temp, path, false))
+            return;
+        Remove(backup);
+        restored = true;
     });
-    return !newest.empty() && MoveIntoPlace(newest, path);
+    return restored;
 }
 
 std::uint64_t ContentHash(std::string_view bytes) {
@@ -284,7 +292,7 @@ ReplaceResult ReplaceFileContents(const std::wstring& path, std::string_view byt
     // Keeps the target's security, streams and creation time. The old file
     // goes to a name of ours: without one, some systems' replace (Wine's)
     // makes a temporary file of its own and leaves it behind when it fails.
-    const std::wstring backup = TemporaryName(target);
+    const std::wstring backup = BackupNameOf(temp);
     if (::ReplaceFileW(LongPathForm(target).c_str(), LongPathForm(temp).c_str(),
                        LongPathForm(backup).c_str(), 0, nullptr, nullptr)) {
         Remove(backup);

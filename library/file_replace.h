@@ -58,8 +58,9 @@ bool IsDanglingLink(const std::wstring& path);
 std::wstring StampedPath(const std::wstring& path, std::wstring_view mark, int attempt);
 
 // A replacement cut short between its two moves leaves no file at the path,
-// only the new contents under a temporary name: some systems' replace (Wine's
-// among them) moves the old file away before it moves the new one in. When
-// the path names no file, the newest temporary file of it is moved there;
-// true when one was.
+// only the new contents under a temporary name beside the old ones under
+// theirs: some systems' replace (Wine's among them) moves the old file away
+// before it moves the new one in. When the path names no file and such a
+// pair is there, the new contents are moved to the path; true when they were.
+// A temporary file alone (a write cut short) is never put in place.
 bool RestoreInterruptedReplace(const std::wstring& path);

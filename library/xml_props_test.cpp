@@ -321,28 +321,36 @@ TEST_F(XmlPropsTest, StrayTemporariesOfTheTargetGoWithTheNextSave) {
 }
 
 TEST_F(XmlPropsTest, AReplaceCutShortBetweenItsMovesIsCompletedWhenTheFileIsRead) {
-    // No file, the new contents under their temporary name, and an older
-    // stray from a save cut short while it wrote.
-    const std::wstring older = m_folder + L"data.xml.4242-1-1.kelvo-tmp";
+    // No file: the old contents moved away, the new ones under their
+    // temporary name, and a stray from a save cut short while it wrote.
+    const std::wstring stray = m_folder + L"data.xml.4242-1-1.kelvo-tmp";
     const std::wstring newer = m_folder + L"data.xml.4242-2-2.kelvo-tmp";
-    test_files::Write(older, "<kelvo><chun");
+    const std::wstring moved_away = m_folder + L"data.xml.4242-2-2.replaced.kelvo-tmp";
+    test_files::Write(stray, "<kelvo><chun");
     test_files::Write(newer, kSample);
+    test_files::Write(moved_away, "<kelvo/>");
     test_files::Write(m_folder + L"other.xml.4242-3-3.kelvo-tmp", "<kelvo/>");
-    HANDLE file =
-        ::CreateFileW(older.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    const FILETIME long_ago{0, 0x01000000};
-    ::SetFileTime(file, nullptr, nullptr, &long_ago);
-    ::CloseHandle(file);
 
     auto xml = Open();
-    EXPECT_TRUE(xml->Select(L"chunks", false)) << "the newer file is read";
+    EXPECT_TRUE(xml->Select(L"chunks", false)) << "the new contents are read";
     EXPECT_EQ(test_files::Read(m_path), kSample);
     EXPECT_FALSE(test_files::Exists(newer));
+    EXPECT_FALSE(test_files::Exists(moved_away));
     ASSERT_TRUE(xml->Save());
-    EXPECT_EQ(test_files::List(m_folder).size(), 2u) << "the older stray went with the save";
+    EXPECT_EQ(test_files::List(m_folder).size(), 2u) << "the stray went with the save";
     EXPECT_TRUE(test_files::Exists(m_folder + L"other.xml.4242-3-3.kelvo-tmp"));
-    EXPECT_FALSE(test_files::Exists(older));
+    EXPECT_FALSE(test_files::Exists(stray));
+}
+
+TEST_F(XmlPropsTest, AFileMovedAwayIsNotBroughtBackFromAWriteCutShort) {
+    // A whole temporary file from a save killed before it replaced the file;
+    // later the user moves the file away.
+    const std::wstring stray = m_folder + L"data.xml.4242-1-1.kelvo-tmp";
+    test_files::Write(stray, kSample);
+    auto xml = Open();
+    EXPECT_FALSE(xml->Select(L"chunks", false));
+    EXPECT_FALSE(test_files::Exists(m_path));
+    EXPECT_TRUE(test_files::Exists(stray)) << "left for the next save to remove";
 }
 
 namespace {
