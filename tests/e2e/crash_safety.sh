@@ -49,10 +49,11 @@ EOF
 # write has begun), after a random part of $1 milliseconds; prints how long
 # the write had run by then.
 kill_in_write() {
-  python3 - "$app" "$kelvo_pid" "$1" "$RANDOM" <<'EOF'
+  python3 - "$app" "$kelvo_pid" "$1" "$RANDOM" "$work/watching" <<'EOF'
 import os, random, signal, sys, time
-folder, pid, span, seed = sys.argv[1], int(sys.argv[2]), float(sys.argv[3]), int(sys.argv[4])
+folder, pid, span, seed, ready = sys.argv[1], int(sys.argv[2]), float(sys.argv[3]), int(sys.argv[4]), sys.argv[5]
 random.seed(seed)
+open(ready, "w").close()
 deadline = time.monotonic() + 10
 while not any(n.startswith("chunks.xml.") and n.endswith(".kelvo-tmp") for n in os.listdir(folder)):
     if time.monotonic() > deadline:
@@ -72,14 +73,14 @@ start_main() {
   click_at "$(child_point Kelvo WYN_CUSTOM_LIST 1 30 10)"
 }
 
-# Enter opens the editor on the chunk; End, one more letter, then Alt+S.
-save_longer() {
+# Enter opens the editor on the chunk; End and one more letter. Alt+S saves.
+edit_longer() {
   wait_gone '^Text Chunk$' || fail "round $round: the editor stayed on the screen"
   xdotool key Return
   editor=$(wait_window '^Text Chunk$') || fail "round $round: the editor did not open"
   focus "$editor"
   title=${title}a
-  xdotool key End a alt+s
+  xdotool key End a
 }
 
 start_main
@@ -87,7 +88,8 @@ title=a
 for round in $(seq "$kills"); do
   # None to two saves that finish, then one cut short.
   for _ in $(seq $((RANDOM % 3))); do
-    save_longer
+    edit_longer
+    xdotool key alt+s
     for _ in $(seq 100); do
       grep -q "title=\"$title\"" "$app/chunks.xml" && break
       sleep 0.1
@@ -96,10 +98,20 @@ for round in $(seq "$kills"); do
     focus "$main"
   done
   old=$title
-  save_longer
+  edit_longer
   # A write of this library takes some 30 ms here: the kill lands anywhere
-  # in it, now and then just after it.
-  after=$(kill_in_write 40) || fail "round $round: $after"
+  # in it, now and then just after it. The watcher is looking before the
+  # save begins, however slowly it starts.
+  rm -f "$work/watching"
+  kill_in_write 40 >"$work/killed" 2>&1 &
+  watcher=$!
+  for _ in $(seq 100); do
+    [ -f "$work/watching" ] && break
+    sleep 0.1
+  done
+  xdotool key alt+s
+  wait "$watcher" || fail "round $round: $(cat "$work/killed")"
+  after=$(cat "$work/killed")
   wait "$kelvo_pid" 2>/dev/null || true
   # Between the two moves of a replace there is no chunks.xml, only the new
   # one under its temporary name: the program puts it in place when it reads.
