@@ -69,6 +69,11 @@ std::int64_t CPropDlg::OnListEvent(CWynCustomList& list, std::wstring_view name,
                                  *m_chunkRows[row], m_titleFont.Get());
         return 1;
     }
+    if (name == L"customlst-gettip") {
+        if (tags && valid && TagNameCut(index))
+            *reinterpret_cast<std::wstring*>(second) = m_tagRows[index].name;
+        return 1;
+    }
     if (name == L"customlst-getname") {
         if (valid)
             *reinterpret_cast<std::wstring*>(second) =
@@ -111,6 +116,15 @@ std::int64_t CPropDlg::OnListEvent(CWynCustomList& list, std::wstring_view name,
         return 0;
     }
     return 1;
+}
+
+bool CPropDlg::TagNameCut(std::size_t row) const {
+    HWND list = m_tagList->Hwnd();
+    const kelvo::WindowDc dc(list);
+    const kelvo::SelectedObject font(dc.Get(), m_tagList->GetFont());
+    RECT client{};
+    ::GetClientRect(list, &client);
+    return kelvo::LayoutTagRow(dc.Get(), m_tagList->GetDpi(), client, m_tagRows[row]).name_cut;
 }
 
 std::int64_t CPropDlg::OnButtonEvent(CWynElement& button, std::wstring_view name, WPARAM first,
