@@ -46,7 +46,7 @@ tags = sorted(tags)
 def sentence():
     return " ".join(rng.choice(words) for _ in range(rng.randint(3, 11))).capitalize() + "."
 chunks = [
-    ("Address labels for the annual customer conference in the north-west region",
+    ("Abstract of the annual customer conference in the north-west region, with its rooms",
      "customer;delivery", "Conference centre\nHall B, Stand 14\nNorth-West Park"),
     ("Letter of thanks", "thanks;customer-reply",
      "\n".join(["Dear Ms Hartley,", "",
@@ -101,7 +101,8 @@ for dpi in 96 144; do
   start_target Notes multi
   start_kelvo "$app"
   main=$(wait_window '^Kelvo$') || fail "$dpi DPI: the main window did not open"
-  sleep 1
+  # Painted whole, the library being large.
+  sleep 3
   look main-window "$main"
 
   focus "$main"
@@ -155,6 +156,10 @@ for dpi in 96 144; do
   xdotool key Tab Home Return
   wait_gone '^Enter password$' || fail "$dpi DPI: the password dialog did not close"
   wait_gone '^Text Chunk$' || fail "$dpi DPI: the editor did not close on Save"
+  for _ in $(seq 50); do
+    grep -q 'encrypted="1"' "$app/chunks.xml" && break
+    sleep 0.1
+  done
   grep -q 'encrypted="1"' "$app/chunks.xml" || fail "$dpi DPI: no encrypted chunk stored"
 
   # The new chunk is current, in view, with its lock.
@@ -169,7 +174,11 @@ for dpi in 96 144; do
   xdotool key Escape
   wait_gone '^About Kelvo$' || fail "$dpi DPI: the About box did not close"
 
-  exit_from_tray
+  # The last item of the wrench menu: Exit.
+  focus "$main"
+  click_at "$(child_point Kelvo WYN_CUSTOM_BTN 3)"
+  xdotool key Up Return
+  wait_kelvo_end
   kill "$target_pid" 2>/dev/null || true
   say "$dpi DPI: $(paste -sd, "$work/sizes-$dpi")"
 done
