@@ -13,18 +13,9 @@
 # two, and the prefix is put back to 96 DPI at the end.
 source "$(dirname "$0")/journey.sh"
 
-wineserver=/usr/lib/wine/wineserver
+source "$(dirname "$0")/dpi.sh"
 password=First-pw1
 
-set_dpi() {
-  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
-    </dev/null >/dev/null 2>&1
-  # A new server (and with it every new process) reads the new value.
-  "$wineserver" -k 2>/dev/null || true
-  "$wineserver" -w 2>/dev/null || true
-  "$wineserver" -p 2>/dev/null || true
-  "$wine" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true
-}
 trap 'cleanup; set_dpi 96' EXIT
 
 # The library, the same in every run.

@@ -13,27 +13,13 @@
 set -euo pipefail
 tests=$1
 out=$2
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
+source "$(dirname "$0")/dpi.sh"
 
 fail() { echo "e2e: $*" >&2; exit 1; }
 
-set_dpi() {
-  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
-    </dev/null >/dev/null 2>&1
-  # A new server (and with it every new process) reads the new value.
-  "$wineserver" -k 2>/dev/null || true
-  "$wineserver" -w 2>/dev/null || true
-  "$wineserver" -p 2>/dev/null || true
-}
 # Back at 96 DPI, with a persistent server and its services started away
 # from ctest's pipes, as the tests after this one expect.
-restore() {
-  set_dpi 96
-  "$wineserver" -p 2>/dev/null || true
-  "$wine" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true
-}
-trap restore EXIT
+trap 'set_dpi 96' EXIT
 
 windows=(scaling-main-window scaling-editor scaling-settings)
 for dpi in 96 144; do
