@@ -23,10 +23,6 @@ bool HasClass(HWND window, std::initializer_list<const wchar_t*> names) {
     return false;
 }
 
-bool IsDesktop(HWND window) {
-    return HasClass(window, {L"Progman"});
-}
-
 // The desktop, the taskbars, the desktop's wallpaper layers and Wine's
 // notification area where no taskbar holds it: parts of the shell that show
 // as top-level windows but are nothing to switch to.
@@ -87,7 +83,8 @@ bool IsCandidateTarget(HWND window, HWND tray) {
 HWND ForegroundCandidate(HWND tray, HWND main_window) {
     HWND window = ::GetForegroundWindow();
     if (!window || IsOrBelongsTo(window, main_window) || IsOrBelongsTo(window, tray) ||
-        IsOwnWindow(window) || IsToolWindow(window) || IsDesktop(window))
+        IsOwnWindow(window) || IsToolWindow(window) || IsShellHelper(window) || !HasArea(window) ||
+        IsCloaked(window))
         return nullptr;
     return window;
 }

@@ -27,7 +27,8 @@ bool IsCandidateTarget(HWND window, HWND tray);
 
 // The foreground window, unless it is the main window or a window it owns,
 // the tray window or a window it owns, another window of this program, a
-// tool window or the desktop; null then.
+// tool window, a part of the shell, a window without an area or a cloaked
+// one; null then.
 HWND ForegroundCandidate(HWND tray, HWND main_window);
 
 // The window's title, read with a limit of 256 characters.
