@@ -170,6 +170,15 @@ HFONT CChunkRowHeights::TextFont() const noexcept {
     return m_textFont ? m_textFont : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
+bool ChunkTitleCut(HDC dc, UINT dpi, const RECT& rect, const text_chunk& chunk, HFONT title_font) {
+    // The title's room as PaintChunkRow gives it: inside the padding, and
+    // right of the lock for an encrypted chunk.
+    const int pad = Scaled(4, dpi);
+    const int left = chunk.encrypted ? Scaled(24, dpi) + 2 * pad : pad;
+    const SelectedObject font(dc, title_font);
+    return TextWidth(dc, chunk.title) > rect.right - rect.left - left - pad;
+}
+
 void PaintChunkRow(const CPaintContext& context, CWynEngine& engine, const RECT& rect, int index,
                    bool highlighted, const text_chunk& chunk, HFONT title_font) {
     HDC dc = context.Dc();

@@ -93,6 +93,9 @@ private:
     std::vector<int> m_byPlace; // 0: not known
 };
 
+// Whether the chunk row of that rectangle shows the title shortened.
+bool ChunkTitleCut(HDC dc, UINT dpi, const RECT& rect, const text_chunk& chunk, HFONT title_font);
+
 // Odd rows are darker than even ones; a highlighted row takes the highlight
 // colours whatever its index.
 void PaintChunkRow(const CPaintContext& context, CWynEngine& engine, const RECT& rect, int index,

@@ -85,8 +85,9 @@ private:
     // The chooser of the window to paste into, over the paste buttons.
     void OpenWindowsList();
 
-    // The tag row's name shows shortened at the tag list's width.
-    bool TagNameCut(std::size_t row) const;
+    // The row of the list shows its tag's name or its chunk's title
+    // shortened, at the list's width.
+    bool RowTextCut(const CWynCustomList& list, std::size_t row) const;
     std::int64_t OnListEvent(CWynCustomList& list, std::wstring_view name, WPARAM first,
                              LPARAM second);
     std::int64_t OnButtonEvent(CWynElement& button, std::wstring_view name, WPARAM first,

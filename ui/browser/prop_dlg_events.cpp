@@ -70,8 +70,9 @@ std::int64_t CPropDlg::OnListEvent(CWynCustomList& list, std::wstring_view name,
         return 1;
     }
     if (name == L"customlst-gettip") {
-        if (tags && valid && TagNameCut(index))
-            *reinterpret_cast<std::wstring*>(second) = m_tagRows[index].name;
+        if (valid && RowTextCut(list, index))
+            *reinterpret_cast<std::wstring*>(second) =
+                tags ? m_tagRows[index].name : m_chunkRows[index]->title;
         return 1;
     }
     if (name == L"customlst-getname") {
@@ -118,13 +119,15 @@ std::int64_t CPropDlg::OnListEvent(CWynCustomList& list, std::wstring_view name,
     return 1;
 }
 
-bool CPropDlg::TagNameCut(std::size_t row) const {
-    HWND list = m_tagList->Hwnd();
-    const kelvo::WindowDc dc(list);
-    const kelvo::SelectedObject font(dc.Get(), m_tagList->GetFont());
+bool CPropDlg::RowTextCut(const CWynCustomList& list, std::size_t row) const {
+    const kelvo::WindowDc dc(list.Hwnd());
+    const kelvo::SelectedObject font(dc.Get(), list.GetFont());
     RECT client{};
-    ::GetClientRect(list, &client);
-    return kelvo::LayoutTagRow(dc.Get(), m_tagList->GetDpi(), client, m_tagRows[row]).name_cut;
+    ::GetClientRect(list.Hwnd(), &client);
+    if (&list == m_tagList)
+        return kelvo::LayoutTagRow(dc.Get(), list.GetDpi(), client, m_tagRows[row]).name_cut;
+    return kelvo::ChunkTitleCut(dc.Get(), list.GetDpi(), client, *m_chunkRows[row],
+                                m_titleFont.Get());
 }
 
 std::int64_t CPropDlg::OnButtonEvent(CWynElement& button, std::wstring_view name, WPARAM first,

@@ -259,11 +259,11 @@ TEST_F(PropDlgTest, ATagListWidthSavedInAWideWindowComesBack) {
     }});
 }
 
-// The text the list's own tip would show for the row: the whole name when
-// the row shows it shortened.
-std::wstring TipOf(CPropDlg& dialog, int row) {
+// The text the list's own tip would show for the row: the whole tag name or
+// chunk title when the row shows it shortened.
+std::wstring TipOf(CPropDlg& dialog, int row, const wchar_t* list = L"lst_tags") {
     std::wstring tip;
-    dialog.OnEvent(&List(dialog, L"lst_tags"), L"customlst-gettip", static_cast<WPARAM>(row),
+    dialog.OnEvent(&List(dialog, list), L"customlst-gettip", static_cast<WPARAM>(row),
                    reinterpret_cast<LPARAM>(&tip));
     return tip;
 }
@@ -272,8 +272,10 @@ TEST_F(PropDlgTest, TheTagListFitsItsNamesAndANarrowedOneShortensTheNameBeforeTh
     const std::string long_tag = "a-tag-name-much-longer-than-any-list-shows";
     std::string xml = "<kelvo><chunks>";
     for (int i = 1; i <= 120; ++i)
-        xml += "<chunk id=\"" + std::to_string(i) + "\" title=\"t" + std::to_string(i) +
-               "\" tags=\"correspondence;" + (i == 1 ? long_tag : "x") + "\">text</chunk>";
+        xml += "<chunk id=\"" + std::to_string(i) + "\" title=\"" +
+               (i == 1 ? "A title much longer than a chunk row shows on one line" : "t") +
+               std::to_string(i) + "\" tags=\"correspondence;" + (i == 1 ? long_tag : "x") +
+               "\">text</chunk>";
     WriteChunks(xml + "</chunks></kelvo>");
     m_app.chunks.LoadChunks();
     Run({[](CPropDlg& dialog) {
@@ -285,6 +287,10 @@ TEST_F(PropDlgTest, TheTagListFitsItsNamesAndANarrowedOneShortensTheNameBeforeTh
              EXPECT_EQ(TipOf(dialog, 0), L"");
              EXPECT_EQ(TipOf(dialog, 1), L"a-tag-name-much-longer-than-any-list-shows");
              EXPECT_EQ(TipOf(dialog, 2), L"");
+             // So does a chunk title.
+             EXPECT_EQ(TipOf(dialog, 0, L"lst_items"),
+                       L"A title much longer than a chunk row shows on one line1");
+             EXPECT_EQ(TipOf(dialog, 1, L"lst_items"), L"");
              EXPECT_TRUE(ui_test::SaveShot(dialog.Hwnd(), L"main-window-fitted-tags"));
              dialog.FindById(L"vsplitter")->SetIntValue(::MulDiv(90, dialog.GetDpi(), 96));
          },
