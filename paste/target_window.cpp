@@ -1,5 +1,7 @@
 #include "paste/target_window.h"
 
+#include <dwmapi.h>
+
 #include <initializer_list>
 
 namespace kelvo {
@@ -12,10 +14,41 @@ bool IsToolWindow(HWND window) {
     return (::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
 }
 
-bool IsDesktop(HWND window) {
+bool HasClass(HWND window, std::initializer_list<const wchar_t*> names) {
     wchar_t name[80] = {};
     ::GetClassNameW(window, name, 80);
-    return ::CompareStringOrdinal(name, -1, L"Progman", -1, TRUE) == CSTR_EQUAL;
+    for (const wchar_t* candidate : names)
+        if (::CompareStringOrdinal(name, -1, candidate, -1, TRUE) == CSTR_EQUAL)
+            return true;
+    return false;
+}
+
+// The desktop, the taskbars, the desktop's wallpaper layers and Wine's
+// notification area where no taskbar holds it: parts of the shell that show
+// as top-level windows but are nothing to switch to.
+bool IsShellHelper(HWND window) {
+    return HasClass(window, {L"Progman", L"WorkerW", L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd",
+                             L"__winex11_standalone_tray"});
+}
+
+// Shown to the system but not to the user: a window of another virtual
+// desktop, or a suspended app's frame. Where the system cannot tell, not.
+bool IsCloaked(HWND window) {
+    DWORD cloaked = 0;
+    return SUCCEEDED(::DwmGetWindowAttribute(window, DWMWA_CLOAKED, &cloaked, sizeof cloaked)) &&
+           cloaked != 0;
+}
+
+bool HasArea(HWND window) {
+    RECT rect{};
+    return ::GetWindowRect(window, &rect) && !::IsRectEmpty(&rect);
+}
+
+// A top-level window the user sees and may switch to: visible, neither
+// child nor owned, no tool window, with an area, not cloaked, not the shell.
+bool IsSwitchable(HWND window) {
+    return ::IsWindowVisible(window) && !::GetParent(window) && !::GetWindow(window, GW_OWNER) &&
+           !IsToolWindow(window) && HasArea(window) && !IsShellHelper(window) && !IsCloaked(window);
 }
 
 // A window or one it owns (GetParent gives the owner of a pop-up).
@@ -44,15 +77,14 @@ bool IsOwnWindow(HWND window) {
 }
 
 bool IsCandidateTarget(HWND window, HWND tray) {
-    return ::IsWindow(window) && ::IsWindowVisible(window) && window != tray &&
-           !IsOwnWindow(window) && !::GetParent(window) && !::GetWindow(window, GW_OWNER) &&
-           !IsToolWindow(window);
+    return ::IsWindow(window) && window != tray && !IsOwnWindow(window) && IsSwitchable(window);
 }
 
 HWND ForegroundCandidate(HWND tray, HWND main_window) {
     HWND window = ::GetForegroundWindow();
     if (!window || IsOrBelongsTo(window, main_window) || IsOrBelongsTo(window, tray) ||
-        IsOwnWindow(window) || IsToolWindow(window) || IsDesktop(window))
+        IsOwnWindow(window) || IsToolWindow(window) || IsShellHelper(window) || !HasArea(window) ||
+        IsCloaked(window))
         return nullptr;
     return window;
 }
@@ -112,8 +144,7 @@ std::vector<TargetWindow> ChoosableWindows(HWND main_window) {
     ::EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
             auto& walk = *reinterpret_cast<Walk*>(data);
-            if (::IsWindowVisible(window) && window != walk.main_window && !::GetParent(window) &&
-                !::GetWindow(window, GW_OWNER) && !IsToolWindow(window) && !IsDesktop(window)) {
+            if (window != walk.main_window && IsSwitchable(window)) {
                 // Nothing may be thrown through the system's walk.
                 try {
                     walk.found.push_back(DescribeTarget(window));

@@ -20,14 +20,15 @@ struct TargetWindow {
 // A window of this program, of whatever thread.
 bool IsOwnWindow(HWND window);
 
-// A window that may become the target when the last one closed: visible, not
-// the tray window nor any other of this program, neither child nor owned,
-// and no tool window.
+// A window that may become the target when the last one closed: one the
+// user may switch to (below), not the tray window nor any other of this
+// program.
 bool IsCandidateTarget(HWND window, HWND tray);
 
 // The foreground window, unless it is the main window or a window it owns,
 // the tray window or a window it owns, another window of this program, a
-// tool window or the desktop; null then.
+// tool window, a part of the shell, a window without an area or a cloaked
+// one; null then.
 HWND ForegroundCandidate(HWND tray, HWND main_window);
 
 // The window's title, read with a limit of 256 characters.
@@ -42,8 +43,9 @@ HICON WindowIcon(HWND window);
 TargetWindow DescribeTarget(HWND window);
 
 // The windows the user may choose to paste into, in the system's z-order:
-// visible, not `main_window`, neither child nor owned, no tool window and not
-// the desktop.
+// those the user may switch to, not `main_window`. A window one may switch
+// to is visible, not cloaked, larger than nothing, neither child nor owned,
+// no tool window, and not a part of the shell (the desktop, a taskbar).
 std::vector<TargetWindow> ChoosableWindows(HWND main_window);
 
 // One tick of the tracking: takes the foreground candidate with its title;

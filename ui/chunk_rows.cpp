@@ -29,6 +29,17 @@ void FillSysColour(HDC dc, const RECT& rect, int colour) {
 
 constexpr UINT kOneLine = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
 
+int TextWidth(HDC dc, std::wstring_view text) {
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+// A tag row's image and the gaps around its name and count, at 96 DPI.
+constexpr int kNameLeft = 22;
+constexpr int kCountGap = 6;
+constexpr int kCountRight = 2;
+
 } // namespace
 
 int TagRowHeight(HDC dc, HFONT font, UINT dpi) {
@@ -36,6 +47,29 @@ int TagRowHeight(HDC dc, HFONT font, UINT dpi) {
     SIZE size{};
     ::GetTextExtentPoint32W(dc, L"ipWX", 4, &size);
     return std::max(Scaled(20, dpi), static_cast<int>(size.cy) + Scaled(4, dpi));
+}
+
+TagRowParts LayoutTagRow(HDC dc, UINT dpi, const RECT& rect, const TagRow& row) {
+    const int name_left = rect.left + Scaled(kNameLeft, dpi);
+    const int count_right = rect.right - Scaled(kCountRight, dpi);
+    const int count_width = TextWidth(dc, std::to_wstring(row.count));
+    // The least a shortened name shows: its first letter and the ellipsis.
+    const int least_name = TextWidth(dc, row.name.substr(0, 1) + L"\u2026");
+    const int count_left =
+        std::max(count_right - count_width, name_left + least_name + Scaled(kCountGap, dpi));
+    const RECT name{name_left, rect.top, count_left - Scaled(kCountGap, dpi), rect.bottom};
+    return {name,
+            {count_left, rect.top, std::max(count_left, count_right), rect.bottom},
+            TextWidth(dc, row.name) > name.right - name.left};
+}
+
+int TagRowsWidth(HDC dc, UINT dpi, const std::vector<TagRow>& rows, int name_cap) {
+    int widest = 0;
+    for (const TagRow& row : rows)
+        widest =
+            std::max(widest, std::min(TextWidth(dc, row.name), name_cap) + Scaled(kCountGap, dpi) +
+                                 TextWidth(dc, std::to_wstring(row.count)));
+    return Scaled(kNameLeft + kCountRight, dpi) + widest;
 }
 
 void PaintTagRow(const CPaintContext& context, CWynEngine& engine, const RECT& rect,
@@ -48,16 +82,12 @@ void PaintTagRow(const CPaintContext& context, CWynEngine& engine, const RECT& r
     engine.DrawImage(dc, rect.left + context.Scale(2),
                      rect.top + (rect.bottom - rect.top - image) / 2, image, image,
                      row.is_all ? L"list-all-tags.png" : L"list-tag.png");
-    SIZE count_width{};
-    ::GetTextExtentPoint32W(dc, L"00000", 5, &count_width);
+    const TagRowParts parts = LayoutTagRow(dc, context.Dpi(), rect, row);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    DrawTextIn(dc, row.name,
-               {rect.left + context.Scale(22), rect.top, rect.right - count_width.cx, rect.bottom},
-               kOneLine);
+    DrawTextIn(dc, row.name, parts.name, kOneLine);
     ::SetTextColor(dc, ::GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT));
-    DrawTextIn(dc, std::to_wstring(row.count),
-               {rect.right - count_width.cx, rect.top, rect.right - context.Scale(2), rect.bottom},
+    DrawTextIn(dc, std::to_wstring(row.count), parts.count,
                DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
@@ -138,6 +168,15 @@ void CChunkRowHeights::SetScale(HFONT title_font, HFONT text_font, UINT dpi) {
 
 HFONT CChunkRowHeights::TextFont() const noexcept {
     return m_textFont ? m_textFont : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+}
+
+bool ChunkTitleCut(HDC dc, UINT dpi, const RECT& rect, const text_chunk& chunk, HFONT title_font) {
+    // The title's room as PaintChunkRow gives it: inside the padding, and
+    // right of the lock for an encrypted chunk.
+    const int pad = Scaled(4, dpi);
+    const int left = chunk.encrypted ? Scaled(24, dpi) + 2 * pad : pad;
+    const SelectedObject font(dc, title_font);
+    return TextWidth(dc, chunk.title) > rect.right - rect.left - left - pad;
 }
 
 void PaintChunkRow(const CPaintContext& context, CWynEngine& engine, const RECT& rect, int index,

@@ -32,8 +32,21 @@ struct TagRow {
 
 // With `font`: the height of "ipWX" and 4 pixels, at least 20.
 int TagRowHeight(HDC dc, HFONT font, UINT dpi);
+// Where a tag row shows its name and its count: the count whole against the
+// right edge, the name in the room left of it, shortened with an ellipsis
+// when it does not fit; the count gives way only to the name's first letter
+// and the ellipsis. `dc` has the row font selected.
+struct TagRowParts {
+    RECT name;
+    RECT count;
+    bool name_cut; // the name shows shortened
+};
+TagRowParts LayoutTagRow(HDC dc, UINT dpi, const RECT& rect, const TagRow& row);
 void PaintTagRow(const CPaintContext& context, CWynEngine& engine, const RECT& rect,
                  bool highlighted, const TagRow& row);
+// The row width that shows every row's name and count whole, a name counted
+// at most `name_cap` pixels wide. `dc` has the row font selected.
+int TagRowsWidth(HDC dc, UINT dpi, const std::vector<TagRow>& rows, int name_cap);
 
 // The first `lines` lines of the text: a line past them cannot change what a
 // row of that many lines shows, so they are neither measured nor drawn.
@@ -79,6 +92,9 @@ private:
     unsigned m_placesRevision = 0;
     std::vector<int> m_byPlace; // 0: not known
 };
+
+// Whether the chunk row of that rectangle shows the title shortened.
+bool ChunkTitleCut(HDC dc, UINT dpi, const RECT& rect, const text_chunk& chunk, HFONT title_font);
 
 // Odd rows are darker than even ones; a highlighted row takes the highlight
 // colours whatever its index.

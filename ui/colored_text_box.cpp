@@ -10,10 +10,15 @@
 
 #include "base/com.h"
 #include "base/utf16.h"
+#include "base/win_handles.h"
 #include "paste/key_tokens.h"
 #include "paste/token_runs.h"
 
 namespace {
+
+// The text's face: 16 pixels high at 96 DPI (12 points, 240 twips).
+constexpr wchar_t kFace[] = L"Courier New";
+constexpr int kFacePixels = 16;
 
 CHARFORMAT2W RunFormat(bool token) {
     CHARFORMAT2W format{};
@@ -99,13 +104,26 @@ void CColoredTextBox::UpdatePixels() {
     face.cbSize = sizeof face;
     face.dwMask = CFM_FACE | CFM_SIZE;
     face.bPitchAndFamily = FIXED_PITCH;
-    wcscpy_s(face.szFaceName, L"Courier New");
-    // 16 pixels at 96 DPI. The control turns points into pixels at the
-    // system's DPI, so the size is given in points at that DPI.
+    wcscpy_s(face.szFaceName, kFace);
+    // The control turns points into pixels at the system's DPI, so the size
+    // is given in points at that DPI.
     const UINT system_dpi = ::GetDpiForSystem();
-    face.yHeight = ::MulDiv(240, static_cast<int>(GetDpi()),
+    face.yHeight = ::MulDiv(kFacePixels * 15, static_cast<int>(GetDpi()),
                             static_cast<int>(system_dpi > 0 ? system_dpi : 96));
     ::SendMessageW(m_hWnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&face));
+}
+
+SIZE CColoredTextBox::TextRoom(int columns, int lines) const {
+    LOGFONTW face{};
+    face.lfHeight = -::MulDiv(kFacePixels, static_cast<int>(GetDpi()), USER_DEFAULT_SCREEN_DPI);
+    face.lfPitchAndFamily = FIXED_PITCH;
+    wcscpy_s(face.lfFaceName, kFace);
+    const kelvo::UniqueHfont font(::CreateFontIndirectW(&face));
+    const kelvo::WindowDc dc(m_hWnd);
+    const kelvo::SelectedObject selected(dc.Get(), font.Get());
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc.Get(), &metrics);
+    return {columns * metrics.tmAveCharWidth, lines * metrics.tmHeight};
 }
 
 void CColoredTextBox::SetTextValue(const wchar_t* text) {

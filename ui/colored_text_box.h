@@ -62,6 +62,9 @@ public:
     void SetTextValue(const wchar_t* text) override;
 
     const CCodeAutoComplete& Completion() const noexcept { return m_completion; }
+    // The room `lines` lines of `columns` average characters take in the
+    // box's face at its DPI.
+    SIZE TextRoom(int columns, int lines) const;
 
 private:
     // Notes where the selection starts before a message that may change the

@@ -2,13 +2,13 @@
 
 #include <windowsx.h>
 
+#include <commctrl.h>
 #include <oleacc.h>
 
 #include <algorithm>
 #include <climits>
 #include <string>
 
-#include "base/win_handles.h"
 #include "draw/paint_buffer.h"
 #include "wyn/engine/wyn_attributes.h"
 #include "wyn/engine/wyn_engine.h"
@@ -116,6 +116,7 @@ void CWynCustomList::RecalculateHeights() {
 }
 
 void CWynCustomList::ForgetItems() {
+    ForgetTip();
     for (const Item& item : m_items)
         RaiseEvent(L"customlst-delitem", item.data, 0);
     m_items.clear();
@@ -175,11 +176,12 @@ int CWynCustomList::LineHeight() const {
 void CWynCustomList::SetCurrent(int index, bool keep_visible) {
     if (!IsValidIndex(index))
         return;
+    // Every flag goes, the item's own too: MarkSelected sets it again and
+    // tracks it, so that the next move clears it.
     for (int other : m_selected) {
-        if (other != index) {
-            m_items[static_cast<std::size_t>(other)].selected = false;
+        m_items[static_cast<std::size_t>(other)].selected = false;
+        if (other != index)
             InvalidateItem(other);
-        }
     }
     m_selected.clear();
     MarkSelected(index);
@@ -236,6 +238,46 @@ void CWynCustomList::OnContextMenu(LPARAM lParam) {
     RaiseEvent(L"customlst-ctxmenu", ItemData(current), MAKELPARAM(point.x, point.y));
 }
 
+void CWynCustomList::UpdateTip(POINT pointer) {
+    const int hit = HitTest(pointer);
+    if (hit == m_tipItem)
+        return;
+    ForgetTip();
+    m_tipItem = hit;
+    std::wstring text;
+    if (hit >= 0)
+        RaiseEvent(L"customlst-gettip", ItemData(hit), reinterpret_cast<LPARAM>(&text));
+    if (text.empty())
+        return;
+    if (!m_tip) {
+        m_tip.Reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                      WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                                      nullptr, nullptr));
+        if (!m_tip)
+            return;
+    }
+    // One tool over the item; the tip control copies the text.
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = m_hWnd;
+    tool.rect = ItemRect(hit);
+    tool.lpszText = text.data();
+    ::SendMessageW(m_tip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void CWynCustomList::ForgetTip() {
+    m_tipItem = -1;
+    if (!m_tip)
+        return;
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = m_hWnd;
+    ::SendMessageW(m_tip.Get(), TTM_POP, 0, 0);
+    ::SendMessageW(m_tip.Get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 LRESULT CWynCustomList::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND:
@@ -268,11 +310,16 @@ LRESULT CWynCustomList::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
         UpdateScrollBar(false);
         break;
     case WM_VSCROLL:
+        ForgetTip();
         OnVScroll(wParam);
         return 0;
     case WM_MOUSEWHEEL:
+        ForgetTip();
         OnMouseWheel(wParam);
         return 0;
+    case WM_MOUSEMOVE:
+        UpdateTip({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        break;
     case WM_LBUTTONDOWN:
         OnMouseDown(window, wParam, lParam);
         return 0;
@@ -300,6 +347,7 @@ LRESULT CWynCustomList::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
         return DLGC_WANTARROWS | DLGC_WANTCHARS |
                (wParam == VK_RETURN || wParam == VK_DELETE ? DLGC_WANTALLKEYS : 0);
     case WM_KEYDOWN:
+        ForgetTip();
         if (const int current = CurrentIndex(); IsValidIndex(current) && wParam == VK_RETURN)
             RaiseEvent(L"customlst-keyenter", ItemData(current));
         else if (IsValidIndex(current) && wParam == VK_DELETE)
@@ -311,6 +359,8 @@ LRESULT CWynCustomList::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
         return m_accessibility.OnGetObject(window, wParam, lParam);
     case WM_DESTROY:
         m_accessibility.Disconnect();
+        m_tip.Reset();
+        m_tipItem = -1;
         break;
     default:
         break;

@@ -14,6 +14,9 @@
 //   "customlst-getname"    item data, std::wstring* to fill with what the item
 //                          shows, for screen readers; unanswered: no name
 //   "customlst-delitem"    item data, 0; for every item during DeleteAllItems
+//   "customlst-gettip"     item data, std::wstring* to fill with the whole
+//                          text of an item that shows it cut, when the
+//                          pointer comes over it; left empty: no tip
 // and told through events:
 //   "customlst-selchanged" 0, 0; after a click on an item or a keyboard move
 //   "customlst-dblclick"   item data, 0; double click on an item, or a screen
@@ -32,6 +35,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/win_handles.h"
 #include "base/window_binding.h"
 #include "draw/scroll_source.h"
 #include "ui/drawn_accessible.h"
@@ -115,6 +119,10 @@ private:
     void MarkSelected(int index);
     void OnMouseDown(HWND window, WPARAM wParam, LPARAM lParam);
     void OnContextMenu(LPARAM lParam);
+    // The tip of the item under the pointer (client point), when it changed.
+    void UpdateTip(POINT pointer);
+    // No tip until the pointer moves again: the items under it moved.
+    void ForgetTip();
     void Paint(HWND window);
     void PaintFrame(HWND window) const;
 
@@ -136,5 +144,7 @@ private:
     std::vector<int> m_selected; // the indexes whose item is selected
     bool m_multiSelection = false;
     kelvo::CAccessibility m_accessibility{*this};
+    kelvo::UniqueHwnd m_tip; // made when an item first has a tip
+    int m_tipItem = -1;      // the item the pointer was last over
     kelvo::COwnWindow m_ownWindow;
 };

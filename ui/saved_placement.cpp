@@ -1,5 +1,8 @@
 #include "ui/saved_placement.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "library/xml_props.h"
 
 namespace {
@@ -48,4 +51,25 @@ void ApplyPlacement(HWND window, const SavedPlacement& saved, int grow) {
     normal.bottom = normal.top + size.cy;
     placement.showCmd = SW_SHOWNORMAL;
     ::SetWindowPlacement(window, &placement);
+}
+
+void GrowAboutCentre(HWND window, SIZE gain) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    // One axis at a time: its start, its size, the work area's start and size.
+    const auto grown = [](LONG start, LONG size, LONG gain, LONG room_start, LONG room) {
+        const LONG new_size = std::min(size + std::max(gain, 0L), room);
+        const LONG new_start =
+            std::clamp(start - (new_size - size) / 2, room_start, room_start + room - new_size);
+        return std::pair{new_start, new_size};
+    };
+    const auto [left, width] =
+        grown(rect.left, rect.right - rect.left, gain.cx, work.left, work.right - work.left);
+    const auto [top, height] =
+        grown(rect.top, rect.bottom - rect.top, gain.cy, work.top, work.bottom - work.top);
+    ::SetWindowPos(window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }

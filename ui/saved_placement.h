@@ -23,3 +23,6 @@ void WritePlacement(CXMLProps& xml, HWND window);
 // Moves and sizes the window's normal rectangle to what was saved; without a
 // saved size it keeps its own, grown by `grow` pixels each way.
 void ApplyPlacement(HWND window, const SavedPlacement& saved, int grow = 0);
+// Larger by `gain` pixels each way about the same centre, as far as the
+// monitor's work area allows, and inside it.
+void GrowAboutCentre(HWND window, SIZE gain);

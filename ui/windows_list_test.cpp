@@ -1,5 +1,7 @@
 #include "ui/windows_list.h"
 
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -13,7 +15,9 @@ namespace kelvo {
 namespace {
 
 constexpr wchar_t kClass[] = L"KelvoChooserTestWindow";
-constexpr wchar_t kDesktopClass[] = L"Progman";
+// The shell's window classes, made in the test's own process.
+constexpr const wchar_t* kShellClasses[] = {L"Progman", L"WorkerW", L"Shell_TrayWnd",
+                                            L"Shell_SecondaryTrayWnd"};
 
 ATOM RegisterClasses() {
     WNDCLASSEXW wc{};
@@ -21,8 +25,10 @@ ATOM RegisterClasses() {
     wc.lpfnWndProc = ::DefWindowProcW;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
-    wc.lpszClassName = kDesktopClass;
-    ::RegisterClassExW(&wc);
+    for (const wchar_t* shell : kShellClasses) {
+        wc.lpszClassName = shell;
+        ::RegisterClassExW(&wc);
+    }
     wc.lpszClassName = kClass;
     return ::RegisterClassExW(&wc);
 }
@@ -49,10 +55,26 @@ TEST(ChoosableWindows, OnlyWindowsAPasteMayGoIntoAppear) {
     const UniqueHwnd owned = MakeWindow(L"chooser owned", 0, WS_VISIBLE, plain.Get());
     const UniqueHwnd tool = MakeWindow(L"chooser tool", WS_EX_TOOLWINDOW);
     const UniqueHwnd hidden = MakeWindow(L"chooser hidden", 0, 0);
-    const UniqueHwnd desktop =
-        MakeWindow(L"chooser desktop", 0, WS_VISIBLE, nullptr, kDesktopClass);
+    const UniqueHwnd zero_size = MakeWindow(L"chooser zero size");
+    ::SetWindowPos(zero_size.Get(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER);
+    // An icon in the notification area: under Wine the area is a window of
+    // its own, a part of the shell too. Added before the test's own shell
+    // windows, which the icon would be sent to.
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = hidden.Get();
+    icon.uFlags = NIF_ICON;
+    icon.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_ADD, &icon));
+    std::vector<UniqueHwnd> shell;
+    for (const wchar_t* shell_class : kShellClasses)
+        shell.push_back(MakeWindow(L"chooser shell", 0, WS_VISIBLE, nullptr, shell_class));
+    // Cloaking is for the system's own windows: a test cannot make one.
     const auto windows = ChoosableWindows(main_window.Get());
+    ::Shell_NotifyIconW(NIM_DELETE, &icon);
     EXPECT_EQ(Titles(windows), std::vector<std::wstring>{L"chooser plain"});
+    for (const auto& window : windows)
+        EXPECT_NE(window.title, L"Wine System Tray");
     for (const auto& window : windows) {
         if (window.window == plain.Get()) {
             EXPECT_NE(window.icon, nullptr) << "the class icon";

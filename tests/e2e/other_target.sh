@@ -22,8 +22,10 @@ done
 sleep 0.3
 shot chooser
 # Its rows are the windows a paste may go into, front first: the main window,
-# tool windows, owned windows and the chooser itself are not among them.
-row=$(probe toplevels | awk '$1 != "KV_WND_LIST" && $6 == 0 && $7 == 0 && $1 != "Progman" {
+# tool windows, owned windows, windows without an area, the shell's (here
+# Wine's notification area) and the chooser itself are not among them.
+row=$(probe toplevels | awk '$1 != "KV_WND_LIST" && $6 == 0 && $7 == 0 && $4 > 0 && $5 > 0 &&
+        $1 !~ /^(Progman|WorkerW|Shell_TrayWnd|Shell_SecondaryTrayWnd|__winex11_standalone_tray)$/ {
         t = $8; for (i = 9; i <= NF; i++) t = t " " $i
         if (t == "Kelvo") next
         if (t == "Mail") { print n; exit }

@@ -6,6 +6,7 @@
 #include "library/master_password.h"
 #include "library/xml_props.h"
 #include "paste/key_tokens.h"
+#include "ui/colored_text_box.h"
 #include "ui/program_icon.h"
 #include "ui/saved_placement.h"
 
@@ -41,8 +42,13 @@ bool CEditChunkDlg::OnInitDialog() {
     ::SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.Get()));
     ::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon.Get()));
     auto xml = OpenSettingsXml();
-    if (xml->Select(L"edit-chunk-window", false))
-        ApplyPlacement(Hwnd(), ReadPlacement(*xml));
+    SavedPlacement saved;
+    if (xml->Select(L"edit-chunk-window", false)) {
+        saved = ReadPlacement(*xml);
+        ApplyPlacement(Hwnd(), saved);
+    }
+    if (!saved.size && !saved.position)
+        FitFirstSize();
     DoDataExchange(false, nullptr);
     if (CWynElement* select = FindById(L"select-tags"); select && m_allTags.empty())
         select->SetDisabled(true);
@@ -55,6 +61,22 @@ bool CEditChunkDlg::OnInitDialog() {
         ::SetWindowPos(m_editor->Hwnd(), label->Hwnd(), 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     return true;
+}
+
+void CEditChunkDlg::FitFirstSize() {
+    if (!m_editor || !m_editor->Hwnd())
+        return;
+    HWND editor = m_editor->Hwnd();
+    const SIZE room = static_cast<CColoredTextBox*>(m_editor)->TextRoom(kFirstColumns, kFirstLines);
+    RECT shown{};
+    ::SendMessageW(editor, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&shown));
+    // A text longer than the box shows the scroll bar, which takes its width
+    // from the lines.
+    const bool scroll_bar_shown = (::GetWindowLongPtrW(editor, GWL_STYLE) & WS_VSCROLL) != 0;
+    const int scroll_bar =
+        scroll_bar_shown ? 0 : ::GetSystemMetricsForDpi(SM_CXVSCROLL, m_editor->GetDpi());
+    GrowAboutCentre(Hwnd(), {room.cx + scroll_bar - (shown.right - shown.left),
+                             room.cy - (shown.bottom - shown.top)});
 }
 
 bool CEditChunkDlg::CanClose(int reason) {

@@ -54,6 +54,12 @@ private:
     // chosen item's index, or -1.
     int ChooseFrom(CWynElement& button, const std::vector<std::wstring>& items);
     void SavePlacement();
+    // Without a saved placement: the text box large enough for kFirstLines lines
+    // of kFirstColumns characters, the window grown about its centre.
+    void FitFirstSize();
+
+    static constexpr int kFirstColumns = 60;
+    static constexpr int kFirstLines = 8;
 
     std::vector<std::wstring> m_allTags;
     ObtainKey m_obtainKey;

@@ -55,6 +55,10 @@ void CPropDlg::OnBeforeInit() {
 
 void CPropDlg::UpdatePixels() {
     CWynDialog::UpdatePixels();
+    // The toolbar reaches the window's edges: no margin but at the bottom.
+    m_pixels.margins.left = 0;
+    m_pixels.margins.right = 0;
+    m_pixels.margins.top = 0;
     // Before the lists measure their rows again: fonts and heights at the
     // dialog's DPI.
     m_titleFont = MakeTitleFont(GetFont());
@@ -78,10 +82,13 @@ bool CPropDlg::OnInitDialog() {
             ::SetWindowPos(label->Hwnd(), ::GetWindow(control->Hwnd(), GW_HWNDPREV), 0, 0, 0, 0,
                            SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     }
-    RestoreState();
+    const Restored restored = RestoreState();
     kelvo::ActivateWindow(Hwnd());
     RefreshFound();
     FillTagList(m_rememberedTag);
+    // Before the chunk rows are measured at the chunk list's width.
+    if (!restored.tag_width)
+        FitTagList(!restored.size);
     FillChunkList(m_rememberedChunk);
     CreateTooltips();
     m_libraryChanges = m_app.LibraryChanges().Subscribe([this] {

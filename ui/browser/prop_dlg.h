@@ -85,12 +85,24 @@ private:
     // The chooser of the window to paste into, over the paste buttons.
     void OpenWindowsList();
 
+    // The row of the list shows its tag's name or its chunk's title
+    // shortened, at the list's width.
+    bool RowTextCut(const CWynCustomList& list, std::size_t row) const;
     std::int64_t OnListEvent(CWynCustomList& list, std::wstring_view name, WPARAM first,
                              LPARAM second);
     std::int64_t OnButtonEvent(CWynElement& button, std::wstring_view name, WPARAM first,
                                LPARAM second);
 
-    void RestoreState();
+    // What RestoreState found saved.
+    struct Restored {
+        bool size = false;
+        bool tag_width = false;
+    };
+    Restored RestoreState();
+    // The tag list as wide as its rows need to show their names (up to a cap)
+    // and counts whole; when `widen_window`, the window wider by what the list
+    // gains, so that the chunk list keeps its width.
+    void FitTagList(bool widen_window);
     void SaveState();
     void CreateTooltips();
     const wchar_t* Text(const wchar_t* key, const wchar_t* english) const;

@@ -69,6 +69,12 @@ std::int64_t CPropDlg::OnListEvent(CWynCustomList& list, std::wstring_view name,
                                  *m_chunkRows[row], m_titleFont.Get());
         return 1;
     }
+    if (name == L"customlst-gettip") {
+        if (valid && RowTextCut(list, index))
+            *reinterpret_cast<std::wstring*>(second) =
+                tags ? m_tagRows[index].name : m_chunkRows[index]->title;
+        return 1;
+    }
     if (name == L"customlst-getname") {
         if (valid)
             *reinterpret_cast<std::wstring*>(second) =
@@ -111,6 +117,17 @@ std::int64_t CPropDlg::OnListEvent(CWynCustomList& list, std::wstring_view name,
         return 0;
     }
     return 1;
+}
+
+bool CPropDlg::RowTextCut(const CWynCustomList& list, std::size_t row) const {
+    const kelvo::WindowDc dc(list.Hwnd());
+    const kelvo::SelectedObject font(dc.Get(), list.GetFont());
+    RECT client{};
+    ::GetClientRect(list.Hwnd(), &client);
+    if (&list == m_tagList)
+        return kelvo::LayoutTagRow(dc.Get(), list.GetDpi(), client, m_tagRows[row]).name_cut;
+    return kelvo::ChunkTitleCut(dc.Get(), list.GetDpi(), client, *m_chunkRows[row],
+                                m_titleFont.Get());
 }
 
 std::int64_t CPropDlg::OnButtonEvent(CWynElement& button, std::wstring_view name, WPARAM first,

@@ -7,13 +7,19 @@
 #include "ui/custom_list.h"
 #include "ui/saved_placement.h"
 
-void CPropDlg::RestoreState() {
+namespace {
+
+// The most of a tag name the fitted tag list shows, in average characters.
+constexpr int kFittedNameChars = 20;
+} // namespace
+
+CPropDlg::Restored CPropDlg::RestoreState() {
     auto xml = OpenSettingsXml();
     // The window grows by a pixel when no size was saved: its size changes
     // once at every opening.
     if (!xml->Select(L"main-window", false)) {
         ApplyPlacement(Hwnd(), {}, 1);
-        return;
+        return {};
     }
     const SavedPlacement saved = ReadPlacement(*xml);
     const int splitter = xml->GetIntAttr(L"vsplitter", 0);
@@ -26,8 +32,39 @@ void CPropDlg::RestoreState() {
     ApplyPlacement(Hwnd(), saved, 1);
     // After the size: a tag list wider than the described window allows
     // fits once the window is wide again.
-    if (CWynElement* bar = FindById(L"vsplitter"); bar && splitter > 0)
+    CWynElement* bar = FindById(L"vsplitter");
+    if (bar && splitter > 0)
         bar->SetIntValue(splitter);
+    return {saved.size.has_value(), bar && splitter > 0};
+}
+
+void CPropDlg::FitTagList(bool widen_window) {
+    CWynElement* bar = FindById(L"vsplitter");
+    if (!bar || !m_tagList || !m_tagList->Hwnd())
+        return;
+    HWND list = m_tagList->Hwnd();
+    const UINT dpi = m_tagList->GetDpi();
+    int rows_width = 0;
+    {
+        const kelvo::WindowDc dc(list);
+        const kelvo::SelectedObject font(dc.Get(), m_tagList->GetFont());
+        TEXTMETRICW metrics{};
+        ::GetTextMetricsW(dc.Get(), &metrics);
+        rows_width = kelvo::TagRowsWidth(dc.Get(), dpi, m_tagRows,
+                                         kFittedNameChars * metrics.tmAveCharWidth);
+    }
+    RECT outer{}, client{};
+    ::GetWindowRect(list, &outer);
+    ::GetClientRect(list, &client);
+    // The border and the frame, and the scroll bar even while it is hidden:
+    // a find that lists more tags shows it without cutting the names.
+    const bool scroll_bar_shown = (::GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL) != 0;
+    const int width = static_cast<int>(outer.right - outer.left);
+    const int wanted = rows_width + width - client.right +
+                       (scroll_bar_shown ? 0 : ::GetSystemMetricsForDpi(SM_CXVSCROLL, dpi));
+    if (widen_window && wanted > width)
+        GrowAboutCentre(Hwnd(), {wanted - width, 0});
+    bar->SetIntValue(wanted);
 }
 
 void CPropDlg::SaveState() {

@@ -1,5 +1,6 @@
 #include "ui/browser/prop_dlg.h"
 
+#include <commctrl.h>
 #include <oleacc.h>
 
 #include <gtest/gtest.h>
@@ -101,6 +102,16 @@ TEST_F(PropDlgTest, TheFirstOpeningShowsEverythingCentredWithTheFirstChunk) {
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         EXPECT_NEAR((window.left + window.right) / 2, (work.left + work.right) / 2, 2);
         EXPECT_NEAR((window.top + window.bottom) / 2, (work.top + work.bottom) / 2, 2);
+        // The toolbar reaches the window's left, top and right edges.
+        RECT client{}, first{}, last{};
+        ::GetClientRect(dialog.Hwnd(), &client);
+        ::GetWindowRect(dialog.FindById(L"btn-new")->Hwnd(), &first);
+        ::GetWindowRect(dialog.FindById(L"btn-wrench")->Hwnd(), &last);
+        ::MapWindowPoints(nullptr, dialog.Hwnd(), reinterpret_cast<POINT*>(&first), 2);
+        ::MapWindowPoints(nullptr, dialog.Hwnd(), reinterpret_cast<POINT*>(&last), 2);
+        EXPECT_EQ(first.left, 0);
+        EXPECT_EQ(first.top, 0);
+        EXPECT_EQ(last.right, client.right);
         // Screen readers read the rows by their names.
         const auto tags = ui_test::AccessibleOf(List(dialog, L"lst_tags").Hwnd());
         const auto chunks = ui_test::AccessibleOf(List(dialog, L"lst_items").Hwnd());
@@ -248,6 +259,74 @@ TEST_F(PropDlgTest, ATagListWidthSavedInAWideWindowComesBack) {
     }});
 }
 
+// The text the list's own tip would show for the row: the whole tag name or
+// chunk title when the row shows it shortened.
+std::wstring TipOf(CPropDlg& dialog, int row, const wchar_t* list = L"lst_tags") {
+    std::wstring tip;
+    dialog.OnEvent(&List(dialog, list), L"customlst-gettip", static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&tip));
+    return tip;
+}
+
+TEST_F(PropDlgTest, TheTagListFitsItsNamesAndANarrowedOneShortensTheNameBeforeTheCount) {
+    const std::string long_tag = "a-tag-name-much-longer-than-any-list-shows";
+    std::string xml = "<kelvo><chunks>";
+    for (int i = 1; i <= 120; ++i)
+        xml += "<chunk id=\"" + std::to_string(i) + "\" title=\"" +
+               (i == 1 ? "A title much longer than a chunk row shows on one line" : "t") +
+               std::to_string(i) + "\" tags=\"correspondence;" + (i == 1 ? long_tag : "x") +
+               "\">text</chunk>";
+    WriteChunks(xml + "</chunks></kelvo>");
+    m_app.chunks.LoadChunks();
+    Run({[](CPropDlg& dialog) {
+             ASSERT_EQ(Tags(dialog),
+                       (Strings{L"all chunks:120", L"a-tag-name-much-longer-than-any-list-shows:1",
+                                L"correspondence:120", L"x:119"}));
+             // Whole, with their three-digit counts; the name past the cap is
+             // shortened and has its tip.
+             EXPECT_EQ(TipOf(dialog, 0), L"");
+             EXPECT_EQ(TipOf(dialog, 1), L"a-tag-name-much-longer-than-any-list-shows");
+             EXPECT_EQ(TipOf(dialog, 2), L"");
+             // So does a chunk title.
+             EXPECT_EQ(TipOf(dialog, 0, L"lst_items"),
+                       L"A title much longer than a chunk row shows on one line1");
+             EXPECT_EQ(TipOf(dialog, 1, L"lst_items"), L"");
+             EXPECT_TRUE(ui_test::SaveShot(dialog.Hwnd(), L"main-window-fitted-tags"));
+             dialog.FindById(L"vsplitter")->SetIntValue(::MulDiv(90, dialog.GetDpi(), 96));
+         },
+         [](CPropDlg& dialog) {
+             CWynCustomList& tags = List(dialog, L"lst_tags");
+             const kelvo::WindowDc dc(tags.Hwnd());
+             const kelvo::SelectedObject font(dc.Get(), tags.GetFont());
+             SIZE count{};
+             ::GetTextExtentPoint32W(dc.Get(), L"120", 3, &count);
+             RECT client{};
+             ::GetClientRect(tags.Hwnd(), &client);
+             const auto parts =
+                 kelvo::LayoutTagRow(dc.Get(), tags.GetDpi(), client, dialog.TagRows()[2]);
+             EXPECT_TRUE(parts.name_cut);
+             EXPECT_GE(parts.count.right - parts.count.left, count.cx) << "the count whole";
+             EXPECT_EQ(TipOf(dialog, 2), L"correspondence");
+             // The pointer over the row: the list's tip carries the whole name.
+             const RECT row = tags.ItemRect(2);
+             ::SendMessageW(tags.Hwnd(), WM_MOUSEMOVE, 0,
+                            MAKELPARAM(row.left + 5, (row.top + row.bottom) / 2));
+             std::vector<std::wstring> tips; // of the tools over the tag list
+             for (HWND tip = nullptr;
+                  (tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
+                 wchar_t text[80] = {};
+                 TOOLINFOW tool{};
+                 tool.cbSize = sizeof tool;
+                 tool.lpszText = text;
+                 for (UINT i = 0;
+                      ::SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)); ++i)
+                     if (tool.hwnd == tags.Hwnd())
+                         tips.emplace_back(text);
+             }
+             EXPECT_EQ(tips, Strings{L"correspondence"});
+         }});
+}
+
 // The check box of the editor in front labelled "Encrypt chunk text".
 HWND EncryptBox(HWND editor) {
     for (HWND box : ChildrenOf(editor, L"Button")) {
@@ -324,6 +403,50 @@ TEST_F(PropDlgTest, TheEditorOpensWhereItWasAndSavesOnlyWithATitleAndAText) {
                        std::string::npos)
                  << SettingsFile();
          }});
+}
+
+TEST_F(PropDlgTest, TheEditorFirstShowsEightLinesOfSixtyCharactersAndASavedSizeWins) {
+    // The text's face at the test's DPI, measured apart from the editor.
+    LOGFONTW face{};
+    face.lfHeight = -::MulDiv(16, static_cast<int>(::GetDpiForSystem()), 96);
+    face.lfPitchAndFamily = FIXED_PITCH;
+    wcscpy_s(face.lfFaceName, L"Courier New");
+    const kelvo::UniqueHfont font(::CreateFontIndirectW(&face));
+    TEXTMETRICW metrics{};
+    {
+        const kelvo::WindowDc dc(nullptr);
+        const kelvo::SelectedObject selected(dc.Get(), font.Get());
+        ::GetTextMetricsW(dc.Get(), &metrics);
+    }
+    for (const bool saved : {false, true}) {
+        WriteSettings(saved ? "<kelvo><settings/><edit-chunk-window left=\"20\" top=\"30\" "
+                              "width=\"760\" height=\"320\"/></kelvo>"
+                            : "<kelvo><settings/></kelvo>");
+        Run({[](CPropDlg& dialog) {
+                 ::PostMessageW(dialog.Hwnd(), WM_MENUCHAR, MAKEWPARAM(L'n', MF_SYSMENU), 0);
+             },
+             [&](CPropDlg&) {
+                 HWND editor = DialogScript::FrontDialog();
+                 RECT window{}, text{};
+                 ::GetWindowRect(editor, &window);
+                 ::SendMessageW(ChildrenOf(editor, L"RichEdit20W").front(), EM_GETRECT, 0,
+                                reinterpret_cast<LPARAM>(&text));
+                 if (saved) {
+                     // Wider, but less tall than the first size.
+                     EXPECT_EQ(window.right - window.left, 760);
+                     EXPECT_EQ(window.bottom - window.top, 320);
+                 } else {
+                     EXPECT_GE(text.bottom - text.top, 8 * metrics.tmHeight);
+                     EXPECT_GE(text.right - text.left, 60 * metrics.tmAveCharWidth);
+                     // Still one the user may make smaller.
+                     MINMAXINFO limits{};
+                     ::SendMessageW(editor, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+                     EXPECT_LT(limits.ptMinTrackSize.x, window.right - window.left);
+                     EXPECT_LT(limits.ptMinTrackSize.y, window.bottom - window.top);
+                 }
+                 ::SendMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+             }});
+    }
 }
 
 TEST_F(PropDlgTest, WithoutTagsInTheLibraryTheEditorOffersNoneToSelect) {
@@ -429,6 +552,50 @@ TEST_F(PropDlgTest, TheLabelsMnemonicsGoToTheirOwnControlsWhichTheyName) {
                  EXPECT_EQ(text.View(), name);
              }
          }});
+}
+
+// The rows of the list drawn in the highlight colour, read from the screen
+// at each visible row's top right corner, where no text reaches.
+std::vector<int> HighlightedRows(CWynCustomList& list) {
+    ::UpdateWindow(list.Hwnd());
+    RECT client{};
+    ::GetClientRect(list.Hwnd(), &client);
+    const kelvo::WindowDc dc(list.Hwnd());
+    std::vector<int> rows;
+    for (int i = 0; i < list.ItemCount(); ++i) {
+        const RECT row = list.ItemRect(i);
+        if (row.bottom <= client.top || row.top >= client.bottom)
+            continue;
+        if (::GetPixel(dc.Get(), client.right - 2, row.top + 1) == ::GetSysColor(COLOR_HIGHLIGHT))
+            rows.push_back(i);
+    }
+    return rows;
+}
+
+std::vector<int> SelectedRows(const CWynCustomList& list) {
+    std::vector<int> rows;
+    for (int i = 0; i < list.ItemCount(); ++i)
+        if (list.IsSelected(i))
+            rows.push_back(i);
+    return rows;
+}
+
+TEST_F(PropDlgTest, HomeThenDownLeavesOneRowSelectedAndHighlighted) {
+    for (const auto& [mnemonic, id] : {std::pair{L'c', L"lst_items"}, std::pair{L't', L"lst_tags"}})
+        Run({[mnemonic](CPropDlg& dialog) {
+                 ::SetFocus(dialog.FindById(L"find")->Hwnd());
+                 ::PostMessageW(::GetFocus(), WM_SYSCHAR, mnemonic, 1 << 29);
+             },
+             [id](CPropDlg& dialog) {
+                 ASSERT_EQ(::GetFocus(), dialog.FindById(id)->Hwnd());
+                 wyn_test::TypeKeys(L"", {VK_HOME, VK_DOWN});
+             },
+             [id](CPropDlg& dialog) {
+                 CWynCustomList& list = List(dialog, id);
+                 EXPECT_EQ(list.CurrentIndex(), 1) << id;
+                 EXPECT_EQ(SelectedRows(list), std::vector<int>{1}) << id;
+                 EXPECT_EQ(HighlightedRows(list), std::vector<int>{1}) << id;
+             }});
 }
 
 // The texts of the popup menu that is open, "*" before its default item;
