@@ -32,7 +32,7 @@ void CPropDlg::RestoreState() {
 
 void CPropDlg::SaveState() {
     const auto tag = SelectedTagName();
-    const auto* chunk = SelectedChunk();
+    const auto chunk = SelectedChunk();
     auto xml = OpenSettingsXml();
     if (!xml->Select(L"main-window", true))
         return;
