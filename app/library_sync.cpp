@@ -55,7 +55,8 @@ public:
                              L"that password next, so that its encrypted chunks can be stored "
                              L"under the library's."),
                  {path});
-        if (::MessageBoxW(m_sync.m_app.owner(), told.c_str(), m_sync.Text(L"appname", L"Kelvo").c_str(),
+        if (::MessageBoxW(m_sync.m_app.owner(), told.c_str(),
+                          m_sync.Text(L"appname", L"Kelvo").c_str(),
                           MB_OKCANCEL | MB_ICONINFORMATION | MB_SETFOREGROUND) != IDOK)
             return false;
         CPasswordDlg dialog(&m_sync.m_app.engine);
@@ -75,7 +76,10 @@ void CLibrarySync::Start(HWND window, UINT message) {
     m_settingsPath = FinalPathOf(SettingsXmlPath());
     m_folder = m_chunksPath.substr(0, NameStart(m_chunksPath));
     const std::wstring settings_folder = m_settingsPath.substr(0, NameStart(m_settingsPath));
-    m_chunksStamp = StampOf(m_chunksPath);
+    // Not yet read by the sync: the first look reads the library, and a
+    // library that did not read at start (held by another program) is read
+    // by the next look once it can be, changed or not.
+    m_chunksStamp = {};
     m_settingsStamp = StampOf(m_settingsPath);
     m_fileSettings = m_app.settings;
     // Settings kept in another folder (through a link) are polled only.

@@ -66,15 +66,18 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_DESTROY:
             m_librarySync.Stop();
-            // The last chance for changes that wait in memory.
-            ::KillTimer(hwnd, kSaveRetryTimer);
-            m_chunks.SaveUnsaved();
-            ForgetPassword();
-            // A secret must not outlive the program on the clipboard.
-            ::KillTimer(hwnd, kClipboardTimer);
-            m_clipboardRestore.Restore(m_clipboardOwner.Window(), true);
+            EndWork();
             RemoveTrayIcon();
             break;
+        case WM_QUERYENDSESSION:
+            // Logoff and shutdown end the program without destroying its
+            // window: what waits is written while it still can be.
+            m_chunks.SaveUnsaved();
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wp)
+                EndWork();
+            return 0;
         case WM_TIMER:
             if (wp == kTrackingTimer)
                 TrackPasteTarget();
@@ -84,8 +87,6 @@ LRESULT CMainWnd::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 AddTrayIcon();
             else if (wp == kClipboardTimer)
                 RestoreClipboard();
-            else if (wp == kSaveRetryTimer)
-                SaveUnsavedChunks();
             else if (wp == kLibraryPollTimer)
                 m_librarySync.Poll();
             break;
@@ -294,8 +295,6 @@ void CMainWnd::ChoosePasteTarget(HWND window) {
 }
 
 void CMainWnd::ShowStoreNotice(const StoreNotice& notice) {
-    if (m_chunks.HasUnsaved() && Hwnd())
-        ::SetTimer(Hwnd(), kSaveRetryTimer, kSaveRetryMs, nullptr);
     const bool failed = notice.kind == StoreNotice::Kind::kNotSaved ||
                         (notice.kind == StoreNotice::Kind::kUnreadable && !notice.rewritten);
     // Before any window exists (at load) the box stands alone.
@@ -305,10 +304,13 @@ void CMainWnd::ShowStoreNotice(const StoreNotice& notice) {
                   MB_OK | MB_SETFOREGROUND | (failed ? MB_ICONERROR : MB_ICONWARNING));
 }
 
-void CMainWnd::SaveUnsavedChunks() {
+void CMainWnd::EndWork() {
+    // The last chance for changes that wait in memory.
     m_chunks.SaveUnsaved();
-    if (!m_chunks.HasUnsaved())
-        ::KillTimer(Hwnd(), kSaveRetryTimer);
+    ForgetPassword();
+    // A secret must not outlive the program on the clipboard.
+    ::KillTimer(Hwnd(), kClipboardTimer);
+    m_clipboardRestore.Restore(m_clipboardOwner.Window(), true);
 }
 
 void CMainWnd::RestoreClipboard() {

@@ -48,10 +48,9 @@ public:
     // reading the last run.
     static constexpr UINT_PTR kClipboardTimer = 4;
     static constexpr UINT kClipboardRestoreMs = 20;
-    // Writes again the library changes that no save could write yet.
-    static constexpr UINT_PTR kSaveRetryTimer = 5;
-    static constexpr UINT kSaveRetryMs = 30000;
-    // Looks at the data files where the folder's notifications do not come.
+    // Looks at the data files where the folder's notifications do not come,
+    // and writes again the library changes that no save could write yet
+    // (whether or not the user was told of them).
     static constexpr UINT_PTR kLibraryPollTimer = 6;
     static constexpr UINT kLibraryPollMs = 30000;
 
@@ -126,10 +125,11 @@ protected:
 
 private:
     void OnCreate();
-    // Shows what the chunk store tells, and keeps trying to write changes
-    // that wait in memory.
+    // Shows what the chunk store tells.
     void ShowStoreNotice(const StoreNotice& notice);
-    void SaveUnsavedChunks();
+    // What must not outlive the program: changes that wait in memory are
+    // written, the data key forgotten, the clipboard given back.
+    void EndWork();
     void TrackPasteTarget();
     void ShowTrayMenu();
     // The live reload read another hotkey: it takes effect at once unless

@@ -352,7 +352,7 @@ TEST_F(MainWndTest, WhatTheLibraryTellsIsShownAndWaitingChangesAreWrittenLater) 
         << shown[0];
     EXPECT_TRUE(store.HasUnsaved());
     // The retry timer writes the change once the file reads again.
-    ::SendMessageW(m_app.Hwnd(), WM_TIMER, CMainWnd::kSaveRetryTimer, 0);
+    ::SendMessageW(m_app.Hwnd(), WM_TIMER, CMainWnd::kLibraryPollTimer, 0);
     EXPECT_FALSE(store.HasUnsaved());
     EXPECT_NE(ChunksFile().find("title=\"new\""), std::string::npos);
 
@@ -381,6 +381,75 @@ TEST_F(MainWndTest, WhatTheLibraryTellsIsShownAndWaitingChangesAreWrittenLater) 
     }
     ::DestroyWindow(m_app.Hwnd());
     EXPECT_NE(ChunksFile().find("title=\"last\""), std::string::npos);
+}
+
+// Held at start, then let go unchanged; with or without a chunk put
+// meanwhile, which waits without a second box.
+class HeldAtStartTest : public MainWndTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(HeldAtStartTest, ALibraryHeldAtStartIsReadOnceItIsLetGo) {
+    const bool put_while_held = GetParam();
+    WriteChunks("<kelvo><chunks><chunk id=\"5\" title=\"five\">e</chunk></chunks></kelvo>");
+    kelvo::UniqueHandle holder(
+        ::CreateFileW(m_chunksPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(holder.Get(), INVALID_HANDLE_VALUE);
+    {
+        DialogScript told({[](HWND box) { ClickOk(box); }});
+        Start();
+        EXPECT_TRUE(told.Finished()) << "the held library is told at start";
+    }
+    CChunkStore& store = m_app.Chunks();
+    EXPECT_TRUE(store.Chunks().empty());
+    // The first look of the sync, while the file is still held.
+    {
+        DialogScript none({}, 3000);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        if (put_while_held) {
+            store.PutChunk(kelvo::MakeRef<text_chunk>(L"new text", L"new"));
+            EXPECT_TRUE(store.HasUnsaved());
+        }
+        EXPECT_TRUE(none.Finished()) << "no box";
+    }
+    holder.Reset();
+    // The next poll reads it, and writes what waited.
+    ::SendMessageW(m_app.Hwnd(), WM_TIMER, CMainWnd::kLibraryPollTimer, 0);
+    EXPECT_FALSE(store.HasUnsaved());
+    ASSERT_EQ(store.Chunks().size(), put_while_held ? 2u : 1u);
+    EXPECT_EQ(store.Chunks().at(5)->title, L"five");
+    EXPECT_EQ(ChunksFile().find("title=\"new\"") != std::string::npos, put_while_held);
+}
+
+INSTANTIATE_TEST_SUITE_P(PutWhileHeld, HeldAtStartTest, testing::Bool());
+
+TEST_F(MainWndTest, LogoffAndShutdownWriteWhatWaits) {
+    Start();
+    WriteChunks("<kelvo><chunks><chunk id=\"5\" title=\"five\">e</chunk>"
+                "<chunk id=\"6\" title=\"six\">f</chunk></chunks></kelvo>");
+    CChunkStore& store = m_app.Chunks();
+    store.LoadChunks();
+    const struct {
+        UINT message;
+        int deleted;
+    } cases[] = {{WM_QUERYENDSESSION, 5}, {WM_ENDSESSION, 6}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        {
+            kelvo::UniqueHandle holder(::CreateFileW(m_chunksPath.c_str(), GENERIC_READ, 0, nullptr,
+                                                     OPEN_EXISTING, 0, nullptr));
+            ASSERT_NE(holder.Get(), INVALID_HANDLE_VALUE);
+            DialogScript told({[](HWND box) { ClickOk(box); }}, 3000);
+            store.DeleteChunk(c.deleted);
+            EXPECT_TRUE(store.HasUnsaved()) << "the deletion waits";
+        }
+        EXPECT_NE(ChunksFile().find("id=\"" + std::to_string(c.deleted) + "\""), std::string::npos);
+        EXPECT_EQ(::SendMessageW(m_app.Hwnd(), c.message, TRUE, ENDSESSION_LOGOFF),
+                  c.message == WM_QUERYENDSESSION ? TRUE : 0);
+        EXPECT_FALSE(store.HasUnsaved());
+        EXPECT_EQ(ChunksFile().find("id=\"" + std::to_string(c.deleted) + "\""), std::string::npos)
+            << ChunksFile();
+    }
 }
 
 TEST_F(MainWndTest, SettingsChangedElsewhereTakeEffect) {

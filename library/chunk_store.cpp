@@ -91,6 +91,7 @@ int HighestIdAbove(CXMLProps& xml, int floor) {
 void CChunkStore::LoadChunks() {
     ++m_revision;
     m_unsaved.clear();
+    m_deleted.clear();
     m_renumbered.clear();
     const std::wstring path = ChunksXmlPath();
     ChunksFile file;
@@ -147,6 +148,9 @@ void CChunkStore::Apply(ChunksFile& file) {
     ++m_revision;
     Map chunks;
     for (auto& [id, read] : file.chunks) {
+        // A deletion waiting for the file keeps the chunk out of memory.
+        if (m_deleted.contains(id))
+            continue;
         read->file_print = read->Fingerprint();
         auto known = m_chunks.find(id);
         // Lists and editors keep what they hold where the file did not change;
@@ -168,6 +172,12 @@ void CChunkStore::Apply(ChunksFile& file) {
             return chunk != m_chunks.end() && chunk->second->file_id == read->file_id &&
                    chunk->second->file_occurrence == read->file_occurrence && !chunks.contains(id);
         });
+        const bool deleted = std::any_of(m_deleted.begin(), m_deleted.end(), [&](const auto& d) {
+            return d.second && d.second->file_id == read->file_id &&
+                   d.second->file_occurrence == read->file_occurrence;
+        });
+        if (deleted)
+            continue;
         if (known == m_renumbered.end()) {
             fresh.push_back(std::move(read));
             continue;
@@ -201,25 +211,32 @@ void CChunkStore::PutChunk(Ref<text_chunk> chunk) {
         DropNonXmlChars(tag);
     std::erase_if(chunk->tags, [](const std::wstring& tag) { return tag.empty(); });
     if (chunk->id == 0) {
-        Write({chunk}, 0);
+        Write({chunk});
         return;
     }
+    // An edit outweighs a deletion that waits.
+    m_deleted.erase(chunk->id);
     // A new object for a stored chunk was made from the stored one.
     auto& stored = m_chunks[chunk->id];
     if (!chunk->file_print && stored)
         chunk->file_print = stored->file_print;
     stored = chunk;
     m_unsaved.insert(chunk->id);
-    Write({}, 0);
+    Write({});
 }
 
 void CChunkStore::DeleteChunk(int id) {
-    Write({}, id);
+    // A chunk that goes is not written first. It leaves memory now, and the
+    // file with this write or, while the file cannot be written, a later one.
+    m_unsaved.erase(id);
+    auto known = m_chunks.extract(id);
+    m_deleted[id] = known ? std::move(known.mapped()) : Ref<text_chunk>();
+    Write({});
 }
 
 void CChunkStore::SaveUnsaved() {
-    if (!m_unsaved.empty())
-        Write({}, 0);
+    if (HasUnsaved())
+        Write({});
 }
 
 MergeResult CChunkStore::MergeCopy(const std::wstring& path, std::wstring& set_aside,
@@ -322,7 +339,7 @@ MergeResult CChunkStore::MergeCopy(const std::wstring& path, std::wstring& set_a
             ++(differs ? counts.conflicts : counts.added);
         }
     }
-    Write(added, 0);
+    Write(added);
     if (!HasUnsaved()) {
         for (int attempt = 0; attempt < 100; ++attempt) {
             set_aside = StampedPath(path, L"merged", attempt);
@@ -343,26 +360,23 @@ void CChunkStore::Adopt(const Ref<text_chunk>& chunk, CXMLProps* xml) {
     m_unsaved.insert(chunk->id);
 }
 
-void CChunkStore::Write(const std::vector<Ref<text_chunk>>& added, int delete_id) {
+void CChunkStore::Write(const std::vector<Ref<text_chunk>>& added) {
     // Every path below may change the map (a chunk added, replaced by the
     // file's version, or removed).
     ++m_revision;
-    // A chunk that goes is not written first.
-    if (delete_id != 0)
-        m_unsaved.erase(delete_id);
     // Other Kelvos wait while this one reads, merges and replaces; other
     // programs are caught by the check before the replacement.
     const CWriteLock lock(ChunksXmlPath());
-    bool saved = WriteOnce(added, delete_id);
+    bool saved = WriteOnce(added);
     // The new chunks were taken into memory (as unsaved) by the first attempt.
     for (int attempt = 1; !saved && attempt < kWriteAttempts; ++attempt)
-        saved = WriteOnce({}, delete_id);
+        saved = WriteOnce({});
     if (!saved)
         TellNotSaved(ERROR_SHARING_VIOLATION);
     HandOverNotices();
 }
 
-bool CChunkStore::WriteOnce(const std::vector<Ref<text_chunk>>& added, int delete_id) {
+bool CChunkStore::WriteOnce(const std::vector<Ref<text_chunk>>& added) {
     auto xml = OpenChunksXml();
     const FileState state = xml->State();
     const bool readable = state == FileState::kRead;
@@ -383,27 +397,21 @@ bool CChunkStore::WriteOnce(const std::vector<Ref<text_chunk>>& added, int delet
     }
 
     bool changed = true;
-    bool remove = false;      // the deleted chunk leaves the store
     std::vector<int> written; // chunks the file will hold as they are in memory
     if (readable) {
         m_toldUnreadable = false;
         m_password = xml->Select(L"password", false) ? xml->GetText() : std::nullopt;
         if (m_password)
             xml->Up();
-        changed = xml->Select(L"chunks", true) && Merge(*xml, added, delete_id, remove, written);
+        changed = xml->Select(L"chunks", true) && Merge(*xml, added, written);
     } else {
         // Empty, damaged or gone: nothing of it can be kept but a copy of what
         // it held, so the save holds the whole library in memory.
         for (const auto& chunk : added)
             Adopt(chunk, nullptr);
-        remove = delete_id != 0;
-        auto kept = m_chunks.extract(delete_id);
         Rebuild(*xml);
-        if (kept)
-            m_chunks.insert(std::move(kept));
         for (const auto& [id, chunk] : m_chunks)
-            if (id != delete_id)
-                written.push_back(id);
+            written.push_back(id);
     }
     // Another writer changed the file since the store last read or wrote it.
     const bool joined = readable && xml->LoadedHash() != m_fileHash;
@@ -432,8 +440,8 @@ bool CChunkStore::WriteOnce(const std::vector<Ref<text_chunk>>& added, int delet
         if (state == FileState::kEmpty || state == FileState::kDamaged)
             TellUnreadable(state, ERROR_SUCCESS, true, xml->KeptCopy());
     }
-    if (remove)
-        m_chunks.erase(delete_id);
+    // Saved, or the file held none of them any more.
+    m_deleted.clear();
     if (changed && joined) {
         // Memory takes every chunk the save wrote, the other writer's too.
         ChunksFile file = ReadChunksBytes(xml->SavedBytes());
@@ -447,29 +455,30 @@ bool CChunkStore::WriteOnce(const std::vector<Ref<text_chunk>>& added, int delet
     return true;
 }
 
-bool CChunkStore::Merge(CXMLProps& xml, const std::vector<Ref<text_chunk>>& added, int delete_id,
-                        bool& removed, std::vector<int>& written) {
+bool CChunkStore::Merge(CXMLProps& xml, const std::vector<Ref<text_chunk>>& added,
+                        std::vector<int>& written) {
     bool changed = WriteFreshIds(xml);
-    // Not in the file (any more): it only leaves the store.
-    removed = delete_id != 0;
-    if (Ref<text_chunk> disk = delete_id != 0 ? EnterInFile(xml, delete_id) : Ref<text_chunk>()) {
-        auto known = m_chunks.find(delete_id);
-        const auto base =
-            known != m_chunks.end() ? known->second->file_print : std::optional<std::uint64_t>();
-        if (base && disk->file_print == base) {
-            xml.RemoveCurrent();
-            changed = true;
-        } else {
-            xml.Up();
-            // Changed elsewhere, or another's chunk under an id ours never had
-            // in the file: the file's version stays, and is shown.
-            if (base)
-                m_notices.push_back({.kind = StoreNotice::Kind::kNotDeleted,
-                                     .id = delete_id,
-                                     .title = disk->title});
-            m_chunks[delete_id] = std::move(disk);
-            removed = false;
+    for (auto deleted = m_deleted.begin(); deleted != m_deleted.end();) {
+        const int id = deleted->first;
+        // Not in the file (any more): it only leaves the store.
+        Ref<text_chunk> disk = EnterInFile(xml, id);
+        const auto base = deleted->second ? deleted->second->file_print : std::nullopt;
+        if (!disk || (base && disk->file_print == base)) {
+            if (disk) {
+                xml.RemoveCurrent();
+                changed = true;
+            }
+            ++deleted;
+            continue;
         }
+        xml.Up();
+        // Changed elsewhere, or another's chunk under an id ours never had
+        // in the file: the file's version stays, and is shown.
+        if (base)
+            m_notices.push_back(
+                {.kind = StoreNotice::Kind::kNotDeleted, .id = id, .title = disk->title});
+        m_chunks[id] = std::move(disk);
+        deleted = m_deleted.erase(deleted);
     }
     for (int id : std::vector<int>(m_unsaved.begin(), m_unsaved.end())) {
         auto chunk = m_chunks.find(id);
@@ -491,8 +500,9 @@ bool CChunkStore::Merge(CXMLProps& xml, const std::vector<Ref<text_chunk>>& adde
 bool CChunkStore::WriteFreshIds(CXMLProps& xml) {
     std::vector<Ref<text_chunk>> chunks;
     for (int id : m_renumbered)
-        if (auto chunk = m_chunks.find(id); chunk != m_chunks.end())
-            chunks.push_back(chunk->second);
+        for (const Map* map : {&m_chunks, &m_deleted})
+            if (auto chunk = map->find(id); chunk != map->end() && chunk->second)
+                chunks.push_back(chunk->second);
     // A later element of an id text first: an earlier one keeps its count.
     std::sort(chunks.begin(), chunks.end(), [](const auto& a, const auto& b) {
         return a->file_id != b->file_id ? a->file_id < b->file_id
@@ -617,7 +627,9 @@ int CChunkStore::NextChunkIds(CXMLProps* chunks, int count) {
 
 void CChunkStore::TellUnreadable(FileState state, DWORD error, bool rewritten,
                                  std::wstring kept_copy) {
-    if (std::exchange(m_toldUnreadable, true))
+    // A rewrite is always told: the user learns where the kept copy is, also
+    // after being told the file did not read.
+    if (std::exchange(m_toldUnreadable, !rewritten) && !rewritten)
         return;
     m_notices.push_back({.kind = StoreNotice::Kind::kUnreadable,
                          .state = state,

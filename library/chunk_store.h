@@ -130,12 +130,16 @@ public:
     // Removes the chunk from file and store. A chunk no longer in the file
     // leaves the store; one changed elsewhere since it was read stays (in
     // that version) and the user is told; an id in neither changes nothing.
+    // While the file cannot be written the chunk leaves the store and its
+    // removal waits like a change.
     void DeleteChunk(int id);
     // The library holds no chunk, in memory or in the file as last read: a
     // missing chunks.xml may be made afresh.
-    bool IsNewLibrary() const noexcept { return m_whole && m_chunks.empty() && m_unsaved.empty(); }
-    // Changes that no save could write yet, kept in memory.
-    bool HasUnsaved() const noexcept { return !m_unsaved.empty(); }
+    bool IsNewLibrary() const noexcept {
+        return m_whole && m_chunks.empty() && m_unsaved.empty() && m_deleted.empty();
+    }
+    // Changes (deletions too) that no save could write yet, kept in memory.
+    bool HasUnsaved() const noexcept { return !m_unsaved.empty() || !m_deleted.empty(); }
     // Tries to write them again.
     void SaveUnsaved();
 
@@ -157,17 +161,15 @@ public:
 
 private:
     // One write of chunks.xml: the unsaved chunks, the new chunks `added`
-    // and the deletion of `delete_id` (0: none). Taken under the write lock,
-    // and done again from a fresh read when another writer replaced the file
-    // meanwhile.
-    void Write(const std::vector<kelvo::Ref<text_chunk>>& added, int delete_id);
+    // and the deletions that wait. Taken under the write lock, and done again
+    // from a fresh read when another writer replaced the file meanwhile.
+    void Write(const std::vector<kelvo::Ref<text_chunk>>& added);
     // One attempt; false when the file changed before it could be replaced.
-    bool WriteOnce(const std::vector<kelvo::Ref<text_chunk>>& added, int delete_id);
+    bool WriteOnce(const std::vector<kelvo::Ref<text_chunk>>& added);
     // Writes into the file as read (`xml` inside "chunks"); false when nothing
-    // changed in it. `removed`: the deleted chunk is to leave the store once
-    // that is saved.
-    bool Merge(CXMLProps& xml, const std::vector<kelvo::Ref<text_chunk>>& added, int delete_id,
-               bool& removed, std::vector<int>& written);
+    // changed in it.
+    bool Merge(CXMLProps& xml, const std::vector<kelvo::Ref<text_chunk>>& added,
+               std::vector<int>& written);
     // Writes the fresh ids of the renumbered chunks into their elements.
     bool WriteFreshIds(CXMLProps& xml);
     // Memory takes what the file holds (read, or written by a save that
@@ -199,6 +201,10 @@ private:
     Map m_chunks;
     // Chunks whose change is in memory but not yet in the file.
     std::set<int> m_unsaved;
+    // Chunks deleted in memory but not yet in the file, as they were (null:
+    // an id the store did not hold); only the version of the file they were
+    // read from is removed.
+    Map m_deleted;
     // Chunks whose fresh id the file does not carry yet.
     std::set<int> m_renumbered;
     // Memory holds the whole library: it was read from the file, or there was

@@ -849,6 +849,58 @@ TEST_F(ChunkStoreTest, ALibraryHeldAtStartIsToldAndLaterJoinedNotReplaced) {
     EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kUnchanged);
 }
 
+TEST_F(ChunkStoreTest, ADeletionWhileTheFileIsHeldWaitsLikeAChange) {
+    test_files::Write(m_folder + L"chunks.xml", Library(kRead));
+    WriteNextId(6);
+    CChunkStore store;
+    Listen(store);
+    store.LoadChunks();
+    const std::string before = ChunksFile();
+    {
+        auto holder = HoldWithoutSharing(m_folder + L"chunks.xml");
+        ASSERT_TRUE(holder);
+        store.DeleteChunk(3);
+        store.DeleteChunk(5);
+    }
+    EXPECT_EQ(TakeNotices(), std::vector<std::string>{"unreadable held"});
+    EXPECT_EQ(ChunksFile(), before);
+    EXPECT_EQ(Listed(store.Chunks()), "1:one") << "gone from what the user sees";
+    EXPECT_TRUE(store.HasUnsaved());
+    // A reload meanwhile does not bring them back; another writer changed
+    // five meanwhile: that version stays and is told.
+    std::string file = Library(kRead);
+    file.replace(file.find("title=\"five\""), 12, "title=\"theirs\"");
+    test_files::Write(m_folder + L"chunks.xml", file);
+    EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kReloaded);
+    EXPECT_EQ(Listed(store.Chunks()), "1:one");
+    store.SaveUnsaved();
+    EXPECT_FALSE(store.HasUnsaved());
+    EXPECT_EQ(ListedInFile(), "1:one 5:theirs");
+    EXPECT_EQ(Listed(store.Chunks()), "1:one 5:theirs");
+    EXPECT_EQ(TakeNotices(), std::vector<std::string>{"not deleted 5"});
+}
+
+TEST_F(ChunkStoreTest, ARewriteIsToldWithItsKeptCopyAlsoAfterTheFileWasToldUnreadable) {
+    test_files::Write(m_folder + L"chunks.xml", Library(kRead));
+    WriteNextId(6);
+    CChunkStore store;
+    Listen(store);
+    store.LoadChunks();
+    {
+        auto holder = HoldWithoutSharing(m_folder + L"chunks.xml");
+        store.PutChunk(Chunk(L"new text", L"new"));
+    }
+    EXPECT_EQ(TakeNotices(), std::vector<std::string>{"unreadable held"});
+    // Let go cut short, as a writer that crashed leaves it.
+    const std::string damaged = "<?xml version=\"1.0\"?><kelvo><chunks><chunk id=\"1\" ti";
+    test_files::Write(m_folder + L"chunks.xml", damaged);
+    store.SaveUnsaved();
+    EXPECT_EQ(TakeNotices(), std::vector<std::string>{"unreadable damaged kept"});
+    EXPECT_EQ(test_files::Read(m_keptCopy), damaged);
+    EXPECT_EQ(ListedInFile(), "1:one 3:three 5:five 6:new");
+    ::DeleteFileW(m_keptCopy.c_str());
+}
+
 TEST_F(ChunkStoreTest, AReloadFollowsTheFileAndKeepsWhatIsUnchangedOrWaiting) {
     WriteChunksFile(kRead);
     CChunkStore store;

@@ -17,7 +17,24 @@ WINDOWPLACEMENT PlacementOf(HWND window) {
     return placement;
 }
 
+// Some of the rectangle (workspace coordinates) is in a monitor's work area.
+bool OnAMonitor(const RECT& rect) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!::GetMonitorInfoW(::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor))
+        return true;
+    const RECT screen = WorkspaceToScreen(rect, monitor.rcWork, monitor.rcMonitor);
+    RECT seen{};
+    return ::IntersectRect(&seen, &screen, &monitor.rcWork) != FALSE;
+}
+
 } // namespace
+
+RECT WorkspaceToScreen(const RECT& rect, const RECT& work, const RECT& monitor) {
+    RECT screen = rect;
+    ::OffsetRect(&screen, work.left - monitor.left, work.top - monitor.top);
+    return screen;
+}
 
 SavedPlacement ReadPlacement(CXMLProps& xml) {
     SavedPlacement saved;
@@ -45,8 +62,12 @@ void ApplyPlacement(HWND window, const SavedPlacement& saved, int grow) {
     RECT& normal = placement.rcNormalPosition;
     const SIZE size = saved.size.value_or(
         SIZE{normal.right - normal.left + grow, normal.bottom - normal.top + grow});
-    if (saved.position)
-        ::OffsetRect(&normal, saved.position->x - normal.left, saved.position->y - normal.top);
+    if (saved.position) {
+        const RECT at{saved.position->x, saved.position->y, saved.position->x + size.cx,
+                      saved.position->y + size.cy};
+        if (OnAMonitor(at))
+            ::OffsetRect(&normal, at.left - normal.left, at.top - normal.top);
+    }
     normal.right = normal.left + size.cx;
     normal.bottom = normal.top + size.cy;
     placement.showCmd = SW_SHOWNORMAL;

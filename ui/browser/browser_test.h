@@ -71,7 +71,7 @@ inline Strings Tags(const CPropDlg& dialog) {
 
 // The current chunk's id; 0 for none.
 inline int Selected(const CPropDlg& dialog) {
-    const auto* chunk = dialog.SelectedChunk();
+    const auto chunk = dialog.SelectedChunk();
     return chunk ? (*chunk)->id : 0;
 }
 

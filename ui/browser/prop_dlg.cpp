@@ -10,8 +10,6 @@
 
 namespace {
 
-using kelvo::Ref;
-
 // The chunk titles' font: the dialog's font, bold and a third larger.
 kelvo::UniqueHfont MakeTitleFont(HFONT dialog_font) {
     LOGFONTW font{};
@@ -191,7 +189,7 @@ void CPropDlg::FillChunkList(int remembered_id) {
 }
 
 void CPropDlg::EnableChunkButtons() {
-    const bool has_chunk = SelectedChunk() != nullptr;
+    const bool has_chunk = SelectedChunk().has_value();
     for (const wchar_t* id : {L"btn-edit", L"btn-delete"})
         if (CWynElement* button = FindById(id))
             button->SetDisabled(!has_chunk);
@@ -204,16 +202,16 @@ std::optional<std::wstring> CPropDlg::SelectedTagName() const {
     return m_tagRows[current].name;
 }
 
-const Ref<text_chunk>* CPropDlg::SelectedChunk() const {
+std::optional<CShownChunk> CPropDlg::SelectedChunk() const {
     const int current = m_chunkList ? m_chunkList->CurrentIndex() : -1;
     if (current < 0 || current >= static_cast<int>(m_chunkRows.size()))
-        return nullptr;
-    return &m_chunkRows[current];
+        return std::nullopt;
+    return CShownChunk(m_chunkRows[current]);
 }
 
 void CPropDlg::FullRefresh() {
     const auto tag = SelectedTagName();
-    const auto* chunk = SelectedChunk();
+    const auto chunk = SelectedChunk();
     const int chunk_id = chunk ? (*chunk)->id : 0;
     RefreshFound();
     FillTagList(tag);

@@ -21,6 +21,7 @@
 #include "ui/autocomplete.h"
 #include "ui/browser/browser_app.h"
 #include "ui/browser/library_changes.h"
+#include "ui/browser/shown_chunk.h"
 #include "ui/chunk_rows.h"
 #include "ui/windows_list.h"
 #include "wyn/host/wyn_dialog.h"
@@ -58,8 +59,8 @@ public:
     void RefreshAfterChange(const text_chunk* chunk);
     // The name of the current tag row; none for "all chunks".
     std::optional<std::wstring> SelectedTagName() const;
-    // The current chunk row's chunk; null for none.
-    const kelvo::Ref<text_chunk>* SelectedChunk() const;
+    // The current chunk row's chunk, held as shown; none for none.
+    std::optional<CShownChunk> SelectedChunk() const;
     const std::vector<kelvo::TagRow>& TagRows() const noexcept { return m_tagRows; }
     const std::vector<kelvo::Ref<text_chunk>>& ChunkRows() const noexcept { return m_chunkRows; }
     // The window chooser last opened; null before.
@@ -75,12 +76,15 @@ private:
     void EnableChunkButtons();
     void AddTagToFind(int tag_row);
 
-    void Paste(const text_chunk& chunk, PasteTrigger trigger);
+    // The commands on a chunk hold it as shown: each may run modal loops
+    // (the password dialog, the editor, a question, a menu) while the lists
+    // are rebuilt.
+    void Paste(const CShownChunk& chunk, PasteTrigger trigger);
     void PasteSelected(PasteTrigger trigger);
     void NewChunk();
-    void EditChunk(const kelvo::Ref<text_chunk>& chunk);
-    void DeleteChunk(const kelvo::Ref<text_chunk>& chunk);
-    void ChunkMenu(const kelvo::Ref<text_chunk>& chunk, POINT at);
+    void EditChunk(const CShownChunk& chunk);
+    void DeleteChunk(const CShownChunk& chunk);
+    void ChunkMenu(const CShownChunk& chunk, POINT at);
     void ConfigurationMenu();
     // The chooser of the window to paste into, over the paste buttons.
     void OpenWindowsList();

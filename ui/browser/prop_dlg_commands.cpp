@@ -7,8 +7,6 @@
 
 namespace {
 
-using kelvo::Ref;
-
 // The text with its first "%s" replaced: the user's title is never read as a
 // format.
 std::wstring WithTitle(std::wstring_view text, std::wstring_view title) {
@@ -20,13 +18,15 @@ std::wstring WithTitle(std::wstring_view text, std::wstring_view title) {
 
 } // namespace
 
-void CPropDlg::Paste(const text_chunk& chunk, PasteTrigger trigger) {
-    m_app.Paste(*this, chunk, trigger);
+void CPropDlg::Paste(const CShownChunk& chunk, PasteTrigger trigger) {
+    // What is pasted is the chunk as shown, alive through `chunk` while the
+    // password is asked for.
+    m_app.Paste(*this, *chunk, trigger);
 }
 
 void CPropDlg::PasteSelected(PasteTrigger trigger) {
-    if (const auto* chunk = SelectedChunk())
-        Paste(**chunk, trigger);
+    if (const auto chunk = SelectedChunk())
+        Paste(*chunk, trigger);
 }
 
 void CPropDlg::NewChunk() {
@@ -34,11 +34,11 @@ void CPropDlg::NewChunk() {
         RefreshAfterChange(chunk.Get());
 }
 
-void CPropDlg::EditChunk(const Ref<text_chunk>& chunk) {
-    // Held here: the lists let go of their rows while they are refilled.
-    const Ref<text_chunk> edited = chunk;
-    if (EditChunkCommand(m_app, Hwnd(), edited))
-        RefreshAfterChange(edited.Get());
+void CPropDlg::EditChunk(const CShownChunk& chunk) {
+    // Changed elsewhere while the editor was open, the store keeps that
+    // version and stores the user's as a chunk of its own, and tells.
+    if (EditChunkCommand(m_app, Hwnd(), chunk.Held()))
+        RefreshAfterChange(chunk.Held().Get());
 }
 
 void CPropDlg::OpenWindowsList() {
@@ -57,19 +57,28 @@ void CPropDlg::OpenWindowsList() {
     m_windowsList->Open(Hwnd(), paste_rect, paste_to_rect);
 }
 
-void CPropDlg::DeleteChunk(const Ref<text_chunk>& chunk) {
+void CPropDlg::DeleteChunk(const CShownChunk& chunk) {
     const std::wstring question =
         WithTitle(Text(L"WYN_STR_Q_DELCHUNK", L"Do you want to delete the selected chunk '%s'?"),
                   chunk->title);
     if (::MessageBoxW(Hwnd(), question.c_str(), Text(L"appname", L"Kelvo"),
                       MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    // The chunk stays alive through `chunk` while the lists let go of it.
-    const Ref<text_chunk> deleted = chunk;
-    m_app.Chunks().DeleteChunk(deleted->id);
-    m_rowHeights.Forget(*deleted);
+    // The library may have been read again while the question was open: only
+    // the chunk the user saw is deleted, as the user saw it.
+    if (!chunk.StillIn(m_app.Chunks())) {
+        const std::wstring told = WithTitle(
+            Text(
+                L"WYN_MSG_CHUNK_CHANGED_MEANWHILE",
+                L"The chunk '%s' was changed or deleted elsewhere meanwhile. Nothing was deleted."),
+            chunk->title);
+        ::MessageBoxW(Hwnd(), told.c_str(), Text(L"appname", L"Kelvo"), MB_OK | MB_ICONWARNING);
+        return;
+    }
+    m_app.Chunks().DeleteChunk(chunk->id);
+    m_rowHeights.Forget(*chunk);
     auto tag = SelectedTagName();
-    if (tag && !deleted->HasTag(*tag))
+    if (tag && !chunk->HasTag(*tag))
         tag.reset();
     RefreshFound();
     FillTagList(tag);

@@ -10,8 +10,6 @@
 #include "ui/custom_list.h"
 #include "ui/toolbar_paint.h"
 
-using kelvo::Ref;
-
 bool CPropDlg::IsId(const CWynElement& element, std::wstring_view id) {
     return element.Id() && SameText(*element.Id(), id);
 }
@@ -83,7 +81,7 @@ std::int64_t CPropDlg::OnListEvent(CWynCustomList& list, std::wstring_view name,
     }
     if (name == L"customlst-selchanged") {
         if (tags) {
-            const auto* chunk = SelectedChunk();
+            const auto chunk = SelectedChunk();
             FillChunkList(chunk ? (*chunk)->id : 0);
         } else {
             EnableChunkButtons();
@@ -97,16 +95,16 @@ std::int64_t CPropDlg::OnListEvent(CWynCustomList& list, std::wstring_view name,
     }
     if (!valid)
         return 0;
-    const Ref<text_chunk> chunk = m_chunkRows[index];
+    const CShownChunk chunk(m_chunkRows[index]);
     const bool paste_on_dblclick = m_app.PasteOnDoubleClick();
     if (name == L"customlst-dblclick") {
         if (paste_on_dblclick)
-            Paste(*chunk, PasteTrigger::kOther);
+            Paste(chunk, PasteTrigger::kOther);
         else
             EditChunk(chunk);
     } else if (name == L"customlst-keyenter") {
         if (paste_on_dblclick)
-            Paste(*chunk, PasteTrigger::kEnterKey);
+            Paste(chunk, PasteTrigger::kEnterKey);
         else
             EditChunk(chunk);
     } else if (name == L"customlst-keydel") {
@@ -137,10 +135,10 @@ std::int64_t CPropDlg::OnButtonEvent(CWynElement& button, std::wstring_view name
         if (is(L"btn-new")) {
             NewChunk();
         } else if (is(L"btn-edit")) {
-            if (const auto* chunk = SelectedChunk())
+            if (const auto chunk = SelectedChunk())
                 EditChunk(*chunk);
         } else if (is(L"btn-delete")) {
-            if (const auto* chunk = SelectedChunk())
+            if (const auto chunk = SelectedChunk())
                 DeleteChunk(*chunk);
         } else if (is(L"btn-wrench")) {
             ConfigurationMenu();

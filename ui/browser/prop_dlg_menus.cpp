@@ -7,9 +7,7 @@
 
 #include "ui/master_pwd.h"
 
-using kelvo::Ref;
-
-void CPropDlg::ChunkMenu(const Ref<text_chunk>& chunk, POINT at) {
+void CPropDlg::ChunkMenu(const CShownChunk& chunk, POINT at) {
     enum : UINT { kEdit = 1, kPaste = 2, kDelete = 3 };
     const kelvo::UniqueHmenu menu(::CreatePopupMenu());
     ::AppendMenuW(menu.Get(), MF_STRING, kEdit, Text(L"WYN_LST_CTX_EDIT", L"Edit..."));
@@ -17,17 +15,16 @@ void CPropDlg::ChunkMenu(const Ref<text_chunk>& chunk, POINT at) {
     ::AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu.Get(), MF_STRING, kDelete, Text(L"WYN_LST_CTX_DELETE", L"Delete"));
     ::SetMenuDefaultItem(menu.Get(), m_app.PasteOnDoubleClick() ? kPaste : kEdit, FALSE);
-    const Ref<text_chunk> chosen = chunk;
     switch (::TrackPopupMenu(menu.Get(), TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, Hwnd(),
                              nullptr)) {
     case kEdit:
-        EditChunk(chosen);
+        EditChunk(chunk);
         break;
     case kPaste:
-        Paste(*chosen, PasteTrigger::kOther);
+        Paste(chunk, PasteTrigger::kOther);
         break;
     case kDelete:
-        DeleteChunk(chosen);
+        DeleteChunk(chunk);
         break;
     default:
         break;

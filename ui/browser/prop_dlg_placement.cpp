@@ -69,7 +69,7 @@ void CPropDlg::FitTagList(bool widen_window) {
 
 void CPropDlg::SaveState() {
     const auto tag = SelectedTagName();
-    const auto* chunk = SelectedChunk();
+    const auto chunk = SelectedChunk();
     auto xml = OpenSettingsXml();
     if (!xml->Select(L"main-window", true))
         return;

@@ -45,6 +45,14 @@ public:
     void ChoosePasteTarget(HWND window) override { target = kelvo::DescribeTarget(window); }
     bool Paste(kelvo::CPasteHost&, const text_chunk& chunk, PasteTrigger trigger) override {
         pastes.emplace_back(chunk.id, trigger);
+        if (while_pasting) {
+            // As long as the password dialog is open: held here too, for its
+            // count to tell whether anyone else still holds it.
+            const kelvo::Ref<text_chunk> held(const_cast<text_chunk*>(&chunk));
+            while_pasting();
+            held_elsewhere = held->Refs() > 1;
+            pasted_title = held->title;
+        }
         return true;
     }
     void EditSettings(HWND) override {}
@@ -58,6 +66,10 @@ public:
     std::optional<kelvo::CipherKey> data_key;
     kelvo::TargetWindow target;
     std::vector<std::pair<int, PasteTrigger>> pastes; // chunk ids
+    // Runs in the paste, where the password dialog's modal loop would.
+    std::function<void()> while_pasting;
+    bool held_elsewhere = false;
+    std::wstring pasted_title;
 };
 
 // The chunk browser on a small library, driven by a script.
@@ -83,8 +95,16 @@ protected:
             script.push_back([&dialog, step](HWND) { step(dialog); });
         script.push_back([](HWND window) { ::PostMessageW(window, WM_CLOSE, 0, 0); });
         DialogScript runner(std::move(script));
-        dialog.DoModal(nullptr);
+        // The close box ends the dialog the way the dialog's own loop does.
+        EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
         EXPECT_TRUE(runner.Finished());
+    }
+
+    // Another writer's library, read as the live reload does.
+    void ChangedElsewhere(const std::string& library) {
+        WriteChunks(library);
+        m_app.chunks.Reload();
+        m_app.changes.Notify();
     }
 
     CFakeBrowserApp m_app;
@@ -665,21 +685,141 @@ TEST_F(PropDlgTest, EscapeAndEnterInTheFindBoxLeaveItOpen) {
 TEST_F(PropDlgTest, DeletingTheCurrentChunkKeepsTheTagAndSelectsTheFirstLeft) {
     Run({[](CPropDlg& dialog) {
              SelectTag(dialog, L"work");
-             List(dialog, L"lst_items").SelectItem(1); // "Reply"
-             ASSERT_EQ(Selected(dialog), 4);
+             List(dialog, L"lst_items").SelectItem(2); // "Signature"
+             ASSERT_EQ(Selected(dialog), 2);
              ::PostMessageW(List(dialog, L"lst_items").Hwnd(), WM_KEYDOWN, VK_DELETE, 0);
          },
          [](CPropDlg&) {
              HWND question = DialogScript::FrontDialog();
-             EXPECT_NE(wyn_test::MessageBoxText(question).find(L"'Reply'"), std::wstring::npos);
+             EXPECT_NE(wyn_test::MessageBoxText(question).find(L"'Signature'"), std::wstring::npos);
              ::SendMessageW(question, WM_COMMAND, IDYES, 0);
          },
          [this](CPropDlg& dialog) {
-             EXPECT_EQ(m_app.Chunks().Chunks().count(4), 0u);
+             EXPECT_EQ(m_app.Chunks().Chunks().count(2), 0u);
+             // Its other tag went with it: the tag's row moved up.
+             EXPECT_EQ(Tags(dialog),
+                       (Strings{L"all chunks:3", L"Work:1", L"private:1", L"work:1"}));
              EXPECT_EQ(dialog.SelectedTagName(), L"work");
-             EXPECT_EQ(Titles(dialog), (Strings{L"Agenda", L"Signature"}));
+             EXPECT_EQ(Titles(dialog), (Strings{L"Agenda", L"Reply"}));
              EXPECT_EQ(Selected(dialog), 3);
          }});
+}
+
+TEST_F(PropDlgTest, AnEditKeepsTheTagWhoseRowMoved) {
+    m_app.paste_on_dblclick = false;
+    Run({[](CPropDlg& dialog) {
+             SelectTag(dialog, L"work");
+             List(dialog, L"lst_items").SelectItem(1); // "Reply"
+             dialog.OnEvent(dialog.FindById(L"btn-edit"), L"clicked", 0, 0);
+         },
+         [](CPropDlg&) {
+             HWND editor = DialogScript::FrontDialog();
+             const auto edits = ChildrenOf(editor, L"Edit");
+             ASSERT_EQ(edits.size(), 2u);
+             // A tag that sorts before the selected one.
+             ::SetWindowTextW(edits[1], L"work;aside");
+             ::SendMessageW(editor, WM_COMMAND, IDOK, 0);
+         },
+         [](CPropDlg& dialog) {
+             EXPECT_EQ(Tags(dialog), (Strings{L"all chunks:4", L"Work:1", L"aside:1", L"mail:1",
+                                              L"private:1", L"work:2"}));
+             EXPECT_EQ(dialog.SelectedTagName(), L"work");
+             EXPECT_EQ(Selected(dialog), 4);
+         }});
+}
+
+// The library read again while the delete question is open: another writer
+// added a chunk that sorts before the one asked about, or changed that one.
+TEST_F(PropDlgTest, ADeleteActsOnlyOnTheChunkAsTheQuestionShowedIt) {
+    const std::string head = "<kelvo><chunks>"
+                             "<chunk id=\"1\" title=\"Alpha\">a</chunk>"
+                             "<chunk id=\"3\" title=\"Charlie\">c</chunk>";
+    const struct {
+        const char* name;
+        std::string meanwhile;
+        std::vector<int> ids_after;
+        bool told;
+    } cases[] = {
+        {"a chunk added",
+         head + "<chunk id=\"2\" title=\"Bravo\">b</chunk></chunks></kelvo>",
+         {1, 2},
+         false},
+        {"the chunk changed",
+         "<kelvo><chunks><chunk id=\"1\" title=\"Alpha\">a</chunk>"
+         "<chunk id=\"3\" title=\"Charlie\">changed</chunk></chunks></kelvo>",
+         {1, 3},
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteChunks(head + "</chunks></kelvo>");
+        m_app.chunks.LoadChunks();
+        std::wstring told;
+        std::vector<std::function<void(CPropDlg&)>> steps = {
+            [](CPropDlg& dialog) {
+                List(dialog, L"lst_items").SelectItem(1); // "Charlie"
+                dialog.OnEvent(dialog.FindById(L"btn-delete"), L"clicked", 0, 0);
+            },
+            [&](CPropDlg&) {
+                HWND question = DialogScript::FrontDialog();
+                EXPECT_NE(wyn_test::MessageBoxText(question).find(L"'Charlie'"),
+                          std::wstring::npos);
+                ChangedElsewhere(c.meanwhile);
+                ::SendMessageW(question, WM_COMMAND, IDYES, 0);
+            }};
+        if (c.told)
+            steps.push_back([&](CPropDlg&) {
+                HWND box = DialogScript::FrontDialog();
+                told = wyn_test::MessageBoxText(box);
+                ::SendMessageW(box, WM_COMMAND, IDOK, 0);
+            });
+        steps.push_back([&](CPropDlg&) {
+            std::vector<int> ids;
+            for (const auto& [id, chunk] : m_app.chunks.Chunks())
+                ids.push_back(id);
+            EXPECT_EQ(ids, c.ids_after);
+            EXPECT_EQ(ChunksFile().find("Charlie\">c<"), std::string::npos) << ChunksFile();
+        });
+        Run(std::move(steps));
+        EXPECT_EQ(told.find(L"'Charlie'") != std::wstring::npos, c.told) << told;
+    }
+}
+
+// A reload while the password is asked for replaces the chunk being pasted:
+// the paste still has it, as it was shown.
+TEST_F(PropDlgTest, APastedChunkStaysAliveWhileThePasswordIsAskedFor) {
+    const struct {
+        const char* name;
+        std::function<void(CPropDlg&)> paste;
+    } cases[] = {
+        {"the paste button",
+         [](CPropDlg& dialog) { dialog.OnEvent(dialog.FindById(L"paste"), L"clicked", 0, 0); }},
+        {"Enter in the find box",
+         [](CPropDlg& dialog) { ::SendMessageW(dialog.Hwnd(), WM_COMMAND, IDOK, 0); }},
+    };
+    const std::string library = ChunksFile();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteChunks(library);
+        m_app.chunks.LoadChunks();
+        // Encrypted chunks are the ones the password is asked for, and the
+        // lists keep no measure of them.
+        m_app.chunks.Chunks().at(3)->encrypted = true;
+        const text_chunk* shown = m_app.chunks.Chunks().at(3).Get();
+        m_app.while_pasting = [this] {
+            std::string file = ChunksFile();
+            file.replace(file.find(">Items<"), 7, ">Other items<");
+            ChangedElsewhere(file);
+        };
+        m_app.held_elsewhere = false;
+        Run({[&](CPropDlg& dialog) {
+            ASSERT_EQ(Selected(dialog), 3); // "Agenda"
+            c.paste(dialog);
+            EXPECT_NE(m_app.chunks.Chunks().at(3).Get(), shown) << "replaced by the reload";
+            EXPECT_TRUE(m_app.held_elsewhere) << "the chunk pasted was let go";
+            EXPECT_EQ(m_app.pasted_title, L"Agenda");
+        }});
+    }
 }
 
 TEST_F(PropDlgTest, TheLibrarysChangesFromElsewhereShowWhileItIsOpen) {
