@@ -1,9 +1,10 @@
-// The chunk browser's commands: paste, new, edit and delete a chunk, choose
-// the window to paste into.
+// The chunk browser's commands: paste, new, edit and delete a chunk, import
+// chunks, choose the window to paste into.
 
 #include "ui/browser/prop_dlg.h"
 
 #include "ui/browser/chunk_commands.h"
+#include "ui/browser/transfer_commands.h"
 
 namespace {
 
@@ -39,6 +40,11 @@ void CPropDlg::EditChunk(const Ref<text_chunk>& chunk) {
     const Ref<text_chunk> edited = chunk;
     if (EditChunkCommand(m_app, Hwnd(), edited))
         RefreshAfterChange(edited.Get());
+}
+
+void CPropDlg::ImportChunks() {
+    if (ImportChunksCommand(m_app, Hwnd()))
+        FullRefresh();
 }
 
 void CPropDlg::OpenWindowsList() {
