@@ -695,7 +695,8 @@ TEST_F(ChunkStoreTest, ChunksPutTogetherGetIdsInARowAboveEveryoneElsesInOneSave)
     // Stored as PutChunk stores: what XML cannot carry is gone, in memory too.
     EXPECT_EQ(chunks[0]->tags, std::vector<std::wstring>{L"t"});
     EXPECT_EQ(chunks[1]->text, L"y");
-    EXPECT_NE(ChunksFile().find("<chunk id=\"11\" title=\"b\">y</chunk>"), std::string::npos)
+    EXPECT_NE(ChunksFile().find("<chunk id=\"11\" encrypted=\"0\" title=\"b\" tags=\"\">y</chunk>"),
+              std::string::npos)
         << ChunksFile();
 
     // Nothing to store writes nothing.

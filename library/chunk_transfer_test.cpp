@@ -66,6 +66,7 @@ protected:
 
 TEST_F(ChunkTransferTest, ExportThenImportIntoAnEmptyLibraryGivesTheSameChunks) {
     CChunkStore library;
+    library.LoadChunks();
     std::vector<kelvo::Ref<text_chunk>> chunks = {
         Chunk(L"line ends", {L"a"}, L"LF\nCRLF\r\nCR\rend\r\n"),
         Chunk(L"key tokens", {}, L"[TAB][ENTER][SLEEP 500][#65][[]x[F12]"),
@@ -76,15 +77,18 @@ TEST_F(ChunkTransferTest, ExportThenImportIntoAnEmptyLibraryGivesTheSameChunks) 
         Chunk(L"secret", {L"pw"}, L"p@ss;word,\"1\"\r\n"),
     };
     ASSERT_TRUE(chunks.back()->Encrypt(m_key));
-    for (const auto& chunk : chunks)
-        library.PutChunk(chunk);
-    const std::wstring expected = Described(library);
+    library.PutChunks(chunks);
+    // The library as it reads back from its file: line breaks as CR LF, tags
+    // split as the tag box splits them.
+    CChunkStore stored;
+    stored.LoadChunks();
+    const std::wstring expected = Described(stored);
 
     for (const ChunkFileFormat format : {ChunkFileFormat::kCsv, ChunkFileFormat::kJson}) {
         SCOPED_TRACE(format == ChunkFileFormat::kCsv ? "CSV" : "JSON");
         std::vector<ExchangeChunk> exported;
         std::wstring undecryptable;
-        ASSERT_TRUE(ChunksForExport(All(library), &m_key, exported, undecryptable));
+        ASSERT_TRUE(ChunksForExport(All(stored), &m_key, exported, undecryptable));
         ASSERT_TRUE(WriteChunkFile(m_file, format, exported));
         WipeClearTexts(exported);
         EXPECT_EQ(exported.back().text, std::u16string(exported.back().text.size(), u'\0'))
@@ -152,7 +156,7 @@ TEST_F(ChunkTransferTest, AnImportAddsBesideSkipsWhatIsThereAndStoresSecretsEncr
 
     // The same file again: nothing is new.
     const kelvo::ImportPlan again = Import(reloaded);
-    EXPECT_EQ(again.identical, 7);
+    EXPECT_EQ(again.identical, 6);
     EXPECT_EQ(again.fresh + again.beside, 0);
 
     // Without the key a secret cannot be stored, and nothing is.

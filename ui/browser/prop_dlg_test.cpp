@@ -544,7 +544,8 @@ void OpenConfigurationMenu(CPropDlg& dialog) {
     ::PostMessageW(dialog.Hwnd(), WM_MENUCHAR, MAKEWPARAM(L'e', MF_SYSMENU), 0);
 }
 constexpr int kImportItem = 2; // Settings, Master password, Import, Export, ...
-constexpr int kExportItem = 3;
+// With the password remembered, "Forget password" comes before them.
+constexpr int kExportItemPasswordKept = 4;
 
 // The message box in front: its text, then answered with `button`.
 std::wstring Answer(int button) {
@@ -645,7 +646,7 @@ TEST_F(TransferTest, AnExportTakesWhatTheSearchShowsOrAllAndSecretsOnlyWhenAsked
              wyn_test::SetText(dialog, L"find", L"re");
              OpenConfigurationMenu(dialog);
          },
-         [](CPropDlg&) { ChooseMenuItem(kExportItem); }, answer(IDYES), answer(IDNO),
+         [](CPropDlg&) { ChooseMenuItem(kExportItemPasswordKept); }, answer(IDYES), answer(IDNO),
          answer(IDOK)});
     ASSERT_EQ(told.size(), 3u);
     EXPECT_NE(told[0].find(L"only the 4 chunks the search shows"), std::wstring::npos) << told[0];
@@ -664,7 +665,7 @@ TEST_F(TransferTest, AnExportTakesWhatTheSearchShowsOrAllAndSecretsOnlyWhenAsked
              wyn_test::SetText(dialog, L"find", L"re");
              OpenConfigurationMenu(dialog);
          },
-         [](CPropDlg&) { ChooseMenuItem(kExportItem); }, answer(IDNO), answer(IDYES),
+         [](CPropDlg&) { ChooseMenuItem(kExportItemPasswordKept); }, answer(IDNO), answer(IDYES),
          answer(IDOK)});
     const std::string json = test_files::Read(*m_app.chosen_file);
     ::DeleteFileW(m_app.chosen_file->c_str());
@@ -678,7 +679,7 @@ TEST_F(TransferTest, AnExportTakesWhatTheSearchShowsOrAllAndSecretsOnlyWhenAsked
     m_app.chosen_file.reset();
     ::DeleteFileW(m_file.c_str());
     Run({[](CPropDlg& dialog) { OpenConfigurationMenu(dialog); },
-         [](CPropDlg&) { ChooseMenuItem(kExportItem); }, answer(IDNO), answer(IDNO)});
+         [](CPropDlg&) { ChooseMenuItem(kExportItemPasswordKept); }, answer(IDNO), answer(IDNO)});
     EXPECT_EQ(told.size(), 2u) << "the search, remembered, and the secret asked about";
     EXPECT_EQ(m_app.file_dialogs.size(), 3u);
     EXPECT_FALSE(test_files::Exists(m_file));
