@@ -50,8 +50,11 @@ for told in '1 new' '1 identical' '1 with the title'; do
 done
 shot preview
 grep -q 'title="Invitation"' "$app/chunks.xml" && fail "stored before the preview was confirmed"
-xdotool key Return
-sleep 1
+click_at "$(labelled_point Kelvo Button OK)"
+for _ in $(seq 50); do
+  grep -q 'title="Invitation"' "$app/chunks.xml" && break
+  sleep 0.1
+done
 for expected in 'title="Invitation"' 'tags="mail;party"' '1 Main Street' 'id="3"'; do
   grep -q "$expected" "$app/chunks.xml" || fail "chunks.xml lacks $expected: $(cat "$app/chunks.xml")"
 done
