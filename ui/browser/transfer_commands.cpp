@@ -5,32 +5,17 @@
 #include <variant>
 #include <vector>
 
+#include "base/fill_text.h"
 #include "base/system_message.h"
 #include "library/chunk_transfer.h"
 #include "ui/browser/browser_app.h"
 
 using kelvo::ExchangeChunk;
 using kelvo::ExchangeError;
+using kelvo::FillText;
 using kelvo::Ref;
 
 namespace {
-
-// The text with "%1" ... "%9" replaced by the values, in one pass: a value
-// (a title, a file name) is never read as a place for another.
-std::wstring Formatted(std::wstring_view text, std::initializer_list<std::wstring> values) {
-    std::wstring out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::size_t n =
-            i + 1 < text.size() ? static_cast<std::size_t>(text[i + 1] - L'1') : values.size();
-        if (text[i] == L'%' && n < values.size()) {
-            out += values.begin()[n];
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
 
 std::wstring Number(std::size_t n) {
     return std::to_wstring(n);
@@ -90,9 +75,9 @@ std::wstring Fault(const CMessages& say, const ExchangeError& error) {
     };
     for (const Reason& reason : kReasons)
         if (reason.kind == error.kind)
-            return Formatted(say.Text(reason.key, reason.english),
-                             {Number(static_cast<std::size_t>(error.line)),
-                              Number(static_cast<std::size_t>(error.column))});
+            return FillText(say.Text(reason.key, reason.english),
+                            {Number(static_cast<std::size_t>(error.line)),
+                             Number(static_cast<std::size_t>(error.column))});
     return {};
 }
 
@@ -113,10 +98,10 @@ void ExportChunksCommand(CBrowserApp& app, HWND owner, std::span<const Ref<text_
     }
     if (!shown.empty() && shown.size() < chunks.size()) {
         const int scope =
-            say.Show(Formatted(say.Text(L"WYN_EXPORT_SCOPE",
-                                        L"Export only the %1 chunks the search shows?\n\n"
-                                        L"Yes: only those.\nNo: the whole library (%2 chunks)."),
-                               {Number(shown.size()), Number(chunks.size())}),
+            say.Show(FillText(say.Text(L"WYN_EXPORT_SCOPE",
+                                       L"Export only the %1 chunks the search shows?\n\n"
+                                       L"Yes: only those.\nNo: the whole library (%2 chunks)."),
+                              {Number(shown.size()), Number(chunks.size())}),
                      MB_YESNOCANCEL | MB_ICONQUESTION);
         if (scope == IDCANCEL)
             return;
@@ -131,12 +116,12 @@ void ExportChunksCommand(CBrowserApp& app, HWND owner, std::span<const Ref<text_
     bool in_clear = false;
     if (encrypted > 0) {
         const int answer = say.Show(
-            Formatted(say.Text(L"WYN_EXPORT_ENCRYPTED",
-                               L"%1 of these chunks are encrypted. Export them in clear too?\n\n"
-                               L"The file will hold their texts readable by anyone who can open "
-                               L"it.\n\nYes: export them in clear (the master password is "
-                               L"needed).\nNo: leave them out."),
-                      {Number(encrypted)}),
+            FillText(say.Text(L"WYN_EXPORT_ENCRYPTED",
+                              L"%1 of these chunks are encrypted. Export them in clear too?\n\n"
+                              L"The file will hold their texts readable by anyone who can open "
+                              L"it.\n\nYes: export them in clear (the master password is "
+                              L"needed).\nNo: leave them out."),
+                     {Number(encrypted)}),
             MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
         if (answer == IDCANCEL)
             return;
@@ -157,22 +142,22 @@ void ExportChunksCommand(CBrowserApp& app, HWND owner, std::span<const Ref<text_
     std::vector<ExchangeChunk> exported;
     std::wstring undecryptable;
     if (!ChunksForExport(chunks, in_clear ? &key : nullptr, exported, undecryptable)) {
-        say.Error(Formatted(say.Text(L"WYN_EXPORT_DECRYPT",
-                                     L"The chunk '%1' does not decrypt with the master "
-                                     L"password. Nothing was exported."),
-                            {undecryptable}));
+        say.Error(FillText(say.Text(L"WYN_EXPORT_DECRYPT",
+                                    L"The chunk '%1' does not decrypt with the master "
+                                    L"password. Nothing was exported."),
+                           {undecryptable}));
         return;
     }
     const bool written = WriteChunkFile(*path, ChunkFileFormatOf(*path), exported);
     const DWORD error = ::GetLastError();
     WipeClearTexts(exported);
     if (!written) {
-        say.Error(Formatted(say.Text(L"WYN_EXPORT_FAILED", L"%1 could not be written:\n%2"),
-                            {*path, kelvo::SystemMessage(error)}));
+        say.Error(FillText(say.Text(L"WYN_EXPORT_FAILED", L"%1 could not be written:\n%2"),
+                           {*path, kelvo::SystemMessage(error)}));
         return;
     }
-    say.Show(Formatted(say.Text(L"WYN_EXPORT_DONE", L"%1 chunks were exported to %2."),
-                       {Number(exported.size()), *path}),
+    say.Show(FillText(say.Text(L"WYN_EXPORT_DONE", L"%1 chunks were exported to %2."),
+                      {Number(exported.size()), *path}),
              MB_OK | MB_ICONINFORMATION);
 }
 
@@ -183,14 +168,14 @@ bool ImportChunksCommand(CBrowserApp& app, HWND owner) {
         return false;
     ChunkFileRead read = ReadChunkFile(*path);
     if (read.error != ERROR_SUCCESS) {
-        say.Error(Formatted(say.Text(L"WYN_IMPORT_UNREADABLE", L"%1 could not be read:\n%2"),
-                            {*path, kelvo::SystemMessage(read.error)}));
+        say.Error(FillText(say.Text(L"WYN_IMPORT_UNREADABLE", L"%1 could not be read:\n%2"),
+                           {*path, kelvo::SystemMessage(read.error)}));
         return false;
     }
     if (const auto* error = std::get_if<ExchangeError>(&read.result)) {
-        say.Error(Formatted(say.Text(L"WYN_IMPORT_REFUSED",
-                                     L"%1 cannot be imported.\n\n%2\n\nNothing was imported."),
-                            {*path, Fault(say, *error)}));
+        say.Error(FillText(say.Text(L"WYN_IMPORT_REFUSED",
+                                    L"%1 cannot be imported.\n\n%2\n\nNothing was imported."),
+                           {*path, Fault(say, *error)}));
         return false;
     }
     auto& chunks = std::get<std::vector<ExchangeChunk>>(read.result);
@@ -210,11 +195,11 @@ bool ImportChunksCommand(CBrowserApp& app, HWND owner) {
     if (encrypted > 0) {
         has_key = app.ObtainDataKey(owner, key);
         if (!has_key) {
-            say.Error(Formatted(say.Text(L"WYN_IMPORT_NOKEY",
-                                         L"The file holds %1 chunks to be stored encrypted, "
-                                         L"which needs the master password. Nothing was "
-                                         L"imported."),
-                                {Number(encrypted)}));
+            say.Error(FillText(say.Text(L"WYN_IMPORT_NOKEY",
+                                        L"The file holds %1 chunks to be stored encrypted, "
+                                        L"which needs the master password. Nothing was "
+                                        L"imported."),
+                               {Number(encrypted)}));
             return false;
         }
     } else if (app.IsPasswordCached()) {
@@ -225,26 +210,26 @@ bool ImportChunksCommand(CBrowserApp& app, HWND owner) {
     kelvo::ImportPlan plan = PlanImport(store, chunks, has_key ? &key : nullptr);
     for (;;) {
         if (plan.fresh + plan.beside == 0) {
-            say.Show(Formatted(say.Text(L"WYN_IMPORT_NOTHING",
-                                        L"Nothing to import: the library holds every chunk of "
-                                        L"the file (%1) already."),
-                               {Number(chunks.size())}),
+            say.Show(FillText(say.Text(L"WYN_IMPORT_NOTHING",
+                                       L"Nothing to import: the library holds every chunk of "
+                                       L"the file (%1) already."),
+                              {Number(chunks.size())}),
                      MB_OK | MB_ICONINFORMATION);
             return false;
         }
         const unsigned revision = store.Revision();
         const std::wstring preview =
-            Formatted(say.Text(L"WYN_IMPORT_PREVIEW",
-                               L"%1 holds %2 chunks:\n\n"
-                               L"%3 new\n"
-                               L"%4 identical to a chunk in the library (skipped)\n"
-                               L"%5 with the title of a chunk in the library but different (added "
-                               L"beside it)\n\n"
-                               L"Import %6 chunks?"),
-                      {*path, Number(chunks.size()), Number(static_cast<std::size_t>(plan.fresh)),
-                       Number(static_cast<std::size_t>(plan.identical)),
-                       Number(static_cast<std::size_t>(plan.beside)),
-                       Number(static_cast<std::size_t>(plan.fresh + plan.beside))});
+            FillText(say.Text(L"WYN_IMPORT_PREVIEW",
+                              L"%1 holds %2 chunks:\n\n"
+                              L"%3 new\n"
+                              L"%4 identical to a chunk in the library (skipped)\n"
+                              L"%5 with the title of a chunk in the library but different (added "
+                              L"beside it)\n\n"
+                              L"Import %6 chunks?"),
+                     {*path, Number(chunks.size()), Number(static_cast<std::size_t>(plan.fresh)),
+                      Number(static_cast<std::size_t>(plan.identical)),
+                      Number(static_cast<std::size_t>(plan.beside)),
+                      Number(static_cast<std::size_t>(plan.fresh + plan.beside))});
         if (say.Show(preview, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
             return false;
         if (store.Revision() == revision)
