@@ -2,30 +2,15 @@
 
 #include <initializer_list>
 
+#include "base/fill_text.h"
 #include "library/file_replace.h"
 #include "library/xml_props.h"
 #include "ui/password_dlg.h"
 
+using kelvo::FillText;
 using kelvo::StampOf;
 
 namespace {
-
-// The text with "%1", "%2", ... replaced by the values in order; what the
-// values hold is never read as a placeholder.
-std::wstring Fill(std::wstring_view text, std::initializer_list<std::wstring> values) {
-    std::wstring result;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        const std::size_t index =
-            at + 1 < text.size() ? static_cast<std::size_t>(text[at + 1] - L'1') : values.size();
-        if (text[at] == L'%' && index < values.size()) {
-            result += values.begin()[index];
-            ++at;
-        } else {
-            result += text[at];
-        }
-    }
-    return result;
-}
 
 std::wstring::size_type NameStart(const std::wstring& path) {
     const auto slash = path.find_last_of(L"\\/");
@@ -50,11 +35,11 @@ public:
     bool CopyKey(const std::wstring& path, std::u16string_view wrapped,
                  kelvo::CipherKey& data_key) override {
         const std::wstring told =
-            Fill(m_sync.Text(L"WYN_MSG_MERGE_COPY_OTHER_KEY",
-                             L"The copy was saved under another master password:\n%1\n\nType "
-                             L"that password next, so that its encrypted chunks can be stored "
-                             L"under the library's."),
-                 {path});
+            FillText(m_sync.Text(L"WYN_MSG_MERGE_COPY_OTHER_KEY",
+                                 L"The copy was saved under another master password:\n%1\n\nType "
+                                 L"that password next, so that its encrypted chunks can be stored "
+                                 L"under the library's."),
+                     {path});
         if (::MessageBoxW(m_sync.m_app.owner(), told.c_str(),
                           m_sync.Text(L"appname", L"Kelvo").c_str(),
                           MB_OKCANCEL | MB_ICONINFORMATION | MB_SETFOREGROUND) != IDOK)
@@ -164,13 +149,13 @@ void CLibrarySync::OfferConflictCopies() {
     for (const std::wstring& copy : kelvo::FindConflictCopies(m_folder, library_name)) {
         if (!m_offered.insert(copy).second)
             continue;
-        const std::wstring question =
-            Fill(Text(L"WYN_MSG_MERGE_COPY",
-                      L"A sync client left a copy of the library, made when it was changed on two "
-                      L"computers at once:\n%1\n\nMerge its chunks into the library? Chunks the "
-                      L"library lacks are added, and chunks that differ are added as \"... "
-                      L"(conflict)\". The copy is then renamed, not deleted."),
-                 {copy});
+        const std::wstring question = FillText(
+            Text(L"WYN_MSG_MERGE_COPY",
+                 L"A sync client left a copy of the library, made when it was changed on two "
+                 L"computers at once:\n%1\n\nMerge its chunks into the library? Chunks the "
+                 L"library lacks are added, and chunks that differ are added as \"... "
+                 L"(conflict)\". The copy is then renamed, not deleted."),
+            {copy});
         if (::MessageBoxW(m_app.owner(), question.c_str(), Text(L"appname", L"Kelvo").c_str(),
                           MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) != IDYES)
             continue;
@@ -182,39 +167,41 @@ void CLibrarySync::OfferConflictCopies() {
         using Outcome = MergeResult::Outcome;
         switch (result.outcome) {
         case Outcome::kUnreadable:
-            told = Fill(Text(L"WYN_MSG_MERGE_COPY_UNREADABLE",
-                             L"The copy does not read as a library and was left as it is:\n%1"),
-                        {copy});
+            told = FillText(Text(L"WYN_MSG_MERGE_COPY_UNREADABLE",
+                                 L"The copy does not read as a library and was left as it is:\n%1"),
+                            {copy});
             break;
         case Outcome::kKeyNotGiven:
-            told = Fill(Text(L"WYN_MSG_MERGE_COPY_NO_PASSWORD",
-                             L"The copy holds encrypted chunks under another master password. "
-                             L"Without the password nothing of it was merged, and it was left "
-                             L"as it is:\n%1"),
-                        {copy});
+            told = FillText(Text(L"WYN_MSG_MERGE_COPY_NO_PASSWORD",
+                                 L"The copy holds encrypted chunks under another master password. "
+                                 L"Without the password nothing of it was merged, and it was left "
+                                 L"as it is:\n%1"),
+                            {copy});
             break;
         case Outcome::kNoKey:
-            told = Fill(Text(L"WYN_MSG_MERGE_COPY_NO_KEY",
-                             L"The copy holds encrypted chunks that cannot be stored under the "
-                             L"library's master password (the library has none, or the copy "
-                             L"holds no key for them). Nothing of it was merged, and it was left "
-                             L"as it is:\n%1"),
-                        {copy});
+            told =
+                FillText(Text(L"WYN_MSG_MERGE_COPY_NO_KEY",
+                              L"The copy holds encrypted chunks that cannot be stored under the "
+                              L"library's master password (the library has none, or the copy "
+                              L"holds no key for them). Nothing of it was merged, and it was left "
+                              L"as it is:\n%1"),
+                         {copy});
             break;
         case Outcome::kMerged: {
             const MergeCounts& counts = result.counts;
-            told = Fill(Text(L"WYN_MSG_MERGE_COPY_DONE",
-                             L"Merged: %1 chunks added, %2 added as conflicts, %3 already in "
-                             L"the library."),
-                        {std::to_wstring(counts.added), std::to_wstring(counts.conflicts),
-                         std::to_wstring(counts.identical)}) +
+            told = FillText(Text(L"WYN_MSG_MERGE_COPY_DONE",
+                                 L"Merged: %1 chunks added, %2 added as conflicts, %3 already in "
+                                 L"the library."),
+                            {std::to_wstring(counts.added), std::to_wstring(counts.conflicts),
+                             std::to_wstring(counts.identical)}) +
                    L"\n\n" +
                    (set_aside.empty()
-                        ? Fill(Text(L"WYN_MSG_MERGE_COPY_KEPT",
-                                    L"The copy could not be renamed and stays as it is:\n%1"),
-                               {copy})
-                        : Fill(Text(L"WYN_MSG_MERGE_COPY_RENAMED", L"The copy was renamed to:\n%1"),
-                               {set_aside}));
+                        ? FillText(Text(L"WYN_MSG_MERGE_COPY_KEPT",
+                                        L"The copy could not be renamed and stays as it is:\n%1"),
+                                   {copy})
+                        : FillText(
+                              Text(L"WYN_MSG_MERGE_COPY_RENAMED", L"The copy was renamed to:\n%1"),
+                              {set_aside}));
             if (result.other_password)
                 told += L"\n\n" +
                         std::wstring(Text(L"WYN_MSG_MERGE_COPY_OTHER_PASSWORD",

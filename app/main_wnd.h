@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/library_sync.h"
@@ -74,6 +75,10 @@ public:
     // The settings dialog, with the hotkey unregistered while it is open.
     void EditSettings(HWND owner) override;
     const wchar_t* HomePage() const override;
+    // The system's open or save dialog for a chunk file.
+    std::optional<std::wstring> ChooseChunkFile(HWND owner, ChunkFileDialog kind) override {
+        return ShowChunkFileDialog(m_engine, owner, kind);
+    }
     // The tray icon's description: icon, callback message and tip.
     NOTIFYICONDATAW TrayIconData();
 

@@ -22,6 +22,16 @@ void DropNonXmlChars(std::wstring& text) {
     text = kelvo::AsWide(kelvo::DropNonXmlChars(kelvo::AsU16(text)));
 }
 
+// The file cannot hold what XML cannot carry; the chunk in memory holds
+// what the file will, so a reload never shows something else.
+void KeepStorable(text_chunk& chunk) {
+    DropNonXmlChars(chunk.text);
+    DropNonXmlChars(chunk.title);
+    for (auto& tag : chunk.tags)
+        DropNonXmlChars(tag);
+    std::erase_if(chunk.tags, [](const std::wstring& tag) { return tag.empty(); });
+}
+
 // Paths from the "chunks" element. An id is found in the form a save writes
 // it; of two elements with one id the loader keeps the later, and the
 // earlier gets a fresh id.
@@ -203,13 +213,7 @@ void CChunkStore::Apply(ChunksFile& file) {
 }
 
 void CChunkStore::PutChunk(Ref<text_chunk> chunk) {
-    // The file cannot hold what XML cannot carry; the chunk in memory holds
-    // what the file will, so a reload never shows something else.
-    DropNonXmlChars(chunk->text);
-    DropNonXmlChars(chunk->title);
-    for (auto& tag : chunk->tags)
-        DropNonXmlChars(tag);
-    std::erase_if(chunk->tags, [](const std::wstring& tag) { return tag.empty(); });
+    KeepStorable(*chunk);
     if (chunk->id == 0) {
         Write({chunk});
         return;
@@ -223,6 +227,12 @@ void CChunkStore::PutChunk(Ref<text_chunk> chunk) {
     stored = chunk;
     m_unsaved.insert(chunk->id);
     Write({});
+}
+
+void CChunkStore::PutChunks(const std::vector<Ref<text_chunk>>& chunks) {
+    for (const auto& chunk : chunks)
+        KeepStorable(*chunk);
+    Write(chunks);
 }
 
 void CChunkStore::DeleteChunk(int id) {
@@ -353,11 +363,17 @@ MergeResult CChunkStore::MergeCopy(const std::wstring& path, std::wstring& set_a
     return result;
 }
 
-void CChunkStore::Adopt(const Ref<text_chunk>& chunk, CXMLProps* xml) {
-    chunk->id = NextChunkId(xml);
-    chunk->file_print.reset();
-    m_chunks[chunk->id] = chunk;
-    m_unsaved.insert(chunk->id);
+void CChunkStore::Adopt(const std::vector<Ref<text_chunk>>& chunks, CXMLProps* xml) {
+    if (chunks.empty())
+        return;
+    // One id counter update for all of them, however many.
+    int id = NextChunkIds(xml, static_cast<int>(chunks.size()));
+    for (const auto& chunk : chunks) {
+        chunk->id = id++;
+        chunk->file_print.reset();
+        m_chunks[chunk->id] = chunk;
+        m_unsaved.insert(chunk->id);
+    }
 }
 
 void CChunkStore::Write(const std::vector<Ref<text_chunk>>& added) {
@@ -387,8 +403,7 @@ bool CChunkStore::WriteOnce(const std::vector<Ref<text_chunk>>& added) {
         (m_whole && (state == FileState::kEmpty || state == FileState::kDamaged));
     if (xml->Depth() == 0 || (!readable && !rebuildable)) {
         // Neither read nor kept, so never replaced: the changes wait.
-        for (const auto& chunk : added)
-            Adopt(chunk, nullptr);
+        Adopt(added, nullptr);
         if (xml->Depth() == 0 && state != FileState::kForeign)
             TellNotSaved(ERROR_INVALID_DATA); // no XML layer
         else
@@ -407,8 +422,7 @@ bool CChunkStore::WriteOnce(const std::vector<Ref<text_chunk>>& added) {
     } else {
         // Empty, damaged or gone: nothing of it can be kept but a copy of what
         // it held, so the save holds the whole library in memory.
-        for (const auto& chunk : added)
-            Adopt(chunk, nullptr);
+        Adopt(added, nullptr);
         Rebuild(*xml);
         for (const auto& [id, chunk] : m_chunks)
             written.push_back(id);
@@ -488,8 +502,8 @@ bool CChunkStore::Merge(CXMLProps& xml, const std::vector<Ref<text_chunk>>& adde
             changed = true;
         }
     }
+    Adopt(added, &xml);
     for (const auto& chunk : added) {
-        Adopt(chunk, &xml);
         Append(xml, *chunk);
         written.push_back(chunk->id);
         changed = true;
@@ -552,7 +566,7 @@ void CChunkStore::PutOne(CXMLProps& xml, Ref<text_chunk> chunk) {
     m_unsaved.erase(id);
     if (base && !chunk->title.ends_with(kConflictMark))
         chunk->title += kConflictMark;
-    Adopt(chunk, &xml);
+    Adopt({chunk}, &xml);
     Append(xml, *chunk);
     if (base)
         m_notices.push_back({.kind = StoreNotice::Kind::kConflict,

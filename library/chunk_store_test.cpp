@@ -677,6 +677,34 @@ TEST_F(ChunkStoreTest, WhatAnotherWriterStoredMeanwhileIsNeverOverwritten) {
     }
 }
 
+TEST_F(ChunkStoreTest, ChunksPutTogetherGetIdsInARowAboveEveryoneElsesInOneSave) {
+    WriteChunksFile(kRead);
+    WriteNextId(6);
+    CChunkStore store;
+    store.LoadChunks();
+    // Another writer took the id the counter holds, and one above it.
+    WriteChunksFile(kRead + "<chunk id=\"6\" title=\"theirs\">f</chunk>"
+                            "<chunk id=\"9\" title=\"later\">g</chunk>");
+    const std::vector<kelvo::Ref<text_chunk>> chunks = {Chunk(L"x", L"a", {L"t\x1B", L"\x01"}),
+                                                        Chunk(L"y\x0B", L"b"), Chunk(L"z", L"c")};
+    store.PutChunks(chunks);
+    EXPECT_FALSE(store.HasUnsaved());
+    EXPECT_EQ(ListedInFile(), "1:one 3:three 5:five 6:theirs 9:later 10:a 11:b 12:c");
+    EXPECT_EQ(Listed(store.Chunks()), "1:one 3:three 5:five 6:theirs 9:later 10:a 11:b 12:c");
+    EXPECT_EQ(NextIdInSettings(), 13);
+    // Stored as PutChunk stores: what XML cannot carry is gone, in memory too.
+    EXPECT_EQ(chunks[0]->tags, std::vector<std::wstring>{L"t"});
+    EXPECT_EQ(chunks[1]->text, L"y");
+    EXPECT_NE(ChunksFile().find("<chunk id=\"11\" encrypted=\"0\" title=\"b\" tags=\"\">y</chunk>"),
+              std::string::npos)
+        << ChunksFile();
+
+    // Nothing to store writes nothing.
+    const std::string before = ChunksFile();
+    store.PutChunks({});
+    EXPECT_EQ(ChunksFile(), before);
+}
+
 TEST_F(ChunkStoreTest, ContentThatComesBackInAnotherFormIsNoConflict) {
     // Forms the XML layer may change on the way through the file: line ends,
     // white space in attributes, tag lists that split differently.

@@ -7,12 +7,16 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
 #include "crypto/cipher.h"
 #include "library/chunk_store.h"
 #include "library/text_chunk.h"
 #include "paste/paste_host.h"
 #include "paste/target_window.h"
 #include "ui/browser/library_changes.h"
+#include "ui/file_dialog.h"
 #include "ui/kv_wyn_engine.h"
 
 // How the user asked for a paste. One asked for with the Enter key (in the
@@ -43,6 +47,10 @@ public:
     // Pastes the chunk into the paste target for the browser `host`. True
     // when the whole chunk was played.
     virtual bool Paste(kelvo::CPasteHost& host, const text_chunk& chunk, PasteTrigger trigger) = 0;
+
+    // The chunk file to import from or to export to, as the system's open or
+    // save dialog owned by `owner` asks for it; none when the user cancelled.
+    virtual std::optional<std::wstring> ChooseChunkFile(HWND owner, ChunkFileDialog kind) = 0;
 
     // The settings dialog, owned by `owner`.
     virtual void EditSettings(HWND owner) = 0;

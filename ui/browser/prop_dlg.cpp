@@ -121,6 +121,9 @@ bool CPropDlg::PreMessage(HWND, UINT message, WPARAM wParam, LPARAM, INT_PTR& re
     case L'w':
         OpenWindowsList();
         break;
+    case L'e':
+        ConfigurationMenu();
+        break;
     default:
         return false;
     }
@@ -273,7 +276,7 @@ void CPropDlg::CreateTooltips() {
         {L"btn-new", L"WYN_TIPS_NEW", L"Create new chunk (Alt+N)"},
         {L"btn-edit", L"WYN_TIPS_EDIT", L"Edit selected chunk"},
         {L"btn-delete", L"WYN_TIPS_DELETE", L"Delete selected chunk"},
-        {L"btn-wrench", L"WYN_TIPS_SETTINGS", L"Customize and control Kelvo"},
+        {L"btn-wrench", L"WYN_TIPS_SETTINGS", L"Customize and control Kelvo (Alt+E)"},
     };
     for (const auto& tip : kTips) {
         CWynElement* element = FindById(tip.id);

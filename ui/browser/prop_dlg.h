@@ -42,7 +42,7 @@ public:
     // The close box saves the window's state and ends it; Enter pastes the
     // current chunk and Escape does nothing: both leave it open.
     bool CanClose(int reason) override;
-    // Alt+N and Alt+W, which no menu takes.
+    // Alt+N, Alt+W and Alt+E (the configuration menu), which no menu takes.
     bool PreMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                     INT_PTR& result) override;
 
@@ -85,6 +85,7 @@ private:
     void EditChunk(const CShownChunk& chunk);
     void DeleteChunk(const CShownChunk& chunk);
     void ChunkMenu(const CShownChunk& chunk, POINT at);
+    void ImportChunks();
     void ConfigurationMenu();
     // The chooser of the window to paste into, over the paste buttons.
     void OpenWindowsList();

@@ -1,9 +1,10 @@
-// The chunk browser's commands: paste, new, edit and delete a chunk, choose
-// the window to paste into.
+// The chunk browser's commands: paste, new, edit and delete a chunk, import
+// chunks, choose the window to paste into.
 
 #include "ui/browser/prop_dlg.h"
 
 #include "ui/browser/chunk_commands.h"
+#include "ui/browser/transfer_commands.h"
 
 namespace {
 
@@ -39,6 +40,11 @@ void CPropDlg::EditChunk(const CShownChunk& chunk) {
     // version and stores the user's as a chunk of its own, and tells.
     if (EditChunkCommand(m_app, Hwnd(), chunk.Held()))
         RefreshAfterChange(chunk.Held().Get());
+}
+
+void CPropDlg::ImportChunks() {
+    if (ImportChunksCommand(m_app, Hwnd()))
+        FullRefresh();
 }
 
 void CPropDlg::OpenWindowsList() {

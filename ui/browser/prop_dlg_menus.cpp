@@ -5,6 +5,7 @@
 
 #include <shellapi.h>
 
+#include "ui/browser/transfer_commands.h"
 #include "ui/master_pwd.h"
 
 void CPropDlg::ChunkMenu(const CShownChunk& chunk, POINT at) {
@@ -32,7 +33,16 @@ void CPropDlg::ChunkMenu(const CShownChunk& chunk, POINT at) {
 }
 
 void CPropDlg::ConfigurationMenu() {
-    enum : UINT { kSettings = 1, kPassword = 2, kAbout = 3, kExit = 4, kWebsite = 7, kForget = 8 };
+    enum : UINT {
+        kSettings = 1,
+        kPassword = 2,
+        kAbout = 3,
+        kExit = 4,
+        kWebsite = 7,
+        kForget = 8,
+        kImport = 9,
+        kExport = 10,
+    };
     const kelvo::UniqueHmenu menu(::CreatePopupMenu());
     ::AppendMenuW(menu.Get(), MF_STRING, kSettings, Text(L"WYN_MENU_CFG_SETTINGS", L"Settings..."));
     ::AppendMenuW(menu.Get(), MF_STRING, kPassword,
@@ -42,6 +52,11 @@ void CPropDlg::ConfigurationMenu() {
         ::AppendMenuW(menu.Get(), MF_STRING, kForget,
                       Text(L"WYN_MENU_CFG_CLEARPWD", L"Forget password"));
     }
+    ::AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu.Get(), MF_STRING, kImport,
+                  Text(L"WYN_MENU_CFG_IMPORT", L"Import chunks..."));
+    ::AppendMenuW(menu.Get(), MF_STRING, kExport,
+                  Text(L"WYN_MENU_CFG_EXPORT", L"Export chunks..."));
     ::AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu.Get(), MF_STRING, kAbout, Text(L"WYN_MENU_CFG_ABOUT", L"About Kelvo..."));
     if (*m_app.HomePage())
@@ -59,6 +74,12 @@ void CPropDlg::ConfigurationMenu() {
         break;
     case kPassword:
         EditMasterPassword(m_app.Engine(), Hwnd(), m_app.Chunks().IsNewLibrary());
+        break;
+    case kImport:
+        ImportChunks();
+        break;
+    case kExport:
+        ExportChunksCommand(m_app, Hwnd(), ChunkRows());
         break;
     case kForget:
         m_app.ForgetPassword();

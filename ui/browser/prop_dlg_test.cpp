@@ -55,6 +55,11 @@ public:
         }
         return true;
     }
+    // The file the user would pick; none: cancelled.
+    std::optional<std::wstring> ChooseChunkFile(HWND, ChunkFileDialog kind) override {
+        file_dialogs.push_back(kind);
+        return chosen_file;
+    }
     void EditSettings(HWND) override {}
     void ShowAbout(HWND) override {}
     const wchar_t* HomePage() const override { return L""; }
@@ -70,6 +75,8 @@ public:
     std::function<void()> while_pasting;
     bool held_elsewhere = false;
     std::wstring pasted_title;
+    std::optional<std::wstring> chosen_file;
+    std::vector<ChunkFileDialog> file_dialogs;
 };
 
 // The chunk browser on a small library, driven by a script.
@@ -652,8 +659,9 @@ TEST_F(PropDlgTest, MenusShowForgetPasswordOnlyWhileCachedAndTheDoubleClickActio
                             reinterpret_cast<WPARAM>(List(dialog, L"lst_items").Hwnd()), -1);
          },
          [&](CPropDlg&) { chunk_menu = OpenMenuItems(); }});
-    EXPECT_EQ(configuration, (Strings{L"Settings...", L"Master password...", L"", L"About Kelvo...",
-                                      L"", L"Exit"}))
+    EXPECT_EQ(configuration,
+              (Strings{L"Settings...", L"Master password...", L"", L"Import chunks...",
+                       L"Export chunks...", L"", L"About Kelvo...", L"", L"Exit"}))
         << "no Forget password without a cached key, and no website without a home page";
     EXPECT_EQ(chunk_menu, (Strings{L"*Edit...", L"Paste", L"", L"Delete"}));
 
@@ -665,7 +673,8 @@ TEST_F(PropDlgTest, MenusShowForgetPasswordOnlyWhileCachedAndTheDoubleClickActio
          },
          [&](CPropDlg&) { configuration = OpenMenuItems(); }});
     EXPECT_EQ(configuration, (Strings{L"Settings...", L"Master password...", L"",
-                                      L"Forget password", L"", L"About Kelvo...", L"", L"Exit"}));
+                                      L"Forget password", L"", L"Import chunks...",
+                                      L"Export chunks...", L"", L"About Kelvo...", L"", L"Exit"}));
 }
 
 TEST_F(PropDlgTest, EscapeAndEnterInTheFindBoxLeaveItOpen) {
@@ -834,6 +843,153 @@ TEST_F(PropDlgTest, TheLibrarysChangesFromElsewhereShowWhileItIsOpen) {
         EXPECT_EQ(Titles(dialog), (Strings{L"Address", L"Agenda", L"Reply", L"Signature"}));
         EXPECT_EQ(dialog.SelectedTagName(), L"work");
     }});
+}
+
+// Alt+E opens the configuration menu; the n-th item (from 0, separators
+// skipped) is chosen in the next step.
+void OpenConfigurationMenu(CPropDlg& dialog) {
+    ::PostMessageW(dialog.Hwnd(), WM_MENUCHAR, MAKEWPARAM(L'e', MF_SYSMENU), 0);
+}
+constexpr int kImportItem = 2; // Settings, Master password, Import, Export, ...
+// With the password remembered, "Forget password" comes before them.
+constexpr int kExportItemPasswordKept = 4;
+
+// The message box in front: its text, then answered with `button`.
+std::wstring Answer(int button) {
+    HWND box = DialogScript::FrontDialog();
+    const std::wstring text = wyn_test::MessageBoxText(box);
+    ::SendMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+    return text;
+}
+
+class TransferTest : public PropDlgTest {
+protected:
+    void TearDown() override {
+        ::DeleteFileW(m_file.c_str());
+        PropDlgTest::TearDown();
+    }
+    // "id:title" of every chunk, by id.
+    static std::wstring Listed(const CChunkStore& store) {
+        std::wstring listed;
+        for (const auto& [id, chunk] : store.Chunks())
+            listed += (listed.empty() ? L"" : L" ") + std::to_wstring(id) + L":" + chunk->title;
+        return listed;
+    }
+
+    std::wstring m_file = m_folder + L"transfer.csv";
+};
+
+TEST_F(TransferTest, AnImportShowsWhatItWillDoThenStoresTheNewChunksAndListsThem) {
+    // As a spreadsheet program writes it: BOM, CR LF, a quoted multi-line field.
+    test_files::Write(m_file, "\xEF\xBB\xBFTitle,Tags,Text\r\n"
+                              "Reply,work,Thanks\r\n"                        // identical
+                              "Signature,\"work;mail\",\"Best,\r\nSam\"\r\n" // beside
+                              "Zebra,new,\"Line one\r\nline two\"\r\n");     // new
+    m_app.chosen_file = m_file;
+    std::wstring preview;
+    Run({[](CPropDlg& dialog) { OpenConfigurationMenu(dialog); },
+         [](CPropDlg&) { ChooseMenuItem(kImportItem); }, [&](CPropDlg&) { preview = Answer(IDOK); },
+         [](CPropDlg& dialog) {
+             EXPECT_EQ(Titles(dialog), (Strings{L"Agenda", L"Home address", L"Reply", L"Signature",
+                                                L"Signature", L"Zebra"}));
+         }});
+    EXPECT_EQ(m_app.file_dialogs, std::vector<ChunkFileDialog>{ChunkFileDialog::kOpen});
+    for (const wchar_t* told :
+         {L"holds 3 chunks", L"1 new", L"1 identical", L"1 with the title", L"Import 2 chunks?"})
+        EXPECT_NE(preview.find(told), std::wstring::npos) << told << " in\n" << preview;
+    EXPECT_EQ(Listed(m_app.chunks), L"1:Home address 2:Signature 3:Agenda 4:Reply 5:Signature "
+                                    L"6:Zebra");
+    EXPECT_EQ(m_app.chunks.Chunks().at(6)->text, L"Line one\r\nline two");
+    EXPECT_NE(ChunksFile().find("title=\"Zebra\""), std::string::npos) << "saved";
+
+    // Cancelled at the preview, or a file the library holds: nothing stored.
+    Run({[](CPropDlg& dialog) { OpenConfigurationMenu(dialog); },
+         [](CPropDlg&) { ChooseMenuItem(kImportItem); },
+         [&](CPropDlg&) { preview = Answer(IDOK); }});
+    EXPECT_NE(preview.find(L"Nothing to import"), std::wstring::npos) << preview;
+    EXPECT_EQ(m_app.chunks.Chunks().size(), 6u);
+}
+
+TEST_F(TransferTest, ABadFileIsRefusedWithItsFirstFaultAndNothingIsStored) {
+    const std::string library = ChunksFile();
+    const struct {
+        std::string bytes;
+        const wchar_t* told;
+    } cases[] = {
+        {"title,text\nA,one\nB,\"two\nC,three\n", L"Line 3, column 3: the quoted field"},
+        {"{\"format\": \"kelvo-chunks\", \"version\": 1, \"chunks\": [\n  {\"tags\": \"x;y\"}]}",
+         L"Line 2, column 16: a value of the wrong kind"},
+        {"", L"The file is empty."},
+        {std::string("PK\x03\x04\0\0", 6), L"The file is not text"},
+    };
+    for (const auto& c : cases) {
+        test_files::Write(m_file, c.bytes);
+        m_app.chosen_file = m_file;
+        std::wstring told;
+        Run({[](CPropDlg& dialog) { OpenConfigurationMenu(dialog); },
+             [](CPropDlg&) { ChooseMenuItem(kImportItem); },
+             [&](CPropDlg&) { told = Answer(IDOK); }});
+        EXPECT_NE(told.find(c.told), std::wstring::npos) << told;
+        EXPECT_NE(told.find(L"Nothing was imported."), std::wstring::npos) << told;
+        EXPECT_EQ(ChunksFile(), library);
+        EXPECT_EQ(m_app.chunks.Chunks().size(), 4u);
+    }
+}
+
+TEST_F(TransferTest, AnExportTakesWhatTheSearchShowsOrAllAndSecretsOnlyWhenAskedInClear) {
+    m_app.data_key = kelvo::CCipher().MakeKey(u"data key");
+    auto secret = kelvo::MakeRef<text_chunk>(L"4711", L"Reply PIN");
+    ASSERT_TRUE(secret->Encrypt(*m_app.data_key));
+    m_app.chunks.PutChunk(secret);
+    m_app.chosen_file = m_file;
+    std::vector<std::wstring> told;
+    auto answer = [&](int button) {
+        return [&, button](CPropDlg&) { told.push_back(Answer(button)); };
+    };
+
+    // Only what the search shows ("re": Home address, Reply, Reply PIN,
+    // Signature), the secret left out.
+    Run({[](CPropDlg& dialog) {
+             wyn_test::SetText(dialog, L"find", L"re");
+             OpenConfigurationMenu(dialog);
+         },
+         [](CPropDlg&) { ChooseMenuItem(kExportItemPasswordKept); }, answer(IDYES), answer(IDNO),
+         answer(IDOK)});
+    ASSERT_EQ(told.size(), 3u);
+    EXPECT_NE(told[0].find(L"only the 4 chunks the search shows"), std::wstring::npos) << told[0];
+    EXPECT_NE(told[0].find(L"whole library (5 chunks)"), std::wstring::npos) << told[0];
+    EXPECT_NE(told[1].find(L"readable by anyone"), std::wstring::npos) << told[1];
+    EXPECT_NE(told[2].find(L"3 chunks were exported"), std::wstring::npos) << told[2];
+    EXPECT_EQ(test_files::Read(m_file), "\xEF\xBB\xBFtitle,tags,text\r\n"
+                                        "Home address,private,Main Street\r\n"
+                                        "Reply,work,Thanks\r\n"
+                                        "Signature,\"work;mail\",Regards\r\n");
+
+    // The whole library, the secret in clear and marked as one.
+    told.clear();
+    m_app.chosen_file = m_folder + L"transfer.json";
+    Run({[](CPropDlg& dialog) {
+             wyn_test::SetText(dialog, L"find", L"re");
+             OpenConfigurationMenu(dialog);
+         },
+         [](CPropDlg&) { ChooseMenuItem(kExportItemPasswordKept); }, answer(IDNO), answer(IDYES),
+         answer(IDOK)});
+    const std::string json = test_files::Read(*m_app.chosen_file);
+    ::DeleteFileW(m_app.chosen_file->c_str());
+    EXPECT_EQ(told.size(), 3u);
+    for (const char* held : {"\"Agenda\"", "\"Home address\"", "\"text\": \"4711\"",
+                             "\"encrypted\": true", "\"format\": \"kelvo-chunks\""})
+        EXPECT_NE(json.find(held), std::string::npos) << held << " in\n" << json;
+
+    // Cancelled in the file dialog: nothing written, nothing more asked.
+    told.clear();
+    m_app.chosen_file.reset();
+    ::DeleteFileW(m_file.c_str());
+    Run({[](CPropDlg& dialog) { OpenConfigurationMenu(dialog); },
+         [](CPropDlg&) { ChooseMenuItem(kExportItemPasswordKept); }, answer(IDNO), answer(IDNO)});
+    EXPECT_EQ(told.size(), 2u) << "the search, remembered, and the secret asked about";
+    EXPECT_EQ(m_app.file_dialogs.size(), 3u);
+    EXPECT_FALSE(test_files::Exists(m_file));
 }
 
 } // namespace
