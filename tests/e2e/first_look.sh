@@ -158,7 +158,8 @@ for dpi in 96 144; do
   sleep 0.5
   look main-window-encrypted "$main"
 
-  wrench_menu 3
+  # Settings, Master password, Import, Export, About.
+  wrench_menu 5
   about=$(wait_window '^About Kelvo$') || fail "$dpi DPI: the About box did not open"
   sleep 0.5
   look about "$about"
