@@ -105,7 +105,8 @@ TEST_F(FolderWatcherTest, ABurstOfWritesIsReportedOnceWithTheFilesItTouched) {
                               MOVEFILE_REPLACE_EXISTING));
     test_files::Write(m_folder + L"settings.xml", "<kelvo/>");
     test_files::Write(m_folder + L"chunks (PC's conflicted copy).xml", "<kelvo/>");
-    EXPECT_EQ(reports.Next(), kelvo::kChunksFile | kelvo::kSettingsFile | kelvo::kConflictCopies);
+    EXPECT_EQ(reports.Next(),
+              kelvo::kChunksFile | kelvo::kSettingsFile | kelvo::kConflictCopies);
 }
 
 TEST_F(FolderWatcherTest, ChangesThatKeepComingAreReportedAtTheLongestWait) {
