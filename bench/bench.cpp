@@ -6,6 +6,24 @@
 
 namespace kelvo::bench {
 
+namespace {
+bool g_short = false;
+bool g_failed = false;
+} // namespace
+
+bool IsShortRun() {
+    return g_short;
+}
+
+int Sized(int full, int small) {
+    return g_short ? small : full;
+}
+
+void Fail(const char* what) {
+    std::fprintf(stderr, "kelvo-bench: %s\n", what);
+    g_failed = true;
+}
+
 std::vector<Area>& Areas() {
     static std::vector<Area> areas;
     return areas;
@@ -44,7 +62,7 @@ Timing MeasureAgainstFloor(int turns, int reps, const std::function<void()>& fig
 void ReportValue(const std::string& area, const std::string& figure, std::size_t n, double value,
                  double floor, const char* unit, double budget) {
     char budget_text[32] = "-";
-    if (budget > 0)
+    if (budget > 0 && !g_short)
         std::snprintf(budget_text, sizeof budget_text, "%.2f", budget);
     std::printf("bench %s/%s n=%zu median=%.1f%s floor=%.1f%s ratio=%.2f budget=%s\n", area.c_str(),
                 figure.c_str(), n, value, unit, floor, unit, floor > 0 ? value / floor : 0.0,
@@ -59,8 +77,15 @@ void Report(const std::string& area, const std::string& figure, std::size_t n, d
 
 } // namespace kelvo::bench
 
+// kelvo-bench [area] [--short]
 int main(int argc, char** argv) {
-    const char* wanted = argc > 1 ? argv[1] : nullptr;
+    const char* wanted = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--short") == 0)
+            kelvo::bench::g_short = true;
+        else
+            wanted = argv[i];
+    }
     bool ran = false;
     for (const auto& area : kelvo::bench::Areas()) {
         if (!wanted || std::strcmp(wanted, area.name) == 0) {
@@ -72,5 +97,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kelvo-bench: no area named %s\n", wanted);
         return 2;
     }
-    return 0;
+    return kelvo::bench::g_failed ? 1 : 0;
 }

@@ -27,8 +27,19 @@ struct Timing {
 Timing MeasureAgainstFloor(int turns, int reps, const std::function<void()>& figure,
                            const std::function<void()>& floor);
 
+// The short form (--short): small sizes and one turn, budgets not enforced,
+// run by the tests so that an area that no longer starts, hangs or crashes is
+// seen. The figures it prints measure nothing worth comparing.
+bool IsShortRun();
+// `full` in a full run, `small` in the short form.
+int Sized(int full, int small);
+
+// An area could not do its work: told on stderr, and the program ends with
+// a failure code once the areas have run.
+void Fail(const char* what);
+
 // Prints: bench <area>/<figure> n=<n> median=<v>us floor=<v>us ratio=<r> budget=<b>
-// budget <= 0 prints "-".
+// budget <= 0, and every budget in the short form, prints "-".
 void Report(const std::string& area, const std::string& figure, std::size_t n, double median_us,
             double floor_us, double budget);
 

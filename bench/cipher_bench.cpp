@@ -26,7 +26,8 @@ void RunCipherBench() {
         std::size_t bytes;
         int reps;
     };
-    for (const Size size : {Size{64, 1000}, Size{1024, 200}, Size{65536, 5}}) {
+    for (Size size : {Size{64, 1000}, Size{1024, 200}, Size{65536, 5}}) {
+        size.reps = Sized(size.reps, 1);
         std::u16string text(size.bytes / 2, u'\0');
         for (char16_t& unit : text)
             unit = static_cast<char16_t>(1 + random() % 0xFFFF);
@@ -37,7 +38,7 @@ void RunCipherBench() {
         std::vector<std::uint8_t> buffer(16 * blocks);
 
         const Timing encrypt = MeasureAgainstFloor(
-            45, size.reps,
+            Sized(45, 1), size.reps,
             [&] {
                 std::u16string out;
                 cipher.Encrypt(key, text, out);
@@ -50,7 +51,7 @@ void RunCipherBench() {
         Report("cipher", "encrypt", size.bytes, encrypt.figure_us, encrypt.floor_us, 0);
 
         const Timing decrypt = MeasureAgainstFloor(
-            45, size.reps,
+            Sized(45, 1), size.reps,
             [&] {
                 WipedString<char16_t> out;
                 sink = cipher.Decrypt(key, stored, out);

@@ -28,7 +28,7 @@ void RunEditorBench() {
     const kelvo::UniqueHwnd edit = make();
     const kelvo::UniqueHwnd plain = make();
     if (!edit || !plain) {
-        std::fprintf(stderr, "kelvo-bench: no rich edit box\n");
+        Fail("no rich edit box");
         return;
     }
     // 500 tokens among words, with line breaks: about 20,000 characters.
@@ -45,7 +45,7 @@ void RunEditorBench() {
     kelvo::TokenLook shown;
     ColourTokens(edit.Get(), shown);
     const Timing timing = MeasureAgainstFloor(
-        11, 1,
+        Sized(11, 1), 1,
         [&] {
             // One keystroke at the end, then the colouring it brings.
             ::SendMessageW(edit.Get(), EM_SETSEL, -1, -1);
@@ -55,7 +55,7 @@ void RunEditorBench() {
         [&] { ::SetWindowTextW(plain.Get(), text.c_str()); });
     Report("editor", "recolour-after-keystroke", text.size(), timing.figure_us, timing.floor_us, 3);
     const Timing whole = MeasureAgainstFloor(
-        5, 1,
+        Sized(5, 1), 1,
         [&] {
             ::SetWindowTextW(plain.Get(), text.c_str());
             kelvo::TokenLook unknown;

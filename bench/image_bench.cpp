@@ -70,22 +70,24 @@ std::uint64_t AddChannels(const std::uint32_t* source, std::size_t count) {
 void RunImageBench() {
     using kelvo::bench::MedianMicros;
     using kelvo::bench::Report;
+    const int runs = kelvo::bench::Sized(31, 1);
     const Bytes png = ArtworkPng(256);
     std::vector<std::uint32_t> bare;
-    double floor = MedianMicros(31, [&] { BareDecode(png, bare); });
+    double floor = MedianMicros(runs, [&] { BareDecode(png, bare); });
     kelvo::CVtDIB image;
-    double decode = MedianMicros(31, [&] { image.LoadFromMemory(png.data(), png.size()); });
+    double decode = MedianMicros(runs, [&] { image.LoadFromMemory(png.data(), png.size()); });
     Report("image", "decode-256", png.size(), decode, floor, 0);
 
     const auto* pixels = image.Pixels().data();
     std::vector<std::uint32_t> sink;
     volatile std::uint64_t total = 0;
-    floor = MedianMicros(31, [&] { total = AddChannels(pixels, 256 * 256); });
-    double area = MedianMicros(31, [&] { sink = kelvo::AreaAverage(pixels, 256, 256, 48, 48); });
+    floor = MedianMicros(runs, [&] { total = AddChannels(pixels, 256 * 256); });
+    double area = MedianMicros(runs, [&] { sink = kelvo::AreaAverage(pixels, 256, 256, 48, 48); });
     Report("image", "area-average-256-to-48", 256 * 256, area, floor, 0);
 
-    floor = MedianMicros(31, [&] { sink = Nearest(pixels, 256, 256, 512, 512); });
-    double bilinear = MedianMicros(31, [&] { sink = kelvo::Bilinear(pixels, 256, 256, 512, 512); });
+    floor = MedianMicros(runs, [&] { sink = Nearest(pixels, 256, 256, 512, 512); });
+    double bilinear =
+        MedianMicros(runs, [&] { sink = kelvo::Bilinear(pixels, 256, 256, 512, 512); });
     Report("image", "bilinear-256-to-512", 512 * 512, bilinear, floor, 0);
 }
 

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int kItems = 100000;
 constexpr int kFloorItems = 100;
 
 class CBenchRoot : public wyn_test::TestRoot {
@@ -85,27 +84,30 @@ void RunList() {
     root.Arrange(0, 0, natural.cx, natural.cy);
     ::SetWindowPos(root.Dialog(), nullptr, 0, 0, natural.cx + 20, natural.cy + 40,
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    const CWynCustomList* big = Filled(root, L"big", kItems);
+    const int items = kelvo::bench::Sized(100000, 1000);
+    const int turns = kelvo::bench::Sized(15, 1);
+    const int reps = kelvo::bench::Sized(20, 1);
+    const CWynCustomList* big = Filled(root, L"big", items);
     const CWynCustomList* small = Filled(root, L"small", kFloorItems);
-    if (!big || !small || big->ItemCount() != kItems) {
-        std::fprintf(stderr, "bench list: the lists were not made\n");
+    if (!big || !small || big->ItemCount() != items) {
+        kelvo::bench::Fail("the lists were not made");
         return;
     }
 
     const kelvo::bench::Timing repaint = kelvo::bench::MeasureAgainstFloor(
-        15, 20, [&] { Repaint(*big); }, [&] { Repaint(*small); });
-    kelvo::bench::Report("list", "repaint-screenful", kItems, repaint.figure_us, repaint.floor_us,
+        turns, reps, [&] { Repaint(*big); }, [&] { Repaint(*small); });
+    kelvo::bench::Report("list", "repaint-screenful", items, repaint.figure_us, repaint.floor_us,
                          1.5);
     const kelvo::bench::Timing scroll = kelvo::bench::MeasureAgainstFloor(
-        15, 20, [&] { ScrollStep(*big); }, [&] { ScrollStep(*small); });
-    kelvo::bench::Report("list", "scroll-step", kItems, scroll.figure_us, scroll.floor_us, 1.5);
+        turns, reps, [&] { ScrollStep(*big); }, [&] { ScrollStep(*small); });
+    kelvo::bench::Report("list", "scroll-step", items, scroll.figure_us, scroll.floor_us, 1.5);
     const auto rows_asked = [&](const CWynCustomList& list) {
         root.asked = 0;
         ScrollStep(list);
         return static_cast<double>(root.asked);
     };
     const double big_rows = rows_asked(*big);
-    kelvo::bench::ReportValue("list", "rows-asked-per-scroll-step", kItems, big_rows,
+    kelvo::bench::ReportValue("list", "rows-asked-per-scroll-step", items, big_rows,
                               rows_asked(*small), "rows", 1.5);
 }
 

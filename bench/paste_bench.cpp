@@ -28,7 +28,6 @@ namespace {
 using namespace kelvo::bench;
 
 constexpr int kRuns = 10;
-constexpr int kTurns = 15;
 
 // The main window as the paste needs it: a plain window of this program.
 class CBenchHost final : public kelvo::CPasteHost {
@@ -54,7 +53,7 @@ double Micros(Clock::duration d) {
 Timing MeasurePaste(const std::function<void()>& prepare, const std::function<bool()>& paste,
                     const std::function<void()>& floor, bool& all_pasted) {
     std::vector<double> pastes, floors;
-    for (int turn = 0; turn < kTurns; ++turn) {
+    for (int turn = 0; turn < Sized(15, 1); ++turn) {
         prepare();
         const auto start = Clock::now();
         all_pasted = paste() && all_pasted;
@@ -113,7 +112,7 @@ void RunPasteBench() {
         Report("paste", "whole-paste-from-own-window", kRuns, from_own.figure_us, from_own.floor_us,
                0);
         if (!all_pasted)
-            std::printf("bench paste: a paste did not play to its end\n");
+            Fail("a paste did not play to its end");
         // The last runs reach the target before it closes.
         test_target::CTargetProcess::Pump(200);
     }

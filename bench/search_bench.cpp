@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "base/utf16.h"
 #include "bench/bench.h"
@@ -21,7 +22,9 @@ void RunSearchBench() {
     const CPortableData data;
     const kelvo::CCaseFold& fold = kelvo::UserCaseFold();
 
-    for (int count : {1000, 10000, 100000}) {
+    const std::vector<int> counts =
+        IsShortRun() ? std::vector<int>{200} : std::vector<int>{1000, 10000, 100000};
+    for (int count : counts) {
         const std::size_t n = static_cast<std::size_t>(count);
         WriteFile(data.ChunksPath(), MakeLibrary(count));
         CChunkStore store;
@@ -52,7 +55,7 @@ void RunSearchBench() {
             };
             bool other = false;
             const Timing timing = MeasureAgainstFloor(
-                count >= 100000 ? 5 : 11, count >= 100000 ? 2 : 6,
+                Sized(count >= 100000 ? 5 : 11, 1), Sized(count >= 100000 ? 2 : 6, 1),
                 [&] {
                     other = !other;
                     finder.Find(other ? search.other_text : search.find_text);

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,8 +39,9 @@ void RemoveCopy(const std::wstring& folder) {
 }
 
 // Starts the copy and waits for its tray window: the microseconds between.
-// Then ends it, which is not counted.
-double StartToTray(const std::wstring& folder) {
+// Then ends it, which is not counted. Nothing when it did not start or ended
+// without a tray window.
+std::optional<double> StartToTray(const std::wstring& folder) {
     const auto start = Clock::now();
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -48,8 +49,8 @@ double StartToTray(const std::wstring& folder) {
     std::wstring command = L"\"" + folder + L"kelvo.exe\"";
     if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           folder.c_str(), &startup, &process)) {
-        std::fprintf(stderr, "kelvo-bench: kelvo.exe does not start\n");
-        std::exit(1);
+        Fail("kelvo.exe does not start");
+        return {};
     }
     const kelvo::UniqueHandle process_handle(process.hProcess);
     const kelvo::UniqueHandle thread_handle(process.hThread);
@@ -58,8 +59,11 @@ double StartToTray(const std::wstring& folder) {
            ::WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
         ::Sleep(1);
     const double micros = std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-    if (tray)
-        ::PostMessageW(tray, WM_CLOSE, 0, 0);
+    if (!tray) {
+        Fail("kelvo.exe ended before its tray window was made");
+        return {};
+    }
+    ::PostMessageW(tray, WM_CLOSE, 0, 0);
     ::WaitForSingleObject(process.hProcess, 30000);
     return micros;
 }
@@ -71,15 +75,24 @@ double Median(std::vector<double> values) {
 
 void RunStartupBench() {
     const std::wstring empty = PrepareCopy(L"startup-empty", "<kelvo><chunks/></kelvo>");
-    const std::wstring full = PrepareCopy(L"startup-10k", MakeLibrary(10000));
-    StartToTray(full); // the first start of a program pays for loading it
-    // In turns, so that both see the same load on a busy machine.
-    std::vector<double> figure, floor;
-    for (int turn = 0; turn < 7; ++turn) {
-        figure.push_back(StartToTray(full));
-        floor.push_back(StartToTray(empty));
+    const int count = Sized(10000, 200);
+    const std::wstring full = PrepareCopy(L"startup-10k", MakeLibrary(count));
+    // The first start of a program pays for loading it.
+    if (StartToTray(full)) {
+        // In turns, so that both see the same load on a busy machine.
+        std::vector<double> figure, floor;
+        for (int turn = 0; turn < Sized(7, 1); ++turn) {
+            const auto full_start = StartToTray(full);
+            const auto empty_start = StartToTray(empty);
+            if (!full_start || !empty_start)
+                break;
+            figure.push_back(*full_start);
+            floor.push_back(*empty_start);
+        }
+        if (!figure.empty())
+            Report("startup", "start-to-tray", static_cast<std::size_t>(count), Median(figure),
+                   Median(floor), 1.5);
     }
-    Report("startup", "start-to-tray", 10000, Median(figure), Median(floor), 1.5);
     RemoveCopy(empty);
     RemoveCopy(full);
 }

@@ -92,6 +92,21 @@ void WriteFile(const std::wstring& path, const std::string& bytes) {
     }
 }
 
+std::string ReadFile(const std::wstring& path) {
+    const UniqueHandle file = AdoptFile(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                      nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string bytes;
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.Get(), &size))
+        return bytes;
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+        read = 0;
+    bytes.resize(read);
+    return bytes;
+}
+
 CPortableData::CPortableData() : m_folder(GetExecutableFolder()) {
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     WriteFile(m_folder + L"portable", "");

@@ -12,6 +12,8 @@ std::string MakeLibrary(int count);
 
 // Writes the bytes as the whole file.
 void WriteFile(const std::wstring& path, const std::string& bytes);
+// The whole file; empty when it cannot be read.
+std::string ReadFile(const std::wstring& path);
 
 // Portable mode in the benchmark's own folder (COM ready for the store) for as
 // long as it lives; the marker and the data files go with it.

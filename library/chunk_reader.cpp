@@ -74,11 +74,16 @@ int IntAttribute(std::optional<std::wstring_view> text) {
 
 // Collects the chunks while the reader walks the file. It lives on the stack
 // and outlives the reader that uses it, so it does not count references.
-class CChunkHandler final : public ISAXContentHandler {
+class CChunkHandler final : public ISAXContentHandler, public ISAXLexicalHandler {
 public:
     ChunkMap& Chunks() noexcept { return m_chunks; }
     std::vector<kelvo::Ref<text_chunk>>& Renumber() noexcept { return m_renumber; }
     std::optional<std::wstring>& Password() noexcept { return m_password; }
+    bool PasswordFirst() const noexcept { return m_passwordFirst; }
+    bool OnlyLibrary() const noexcept { return !m_more && !m_unseen; }
+    // Some events were not to be had: what the file holds beside the library
+    // cannot be told.
+    void NoteUnseen() noexcept { m_unseen = true; }
     bool SawRoot() const noexcept { return m_sawRoot; }
     bool RanOutOfMemory() const noexcept { return m_outOfMemory; }
 
@@ -92,7 +97,7 @@ public:
         m_password.reset();
         m_depth = 0;
         m_inRoot = m_inChunks = m_chunksSeen = m_walking = m_inRecord = m_inPassword = false;
-        m_sawRoot = false;
+        m_sawRoot = m_passwordFirst = m_more = false;
     }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override {
@@ -100,6 +105,10 @@ public:
             return E_POINTER;
         if (iid == IID_IUnknown || iid == kelvo::msxml::kISAXContentHandler) {
             *out = static_cast<ISAXContentHandler*>(this);
+            return S_OK;
+        }
+        if (iid == kelvo::msxml::kISAXLexicalHandler) {
+            *out = static_cast<ISAXLexicalHandler*>(this);
             return S_OK;
         }
         *out = nullptr;
@@ -113,6 +122,7 @@ public:
     HRESULT STDMETHODCALLTYPE endDocument() noexcept override { return S_OK; }
     HRESULT STDMETHODCALLTYPE startPrefixMapping(const wchar_t*, int, const wchar_t*,
                                                  int) noexcept override {
+        m_more = true;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE endPrefixMapping(const wchar_t*, int) noexcept override {
@@ -125,6 +135,7 @@ public:
         const std::wstring_view uri_view(uri, static_cast<std::size_t>(uri_length));
         const std::wstring_view local_view(local, static_cast<std::size_t>(local_length));
         ++m_depth;
+        NoteElement(uri_view, local_view, attributes);
         if (m_depth == 1) {
             m_inRoot = IsNamed(uri_view, local_view, L"kelvo");
             m_sawRoot = m_inRoot;
@@ -135,6 +146,7 @@ public:
             // And the first "password" element.
             m_inPassword = m_inRoot && !m_password && IsNamed(uri_view, local_view, L"password");
             if (m_inPassword) {
+                m_passwordFirst = !m_chunksSeen;
                 try {
                     m_password.emplace();
                 } catch (const std::bad_alloc&) {
@@ -178,8 +190,12 @@ public:
 
     HRESULT STDMETHODCALLTYPE characters(const wchar_t* text, int length) noexcept override {
         std::wstring* target = m_current ? &m_text : m_inPassword ? &*m_password : nullptr;
-        if (!target)
+        if (!target) {
+            // Only white space lies between the elements of a library.
+            m_more = m_more || std::wstring_view(text, static_cast<std::size_t>(length))
+                                       .find_first_not_of(L" \t\r\n") != std::wstring_view::npos;
             return S_OK;
+        }
         try {
             // The wrapped key holds no line break, so it needs no CR LF.
             target->append(text, static_cast<std::size_t>(length));
@@ -194,11 +210,65 @@ public:
     }
     HRESULT STDMETHODCALLTYPE processingInstruction(const wchar_t*, int, const wchar_t*,
                                                     int) noexcept override {
+        m_more = true;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE skippedEntity(const wchar_t*, int) noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE skippedEntity(const wchar_t*, int) noexcept override {
+        m_more = true;
+        return S_OK;
+    }
+
+    // The lexical events tell what the content events leave out.
+    HRESULT STDMETHODCALLTYPE startDTD(const wchar_t*, int, const wchar_t*, int, const wchar_t*,
+                                       int) noexcept override {
+        m_more = true;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE endDTD() noexcept override { return S_OK; }
+    // Without a document type only the predefined entities can occur.
+    HRESULT STDMETHODCALLTYPE startEntity(const wchar_t*, int) noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE endEntity(const wchar_t*, int) noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE startCDATA() noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE endCDATA() noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE comment(const wchar_t*, int) noexcept override {
+        m_more = true;
+        return S_OK;
+    }
 
 private:
+    // Whether the element is one a file written afresh holds, in the place
+    // and with the attributes it would have there (m_depth counts it).
+    void NoteElement(std::wstring_view uri, std::wstring_view local, ISAXAttributes* attributes) {
+        int count = 0;
+        attributes->getLength(&count);
+        bool known = false;
+        if (m_depth == 1)
+            known = IsNamed(uri, local, L"kelvo") && count == 0;
+        else if (m_depth == 2 && m_inRoot)
+            known = count == 0 && ((IsNamed(uri, local, L"chunks") && !m_chunksSeen) ||
+                                   (IsNamed(uri, local, L"password") && !m_password));
+        else if (m_depth == 3 && m_inChunks && IsNamed(uri, local, L"chunk"))
+            known = KnownChunkAttributes(attributes, count);
+        m_more = m_more || !known;
+    }
+
+    // id (a usable one), encrypted ("0" or "1"), title and tags, each at most
+    // once and nothing else.
+    static bool KnownChunkAttributes(ISAXAttributes* attributes, int count) {
+        int seen = 0;
+        for (const wchar_t* name : {L"id", L"encrypted", L"title", L"tags"}) {
+            const auto value = Attribute(attributes, name);
+            seen += value.has_value();
+            if (!value)
+                continue;
+            if (name == std::wstring_view(L"id") && IntAttribute(value) == 0)
+                return false;
+            if (name == std::wstring_view(L"encrypted") && *value != L"0" && *value != L"1")
+                return false;
+        }
+        return seen == count && Attribute(attributes, L"id").has_value();
+    }
+
     // Ends the parse; the reader raises the out-of-memory exception after it.
     HRESULT OutOfMemory() noexcept {
         m_outOfMemory = true;
@@ -260,6 +330,9 @@ private:
     bool m_inRecord = false;   // inside a record at depth 3
     bool m_inPassword = false; // inside the first "password" element (any depth below)
     bool m_sawRoot = false;    // the root is "kelvo"
+    bool m_passwordFirst = false;
+    bool m_more = false; // the file holds more than the library
+    bool m_unseen = false;
     bool m_outOfMemory = false;
     std::optional<std::wstring> m_password;
 };
@@ -284,6 +357,28 @@ ComPtr<ISAXXMLReader> CreateReader() {
     return reader;
 }
 
+// The handler takes the reader's content and lexical events (comments among
+// them); without the lexical events it cannot tell that a file holds only the
+// library.
+bool Attach(ISAXXMLReader& reader, CChunkHandler& handler) {
+    if (FAILED(reader.putContentHandler(&handler)))
+        return false;
+    UniqueVariant lexical;
+    lexical.Get()->vt = VT_UNKNOWN;
+    lexical.Get()->punkVal = static_cast<ISAXContentHandler*>(&handler);
+    if (FAILED(
+            reader.putProperty(L"http://xml.org/sax/properties/lexical-handler", *lexical.Get())))
+        handler.NoteUnseen();
+    return true;
+}
+
+void Detach(ISAXXMLReader& reader) {
+    reader.putContentHandler(nullptr);
+    UniqueVariant none;
+    none.Get()->vt = VT_UNKNOWN;
+    reader.putProperty(L"http://xml.org/sax/properties/lexical-handler", *none.Get());
+}
+
 // Parses the bytes into `file`; false when they do not parse.
 bool Parse(std::string_view bytes, CChunkHandler& handler, ISAXXMLReader& reader) {
     handler.Reset();
@@ -293,6 +388,23 @@ bool Parse(std::string_view bytes, CChunkHandler& handler, ISAXXMLReader& reader
     input.Get()->punkVal = CreateXmlByteStream(bytes).Detach();
     input.Get()->vt = VT_UNKNOWN;
     return reader.parse(*input.Get()) == S_OK;
+}
+
+// Markup the content events may not show: processing instructions,
+// comments, CDATA sections, a document type; the declaration at the start
+// aside. Text never holds a raw "<", so these are found in the bytes. Bytes
+// in an encoding of wider units are not looked into, and count as holding it.
+bool HasOtherMarkup(std::string_view bytes) {
+    if (bytes.find('\0') != std::string_view::npos)
+        return true;
+    std::size_t from = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    if (bytes.substr(from).starts_with("<?xml")) {
+        from = bytes.find("?>", from);
+        if (from == std::string_view::npos)
+            return true;
+    }
+    return bytes.find("<?", from) != std::string_view::npos ||
+           bytes.find("<!", from) != std::string_view::npos;
 }
 
 void TakeParsed(CChunkHandler& handler, bool parsed, ChunksFile& file) {
@@ -305,6 +417,8 @@ void TakeParsed(CChunkHandler& handler, bool parsed, ChunksFile& file) {
         file.chunks = std::move(handler.Chunks());
         file.renumber = std::move(handler.Renumber());
         file.password = std::move(handler.Password());
+        file.password_first = handler.PasswordFirst();
+        file.only_library = handler.OnlyLibrary() && file.renumber.empty();
     }
 }
 
@@ -325,6 +439,7 @@ ChunksFile ReadChunksFile(const wchar_t* path, std::optional<std::uint64_t> know
         break;
     }
     file.hash = ContentHash(bytes.View());
+    file.size = bytes.View().size();
     file.state = FileState::kDamaged;
     if (bytes.View().empty()) {
         file.state = FileState::kEmpty;
@@ -339,25 +454,30 @@ ChunksFile ReadChunksFile(const wchar_t* path, std::optional<std::uint64_t> know
         return file;
     CChunkHandler handler;
     auto reader = CreateReader();
-    if (!reader || FAILED(reader->putContentHandler(&handler)))
+    if (!reader || !Attach(*reader.Get(), handler))
         return file;
     const auto parsed =
         bytes.Parse([&](const VARIANT&) { return Parse(bytes.View(), handler, *reader.Get()); });
-    reader->putContentHandler(nullptr);
+    Detach(*reader.Get());
     TakeParsed(handler, parsed != CDataFileBytes::ParseResult::kFailed, file);
+    // Read without raw characters XML cannot carry, it is not the file.
+    file.only_library = file.only_library && parsed == CDataFileBytes::ParseResult::kParsed &&
+                        !HasOtherMarkup(bytes.View());
     return file;
 }
 
 ChunksFile ReadChunksBytes(std::string_view bytes) {
     ChunksFile file;
     file.hash = ContentHash(bytes);
+    file.size = bytes.size();
     file.state = FileState::kDamaged;
     CChunkHandler handler;
     auto reader = CreateReader();
-    if (!reader || FAILED(reader->putContentHandler(&handler)))
+    if (!reader || !Attach(*reader.Get(), handler))
         return file;
     const bool parsed = Parse(bytes, handler, *reader.Get());
-    reader->putContentHandler(nullptr);
+    Detach(*reader.Get());
     TakeParsed(handler, parsed, file);
+    file.only_library = file.only_library && !HasOtherMarkup(bytes);
     return file;
 }

@@ -27,7 +27,15 @@ struct ChunksFile {
     std::vector<kelvo::Ref<text_chunk>> renumber;
     // The text of the first "password" element under the root, if any.
     std::optional<std::wstring> password;
+    // It comes before the first "chunks" element.
+    bool password_first = false;
     std::uint64_t hash = 0; // ContentHash of the bytes read
+    std::uint64_t size = 0; // and their number
+    // The file holds the library and nothing else: no element, attribute,
+    // comment, processing instruction or text that a file written afresh from
+    // the chunks and the password would not hold (white space between
+    // elements and the form of line breaks and references aside).
+    bool only_library = false;
     // The hash was the one the reader was given: the file was not parsed.
     bool unchanged = false;
 };

@@ -6,6 +6,7 @@
 #include "base/utf16.h"
 #include "base/wipe.h"
 #include "library/chunk_reader.h"
+#include "library/chunk_writer.h"
 #include "library/data_folder.h"
 #include "library/file_replace.h"
 #include "library/write_lock.h"
@@ -114,13 +115,48 @@ void CChunkStore::LoadChunks() {
         chunk->file_print = chunk->Fingerprint();
     Renumber(file.renumber, m_chunks);
     m_password = std::move(file.password);
+    m_passwordFirst = file.password_first;
     m_fileHash.reset();
     if (file.state == FileState::kRead)
         m_fileHash = file.hash;
     m_whole = file.state == FileState::kRead || file.state == FileState::kMissing;
     if (file.state != FileState::kRead && file.state != FileState::kMissing)
         TellUnreadable(file.state, file.error);
+    IndexFile(&file);
     HandOverNotices();
+}
+
+void CChunkStore::IndexFile(const ChunksFile* read) {
+    m_fileIndex.reset();
+    if (!m_fileHash || !m_unsaved.empty() || !m_deleted.empty() || !m_renumbered.empty())
+        return;
+    FileIndex index;
+    index.chunks.reserve(m_chunks.size());
+    if (read && read->only_library) {
+        for (const auto& [id, chunk] : m_chunks)
+            index.chunks.push_back({id, chunk->file_print.value_or(chunk->Fingerprint())});
+        index.size = read->size;
+        m_fileIndex = std::move(index);
+        return;
+    }
+    // Hashed a piece at a time: the file is never held twice.
+    std::string piece;
+    std::uint64_t hash = kContentHashStart;
+    const auto take = [&] {
+        hash = ContentHash(piece, hash);
+        index.size += piece.size();
+        piece.clear();
+    };
+    CChunksXmlWriter writer(piece, m_password, m_passwordFirst);
+    for (const auto& [id, chunk] : m_chunks) {
+        writer.Add(*chunk);
+        take();
+        index.chunks.push_back({id, chunk->file_print.value_or(chunk->Fingerprint())});
+    }
+    writer.Finish();
+    take();
+    if (hash == *m_fileHash)
+        m_fileIndex = std::move(index);
 }
 
 void CChunkStore::Renumber(std::vector<Ref<text_chunk>>& chunks, Map& into) {
@@ -209,7 +245,9 @@ void CChunkStore::Apply(ChunksFile& file) {
     m_renumbered = std::move(renumbered);
     Renumber(fresh, m_chunks);
     m_password = std::move(file.password);
+    m_passwordFirst = file.password_first;
     m_fileHash = file.hash;
+    IndexFile(&file);
 }
 
 void CChunkStore::PutChunk(Ref<text_chunk> chunk) {
@@ -392,7 +430,114 @@ void CChunkStore::Write(const std::vector<Ref<text_chunk>>& added) {
     HandOverNotices();
 }
 
+CChunkStore::FromMemory CChunkStore::WriteFromMemory(const std::vector<Ref<text_chunk>>& added) {
+    if (!m_fileIndex || !m_renumbered.empty())
+        return FromMemory::kNotTried;
+    const std::vector<FileEntry>& in_file = m_fileIndex->chunks;
+    const auto find = [&](int id) -> const FileEntry* {
+        auto entry = std::lower_bound(in_file.begin(), in_file.end(), id,
+                                      [](const FileEntry& e, int wanted) { return e.id < wanted; });
+        return entry != in_file.end() && entry->id == id ? &*entry : nullptr;
+    };
+    // Every chunk of the file is in memory, or deleted from it and waiting
+    // to leave the file.
+    auto known = m_chunks.begin();
+    for (const FileEntry& entry : in_file) {
+        while (known != m_chunks.end() && known->first < entry.id)
+            ++known;
+        if ((known == m_chunks.end() || known->first != entry.id) && !m_deleted.contains(entry.id))
+            return FromMemory::kNotTried;
+    }
+    // What the file holds of the chunks concerned is what their objects were
+    // made from, or they are not in it; otherwise the document path keeps
+    // the file's version and tells the user.
+    bool removes = false;
+    for (const auto& [id, deleted] : m_deleted) {
+        if (const FileEntry* entry = find(id)) {
+            if (!deleted || deleted->file_print != entry->print)
+                return FromMemory::kNotTried;
+            removes = true;
+        }
+    }
+    for (int id : m_unsaved) {
+        auto chunk = m_chunks.find(id);
+        const FileEntry* entry = find(id);
+        if (chunk != m_chunks.end() && entry && chunk->second->file_print != entry->print &&
+            chunk->second->Fingerprint() != entry->print)
+            return FromMemory::kNotTried;
+    }
+
+    // The file still holds what the store last read or wrote: its bytes are
+    // read and hashed, not parsed. Otherwise the document path reads it
+    // (waiting for a held one) before any id is given out.
+    const FileContents expected{.exists = true, .size = m_fileIndex->size, .hash = *m_fileHash};
+    if (CurrentContents(ChunksXmlPath()) != expected)
+        return FromMemory::kNotTried;
+    m_toldUnreadable = false;
+    // New ids lie above every id in memory, which holds every id of the file.
+    Adopt(added, nullptr);
+    if (m_unsaved.empty() && !removes) {
+        m_deleted.clear(); // not in the file: they only leave the store
+        m_whole = true;
+        return FromMemory::kWritten;
+    }
+    // Memory in the order of the file, which is by id: the file's chunks and
+    // those waiting to be written; the deleted ones are no longer in memory.
+    std::string bytes;
+    bytes.reserve(m_fileIndex->size + m_fileIndex->size / 8 + 4096);
+    CChunksXmlWriter writer(bytes, m_password, m_passwordFirst);
+    FileIndex written;
+    written.chunks.reserve(in_file.size() + m_unsaved.size());
+    auto entry = in_file.begin();
+    for (const auto& [id, chunk] : m_chunks) {
+        while (entry != in_file.end() && entry->id < id)
+            ++entry;
+        const bool waiting = m_unsaved.contains(id);
+        if (!waiting && (entry == in_file.end() || entry->id != id))
+            continue;
+        writer.Add(*chunk);
+        written.chunks.push_back({id, waiting ? chunk->Fingerprint() : entry->print});
+    }
+    writer.Finish();
+
+    ::SetLastError(ERROR_SUCCESS);
+    const ReplaceResult result = ReplaceFileContents(ChunksXmlPath(), bytes, expected);
+    if (result == ReplaceResult::kChanged) {
+        // Another writer's file: the next attempt joins it through the document.
+        m_fileIndex.reset();
+        return FromMemory::kChanged;
+    }
+    if (result == ReplaceResult::kFailed)
+        return FromMemory::kFailed;
+    m_toldNotSaved = false;
+    for (int id : m_unsaved)
+        if (auto chunk = m_chunks.find(id); chunk != m_chunks.end())
+            chunk->second->file_print = chunk->second->Fingerprint();
+    m_unsaved.clear();
+    m_deleted.clear();
+    m_fileHash = ContentHash(bytes);
+    written.size = bytes.size();
+    m_fileIndex = std::move(written);
+    m_whole = true;
+    return FromMemory::kWritten;
+}
+
 bool CChunkStore::WriteOnce(const std::vector<Ref<text_chunk>>& added) {
+    switch (WriteFromMemory(added)) {
+    case FromMemory::kWritten:
+        return true;
+    case FromMemory::kChanged:
+        return false;
+    case FromMemory::kFailed:
+        // The document path waits for a held file and tells what became of it.
+        return WriteThroughDocument({});
+    case FromMemory::kNotTried:
+        break;
+    }
+    return WriteThroughDocument(added);
+}
+
+bool CChunkStore::WriteThroughDocument(const std::vector<Ref<text_chunk>>& added) {
     auto xml = OpenChunksXml();
     const FileState state = xml->State();
     const bool readable = state == FileState::kRead;
@@ -418,11 +563,17 @@ bool CChunkStore::WriteOnce(const std::vector<Ref<text_chunk>>& added) {
         m_password = xml->Select(L"password", false) ? xml->GetText() : std::nullopt;
         if (m_password)
             xml->Up();
+        // Where the document keeps it; a "chunks" element made now follows it.
+        m_passwordFirst =
+            m_password && !xml->Select(L"password[1][preceding-sibling::chunks]", false);
+        if (m_password && !m_passwordFirst)
+            xml->Up();
         changed = xml->Select(L"chunks", true) && Merge(*xml, added, written);
     } else {
         // Empty, damaged or gone: nothing of it can be kept but a copy of what
         // it held, so the save holds the whole library in memory.
         Adopt(added, nullptr);
+        m_passwordFirst = false;
         Rebuild(*xml);
         for (const auto& [id, chunk] : m_chunks)
             written.push_back(id);
@@ -464,6 +615,8 @@ bool CChunkStore::WriteOnce(const std::vector<Ref<text_chunk>>& added) {
         else
             m_fileHash.reset(); // the next reload reads the file whole
     }
+    if (changed && !joined)
+        IndexFile();
     if (changed || readable)
         m_whole = true;
     return true;

@@ -169,6 +169,25 @@ private:
     void Write(const std::vector<kelvo::Ref<text_chunk>>& added);
     // One attempt; false when the file changed before it could be replaced.
     bool WriteOnce(const std::vector<kelvo::Ref<text_chunk>>& added);
+    // The attempt through the document: the file read, merged and saved.
+    bool WriteThroughDocument(const std::vector<kelvo::Ref<text_chunk>>& added);
+    // The attempt written from memory in one pass, without reading the file
+    // as a document: for a file that is the one the store last read or wrote
+    // and holds nothing but what memory holds (m_fileIndex), and a change
+    // that meets no other writer's.
+    enum class FromMemory {
+        kWritten,
+        kChanged,  // another writer replaced the file: the next attempt joins it
+        kNotTried, // it cannot be done that way; nothing changed
+        kFailed,   // not written (a held file among the causes); the new chunks
+                   // wait in memory for the document path
+    };
+    FromMemory WriteFromMemory(const std::vector<kelvo::Ref<text_chunk>>& added);
+    // Notes what chunks.xml holds when memory holds all of it and nothing is
+    // waiting: when it was just read as holding only the library (`read`,
+    // with its size), or when it is, byte for byte, what the writer makes of
+    // the library in memory.
+    void IndexFile(const ChunksFile* read = nullptr);
     // Writes into the file as read (`xml` inside "chunks"); false when nothing
     // changed in it.
     bool Merge(CXMLProps& xml, const std::vector<kelvo::Ref<text_chunk>>& added,
@@ -216,8 +235,21 @@ private:
     // The wrapped data key as last read, written again when the file is
     // rebuilt from memory.
     std::optional<std::wstring> m_password;
+    // It comes before the chunks in the file.
+    bool m_passwordFirst = false;
     // The ContentHash of chunks.xml as last read or written; none before.
     std::optional<std::uint64_t> m_fileHash;
+    // That file's chunks by ascending id with their fingerprints, when it
+    // holds nothing but them and m_password: a save may write it afresh.
+    struct FileEntry {
+        int id;
+        std::uint64_t print;
+    };
+    struct FileIndex {
+        std::vector<FileEntry> chunks;
+        std::uint64_t size = 0;
+    };
+    std::optional<FileIndex> m_fileIndex;
     NoticeHandler m_notify;
     std::vector<StoreNotice> m_notices; // raised, not yet handed over
     bool m_toldUnreadable = false;

@@ -6,6 +6,7 @@
 
 #include "base/utf16.h"
 #include "base/win_handles.h"
+#include "library/chunk_writer.h"
 #include "library/data_folder.h"
 #include "library/master_password.h"
 #include "library/test_files.h"
@@ -211,6 +212,127 @@ TEST_F(ChunkStoreTest, RewriteKeepsPlaceAndAttributeOrder) {
     EXPECT_LT(changed, third);
     EXPECT_EQ(file.find("<chunk id=\"2\"", changed + 1), std::string::npos) << "no second element";
     EXPECT_EQ(store.Chunks().at(2).Get(), two.Get());
+}
+
+// Saves of a library the store wrote itself are written from memory; each
+// leaves the bytes the document save writes for the same library made afresh.
+TEST_F(ChunkStoreTest, SavesFromMemoryWriteWhatTheDocumentWould) {
+    const auto expected = [&](const CChunkStore& store, bool password_first) {
+        CChunkStore reloaded;
+        reloaded.LoadChunks();
+        EXPECT_EQ(Listed(reloaded.Chunks()), Listed(store.Chunks()));
+        CXMLProps xml;
+        const std::wstring copy = m_folder + L"expected.xml";
+        EXPECT_TRUE(xml.CreateNew(copy.c_str()));
+        auto password = OpenChunksXml();
+        const auto wrapped = password->Select(L"password", false) ? password->GetText()
+                                                                  : std::optional<std::wstring>();
+        if (wrapped && password_first)
+            xml.SetChildText(L"password", *wrapped);
+        xml.Select(L"chunks", true);
+        for (const auto& [id, chunk] : reloaded.Chunks()) {
+            xml.AddChild(L"chunk");
+            chunk->WriteToXml(xml);
+            xml.Up();
+        }
+        xml.Up();
+        if (wrapped && !password_first)
+            xml.SetChildText(L"password", *wrapped);
+        EXPECT_TRUE(xml.Save());
+        ::DeleteFileW(copy.c_str());
+        return xml.SavedBytes();
+    };
+    for (const bool password_first : {false, true}) {
+        Reset();
+        if (password_first) {
+            ASSERT_EQ(SetMasterPassword(L"pw", std::nullopt, true).outcome,
+                      KeyWrite::Outcome::kStored);
+        }
+        CChunkStore store;
+        store.LoadChunks();
+        // The text with CR LF line breaks, as the program keeps texts.
+        const std::wstring every = L"<&>\"'\t\r\n \x01\xE9\x20AC\xD83D\xDE00\xDC00\xFFFF";
+        for (int i = 0; i < 4; ++i) {
+            store.PutChunk(Chunk(every + std::to_wstring(i), every + L"\r\n", {L"t<", L"&u"}));
+            EXPECT_EQ(ChunksFile(), expected(store, password_first)) << "new " << i;
+        }
+        if (!password_first) {
+            ASSERT_EQ(SetMasterPassword(L"pw", std::nullopt, false).outcome,
+                      KeyWrite::Outcome::kStored);
+            EXPECT_EQ(store.Reload(), CChunkStore::ReloadResult::kReloaded);
+        }
+        const auto& two = store.Chunks().at(2);
+        auto changed = kelvo::MakeRef<text_chunk>(L"changed\r\n" + every, two->title);
+        changed->id = 2;
+        changed->tags = two->tags;
+        store.PutChunk(changed);
+        EXPECT_EQ(ChunksFile(), expected(store, password_first)) << "changed";
+        store.DeleteChunk(3);
+        EXPECT_EQ(ChunksFile(), expected(store, password_first)) << "deleted";
+        store.PutChunk(Chunk(L"after", L"a delete"));
+        EXPECT_EQ(ChunksFile(), expected(store, password_first)) << "after a delete";
+        EXPECT_EQ(Ids(store), (std::vector<int>{1, 2, 4, 5}));
+    }
+}
+
+// A file with more than the library (elements, attributes, comments of
+// another build or another program) keeps all of it through saves; one that
+// holds only the library in another layout is saved in the program's own.
+TEST_F(ChunkStoreTest, WhatTheFileHoldsBesideTheLibraryStays) {
+    const struct {
+        const char* name;
+        std::string file;
+        std::string kept; // empty: the file is written afresh
+    } cases[] = {
+        {"an attribute of another build",
+         R"(<kelvo><chunks><chunk id="1" title="a" x="y">one</chunk></chunks></kelvo>)",
+         R"(x="y")"},
+        {"an element of another build",
+         R"(<kelvo><chunks><chunk id="1" title="a">one</chunk></chunks><other>o</other></kelvo>)",
+         "<other>o</other>"},
+        {"a comment",
+         R"(<kelvo><chunks><!--c--><chunk id="1" title="a">one</chunk></chunks></kelvo>)",
+         "<!--c-->"},
+        {"a processing instruction",
+         R"(<kelvo><chunks><chunk id="1" title="a">one</chunk></chunks></kelvo><?p i?>)",
+         "<?p i?>"},
+        {"text among the chunks",
+         R"(<kelvo><chunks>t<chunk id="1" title="a">one</chunk></chunks></kelvo>)", ">t<"},
+        {"an element inside a chunk",
+         R"(<kelvo><chunks><chunk id="1" title="a">o<b>n</b>e</chunk></chunks></kelvo>)",
+         "<b>n</b>"},
+        {"a chunk without an id",
+         R"(<kelvo><chunks><chunk id="1" title="a">one</chunk><chunk title="z">z</chunk></chunks></kelvo>)",
+         R"(title="z")"},
+        {"an attribute of the root",
+         R"(<kelvo v="2"><chunks><chunk id="1" title="a">one</chunk></chunks></kelvo>)",
+         R"(v="2")"},
+        {"another layout only",
+         "<?xml version=\"1.0\"?>\r\n<kelvo>\r\n  <chunks>\r\n    <chunk id='1' title='a' tags=''>"
+         "one</chunk>\r\n  </chunks>\r\n</kelvo>\r\n",
+         ""},
+    };
+    for (const auto& c : cases) {
+        Reset();
+        test_files::Write(m_folder + L"chunks.xml", c.file);
+        CChunkStore store;
+        store.LoadChunks();
+        store.PutChunk(Chunk(L"two", L"b"));
+        store.PutChunk(Chunk(L"three", L"c"));
+        store.DeleteChunk(2);
+        const std::string file = ChunksFile();
+        if (c.kept.empty())
+            EXPECT_EQ(file, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kelvo><chunks>"
+                            "<chunk id=\"1\" encrypted=\"0\" title=\"a\" tags=\"\">one</chunk>"
+                            "<chunk id=\"3\" encrypted=\"0\" title=\"c\" tags=\"\">three</chunk>"
+                            "</chunks></kelvo>\n")
+                << c.name;
+        else
+            EXPECT_NE(file.find(c.kept), std::string::npos) << c.name << ": " << file;
+        CChunkStore reloaded;
+        reloaded.LoadChunks();
+        EXPECT_EQ(Listed(reloaded.Chunks()), "1:a 3:c") << c.name;
+    }
 }
 
 TEST_F(ChunkStoreTest, DeletingAMissingIdChangesNothing) {

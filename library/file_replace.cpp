@@ -126,8 +126,8 @@ void Remove(const std::wstring& path) {
     ::DeleteFileW(LongPathForm(path).c_str());
 }
 
-// What the file at the path holds now; nothing when it exists but cannot be
-// read.
+} // namespace
+
 std::optional<FileContents> CurrentContents(const std::wstring& path) {
     auto file =
         kelvo::AdoptFile(::CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
@@ -141,7 +141,7 @@ std::optional<FileContents> CurrentContents(const std::wstring& path) {
         return std::nullopt;
     }
     // The same hash as over the whole file at once, a piece at a time.
-    std::uint64_t hash = ContentHash({});
+    std::uint64_t hash = kContentHashStart;
     std::uint64_t size = 0;
     std::string buffer(1 << 20, '\0');
     for (;;) {
@@ -151,14 +151,13 @@ std::optional<FileContents> CurrentContents(const std::wstring& path) {
             return std::nullopt;
         if (read == 0)
             break;
-        for (DWORD i = 0; i < read; ++i) {
-            hash ^= static_cast<unsigned char>(buffer[i]);
-            hash *= 0x100000001B3ull;
-        }
+        hash = ContentHash(std::string_view(buffer).substr(0, read), hash);
         size += read;
     }
     return FileContents{.exists = true, .size = size, .hash = hash};
 }
+
+namespace {
 
 // Whether something holds the name of a path that shows no file: a link whose
 // target is missing, as some systems (Wine) show it. Making a file there tells;
@@ -220,8 +219,8 @@ bool RestoreInterruptedReplace(const std::wstring& path) {
     return restored;
 }
 
-std::uint64_t ContentHash(std::string_view bytes) {
-    std::uint64_t hash = 0xCBF29CE484222325ull;
+std::uint64_t ContentHash(std::string_view bytes, std::uint64_t so_far) {
+    std::uint64_t hash = so_far;
     for (unsigned char c : bytes) {
         hash ^= c;
         hash *= 0x100000001B3ull;

@@ -17,8 +17,10 @@ inline constexpr std::wstring_view kTemporaryMarker = L".kelvo-tmp";
 std::wstring FinalPathOf(const std::wstring& path);
 
 // Tells file contents apart (FNV-1a, 64 bits): what was read or written
-// against what a file holds now.
-std::uint64_t ContentHash(std::string_view bytes);
+// against what a file holds now. The hash of bytes that follow others is
+// ContentHash(later, ContentHash(earlier)).
+inline constexpr std::uint64_t kContentHashStart = 0xCBF29CE484222325ull;
+std::uint64_t ContentHash(std::string_view bytes, std::uint64_t so_far = kContentHashStart);
 
 // What a target held when it was read: no file, or bytes of this size and
 // ContentHash (xml_file.h).
@@ -28,6 +30,10 @@ struct FileContents {
     std::uint64_t hash = 0;
     bool operator==(const FileContents&) const = default;
 };
+
+// What the file at the path holds now; nothing when it exists but cannot be
+// read (GetLastError() tells why).
+std::optional<FileContents> CurrentContents(const std::wstring& path);
 
 enum class ReplaceResult {
     kReplaced,

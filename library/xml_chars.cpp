@@ -21,6 +21,17 @@ constexpr bool IsContinuation(unsigned char b) {
     return (b & 0xC0) == 0x80;
 }
 
+// The first code unit from `from` on that DropNonXmlChars keeps; 0 when none.
+char16_t NextKept(std::u16string_view text, std::size_t from) {
+    for (std::size_t i = from; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (IsHighSurrogate(c) ? i + 1 < text.size() && IsLowSurrogate(text[i + 1])
+                               : !IsLowSurrogate(c) && IsXmlBmpChar(c))
+            return c;
+    }
+    return 0;
+}
+
 } // namespace
 
 std::u16string DropNonXmlChars(std::u16string_view text) {
@@ -78,6 +89,63 @@ std::optional<std::string> DropNonXmlCharsUtf8(std::string_view bytes) {
     if (!dropped)
         return std::nullopt;
     return kept;
+}
+
+void AppendXmlEscaped(std::string& out, std::u16string_view text, XmlEscape where) {
+    const bool attribute = where == XmlEscape::kAttribute;
+    out.reserve(out.size() + text.size() + text.size() / 8);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c < 0x80) {
+            switch (c) {
+            case u'&':
+                out += "&amp;";
+                break;
+            case u'<':
+                out += "&lt;";
+                break;
+            case u'>':
+                out += "&gt;";
+                break;
+            case u'\r':
+                // In element content a line break of any form is written as
+                // the LF a parser hands out for each.
+                if (attribute)
+                    out += "&#13;";
+                else if (NextKept(text, i + 1) != u'\n')
+                    out += '\n';
+                break;
+            case u'"':
+                out += attribute ? "&quot;" : "\"";
+                break;
+            case u'\t':
+                out += attribute ? "&#9;" : "\t";
+                break;
+            case u'\n':
+                out += attribute ? "&#10;" : "\n";
+                break;
+            default:
+                if (c >= 0x20)
+                    out += static_cast<char>(c);
+            }
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (IsHighSurrogate(c)) {
+            if (i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+                const char32_t full =
+                    0x10000 + ((char32_t{c} - 0xD800) << 10) + (text[++i] - 0xDC00);
+                out += static_cast<char>(0xF0 | (full >> 18));
+                out += static_cast<char>(0x80 | ((full >> 12) & 0x3F));
+                out += static_cast<char>(0x80 | ((full >> 6) & 0x3F));
+                out += static_cast<char>(0x80 | (full & 0x3F));
+            }
+        } else if (!IsLowSurrogate(c) && c <= 0xFFFD) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
 }
 
 } // namespace kelvo

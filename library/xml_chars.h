@@ -26,4 +26,15 @@ std::u16string DropNonXmlChars(std::u16string_view text);
 // encoding, a zero byte, a broken sequence): such a file is left as it is.
 std::optional<std::string> DropNonXmlCharsUtf8(std::string_view bytes);
 
+// Where escaped text goes: element content or an attribute value in quotes.
+enum class XmlEscape { kContent, kAttribute };
+
+// Appends the text as UTF-8 XML, escaped as the library's saves escape it:
+// "&", "<" and ">" as entities everywhere; in element content every line
+// break (CR LF, CR or LF) as LF, which a parser hands out for each anyway; in
+// attribute values '"', TAB, LF and CR as references (a parser would read
+// them as blanks). Characters XML cannot carry are left out, as
+// DropNonXmlChars leaves them out; everything else is written raw.
+void AppendXmlEscaped(std::string& out, std::u16string_view text, XmlEscape where);
+
 } // namespace kelvo

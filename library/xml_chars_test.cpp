@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "library/utf8.h"
+
 using kelvo::DropNonXmlChars;
 using kelvo::DropNonXmlCharsUtf8;
 
@@ -94,4 +96,57 @@ TEST(DropNonXmlCharsUtf8, StripsRawForbiddenCharactersFromUtf8Only) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(DropNonXmlCharsUtf8(c.bytes), c.kept) << c.name;
+}
+
+TEST(AppendXmlEscaped, EscapesMarkupAndWhatParsersWouldChange) {
+    using kelvo::XmlEscape;
+    const struct {
+        const char* name;
+        std::u16string_view text;
+        std::string_view content;
+        std::string_view attribute;
+    } cases[] = {
+        {"plain", u"plain text", "plain text", "plain text"},
+        {"markup", u"<a>&b;]]>", "&lt;a&gt;&amp;b;]]&gt;", "&lt;a&gt;&amp;b;]]&gt;"},
+        {"quotes", u"\"'", "\"'", "&quot;'"},
+        {"white space", u"\t \n", "\t \n", "&#9; &#10;"},
+        {"carriage returns", u"a\r\nb\rc\r\r\n\r", "a\nb\nc\n\n\n",
+         "a&#13;&#10;b&#13;c&#13;&#13;&#10;&#13;"},
+        {"line breaks around what XML cannot carry", u"\r\x01\n\r\xD800\n", "\n\n",
+         "&#13;&#10;&#13;&#10;"},
+        {"controls XML cannot carry", u"\x01\x08\x0B\x0C\x1F|\x7F", "|\x7F", "|\x7F"},
+        {"two bytes", u"\x80\xE9\x7FF", "\xC2\x80\xC3\xA9\xDF\xBF", "\xC2\x80\xC3\xA9\xDF\xBF"},
+        {"three bytes", u"\x800\x20AC\xD7FF\xE000\xFFFD",
+         "\xE0\xA0\x80\xE2\x82\xAC\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBD",
+         "\xE0\xA0\x80\xE2\x82\xAC\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBD"},
+        {"not characters", u"a\xFFFE\xFFFF", "a", "a"},
+        {"surrogate pairs", u"\xD83D\xDE00\xDBFF\xDFFF", "\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF",
+         "\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF"},
+        {"lone surrogates", u"\xD800x\xDC00\xD83D", "x", "x"},
+    };
+    for (const auto& c : cases) {
+        std::string content = "=", attribute = "=";
+        kelvo::AppendXmlEscaped(content, c.text, XmlEscape::kContent);
+        kelvo::AppendXmlEscaped(attribute, c.text, XmlEscape::kAttribute);
+        EXPECT_EQ(content.substr(1), c.content) << c.name;
+        EXPECT_EQ(attribute.substr(1), c.attribute) << c.name;
+    }
+}
+
+TEST(AppendXmlEscaped, KeepsWhatDropNonXmlCharsKeeps) {
+    // Every code unit alone and after a high surrogate: what is written is
+    // the kept text's UTF-8 with nothing but markup escaped.
+    for (char32_t unit = 1; unit <= 0xFFFF; ++unit) {
+        for (const std::u16string& text :
+             {std::u16string(1, static_cast<char16_t>(unit)),
+              std::u16string{u'\xD83D', static_cast<char16_t>(unit)}}) {
+            std::string written;
+            kelvo::AppendXmlEscaped(written, text, kelvo::XmlEscape::kContent);
+            std::string expected;
+            kelvo::AppendUtf8(expected, DropNonXmlChars(text));
+            if (expected == "&" || expected == "<" || expected == ">" || expected == "\r")
+                continue;
+            EXPECT_EQ(written, expected) << Printable(text);
+        }
+    }
 }
