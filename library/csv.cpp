@@ -11,17 +11,26 @@ bool CCsvReader::Fail(Fault fault, std::size_t offset) {
 bool CCsvReader::Next(CsvRecord& record) {
     if (m_fault != Fault::kNone || m_pos >= m_bytes.size())
         return false;
-    record.fields.clear();
     record.offset = m_pos;
+    // The fields are filled again, keeping the room their texts had.
+    std::size_t count = 0;
+    auto end = [&](bool read) {
+        record.fields.resize(count);
+        return read;
+    };
     for (;;) {
-        CsvField& field = record.fields.emplace_back();
+        if (count == record.fields.size())
+            record.fields.emplace_back();
+        CsvField& field = record.fields[count++];
+        field.text.clear();
+        field.quoted = false;
         if (m_pos < m_bytes.size() && m_bytes[m_pos] == '"') {
             field.quoted = true;
             const std::size_t open = m_pos++;
             for (;;) {
                 const std::size_t quote = m_bytes.find('"', m_pos);
                 if (quote == m_bytes.npos)
-                    return Fail(Fault::kUnclosedQuote, open);
+                    return end(Fail(Fault::kUnclosedQuote, open));
                 field.text.append(m_bytes.substr(m_pos, quote - m_pos));
                 m_pos = quote + 1;
                 if (m_pos < m_bytes.size() && m_bytes[m_pos] == '"') {
@@ -39,15 +48,15 @@ bool CCsvReader::Next(CsvRecord& record) {
             field.text.assign(m_bytes.substr(start, m_pos - start));
         }
         if (m_pos >= m_bytes.size())
-            return true;
+            return end(true);
         const char c = m_bytes[m_pos++];
         if (c == m_delimiter)
             continue;
         if (c == '\r' && m_pos < m_bytes.size() && m_bytes[m_pos] == '\n')
             ++m_pos;
         if (c == '\r' || c == '\n')
-            return true;
-        return Fail(Fault::kTextAfterQuote, m_pos - 1);
+            return end(true);
+        return end(Fail(Fault::kTextAfterQuote, m_pos - 1));
     }
 }
 

@@ -51,23 +51,31 @@ std::optional<std::size_t> FindUtf8Fault(std::string_view bytes) {
 }
 
 std::u16string Utf8ToUtf16(std::string_view bytes) {
-    std::u16string text;
-    text.reserve(bytes.size());
+    // Never more code units than bytes: written through a pointer into a
+    // buffer of that size, then cut to what was written.
+    std::u16string text(bytes.size(), u'\0');
+    char16_t* out = text.data();
     for (std::size_t i = 0; i < bytes.size();) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        if (lead < 0x80) {
+            *out++ = lead;
+            ++i;
+            continue;
+        }
+        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        char32_t c = lead & (0x7F >> length);
         for (std::size_t k = 1; k < length && i + k < bytes.size(); ++k)
             c = c << 6 | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
         i += length;
         if (c < 0x10000) {
-            text += static_cast<char16_t>(c);
+            *out++ = static_cast<char16_t>(c);
         } else {
             c -= 0x10000;
-            text += static_cast<char16_t>(0xD800 + (c >> 10));
-            text += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+            *out++ = static_cast<char16_t>(0xD800 + (c >> 10));
+            *out++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
         }
     }
+    text.resize(static_cast<std::size_t>(out - text.data()));
     return text;
 }
 

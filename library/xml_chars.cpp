@@ -1,5 +1,7 @@
 #include "library/xml_chars.h"
 
+#include <utility>
+
 namespace kelvo {
 
 namespace {
@@ -34,21 +36,26 @@ char16_t NextKept(std::u16string_view text, std::size_t from) {
 
 } // namespace
 
-std::u16string DropNonXmlChars(std::u16string_view text) {
-    std::u16string kept;
-    kept.reserve(text.size());
+std::u16string DropNonXmlChars(std::u16string&& text) {
+    // Kept code units move forward in place; the text never grows.
+    char16_t* out = text.data();
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (IsHighSurrogate(c)) {
             if (i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-                kept += c;
-                kept += text[++i];
+                *out++ = c;
+                *out++ = text[++i];
             }
         } else if (!IsLowSurrogate(c) && IsXmlBmpChar(c)) {
-            kept += c;
+            *out++ = c;
         }
     }
-    return kept;
+    text.resize(static_cast<std::size_t>(out - text.data()));
+    return std::move(text);
+}
+
+std::u16string DropNonXmlChars(std::u16string_view text) {
+    return DropNonXmlChars(std::u16string(text));
 }
 
 std::optional<std::string> DropNonXmlCharsUtf8(std::string_view bytes) {

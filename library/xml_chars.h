@@ -18,6 +18,8 @@ namespace kelvo {
 // U+000B, U+000C, U+000E-U+001F, U+FFFE, U+FFFF and surrogates that are not
 // part of a pair. Everything else stays as it was, in order.
 std::u16string DropNonXmlChars(std::u16string_view text);
+// The same, reusing the text's own buffer.
+std::u16string DropNonXmlChars(std::u16string&& text);
 
 // The bytes of a file without the raw characters XML cannot carry, when the
 // bytes are UTF-8 apart from those: the control bytes 0x01-0x08, 0x0B, 0x0C,
