@@ -1,6 +1,7 @@
 #include "ui/chunk_rows.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "base/win_handles.h"
 #include "wyn/engine/wyn_engine.h"
@@ -115,7 +116,7 @@ void CChunkRowHeights::UsePlaces(unsigned revision, std::size_t count) {
 
 int CChunkRowHeights::Height(HDC dc, const Ref<text_chunk>& chunk, int list_width,
                              std::size_t place) {
-    if (list_width == m_width && place < m_byPlace.size() && m_byPlace[place] != 0)
+    if (list_width == m_width && place < m_byPlace.size() && m_byPlace[place] > 0)
         return m_byPlace[place];
     const int height = Height(dc, chunk, list_width);
     if (place < m_byPlace.size())
@@ -155,7 +156,7 @@ CChunkRowHeights::Estimate CChunkRowHeights::EstimateHeight(HDC dc, const Ref<te
                                                             int list_width, std::size_t place) {
     UseWidth(dc, list_width);
     if (place < m_byPlace.size() && m_byPlace[place] != 0)
-        return {m_byPlace[place], false};
+        return {std::abs(m_byPlace[place]), m_byPlace[place] < 0};
     if (chunk->encrypted)
         return {EncryptedHeight(), false};
     if (const auto known = m_heights.find(chunk.Get()); known != m_heights.end())
@@ -177,7 +178,10 @@ CChunkRowHeights::Estimate CChunkRowHeights::EstimateHeight(HDC dc, const Ref<te
     }
     const int text_height =
         static_cast<int>(std::min<std::size_t>(lines, kPreviewLines)) * m_textHeight;
-    return {m_titleHeight + 2 * pad + text_height + pad, true};
+    const int height = m_titleHeight + 2 * pad + text_height + pad;
+    if (place < m_byPlace.size())
+        m_byPlace[place] = -height;
+    return {height, true};
 }
 
 int CChunkRowHeights::Height(HDC dc, const Ref<text_chunk>& chunk, int list_width) {

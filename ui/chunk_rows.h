@@ -106,7 +106,7 @@ private:
     };
     std::unordered_map<const text_chunk*, Measured> m_heights;
     unsigned m_placesRevision = 0;
-    std::vector<int> m_byPlace; // 0: not known
+    std::vector<int> m_byPlace; // 0: not known; below 0: the estimate, negated
 };
 
 // Whether the chunk row of that rectangle shows the title shortened.
