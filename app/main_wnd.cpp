@@ -128,6 +128,11 @@ void CMainWnd::OnCreate() {
     // After the icon: a large library does not keep it from showing, and a
     // hotkey pressed meanwhile waits in the queue until the library is read.
     m_chunks.LoadChunks();
+    m_finder.Prepare();
+    m_finderPreparation = m_libraryChanges.Subscribe([this] {
+        if (!m_propDlg)
+            m_finder.Prepare();
+    });
     LoadSettings(m_settings);
     RegisterAppHotkey();
     m_librarySync.Start(Hwnd(), kLibraryMessage);

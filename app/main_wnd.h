@@ -116,6 +116,7 @@ public:
     HINSTANCE Instance() const noexcept { return m_hInstance; }
     // The chunk library, read when the tray window is made.
     CChunkStore& Chunks() noexcept override { return m_chunks; }
+    kelvo::CChunkFinder& Finder() noexcept override { return m_finder; }
     // Told by the library's live reload.
     CLibraryChanges& LibraryChanges() noexcept override { return m_libraryChanges; }
     Settings& CurrentSettings() noexcept { return m_settings; }
@@ -149,12 +150,16 @@ private:
     HINSTANCE m_hInstance;
     CkvWynEngine m_engine;
     CChunkStore m_chunks;
+    kelvo::CChunkFinder m_finder{m_chunks};
     Settings m_settings;
     ATOM m_hotkeyAtom = 0;
     kelvo::UniqueHicon m_trayIcon;
     kelvo::CPasteHost* m_mainWindow = nullptr;
     // Before the chunk browser, which subscribes to it.
     CLibraryChanges m_libraryChanges;
+    // The title order worked out again after a reload while the browser is
+    // closed (an open one searches at once).
+    CLibraryChanges::Subscription m_finderPreparation;
     // The chunk browser's dialog while it runs.
     std::unique_ptr<CPropDlg> m_propDlg;
     CLibrarySync m_librarySync{{m_chunks, m_libraryChanges, m_settings, m_engine,

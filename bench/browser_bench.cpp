@@ -64,6 +64,11 @@ void RunBrowserBench() {
             Fail("the tray window cannot be made");
             return;
         }
+        // As the program runs: its start-up messages are handled before a
+        // hotkey opens the browser.
+        MSG message{};
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&message);
         std::size_t hits = 0;
         const auto scan = [&] {
             for (const auto& [id, chunk] : app.Chunks().Chunks())

@@ -98,9 +98,13 @@ void CChunkFinder::KeepMatchedFound() {
     m_foundPlaces.resize(kept);
 }
 
-const std::vector<Ref<text_chunk>>& CChunkFinder::Find(std::wstring_view find_text) {
+void CChunkFinder::Prepare() {
     if (!m_sorted || m_sortedRevision != m_store.Revision())
         SortByTitle();
+}
+
+const std::vector<Ref<text_chunk>>& CChunkFinder::Find(std::wstring_view find_text) {
+    Prepare();
     CFindQuery query(AsU16(find_text), UserCaseFold());
     const auto view = [](const std::wstring& tag) { return AsU16(tag); };
     const auto matches = [&](const text_chunk& chunk) {

@@ -25,6 +25,10 @@ public:
     // holds its chunks until the next search. A query that narrows the last
     // one looks only at the chunks that one found.
     const std::vector<Ref<text_chunk>>& Find(std::wstring_view find_text);
+    // Works out the title order now when the store changed since it was
+    // last worked out: the application does it when the library was read,
+    // so that the browser's first search does not sort every title.
+    void Prepare();
     const std::vector<Ref<text_chunk>>& Found() const noexcept { return m_found; }
     // Each found chunk's place in the title order of the whole store, which
     // stays its place while the store does not change (PlacesRevision).

@@ -1,6 +1,7 @@
 #include "ui/chunk_rows.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "base/win_handles.h"
 #include "wyn/engine/wyn_engine.h"
@@ -115,7 +116,7 @@ void CChunkRowHeights::UsePlaces(unsigned revision, std::size_t count) {
 
 int CChunkRowHeights::Height(HDC dc, const Ref<text_chunk>& chunk, int list_width,
                              std::size_t place) {
-    if (list_width == m_width && place < m_byPlace.size() && m_byPlace[place] != 0)
+    if (list_width == m_width && place < m_byPlace.size() && m_byPlace[place] > 0)
         return m_byPlace[place];
     const int height = Height(dc, chunk, list_width);
     if (place < m_byPlace.size())
@@ -133,16 +134,60 @@ void CChunkRowHeights::Clear() noexcept {
     std::fill(m_byPlace.begin(), m_byPlace.end(), 0);
 }
 
-int CChunkRowHeights::Height(HDC dc, const Ref<text_chunk>& chunk, int list_width) {
-    if (list_width != m_width) {
-        m_heights.clear();
-        std::fill(m_byPlace.begin(), m_byPlace.end(), 0);
-        m_width = list_width;
-        m_titleHeight = FontHeight(dc, m_titleFont);
-        m_textHeight = FontHeight(dc, TextFont());
-    }
+void CChunkRowHeights::UseWidth(HDC dc, int list_width) {
+    if (list_width == m_width)
+        return;
+    m_heights.clear();
+    std::fill(m_byPlace.begin(), m_byPlace.end(), 0);
+    m_width = list_width;
+    m_titleHeight = FontHeight(dc, m_titleFont);
+    const SelectedObject font(dc, TextFont());
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    m_textHeight = metrics.tmHeight;
+    m_textCharWidth = std::max(static_cast<int>(metrics.tmAveCharWidth), 1);
+}
+
+int CChunkRowHeights::EncryptedHeight() const noexcept {
+    return std::max(m_titleHeight + Scaled(8, m_dpi), Scaled(28, m_dpi));
+}
+
+CChunkRowHeights::Estimate CChunkRowHeights::EstimateHeight(HDC dc, const Ref<text_chunk>& chunk,
+                                                            int list_width, std::size_t place) {
+    UseWidth(dc, list_width);
+    if (place < m_byPlace.size() && m_byPlace[place] != 0)
+        return {std::abs(m_byPlace[place]), m_byPlace[place] < 0};
     if (chunk->encrypted)
-        return std::max(m_titleHeight + Scaled(8, m_dpi), Scaled(28, m_dpi));
+        return {EncryptedHeight(), false};
+    if (const auto known = m_heights.find(chunk.Get()); known != m_heights.end())
+        return {known->second.height, false};
+    const int pad = Scaled(4, m_dpi);
+    const std::size_t per_line =
+        static_cast<std::size_t>(std::max((list_width - 2 * pad) / m_textCharWidth, 1));
+    std::wstring_view text = LeadingLines(chunk->text, kPreviewLines);
+    std::size_t lines = 0;
+    while (lines < kPreviewLines) {
+        const std::size_t end = std::min(text.find(L'\n'), text.size());
+        std::wstring_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == L'\r')
+            line.remove_suffix(1);
+        lines += std::max<std::size_t>((line.size() + per_line - 1) / per_line, 1);
+        if (end == text.size())
+            break;
+        text.remove_prefix(end + 1);
+    }
+    const int text_height =
+        static_cast<int>(std::min<std::size_t>(lines, kPreviewLines)) * m_textHeight;
+    const int height = m_titleHeight + 2 * pad + text_height + pad;
+    if (place < m_byPlace.size())
+        m_byPlace[place] = -height;
+    return {height, true};
+}
+
+int CChunkRowHeights::Height(HDC dc, const Ref<text_chunk>& chunk, int list_width) {
+    UseWidth(dc, list_width);
+    if (chunk->encrypted)
+        return EncryptedHeight();
     if (const auto known = m_heights.find(chunk.Get()); known != m_heights.end())
         return known->second.height;
     const SelectedObject font(dc, TextFont());

@@ -69,6 +69,17 @@ public:
     // looked up without hashing: a refill asks for every row found.
     void UsePlaces(unsigned revision, std::size_t count);
     int Height(HDC dc, const Ref<text_chunk>& chunk, int list_width, std::size_t place);
+    // The height measured, or else, for a plain chunk, estimated from its
+    // text without drawing it: each of its first ten lines takes as many
+    // lines as its characters at the text font's average width need, at most
+    // ten lines in all. A list lays out every row with it and measures the
+    // rows it shows.
+    struct Estimate {
+        int height;
+        bool estimated;
+    };
+    Estimate EstimateHeight(HDC dc, const Ref<text_chunk>& chunk, int list_width,
+                            std::size_t place);
     void Forget(const text_chunk& chunk);
     void Clear() noexcept;
     // New fonts and DPI (the text font null: the stock GUI font); every row
@@ -77,6 +88,10 @@ public:
 
 private:
     HFONT TextFont() const noexcept;
+    // Forgets every height when the width changed, and takes the fonts'
+    // metrics for the new one.
+    void UseWidth(HDC dc, int list_width);
+    int EncryptedHeight() const noexcept;
 
     HFONT m_titleFont;
     HFONT m_textFont = nullptr;
@@ -84,13 +99,14 @@ private:
     int m_width = -1;
     int m_titleHeight = 0; // tmHeight of the two fonts, taken with the width
     int m_textHeight = 0;
+    int m_textCharWidth = 1; // tmAveCharWidth of the text font
     struct Measured {
         Ref<text_chunk> chunk; // held, so that no other chunk takes its address
         int height;
     };
     std::unordered_map<const text_chunk*, Measured> m_heights;
     unsigned m_placesRevision = 0;
-    std::vector<int> m_byPlace; // 0: not known
+    std::vector<int> m_byPlace; // 0: not known; below 0: the estimate, negated
 };
 
 // Whether the chunk row of that rectangle shows the title shortened.

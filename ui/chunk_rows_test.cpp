@@ -102,6 +102,40 @@ TEST_F(ChunkRowTest, AHeightKeptByPlaceHoldsOnlyForTheOrderAndChunkItWasMeasured
     EXPECT_EQ(m_heights.Height(m_dc.Get(), one, 300, 5), one_line) << "outside the order";
 }
 
+TEST_F(ChunkRowTest, AnEstimateCountsLinesAndWrapsUntilTheRowIsMeasured) {
+    std::wstring thirty_lines;
+    for (int i = 0; i < 30; ++i)
+        thirty_lines += L"line\r\n";
+    const std::wstring long_line(400, L'x');
+    const std::vector<Ref<text_chunk>> chunks{Chunk(L"one line"), Chunk(L"a\r\nb\r\nc"),
+                                              Chunk(thirty_lines), Chunk(long_line),
+                                              Chunk(thirty_lines, true)};
+    m_heights.UsePlaces(1, chunks.size());
+    const int one_line = m_title + 8 + m_line + 4;
+    const struct {
+        int lines; // of text; 0: not told apart here
+        bool estimated;
+    } expected[] = {{1, true}, {3, true}, {10, true}, {0, true}, {0, false}};
+    for (std::size_t place = 0; place < chunks.size(); ++place) {
+        const auto estimate = m_heights.EstimateHeight(m_dc.Get(), chunks[place], 300, place);
+        EXPECT_EQ(estimate.estimated, expected[place].estimated) << place;
+        if (expected[place].lines > 0) {
+            EXPECT_EQ(estimate.height, one_line + (expected[place].lines - 1) * m_line) << place;
+        }
+    }
+    const auto wrapped = m_heights.EstimateHeight(m_dc.Get(), chunks[3], 300, 3).height;
+    EXPECT_GT(wrapped, one_line + m_line) << "a long line wraps";
+    EXPECT_LE(wrapped, one_line + 9 * m_line);
+    EXPECT_EQ(m_heights.EstimateHeight(m_dc.Get(), chunks[4], 300, 4).height,
+              m_heights.Height(m_dc.Get(), chunks[4], 300, 4));
+    const int measured = m_heights.Height(m_dc.Get(), chunks[3], 300, 3);
+    const auto after = m_heights.EstimateHeight(m_dc.Get(), chunks[3], 300, 3);
+    EXPECT_FALSE(after.estimated) << "measured: the exact height from then on";
+    EXPECT_EQ(after.height, measured);
+    EXPECT_GT(m_heights.EstimateHeight(m_dc.Get(), chunks[3], 60, 3).height, measured)
+        << "a narrower list estimates again";
+}
+
 class RowPaintTest : public ChunkRowTest {
 protected:
     static constexpr int kWidth = 200;

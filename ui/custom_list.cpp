@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <string>
 
 #include "draw/paint_buffer.h"
@@ -87,7 +88,7 @@ void CWynCustomList::UpdatePixels() {
 
 int CWynCustomList::AddItem(std::uintptr_t data) {
     // Placed after the last item, so that the tops stay in order.
-    m_items.push_back({0, TotalHeight(), data, false});
+    m_items.push_back({0, TotalHeight(), data, false, false});
     return ItemCount() - 1;
 }
 
@@ -95,15 +96,72 @@ void CWynCustomList::MeasureItems() {
     kelvo::WindowDc dc(m_hWnd);
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
-    int top = 0;
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         Item& item = m_items[i];
         MeasureRecord record{static_cast<int>(i), item.data, 0, client.right};
         RaiseEvent(L"customlst-getheight", reinterpret_cast<WPARAM>(dc.Get()),
                    reinterpret_cast<LPARAM>(&record));
+        item.height = static_cast<int>(std::min<std::uint32_t>(record.height, INT_MAX));
+        item.estimated = record.estimated;
+    }
+    LayOutFrom(0);
+}
+
+void CWynCustomList::LayOutFrom(std::size_t first) {
+    int top = first > 0 && first <= m_items.size()
+                  ? m_items[first - 1].top + m_items[first - 1].height
+                  : 0;
+    for (std::size_t i = first; i < m_items.size(); ++i) {
+        Item& item = m_items[i];
         item.top = top;
-        item.height = static_cast<int>(std::min<std::uint32_t>(record.height, INT_MAX - top));
+        item.height = std::min(item.height, INT_MAX - top);
         top += item.height;
+    }
+}
+
+void CWynCustomList::MeasureShown() {
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    const int current = CurrentIndex();
+    const RECT current_rect = IsValidIndex(current) ? ItemRect(current) : RECT{};
+    const bool current_shown = IsValidIndex(current) && Meets(current_rect, client);
+    // Wholly in view, it stays so when it grows.
+    const bool current_whole =
+        current_shown && current_rect.top >= client.top && current_rect.bottom <= client.bottom;
+    const int anchor = current_shown ? current : FirstEndingBelow(ScrollPosition());
+    if (!IsValidIndex(anchor))
+        return;
+    const int anchor_offset = ItemTop(anchor) - ScrollPosition();
+    std::optional<kelvo::WindowDc> dc;
+    // Each pass measures at least one item or ends: the corrections may
+    // bring further estimated items into view.
+    for (;;) {
+        std::size_t first_changed = m_items.size();
+        const int scroll = ScrollPosition();
+        for (int i = FirstEndingBelow(scroll);
+             i < ItemCount() && m_items[static_cast<std::size_t>(i)].top - scroll < client.bottom;
+             ++i) {
+            Item& item = m_items[static_cast<std::size_t>(i)];
+            if (!item.estimated)
+                continue;
+            if (!dc)
+                dc.emplace(m_hWnd);
+            MeasureRecord record{i, item.data, 0, client.right, true};
+            RaiseEvent(L"customlst-getheight", reinterpret_cast<WPARAM>(dc->Get()),
+                       reinterpret_cast<LPARAM>(&record));
+            item.estimated = false;
+            const int height = static_cast<int>(std::min<std::uint32_t>(record.height, INT_MAX));
+            if (height != item.height) {
+                item.height = height;
+                first_changed = std::min(first_changed, static_cast<std::size_t>(i));
+            }
+        }
+        if (first_changed == m_items.size())
+            break;
+        LayOutFrom(first_changed);
+        ScrollBy(ItemTop(anchor) - anchor_offset - ScrollPosition());
+        UpdateScrollBar(current_whole);
+        ::InvalidateRect(m_hWnd, nullptr, FALSE);
     }
 }
 
@@ -137,7 +195,7 @@ void CWynCustomList::ReplaceItems(const std::vector<std::uintptr_t>& data, int c
     ForgetItems();
     m_items.reserve(data.size());
     for (std::uintptr_t item : data)
-        m_items.push_back({0, 0, item, false});
+        m_items.push_back({0, 0, item, false, false});
     MeasureItems();
     if (IsValidIndex(current))
         SetCurrent(current, true);
@@ -283,6 +341,7 @@ LRESULT CWynCustomList::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_ERASEBKGND:
         return 1; // painted whole in WM_PAINT
     case WM_PAINT:
+        MeasureShown();
         Paint(window);
         return 0;
     case WM_NCCALCSIZE: {

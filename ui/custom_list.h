@@ -8,7 +8,9 @@
 // The owner is asked through events (first, second parameter):
 //   "customlst-getheight"  device context of the list, MeasureRecord* (the
 //                          owner sets its height); for every item during
-//                          RecalculateHeights
+//                          RecalculateHeights, where the owner may answer an
+//                          estimate and say so, and again, exact, for each
+//                          estimated item when it comes into view
 //   "customlst-drawitem"   kelvo::CPaintContext*, DrawRecord*; for the items
 //                          that meet the area being painted, only those
 //   "customlst-getname"    item data, std::wstring* to fill with what the item
@@ -30,7 +32,9 @@
 // Scrolling, the current item and the navigation keys are the scroll
 // source's (draw/scroll_source.h). Finding the rows to paint or under a
 // point is a binary search over the item tops: the cost of a paint or a
-// scroll step does not grow with the number of items.
+// scroll step does not grow with the number of items. Estimates corrected
+// as items come into view keep the current item, or else the first one
+// shown, where it was on the screen.
 
 #include <cstdint>
 #include <vector>
@@ -48,8 +52,10 @@ public:
     struct MeasureRecord {
         int index;
         std::uintptr_t data;
-        std::uint32_t height; // 0 on entry
-        int width;            // the width an item has: the list's client width
+        std::uint32_t height;   // 0 on entry
+        int width;              // the width an item has: the list's client width
+        bool exact = false;     // the item is in view: an estimate will not do
+        bool estimated = false; // set by the owner when it answered an estimate
     };
     enum DrawState : std::uint32_t { kSelected = 1, kCurrent = 2 };
     struct DrawRecord {
@@ -101,6 +107,7 @@ private:
         int top; // the sum of the heights of the items before
         std::uintptr_t data;
         bool selected;
+        bool estimated;
     };
 
     HWND ScrollingWindow() const override { return m_hWnd; }
@@ -108,8 +115,15 @@ private:
     int ItemTop(int index) const override;
     int ItemHeight(int index) const override;
     void SelectionChanged() override;
-    // Asks the owner for every item's height and lays the items out.
+    // Asks the owner for every item's height, an estimate allowed, and lays
+    // the items out.
     void MeasureItems();
+    // The tops of the items from `first` on, from the heights.
+    void LayOutFrom(std::size_t first);
+    // Asks the owner for the exact height of every estimated item in view,
+    // until none is left, keeping the current item or else the first one
+    // shown where it was on the screen.
+    void MeasureShown();
     // Tells the owner of every item and forgets them all.
     void ForgetItems();
 

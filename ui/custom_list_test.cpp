@@ -406,6 +406,43 @@ TEST_F(CustomListTest, PaintsOnlyTheRowsThatMeetTheUpdate) {
         << "painted where the row is";
 }
 
+TEST_F(CustomListTest, EstimatedItemsAreMeasuredAsTheyComeIntoViewWithTheCurrentOneSteady) {
+    // The owner estimates every item 10 pixels high; measured, each is 20.
+    std::vector<int> exact;
+    const auto answer = m_root.answer;
+    m_root.answer = [&](CWynElement* source, std::wstring_view name, WPARAM first,
+                        LPARAM second) -> std::int64_t {
+        if (name != L"customlst-getheight")
+            return answer(source, name, first, second);
+        auto* record = reinterpret_cast<CWynCustomList::MeasureRecord*>(second);
+        if (record->exact)
+            exact.push_back(record->index);
+        record->height = record->exact ? 20 : 10;
+        record->estimated = !record->exact;
+        return 1;
+    };
+    Fill(std::vector<int>(1000, 20));
+    EXPECT_TRUE(exact.empty()) << "laid out by estimates";
+    EXPECT_EQ(m_list->TotalHeight(), 10000);
+    m_list->SelectItem(500);
+    ASSERT_EQ(m_list->ItemRect(500).bottom, Page()) << "shown last at its estimate";
+    ::UpdateWindow(m_list->Hwnd());
+    // Shown whole at the bottom, it stays so, grown to its measured height.
+    EXPECT_EQ(m_list->ItemRect(500).bottom, Page());
+    // What the estimates put in view, and only that, was measured.
+    ASSERT_EQ(exact.size(), static_cast<std::size_t>((Page() + 9) / 10));
+    for (int index : exact) {
+        EXPECT_LE(index, 500);
+        EXPECT_GT(index, 500 - Page() / 10 - 1);
+        EXPECT_EQ(m_list->ItemRect(index).bottom - m_list->ItemRect(index).top, 20);
+    }
+    EXPECT_EQ(m_list->TotalHeight(), 10000 + 10 * static_cast<int>(exact.size()));
+    exact.clear();
+    ::InvalidateRect(m_list->Hwnd(), nullptr, FALSE);
+    ::UpdateWindow(m_list->Hwnd());
+    EXPECT_TRUE(exact.empty()) << "measured once";
+}
+
 TEST_F(CustomListTest, FocusFrameIsTwoPixelsInTheHighlightColour) {
     // Mixed heights, for people to look at.
     Fill({16, 40, 24, 60, 16, 32, 24});

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "crypto/cipher.h"
+#include "library/chunk_finder.h"
 #include "library/chunk_store.h"
 #include "library/text_chunk.h"
 #include "paste/paste_host.h"
@@ -27,6 +28,8 @@ enum class PasteTrigger { kOther, kEnterKey };
 class CBrowserApp {
 public:
     virtual CChunkStore& Chunks() = 0;
+    // The search over Chunks(), kept between openings of the browser.
+    virtual kelvo::CChunkFinder& Finder() = 0;
     virtual CkvWynEngine& Engine() = 0;
     // Tells of the library's changes that come from elsewhere: the file read
     // again after another writer, or a copy merged in.

@@ -30,7 +30,7 @@ std::vector<std::uintptr_t> RowNumbers(std::size_t count) {
 } // namespace
 
 CPropDlg::CPropDlg(CBrowserApp& app)
-    : CWynDialog(L"res:properties.xml", &app.Engine()), m_app(app), m_finder(app.Chunks()),
+    : CWynDialog(L"res:properties.xml", &app.Engine()), m_app(app), m_finder(app.Finder()),
       m_rowHeights(nullptr), m_smallIcon(kelvo::ProgramIcon(16)),
       m_bigIcon(kelvo::ProgramIcon(32)) {}
 

@@ -119,7 +119,7 @@ private:
     CWynCustomList* m_tagList = nullptr;
     CWynCustomList* m_chunkList = nullptr;
     CWynElement* m_findBox = nullptr;
-    kelvo::CChunkFinder m_finder;
+    kelvo::CChunkFinder& m_finder;
     std::vector<kelvo::TagRow> m_tagRows;
     int m_tagRowHeight = 0;
     std::vector<kelvo::Ref<text_chunk>> m_chunkRows;

@@ -51,9 +51,15 @@ std::int64_t CPropDlg::OnListEvent(CWynCustomList& list, std::wstring_view name,
             if (m_tagRowHeight == 0)
                 m_tagRowHeight = kelvo::TagRowHeight(dc, list.GetFont(), list.GetDpi());
             measure.height = static_cast<std::uint32_t>(m_tagRowHeight);
-        } else if (row < m_chunkRows.size())
+        } else if (row < m_chunkRows.size() && measure.exact) {
             measure.height = static_cast<std::uint32_t>(
                 m_rowHeights.Height(dc, m_chunkRows[row], measure.width, m_chunkRowPlaces[row]));
+        } else if (row < m_chunkRows.size()) {
+            const auto estimate = m_rowHeights.EstimateHeight(dc, m_chunkRows[row], measure.width,
+                                                              m_chunkRowPlaces[row]);
+            measure.height = static_cast<std::uint32_t>(estimate.height);
+            measure.estimated = estimate.estimated;
+        }
         return 1;
     }
     if (name == L"customlst-drawitem") {

@@ -29,6 +29,7 @@ namespace {
 class CFakeBrowserApp : public CBrowserApp {
 public:
     CChunkStore& Chunks() override { return chunks; }
+    kelvo::CChunkFinder& Finder() override { return finder; }
     CkvWynEngine& Engine() override { return engine; }
     CLibraryChanges& LibraryChanges() override { return changes; }
     bool PasteOnDoubleClick() const override { return paste_on_dblclick; }
@@ -66,6 +67,7 @@ public:
 
     CkvWynEngine engine{::GetModuleHandleW(nullptr)};
     CChunkStore chunks;
+    kelvo::CChunkFinder finder{chunks};
     CLibraryChanges changes;
     bool paste_on_dblclick = true;
     std::optional<kelvo::CipherKey> data_key;
