@@ -18,14 +18,6 @@ tray_icon_centre >/dev/null
 start_target Notes multi
 notes=$(wait_window '^Notes$') || fail "no target window"
 
-# Ctrl+Alt+V in the target opens the main window.
-open_main() {
-  focus "$notes"
-  xdotool key ctrl+alt+v
-  main=$(wait_window '^Kelvo$') || fail "the hotkey did not bring the main window"
-  focus "$main"
-}
-
 open_main
 new_chunk Greeting "mail;greet"
 # "[" offers the key tokens; "ho" narrows them to HOME], Enter takes it.

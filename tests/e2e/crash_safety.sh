@@ -90,11 +90,8 @@ for round in $(seq "$kills"); do
   for _ in $(seq $((RANDOM % 3))); do
     edit_longer
     xdotool key alt+s
-    for _ in $(seq 100); do
-      grep -q "title=\"$title\"" "$app/chunks.xml" && break
-      sleep 0.1
-    done
-    grep -q "title=\"$title\"" "$app/chunks.xml" || fail "round $round: the save did not reach the file"
+    wait_file_has "title=\"$title\"" "$app/chunks.xml" 100 ||
+      fail "round $round: the save did not reach the file"
     focus "$main"
   done
   old=$title

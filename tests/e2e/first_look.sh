@@ -147,11 +147,7 @@ for dpi in 96 144; do
   xdotool key Tab Home Return
   wait_gone '^Enter password$' || fail "$dpi DPI: the password dialog did not close"
   wait_gone '^Text Chunk$' || fail "$dpi DPI: the editor did not close on Save"
-  for _ in $(seq 50); do
-    grep -q 'encrypted="1"' "$app/chunks.xml" && break
-    sleep 0.1
-  done
-  grep -q 'encrypted="1"' "$app/chunks.xml" || fail "$dpi DPI: no encrypted chunk stored"
+  wait_file_has 'encrypted="1"' "$app/chunks.xml" || fail "$dpi DPI: no encrypted chunk stored"
 
   # The new chunk is current, in view, with its lock.
   focus "$main"

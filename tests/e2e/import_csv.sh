@@ -20,13 +20,6 @@ tray_icon_centre >/dev/null
 start_target Notes multi
 notes=$(wait_window '^Notes$') || fail "no target window"
 
-open_main() {
-  focus "$notes"
-  xdotool key ctrl+alt+v
-  main=$(wait_window '^Kelvo$') || fail "the hotkey did not bring the main window"
-  focus "$main"
-}
-
 open_main
 # Alt+E opens the wrench menu: Settings, Master password, Import chunks.
 xdotool key alt+e
@@ -51,10 +44,7 @@ done
 shot preview
 grep -q 'title="Invitation"' "$app/chunks.xml" && fail "stored before the preview was confirmed"
 click_at "$(labelled_point Kelvo Button OK)"
-for _ in $(seq 50); do
-  grep -q 'title="Invitation"' "$app/chunks.xml" && break
-  sleep 0.1
-done
+wait_file_has 'title="Invitation"' "$app/chunks.xml"
 for expected in 'title="Invitation"' 'tags="mail;party"' '1 Main Street' 'id="3"'; do
   grep -q "$expected" "$app/chunks.xml" || fail "chunks.xml lacks $expected: $(cat "$app/chunks.xml")"
 done

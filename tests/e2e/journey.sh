@@ -128,6 +128,25 @@ wait_log() {
   return 1
 }
 
+# Waits up to $3 tenths of a second (50 unless given) until the file $2
+# holds the text $1: what the program saves reaches the file a moment after
+# its window acted.
+wait_file_has() {
+  for _ in $(seq "${3:-50}"); do
+    grep -qF -- "$1" "$2" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Ctrl+Alt+V in the target $notes opens the main window, which gets the focus.
+open_main() {
+  focus "$notes"
+  xdotool key ctrl+alt+v
+  main=$(wait_window '^Kelvo$') || fail "the hotkey did not bring the main window"
+  focus "$main"
+}
+
 # The last text a field of the target showed, escaped as the target logs it.
 field_text() {
   target_log "$1" | sed -n "s/^text $2 //p" | tail -n 1

@@ -84,11 +84,7 @@ xdotool key alt+s
 give_password First-pw1 0 "saving"
 wait_gone '^Text Chunk$' || fail "the editor did not close on Save"
 # The browser stores what the editor gave it once the editor has gone.
-for _ in $(seq 50); do
-  grep -q 'encrypted="1"' "$app/chunks.xml" && break
-  sleep 0.1
-done
-grep -q 'encrypted="1"' "$app/chunks.xml" || fail "the chunk is not stored encrypted"
+wait_file_has 'encrypted="1"' "$app/chunks.xml" || fail "the chunk is not stored encrypted"
 grep -q "$secret" "$app/chunks.xml" && fail "the secret is in chunks.xml in clear"
 
 # The first entry after "none" is a minute.
