@@ -221,26 +221,14 @@ TEST_F(ChunkStoreTest, SavesFromMemoryWriteWhatTheDocumentWould) {
         CChunkStore reloaded;
         reloaded.LoadChunks();
         EXPECT_EQ(Listed(reloaded.Chunks()), Listed(store.Chunks()));
-        CXMLProps xml;
-        const std::wstring copy = m_folder + L"expected.xml";
-        EXPECT_TRUE(xml.CreateNew(copy.c_str()));
-        auto password = OpenChunksXml();
-        const auto wrapped = password->Select(L"password", false) ? password->GetText()
-                                                                  : std::optional<std::wstring>();
-        if (wrapped && password_first)
-            xml.SetChildText(L"password", *wrapped);
-        xml.Select(L"chunks", true);
-        for (const auto& [id, chunk] : reloaded.Chunks()) {
-            xml.AddChild(L"chunk");
-            chunk->WriteToXml(xml);
-            xml.Up();
-        }
-        xml.Up();
-        if (wrapped && !password_first)
-            xml.SetChildText(L"password", *wrapped);
-        EXPECT_TRUE(xml.Save());
-        ::DeleteFileW(copy.c_str());
-        return xml.SavedBytes();
+        auto file = OpenChunksXml();
+        const auto wrapped =
+            file->Select(L"password", false) ? file->GetText() : std::optional<std::wstring>();
+        std::vector<kelvo::Ref<text_chunk>> chunks;
+        for (const auto& [id, chunk] : reloaded.Chunks())
+            chunks.push_back(chunk);
+        return test_library::SavedAsDocument(m_folder + L"expected.xml", chunks, wrapped,
+                                             password_first);
     };
     for (const bool password_first : {false, true}) {
         Reset();

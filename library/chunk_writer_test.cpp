@@ -12,6 +12,7 @@
 #include "base/utf16.h"
 #include "library/chunk_reader.h"
 #include "library/test_files.h"
+#include "library/test_library.h"
 #include "library/xml_chars.h"
 #include "library/xml_props.h"
 
@@ -38,28 +39,9 @@ std::string Written(const Chunks& chunks, const std::optional<std::wstring>& pas
     return out;
 }
 
-// The bytes the document save writes for a library made afresh: chunks
-// appended one by one, the wrapped key after them (or first, as a new
-// library with a master password has it).
-std::string SavedAsDocument(const Chunks& chunks, const std::optional<std::wstring>& password,
-                            bool password_first = false) {
-    const std::wstring path = test_files::Folder(L"chunk_writer") + L"chunks.xml";
-    ::DeleteFileW(path.c_str());
-    CXMLProps xml;
-    EXPECT_TRUE(xml.CreateNew(path.c_str()));
-    if (password && password_first)
-        xml.SetChildText(L"password", *password);
-    EXPECT_TRUE(xml.Select(L"chunks", true));
-    for (const auto& chunk : chunks) {
-        EXPECT_TRUE(xml.AddChild(L"chunk"));
-        chunk->WriteToXml(xml);
-        xml.Up();
-    }
-    xml.Up();
-    if (password && !password_first)
-        xml.SetChildText(L"password", *password);
-    EXPECT_TRUE(xml.Save());
-    return xml.SavedBytes();
+// Where the document save of the oracle is written.
+std::wstring DocumentPath() {
+    return test_files::Folder(L"chunk_writer") + L"chunks.xml";
 }
 
 // Every kind of character a text, title or tag can hold: markup, quotes,
@@ -115,14 +97,17 @@ TEST(ChunksXmlWriter, WritesTheBytesOfTheDocumentSave) {
         {"the key first, no chunk", {}, L"key", true},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Written(c.chunks, c.password, c.password_first),
-                  SavedAsDocument(c.chunks, c.password, c.password_first))
+        EXPECT_EQ(
+            Written(c.chunks, c.password, c.password_first),
+            test_library::SavedAsDocument(DocumentPath(), c.chunks, c.password, c.password_first))
             << c.name;
     }
     std::mt19937 random(30);
     for (int round = 0; round < 20; ++round) {
         const Chunks chunks = RandomLibrary(random, 1 + round * 3);
-        EXPECT_EQ(Written(chunks, L"k"), SavedAsDocument(chunks, L"k")) << "round " << round;
+        EXPECT_EQ(Written(chunks, L"k"),
+                  test_library::SavedAsDocument(DocumentPath(), chunks, L"k"))
+            << "round " << round;
     }
 }
 

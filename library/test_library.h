@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,32 @@ inline std::string PasswordElement(const std::string& file) {
     if (start == std::string::npos || end == std::string::npos)
         return "<none>";
     return file.substr(start + 10, end - start - 10);
+}
+
+// The bytes the document save writes for a library made afresh at `path`:
+// chunks appended one by one, the wrapped key after them (or first, as a new
+// library with a master password has it). The oracle of the one-pass writer.
+inline std::string SavedAsDocument(const std::wstring& path,
+                                   const std::vector<kelvo::Ref<text_chunk>>& chunks,
+                                   const std::optional<std::wstring>& password,
+                                   bool password_first = false) {
+    ::DeleteFileW(path.c_str());
+    CXMLProps xml;
+    EXPECT_TRUE(xml.CreateNew(path.c_str()));
+    if (password && password_first)
+        xml.SetChildText(L"password", *password);
+    EXPECT_TRUE(xml.Select(L"chunks", true));
+    for (const auto& chunk : chunks) {
+        EXPECT_TRUE(xml.AddChild(L"chunk"));
+        chunk->WriteToXml(xml);
+        xml.Up();
+    }
+    xml.Up();
+    if (password && !password_first)
+        xml.SetChildText(L"password", *password);
+    EXPECT_TRUE(xml.Save());
+    ::DeleteFileW(path.c_str());
+    return xml.SavedBytes();
 }
 
 } // namespace test_library
